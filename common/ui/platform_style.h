@@ -1,0 +1,13 @@
+// The platform style: one small number read from the registry's Windows
+// version at start, on which the icon bar's bitmap set, a few fonts and the
+// free-space query rest.
+#pragma once
+
+// 0 at program start; written only by DetectPlatformStyle.
+extern int platformStyle;
+
+// Reads the registry (read access only) and sets platformStyle.
+void DetectPlatformStyle();
+
+// The letter the current style gives every icon-bar bitmap name: "9", "8", "X" or "".
+const char* BitmapVariant();
