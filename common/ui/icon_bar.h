@@ -1,0 +1,34 @@
+// The icon bar: the child window of class IconBarWindow along the top of each
+// main window, with its owner-drawn bitmap buttons.
+#pragma once
+
+#include <windows.h>
+
+#include "common/ui/core/button_tables.h"
+
+// One button of the bar, with the names of its three bitmaps for the current variant.
+struct ButtonEntry {
+  HWND window = nullptr;  // 0 until created
+  char upName[ui_core::kBitmapNameSize] = {};
+  char dnName[ui_core::kBitmapNameSize] = {};
+  char inName[ui_core::kBitmapNameSize] = {};
+};
+
+// The current program's buttons, left to right (currentProgram selects the
+// table); iconBarButtonCount entries. Filled when the bar is created.
+extern ButtonEntry* iconBarButtons;
+extern int iconBarButtonCount;
+
+// Handle of the button with this control id (ui_core::kKestroZoomInId...), or
+// null before the bar exists; for EnableWindow.
+HWND IconBarButton(int controlId);
+
+LRESULT CALLBACK IconBarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Registers the class "IconBarWindow" (redraw styles, double clicks, arrow
+// cursor, hollow brush, no icon).
+bool RegisterIconBarClass(HINSTANCE instance);
+
+// Creates the bar as a visible child of the main window, sizes it to the
+// screen width and SM_CYBORDER + 19, shows and updates it. Null on failure.
+HWND CreateIconBar(HWND mainWindow);
