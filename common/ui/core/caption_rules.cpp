@@ -1,0 +1,57 @@
+#include "common/ui/core/caption_rules.h"
+
+namespace ui_core {
+
+CaptionFont CaptionFontFor(int language, int platformStyle) {
+  if (language == 1) return {"ＭＳゴシック", 128, 12, 0, 0, 1};
+  if (platformStyle >= 0 && platformStyle <= 2) return {"Helv", 255, 12, 0, -1, 2};
+  return {"Helv", 255, 14, 1, -1, 2};
+}
+
+CaptionRect CaptionRectangle(int captionLeft, const CaptionMetrics& m, int extraWidth) {
+  CaptionRect r;
+  r.left = m.cxBorder + captionLeft;
+  r.top = m.cyBorder + m.cyCaption + 32;
+  r.right = r.left + m.textWidth + extraWidth + 5;
+  r.bottom = r.top + m.tmExternalLeading + m.tmHeight + 6;
+  return r;
+}
+
+CaptionRect ClipToSavedArea(const CaptionRect& r) {
+  CaptionRect c = r;
+  if (c.right < c.left) c.right = c.left;
+  if (c.bottom < c.top) c.bottom = c.top;
+  if (c.right - c.left > kSavedColumns - 1) c.right = c.left + kSavedColumns - 1;
+  if (c.bottom - c.top > kSavedRows - 1) c.bottom = c.top + kSavedRows - 1;
+  return c;
+}
+
+bool InBarBand(ProgramKind program, int y, int cyBorder) {
+  if (program == ProgramKind::kMirtav00) return cyBorder < y && y < cyBorder + 20;
+  return cyBorder - 1 < y && y <= cyBorder + 19;
+}
+
+int CaptionAt(ProgramKind program, int x) {
+  const CaptionTable table = CaptionsOf(program);
+  for (size_t i = 0; i < table.count; ++i) {
+    if (table.rows[i].xFirst <= x && x <= table.rows[i].xLast) return table.rows[i].number;
+  }
+  return 0;
+}
+
+const CaptionLabel* CaptionLabelOf(ProgramKind program, int number) {
+  const CaptionTable table = CaptionsOf(program);
+  for (size_t i = 0; i < table.count; ++i) {
+    if (table.rows[i].number == number) return &table.rows[i];
+  }
+  return nullptr;
+}
+
+CaptionStep DecideCaption(ProgramKind program, int x, int y, int cyBorder, int shown) {
+  const int under = InBarBand(program, y, cyBorder) ? CaptionAt(program, x) : 0;
+  if (under == 0) return {shown != 0 ? CaptionAction::kRemove : CaptionAction::kNothing, 0};
+  if (under == shown) return {CaptionAction::kNothing, 0};
+  return {CaptionAction::kDraw, under};
+}
+
+}  // namespace ui_core

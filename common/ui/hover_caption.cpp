@@ -1,0 +1,146 @@
+#include "common/ui/hover_caption.h"
+
+#include <string>
+
+#include "common/ui/core/caption_rules.h"
+#include "common/ui/platform_style.h"
+#include "common/ui/shell_state.h"
+#include "common/ui/text.h"
+
+namespace {
+
+using ui_core::CaptionRect;
+using ui_core::kSavedColumns;
+using ui_core::kSavedRows;
+
+CaptionRect captionRect;  // all 0 while no caption is drawn
+int shownCaption = 0;
+COLORREF savedPixels[kSavedRows][kSavedColumns];
+std::string labelText;
+
+ui_core::ProgramKind Kind() {
+  return currentProgram == Program::kMirtav00 ? ui_core::ProgramKind::kMirtav00
+                                              : ui_core::ProgramKind::kKestro98;
+}
+
+// Columns and rows of the rectangle, edges included; the rectangle is
+// always clipped to the table before anything is saved or drawn.
+int Columns(const CaptionRect& r) { return r.right - r.left + 1; }
+int Rows(const CaptionRect& r) { return r.bottom - r.top + 1; }
+
+void SavePixels(HDC dc) {
+  const int rows = Rows(captionRect);
+  const int columns = Columns(captionRect);
+  for (int r = 0; r < rows && r < kSavedRows; ++r) {
+    for (int c = 0; c < columns && c < kSavedColumns; ++c) {
+      savedPixels[r][c] = GetPixel(dc, captionRect.left + c, captionRect.top + r);
+    }
+  }
+}
+
+// GetPixel answers CLR_INVALID for a pixel off the device (beyond the
+// screen edge); such pixels are left alone.
+void RestorePixels(HDC dc) {
+  const int rows = Rows(captionRect);
+  const int columns = Columns(captionRect);
+  for (int r = 0; r < rows && r < kSavedRows; ++r) {
+    for (int c = 0; c < columns && c < kSavedColumns; ++c) {
+      const COLORREF colour = savedPixels[r][c];
+      if (colour != CLR_INVALID) SetPixelV(dc, captionRect.left + c, captionRect.top + r, colour);
+    }
+  }
+}
+
+void ForgetCaption() {
+  captionRect = CaptionRect();
+  shownCaption = 0;
+}
+
+HFONT CreateCaptionFont(const ui_core::CaptionFont& spec) {
+  const std::string face = ToAnsi(spec.face);
+  return CreateFontA(spec.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     static_cast<DWORD>(spec.charset), 0, 0, 0, 0, face.c_str());
+}
+
+void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
+  const ui_core::CaptionLabel* label = ui_core::CaptionLabelOf(Kind(), number);
+  if (label == nullptr) return;
+  if (captionRect.left != 0) RestorePixels(dc);
+
+  labelText = ToAnsi(Pick(label->english, label->japanese));
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, labelText.c_str(), static_cast<int>(labelText.size()), &extent);
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+
+  ui_core::CaptionMetrics m;
+  m.cxBorder = GetSystemMetrics(SM_CXBORDER);
+  m.cyBorder = GetSystemMetrics(SM_CYBORDER);
+  m.cyCaption = GetSystemMetrics(SM_CYCAPTION);
+  m.textWidth = extent.cx;
+  m.tmHeight = metrics.tmHeight;
+  m.tmExternalLeading = metrics.tmExternalLeading;
+  const CaptionRect full = ui_core::CaptionRectangle(label->captionLeft, m, font.extraWidth);
+  captionRect = ui_core::ClipToSavedArea(full);
+  SavePixels(dc);
+
+  // Drawing stays inside what was saved, even for a caption larger than the table.
+  const int state = SaveDC(dc);
+  IntersectClipRect(dc, captionRect.left, captionRect.top, captionRect.right + 1,
+                    captionRect.bottom + 1);
+  Rectangle(dc, full.left, full.top, full.right, full.bottom);
+  TextOutA(dc, full.left + font.textDx + 3, full.top + font.textDy + 3, labelText.c_str(),
+           static_cast<int>(labelText.size()));
+  RestoreDC(dc, state);
+  shownCaption = number;
+}
+
+}  // namespace
+
+void UpdateHoverCaption(HWND window) {
+  POINT cursor = {};
+  if (!GetCursorPos(&cursor) || !ScreenToClient(window, &cursor)) return;
+  if (GetActiveWindow() == nullptr || !IsWindowEnabled(window)) return;
+
+  // WM_SETCURSOR comes with every mouse move: decide first, so that the
+  // device context, the font and the slow pixel reads are only touched
+  // when a caption actually changes.
+  const ui_core::CaptionStep step = ui_core::DecideCaption(
+      Kind(), cursor.x, cursor.y, GetSystemMetrics(SM_CYBORDER), shownCaption);
+  if (step.action == ui_core::CaptionAction::kNothing) return;
+
+  HDC dc = GetWindowDC(window);
+  if (dc == nullptr) return;
+  const ui_core::CaptionFont spec = ui_core::CaptionFontFor(languageFlag, platformStyle);
+  HFONT font = CreateCaptionFont(spec);
+  HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+
+  if (step.action == ui_core::CaptionAction::kDraw) {
+    DrawCaption(dc, step.caption, spec);
+  } else {
+    RestorePixels(dc);
+    ForgetCaption();
+  }
+
+  if (previous != nullptr) SelectObject(dc, previous);
+  if (font != nullptr) DeleteObject(font);
+  ReleaseDC(window, dc);
+}
+
+void RemoveHoverCaption(HWND window) {
+  if (shownCaption != 0) {
+    HDC dc = GetWindowDC(window);
+    if (dc != nullptr) {
+      RestorePixels(dc);
+      ReleaseDC(window, dc);
+    }
+  }
+  ForgetCaption();
+}
+
+int ShownHoverCaption() { return shownCaption; }
+
+RECT HoverCaptionRect() {
+  RECT r = {captionRect.left, captionRect.top, captionRect.right, captionRect.bottom};
+  return r;
+}
