@@ -38,7 +38,8 @@ struct FileHeader {
 FileHeader ParseFileHeader(const uint8_t header[kFileHeaderSize]);
 
 // Colour count rule: biClrUsed, or 2^bitCount when that is 0 and the picture
-// has a colour table (1, 4, 8 bits); 0 for 16, 24 and 32 bits.
+// has a colour table (1, 4, 8 bits); 0 for 16, 24 and 32 bits. A biClrUsed
+// beyond INT32_MAX is no count at all: -1.
 int32_t BlockColourCount(uint32_t clrUsed, uint16_t bitCount);
 
 // Padded length of one uncompressed row: ((width x bits + 31) / 32) x 4, in 64 bits.
@@ -48,7 +49,8 @@ uint64_t PaddedRowBytes(int64_t width, uint16_t bitCount);
 uint64_t PackedRowBytes(int64_t width, uint16_t bitCount);
 
 // Block offset of the pixel data: the file header's pixel-data offset minus
-// 14 when it is not 0, else right after the colour table.
+// 14 when it is not 0, else right after the colour table. A field below 14
+// points into the file header and yields 0 (ApplyLockRules refuses it).
 uint64_t PixelOffsetInBlock(uint32_t pixelOffsetField, int32_t colourCount);
 
 // What a lock of the block yields, after the checks.
@@ -76,9 +78,11 @@ enum class BlockCheck {
 // at least 54 (file header plus information header).
 bool FileHeaderSizeIsSound(const FileHeader& fh);
 
-// The lock-time rules on a block of blockSize bytes: biClrUsed and biSizeImage
-// are filled in when 0 (written into the block), then every value is checked
-// against the block. On kOk, *layout describes the picture. Nothing outside
+// The lock-time rules on a block of blockSize bytes: every value is checked
+// against the block, then biClrUsed and biSizeImage are filled in when 0
+// (written into the block; a refused block is left as it was). biSizeImage of
+// an RLE picture becomes the compressed bytes available from the pixel offset.
+// On kOk, *layout describes the picture. Nothing outside
 // [block, block + blockSize) is read or written.
 BlockCheck ApplyLockRules(uint8_t* block, size_t blockSize, const FileHeader& fh,
                           BlockLayout* layout);
