@@ -1,0 +1,183 @@
+#include "common/bitmap/dib_block.h"
+
+#include <cstring>
+
+#include "common/bitmap/global_memory.h"
+
+HGLOBAL dibBlockHandle = nullptr;
+uint8_t keptFileHeader[bmp::kFileHeaderSize] = {};
+int32_t blockColourCount = 0;
+uint8_t* dibBlockStart = nullptr;
+uint8_t* dibInfoHeader = nullptr;
+uint8_t* dibColourTable = nullptr;
+uint8_t* dibPixelData = nullptr;
+bmp::BlockLayout dibLayout;
+size_t dibBlockSize = 0;
+
+const BitmapMessage kMsgCannotOpenFile = {
+    {"Unable to open file '%s'.", "ファイル '%s' を開けません."}, {"Error", "エラー"}};
+const BitmapMessage kMsgNoFileHeader = {
+    {"Unable to read bitmap file header.", "ビットマップ・ファイル・ヘッダーを読めません."},
+    {"Error", "エラー"}};
+const BitmapMessage kMsgBadMagic = {
+    {"Bad magic number (0x%04x) in bitmap.",
+     "ビットマップのMAGIC NUMBER (0x%04x) が違っています."},
+    {"Error", "エラー"}};
+const BitmapMessage kMsgNoMemory = {
+    {"Unable to allocate space for bitmap.", "ビットマップ用のメモリーを確保できません."},
+    {"Error", "エラー"}};
+const BitmapMessage kMsgShortFile = {
+    {"Unable to read bitmap info header.", "ビットマップ・インフォ・ヘッダーを読めません."},
+    {"Read Error", "エラー"}};
+const BitmapMessage kMsgBadInfoSize = {
+    {"Illegal structure size is found in info header.",
+     "ビットマップのファイル構造ではありません."},
+    {"Error", "エラー"}};
+const BitmapMessage kMsgBadInfoHeader = {
+    {"Unable to read bitmap info header.", "ビットマップ・インフォ・ヘッダーを読めません."},
+    {"Error", "エラー"}};
+
+namespace {
+
+void ClearAddresses() {
+  dibBlockStart = dibInfoHeader = dibColourTable = dibPixelData = nullptr;
+}
+
+// _hread takes a signed 32-bit count: a block past 2 GiB is read in pieces.
+bool ReadExactly(HFILE file, uint8_t* into, uint64_t count) {
+  constexpr uint64_t kPiece = 0x40000000;
+  while (count > 0) {
+    const uint64_t piece = count < kPiece ? count : kPiece;
+    const long got = _hread(file, into, static_cast<long>(piece));
+    if (got < 0 || static_cast<uint64_t>(got) != piece) return false;
+    into += piece;
+    count -= piece;
+  }
+  return true;
+}
+
+// Bytes from the current position to the end of the file, or -1 when the
+// file cannot be sought (then the read itself finds a short file).
+int64_t BytesLeft(HFILE file) {
+  const LONG here = _llseek(file, 0, FILE_CURRENT);
+  if (here == HFILE_ERROR) return -1;
+  const LONG end = _llseek(file, 0, FILE_END);
+  _llseek(file, here, FILE_BEGIN);
+  if (end == HFILE_ERROR) return -1;
+  return static_cast<int64_t>(static_cast<uint32_t>(end)) -
+         static_cast<int64_t>(static_cast<uint32_t>(here));
+}
+
+}  // namespace
+
+int ReadBmpFile(HWND window, HFILE file) {
+  // A block still held would be lost when the new handle replaces it.
+  if (dibBlockHandle != nullptr) {
+    GlobalFree(dibBlockHandle);
+    dibBlockHandle = nullptr;
+    ClearAddresses();
+  }
+  dibBlockSize = 0;
+  dibLayout = bmp::BlockLayout();
+
+  const long got = _hread(file, keptFileHeader, bmp::kFileHeaderSize);
+  if (got != static_cast<long>(bmp::kFileHeaderSize)) {
+    ShowBitmapError(window, kMsgNoFileHeader);
+    return 0;
+  }
+  const bmp::FileHeader header = bmp::ParseFileHeader(keptFileHeader);
+  if (header.type != bmp::kMagicBM) {
+    ShowBitmapErrorWithNumber(window, kMsgBadMagic, header.type);
+    return 0;
+  }
+  if (!bmp::FileHeaderSizeIsSound(header)) {
+    ShowBitmapError(window, kMsgBadInfoHeader);
+    return 0;
+  }
+  const uint64_t bodySize = static_cast<uint64_t>(header.totalSize) - bmp::kFileHeaderSize;
+  const int64_t left = BytesLeft(file);
+  if (left >= 0 && static_cast<uint64_t>(left) < bodySize) {
+    ShowBitmapError(window, kMsgShortFile);
+    return 0;
+  }
+  if (bodySize > static_cast<uint64_t>(SIZE_MAX)) {
+    ShowBitmapError(window, kMsgNoMemory);
+    return 0;
+  }
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bodySize));
+  if (block == nullptr) {
+    ShowBitmapError(window, kMsgNoMemory);
+    return 0;
+  }
+  dibBlockHandle = block;
+  dibBlockSize = static_cast<size_t>(bodySize);
+  {
+    GlobalMemoryData guard(block);
+    uint8_t* into = static_cast<uint8_t*>(guard.Lock());
+    if (into == nullptr) {
+      ShowBitmapError(window, kMsgNoMemory);
+      return 0;
+    }
+    if (!ReadExactly(file, into, bodySize)) {
+      ShowBitmapError(window, kMsgShortFile);
+      return 0;
+    }
+  }
+  const int result = LockDibBlock(window);
+  UnlockDibBlock();
+  return result;
+}
+
+int LockDibBlock(HWND window) {
+  blockColourCount = 0;
+  dibColourTable = dibPixelData = nullptr;
+  if (dibBlockHandle == nullptr) {
+    ClearAddresses();
+    return 0;
+  }
+  uint8_t* start = static_cast<uint8_t*>(GlobalLock(dibBlockHandle));
+  dibBlockStart = dibInfoHeader = start;
+  if (start == nullptr) {
+    ShowBitmapError(window, kMsgNoMemory);
+    return 0;
+  }
+  // GlobalSize may round up; only the bytes the file filled count.
+  size_t size = GlobalSize(dibBlockHandle);
+  if (dibBlockSize < size) size = dibBlockSize;
+
+  bmp::BlockLayout layout;
+  const bmp::FileHeader header = bmp::ParseFileHeader(keptFileHeader);
+  switch (bmp::ApplyLockRules(start, size, header, &layout)) {
+    case bmp::BlockCheck::kBadInfoSize:
+      ShowBitmapError(window, kMsgBadInfoSize);
+      return 0;
+    case bmp::BlockCheck::kBadLayout:
+      ShowBitmapError(window, kMsgBadInfoHeader);
+      return 0;
+    case bmp::BlockCheck::kOk:
+      break;
+  }
+  dibLayout = layout;
+  dibBlockSize = size;
+  blockColourCount = layout.colourCount;
+  dibColourTable = start + layout.colourTableOffset;
+  dibPixelData = start + layout.pixelOffset;
+  return 1;
+}
+
+void UnlockDibBlock() {
+  if (dibBlockHandle != nullptr) GlobalUnlock(dibBlockHandle);
+  ClearAddresses();
+}
+
+void ReleaseDibBlock() {
+  if (dibBlockHandle != nullptr) {
+    GlobalFree(dibBlockHandle);
+    dibBlockHandle = nullptr;
+  }
+  ClearAddresses();
+  dibBlockSize = 0;
+  dibLayout = bmp::BlockLayout();
+  blockColourCount = 0;
+  std::memset(keptFileHeader, 0, sizeof keptFileHeader);
+}

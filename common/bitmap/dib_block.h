@@ -1,0 +1,52 @@
+// The open picture: one movable global memory block holding the BMP file
+// minus its 14-byte file header (information header, colour table, pixels),
+// and the five operations on it. The block is locked for the length of one
+// operation only; between a lock and its unlock the addresses below are set
+// and dibLayout / dibBlockSize bound every access.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/bitmap/bitmap_messages.h"
+#include "common/bitmap/core/bmp_rules.h"
+
+// Reader state, one set per program.
+extern HGLOBAL dibBlockHandle;                      // null while no picture is held
+extern uint8_t keptFileHeader[bmp::kFileHeaderSize];  // as read; zeroed by release
+extern int32_t blockColourCount;                    // worked out at every lock
+
+// Valid between a lock and the next unlock, null otherwise.
+extern uint8_t* dibBlockStart;
+extern uint8_t* dibInfoHeader;   // same as dibBlockStart
+extern uint8_t* dibColourTable;  // block start + 40; null when the lock was refused
+extern uint8_t* dibPixelData;    // by the pixel address rule; null when the lock was refused
+
+// Of the last lock that the rules accepted: a user reads nothing outside
+// [dibBlockStart, dibBlockStart + dibBlockSize).
+extern bmp::BlockLayout dibLayout;
+extern size_t dibBlockSize;      // bytes of the block that hold the file
+
+// The reader's messages (also used by the loads).
+extern const BitmapMessage kMsgCannotOpenFile;       // "%s": the full path
+extern const BitmapMessage kMsgNoFileHeader;
+extern const BitmapMessage kMsgBadMagic;             // "%04x": the type field
+extern const BitmapMessage kMsgNoMemory;
+extern const BitmapMessage kMsgShortFile;            // title "Read Error"
+extern const BitmapMessage kMsgBadInfoSize;
+extern const BitmapMessage kMsgBadInfoHeader;        // title "Error"
+
+// Reads the file into a new block and checks it with one lock and unlock:
+// 1 on success, 0 after a message. The file stays open. A block read but
+// refused stays held until the next ReleaseDibBlock.
+int ReadBmpFile(HWND window, HFILE file);
+
+// Locks the block and applies the block rules: 1 when they accept it, 0 after
+// a message. The block stays locked either way; pair it with UnlockDibBlock.
+int LockDibBlock(HWND window);
+void UnlockDibBlock();
+
+// Frees the block if one is held; always zeroes the kept file header.
+void ReleaseDibBlock();
