@@ -1,0 +1,116 @@
+#include "common/ui/core/shell_rules.h"
+
+#include <cstring>
+
+namespace ui_core {
+
+namespace {
+
+int32_t Abs32(int32_t v) { return v < 0 ? -v : v; }
+
+// Lead bytes of a double-byte character in code page 932.
+bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Length in bytes of the character starting at s (never past the terminator).
+size_t CharLength(const char* s, bool shiftJis) {
+  if (shiftJis && IsShiftJisLead(static_cast<unsigned char>(s[0])) && s[1] != '\0') return 2;
+  return 1;
+}
+
+const char* LanguageSuffix(bool japanese) { return japanese ? "J.PDF" : "E.PDF"; }
+
+}  // namespace
+
+WindowBox MainWindowBox(int32_t screenWidth, int32_t screenHeight, int32_t tenths) {
+  WindowBox box;
+  box.width = screenWidth * tenths / 10;
+  box.height = screenHeight * tenths / 10;
+  box.left = (screenWidth - box.width) / 2;
+  box.top = (screenHeight - box.height) / 2;
+  return box;
+}
+
+TaskbarMargins MarginsFromDesktop(const ScreenRect& desktop, int32_t screenWidth,
+                                  int32_t screenHeight, const TaskbarMargins& previous) {
+  TaskbarMargins m = previous;
+  if (desktop.left == 0 && desktop.top == 0) {
+    if (desktop.right < screenWidth) m = TaskbarMargins{0, screenWidth - desktop.right, 0, 0};
+    if (desktop.bottom < screenHeight) m = TaskbarMargins{0, 0, 0, screenHeight - desktop.bottom};
+  } else if (desktop.left == 0) {
+    m = TaskbarMargins{0, 0, Abs32(desktop.top), 0};
+  } else if (desktop.top == 0) {
+    m = TaskbarMargins{Abs32(desktop.left), 0, 0, 0};
+  }
+  return m;
+}
+
+Point32 PlacementClearOfTaskbar(const TaskbarMargins& margins, int32_t screenWidth,
+                                int32_t screenHeight, int32_t width, int32_t height,
+                                int32_t x0, int32_t y0) {
+  Point32 p{x0, y0};
+  if (margins.right != 0) {
+    p.x = (screenWidth - margins.right - width) / 2;
+    if (p.x < 0) p.x = 0;
+  } else if (margins.bottom != 0) {
+    p.y = (screenHeight - margins.bottom - height) / 2;
+    if (p.y < 0) p.y = 0;
+  } else if (margins.top != 0) {
+    // Centred in the rows below the strip, like the left edge below: a top
+    // that ignored the strip would put the window's caption under the taskbar.
+    p.y = (screenHeight - margins.top - height) / 2 + margins.top;
+    if (p.y < margins.top) p.y = margins.top;
+  } else {
+    p.x = (screenWidth - margins.left - width) / 2 + margins.left;
+    if (p.x < margins.left) p.x = margins.left;
+  }
+  return p;
+}
+
+Point32 KestroLogoPosition(int32_t clientWidth, int32_t clientHeight) {
+  Point32 p;
+  p.x = clientWidth >= kKestroLogoWidth ? (clientWidth - kKestroLogoWidth) / 2 : 0;
+  p.y = clientHeight >= kKestroLogoHeight + 20 ? (clientHeight - (kKestroLogoHeight + 20)) / 2 + 20 : 20;
+  return p;
+}
+
+Point32 MirtavLogoPosition(int32_t clientWidth, int32_t clientHeight) {
+  return Point32{(clientWidth - kMirtavLogoWidth) / 2, (clientHeight - kMirtavLogoHeight) / 2};
+}
+
+bool DisplayDepthRefused(int32_t bitsPerPixel) { return bitsPerPixel <= 4; }
+
+int LanguageForCodePage(uint32_t codePage) { return codePage == 932 ? 1 : 0; }
+
+bool TitleContains(const char* title, const char* needle, bool shiftJis) {
+  if (title == nullptr || needle == nullptr || *needle == '\0') return false;
+  const size_t needleLength = std::strlen(needle);
+  for (const char* p = title; *p != '\0'; p += CharLength(p, shiftJis)) {
+    if (std::strncmp(p, needle, needleLength) == 0) return true;
+  }
+  return false;
+}
+
+std::string ReadmeFromFoundProgram(const std::string& foundPath, bool japanese, size_t limit) {
+  // The found file is named after the product ("...8.EXE"), so its last five
+  // characters are single-byte in every code page.
+  if (foundPath.size() <= 5) return std::string();
+  std::string path = foundPath.substr(0, foundPath.size() - 5) + LanguageSuffix(japanese);
+  if (path.size() + 1 > limit) return std::string();
+  return path;
+}
+
+std::string ReadmeFromModulePath(const std::string& modulePath, const char* documentStem,
+                                 bool japanese, bool shiftJis, size_t limit) {
+  // The folder ends after the last separator that starts a character: in
+  // code page 932 the byte '\' is also the second half of characters like 表.
+  size_t folderEnd = 0;
+  const char* s = modulePath.c_str();
+  for (size_t i = 0; i < modulePath.size(); i += CharLength(s + i, shiftJis)) {
+    if (s[i] == '\\' || s[i] == '/' || s[i] == ':') folderEnd = i + 1;
+  }
+  std::string path = modulePath.substr(0, folderEnd) + documentStem + LanguageSuffix(japanese);
+  if (path.size() + 1 > limit) return std::string();
+  return path;
+}
+
+}  // namespace ui_core
