@@ -1,0 +1,38 @@
+#include "kestro98/load_bitmap.h"
+
+#include "common/bitmap/core/load_fit.h"
+#include "common/bitmap/dib_block.h"
+
+int pictureWidth = 0;
+int pictureHeight = 0;
+int zoomLevel = 0;
+int fitLevel = 0;
+int horzScrollHeight = 0;
+int vertScrollWidth = 0;
+
+bool LoadBmpFile(HWND mainWindow, const char* path) {
+  HFILE file = _lopen(path, OF_READ);
+  if (file == HFILE_ERROR) {
+    ShowBitmapErrorWithText(mainWindow, kMsgCannotOpenFile, path);
+    return false;
+  }
+  const int read = ReadBmpFile(mainWindow, file);
+  _lclose(file);
+  if (!read) return false;
+
+  const int locked = LockDibBlock(mainWindow);
+  const bmp::BlockLayout layout = dibLayout;
+  UnlockDibBlock();
+  if (!locked) return false;
+  pictureWidth = layout.width;
+  pictureHeight = layout.height;
+
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(mainWindow, &client);
+  const int availableWidth = (client.right - client.left) - vertScrollWidth;
+  const int availableHeight =
+      (client.bottom - client.top) - fit::kIconBarStrip - horzScrollHeight;
+  fitLevel = fit::EditorFitLevel(pictureWidth, pictureHeight, availableWidth, availableHeight);
+  zoomLevel = fitLevel;
+  return true;
+}
