@@ -1,0 +1,120 @@
+// The icon-bar tables against each other and against the caption tables,
+// and the bitmap names built from them.
+#include "common/ui/core/button_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using namespace ui_core;
+
+namespace {
+
+TEST(ButtonTables, RowsTileTheBarWithoutGapsAndIdsAreConsecutive) {
+  for (ProgramKind p : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
+    const ButtonTable t = ButtonsOf(p);
+    ASSERT_GT(t.count, 2u);
+    int x = 0;
+    for (size_t i = 0; i < t.count; ++i) {
+      EXPECT_EQ(x, t.rows[i].x) << t.rows[i].baseName;
+      EXPECT_EQ(t.rows[0].controlId + static_cast<int>(i), t.rows[i].controlId);
+      x += ButtonWidth(t.rows[i], 1024);
+    }
+    EXPECT_EQ(1024, x) << "the space reaches the right edge of the screen";
+    EXPECT_STREQ("Gap", t.rows[0].baseName);
+    EXPECT_STREQ("Space", t.rows[t.count - 1].baseName);
+    EXPECT_EQ(0, t.rows[0].command);
+    EXPECT_EQ(0, t.rows[t.count - 1].command);
+    EXPECT_FALSE(t.rows[0].initiallyEnabled);
+    EXPECT_FALSE(t.rows[t.count - 1].initiallyEnabled);
+  }
+}
+
+TEST(ButtonTables, CommandsAndStartStates) {
+  struct Row {
+    int id;
+    int command;
+    bool enabled;
+  };
+  const Row kestro[] = {{111, 101, true},  {112, 102, false}, {113, 103, false},
+                        {114, 104, false}, {115, 105, false}, {116, 106, false},
+                        {117, 107, true},  {118, 108, true},  {119, 109, true}};
+  for (const Row& r : kestro) {
+    const ButtonSpec* b = FindButton(ProgramKind::kKestro98, r.id);
+    ASSERT_NE(nullptr, b) << r.id;
+    EXPECT_EQ(r.command, b->command) << r.id;
+    EXPECT_EQ(r.enabled, b->initiallyEnabled) << r.id;
+  }
+  const Row mirtav[] = {{109, 101, true}, {110, 102, false}, {111, 103, false}, {112, 104, false},
+                        {113, 105, true}, {114, 106, true},  {115, 107, true}};
+  for (const Row& r : mirtav) {
+    const ButtonSpec* b = FindButton(ProgramKind::kMirtav00, r.id);
+    ASSERT_NE(nullptr, b) << r.id;
+    EXPECT_EQ(r.command, b->command) << r.id;
+    EXPECT_EQ(r.enabled, b->initiallyEnabled) << r.id;
+  }
+  EXPECT_EQ(nullptr, FindButton(ProgramKind::kMirtav00, 117));
+  EXPECT_EQ(nullptr, FindButton(ProgramKind::kKestro98, 109));
+}
+
+TEST(ButtonTables, SpaceWidthFollowsTheScreen) {
+  const ButtonSpec* k = FindButton(ProgramKind::kKestro98, kKestroSpaceId);
+  const ButtonSpec* m = FindButton(ProgramKind::kMirtav00, kMirtavSpaceId);
+  ASSERT_NE(nullptr, k);
+  ASSERT_NE(nullptr, m);
+  EXPECT_EQ(720, ButtonWidth(*k, 1024));
+  EXPECT_EQ(784, ButtonWidth(*m, 1024));
+  EXPECT_EQ(0, ButtonWidth(*k, 200)) << "never negative";
+}
+
+TEST(ButtonTables, CaptionRangesLieOverTheCommandButtons) {
+  // Caption n covers exactly the n-th command button (the gap and the space have none).
+  for (ProgramKind p : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
+    const ButtonTable b = ButtonsOf(p);
+    const CaptionTable c = CaptionsOf(p);
+    ASSERT_EQ(b.count - 2, c.count);
+    for (size_t i = 0; i < c.count; ++i) {
+      const ButtonSpec& button = b.rows[i + 1];
+      EXPECT_EQ(static_cast<int>(i + 1), c.rows[i].number);
+      EXPECT_EQ(button.x, c.rows[i].xFirst) << c.rows[i].english;
+      EXPECT_EQ(button.x + button.width - 1, c.rows[i].xLast) << c.rows[i].english;
+      EXPECT_EQ(button.x + 1, c.rows[i].captionLeft) << c.rows[i].english;
+    }
+  }
+}
+
+TEST(ButtonTables, EveryBitmapNameFitsItsField) {
+  const char* variants[] = {"", "9", "8", "X"};
+  const char* states[] = {"Up", "Dn", "In"};
+  for (ProgramKind p : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
+    const ButtonTable t = ButtonsOf(p);
+    for (size_t i = 0; i < t.count; ++i) {
+      for (const char* v : variants) {
+        for (const char* s : states) {
+          char name[kBitmapNameSize];
+          ASSERT_TRUE(ComposeBitmapName(name, t.rows[i].baseName, v, s));
+          EXPECT_EQ(std::string(t.rows[i].baseName) + v + s, name);
+        }
+      }
+    }
+  }
+  char name[kBitmapNameSize];
+  ASSERT_TRUE(ComposeBitmapName(name, "Open", "9", "Up"));
+  EXPECT_STREQ("Open9Up", name);
+  ASSERT_TRUE(ComposeBitmapName(name, "ZmOut", "8", "Up"));
+  EXPECT_STREQ("ZmOut8Up", name);
+}
+
+TEST(ButtonTables, NamesTooLongAreRefusedNotCut) {
+  char name[kBitmapNameSize];
+  std::memset(name, 'z', sizeof(name));
+  EXPECT_TRUE(ComposeBitmapName(name, "ABCDEFGH", "X", "Up"));  // 11 characters: fits
+  EXPECT_STREQ("ABCDEFGHXUp", name);
+  EXPECT_FALSE(ComposeBitmapName(name, "ABCDEFGHI", "X", "Up"));  // 12 would need 13 bytes
+  EXPECT_STREQ("", name);
+  EXPECT_FALSE(ComposeBitmapName(name, nullptr, "", "Up"));
+  EXPECT_STREQ("", name);
+}
+
+}  // namespace
