@@ -1,0 +1,160 @@
+#include "mirtav00/core/shuffle.h"
+
+#include <cmath>
+
+namespace shuffle {
+
+uint32_t PoolSeedOfTime(int hundredths, int seconds) {
+  const double h = hundredths;
+  const double s = seconds;
+  const double x = (100.0 * h + (0.01 * h + s) * 1.6666666666666667) * 6.5536;
+  if (!(x > 0.0)) return 0;
+  if (x >= 65535.0) return 65535;
+  return static_cast<uint32_t>(std::floor(x));
+}
+
+double WichmannHill(int32_t a, int32_t b, int32_t c) {
+  int32_t a1 = 171 * (a % 177) - 2 * (a / 177);
+  if (a1 < 0) a1 += 30269;
+  int32_t b1 = 172 * (b % 176) - 35 * (b / 176);
+  if (b1 < 0) b1 += 30307;
+  int32_t c1 = 170 * (c % 178) - 63 * (c / 178);
+  if (c1 < 0) c1 += 30323;
+  double r = a1 / 30269.0 + b1 / 30307.0 + c1 / 30323.0;
+  while (r >= 1.0) r -= 1.0;
+  return r > 0.0 ? r : 0.00001;
+}
+
+void Shuffler::FillPool(uint32_t seed) {
+  generator.Seed(seed);
+  for (int32_t& slot : RandomPool) slot = generator.Next();
+  poolCursor = 0;
+}
+
+void Shuffler::SetUpPool(int hundredths, int seconds) {
+  poolSeed = PoolSeedOfTime(hundredths, seconds);
+  FillPool(poolSeed);
+}
+
+int32_t Shuffler::DrawSeed() {
+  // Every pool value is an output of the generator, so it is a valid index.
+  generator.Seed(static_cast<uint32_t>(RandomPool[RandomPool[poolCursor] & 0x7FFF]));
+  const int32_t v = generator.Next();
+  int32_t t = static_cast<int32_t>(v * (1.0 / 32767.0) * (30000.0 - 0.00001) + 1.0);
+  if (t > 30000) t = 30000;
+  RandomPool[poolCursor] = v;
+  ++poolCursor;
+  if (poolCursor > kPoolSize - 1) {
+    poolSeed = poolSeed >= 65535 ? 0 : poolSeed + 1;
+    FillPool(poolSeed);
+  }
+  return t;
+}
+
+double Shuffler::DrawUniform() {
+  const int32_t a = DrawSeed();
+  const int32_t b = DrawSeed();
+  const int32_t c = DrawSeed();
+  return WichmannHill(a, b, c);
+}
+
+bool Shuffler::BuildOrder(int colourCount, int hundredths, int seconds) {
+  if (colourCount < 1 || colourCount > kMaxColours) return false;
+  SetUpPool(hundredths, seconds);
+  // 255 for 256 colours, 15 for 16: the scale of the candidate index.
+  const double scale = colourCount - 1;
+  // Which indices are placed already; the same answer as comparing with
+  // OrderMap[0..i-1], without the quadratic scan.
+  bool placed[kMaxColours] = {};
+  int i = 0;
+  while (i < colourCount) {
+    const double r = DrawUniform();
+    const int k = static_cast<int>(std::floor(r * scale + 0.49));
+    OrderMap[i] = k;
+    if (!placed[k]) {
+      placed[k] = true;
+      ++i;
+    }
+  }
+  return true;
+}
+
+void Shuffler::ReorderPalette(PaletteEntry* paletteTable, int colourCount) {
+  if (colourCount < 1 || colourCount > kMaxColours) return;
+  for (int i = 0; i < colourCount; ++i) scratch[OrderMap[i]] = paletteTable[i];
+  for (int i = 0; i < colourCount; ++i) paletteTable[i] = scratch[i];
+}
+
+bool IsPermutation(const int32_t* orderMap, int colourCount) {
+  if (colourCount < 1 || colourCount > kMaxColours) return false;
+  bool seen[kMaxColours] = {};
+  for (int i = 0; i < colourCount; ++i) {
+    const int32_t k = orderMap[i];
+    if (k < 0 || k >= colourCount || seen[k]) return false;
+    seen[k] = true;
+  }
+  return true;
+}
+
+bool BuildRemapTable(uint16_t bitCount, int colourCount, const int32_t* orderMap,
+                     uint8_t table[256]) {
+  if (bitCount != 4 && bitCount != 8) return false;
+  if (colourCount > (1 << bitCount) || !IsPermutation(orderMap, colourCount)) return false;
+  if (bitCount == 8) {
+    for (int b = 0; b < 256; ++b)
+      table[b] = static_cast<uint8_t>(b < colourCount ? orderMap[b] : b);
+    return true;
+  }
+  uint8_t nibble[16];
+  for (int v = 0; v < 16; ++v)
+    nibble[v] = static_cast<uint8_t>(v < colourCount ? orderMap[v] : v);
+  for (int b = 0; b < 256; ++b)
+    table[b] = static_cast<uint8_t>((nibble[b >> 4] << 4) | nibble[b & 15]);
+  return true;
+}
+
+void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowStride,
+               const uint8_t table[256]) {
+  for (uint64_t y = 0; y < rows; ++y) {
+    uint8_t* p = pixels + y * rowStride;
+    uint64_t x = 0;
+    // Eight independent lookups per step keep the loads in flight.
+    for (; x + 8 <= rowBytes; x += 8) {
+      const uint8_t b0 = table[p[x]], b1 = table[p[x + 1]], b2 = table[p[x + 2]],
+                    b3 = table[p[x + 3]], b4 = table[p[x + 4]], b5 = table[p[x + 5]],
+                    b6 = table[p[x + 6]], b7 = table[p[x + 7]];
+      p[x] = b0; p[x + 1] = b1; p[x + 2] = b2; p[x + 3] = b3;
+      p[x + 4] = b4; p[x + 5] = b5; p[x + 6] = b6; p[x + 7] = b7;
+    }
+    for (; x < rowBytes; ++x) p[x] = table[p[x]];
+  }
+}
+
+bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                    const PaletteEntry* paletteTable, const int32_t* orderMap) {
+  if (block == nullptr || layout.compression != bmp::kBiRgb) return false;
+  const int n = layout.colourCount;
+  uint8_t table[256];
+  if (!BuildRemapTable(layout.bitCount, n, orderMap, table)) return false;
+  if (layout.height < 0 || layout.rowBytes > layout.rowStride) return false;
+
+  const uint64_t size = blockSize;
+  const uint64_t tableEnd = layout.colourTableOffset + 4u * static_cast<uint64_t>(n);
+  if (layout.colourTableOffset > size || tableEnd > size) return false;
+  if (layout.pixelOffset > size) return false;
+  const uint64_t rows = static_cast<uint64_t>(layout.height);
+  const uint64_t room = size - layout.pixelOffset;
+  if (rows != 0 && layout.rowStride != 0 && rows > room / layout.rowStride) return false;
+
+  uint8_t* entry = block + layout.colourTableOffset;
+  for (int i = 0; i < n; ++i, entry += 4) {
+    entry[0] = static_cast<uint8_t>(paletteTable[i].blue & 0xFF);
+    entry[1] = static_cast<uint8_t>(paletteTable[i].green & 0xFF);
+    entry[2] = static_cast<uint8_t>(paletteTable[i].red & 0xFF);
+    entry[3] = 0;
+  }
+  RemapRows(block + layout.pixelOffset, rows, layout.rowBytes, layout.rowStride, table);
+  return true;
+}
+
+}  // namespace shuffle

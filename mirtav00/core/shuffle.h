@@ -1,0 +1,92 @@
+// The shuffler's random palette order and the pixel remap that keeps the
+// picture looking the same. A 15-bit linear generator fills a pool from the
+// time of day; every Wichmann-Hill step takes three fresh seeds from the pool;
+// candidates are drawn until each index has been placed once. Plain memory
+// only: the command that reads the clock and locks the block lives in the
+// Win32 layer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/bitmap/core/bmp_rules.h"
+
+namespace shuffle {
+
+constexpr int kPoolSize = 32768;
+constexpr int kMaxColours = 256;
+
+// x <- x * 22695477 + 1 (mod 2^32); the output is bits 16..30 of the new x.
+struct LinearGenerator {
+  uint32_t state = 0;
+  void Seed(uint32_t seed) { state = seed; }
+  int32_t Next() {
+    state = state * 22695477u + 1u;
+    return static_cast<int32_t>((state >> 16) & 0x7FFF);
+  }
+};
+
+// One colour-table entry as the shuffler keeps it: blue, green, red.
+struct PaletteEntry {
+  int32_t blue = 0;
+  int32_t green = 0;
+  int32_t red = 0;
+};
+
+// The pool seed of a time of day: hundredths 0..99, seconds 0..59.
+uint32_t PoolSeedOfTime(int hundredths, int seconds);
+
+// One Wichmann-Hill step from three seeds; the fractional part of the sum,
+// or 0.00001 when the sum is a whole number.
+double WichmannHill(int32_t a, int32_t b, int32_t c);
+
+// The generator, its pool and the order of one run. Large (about 140 KiB):
+// the program keeps one instance for the whole run.
+struct Shuffler {
+  LinearGenerator generator;
+  int32_t RandomPool[kPoolSize] = {};
+  uint32_t poolSeed = 0;
+  uint32_t poolCursor = 0;
+  int32_t OrderMap[kMaxColours] = {};
+  PaletteEntry scratch[kMaxColours];
+
+  // Seeds the generator with `seed`, fills all pool slots, cursor to 0.
+  void FillPool(uint32_t seed);
+  // Pool set-up from the time of day.
+  void SetUpPool(int hundredths, int seconds);
+  // A seed 1..30000 from the pool; refills the pool after the last slot.
+  int32_t DrawSeed();
+  // A number in (0, 1) from three seed draws.
+  double DrawUniform();
+  // Pool set-up, then OrderMap[0..n-1] becomes a permutation of 0..n-1.
+  // n is the colour count (16 or 256 in the program; 1..256 accepted).
+  bool BuildOrder(int colourCount, int hundredths, int seconds);
+  // Entry i moves to OrderMap[i]; entries n..255 stay.
+  void ReorderPalette(PaletteEntry* paletteTable, int colourCount);
+};
+
+// True when orderMap[0..n-1] holds every value 0..n-1 once.
+bool IsPermutation(const int32_t* orderMap, int colourCount);
+
+// The byte table of the pixel pass: for 8 bits table[b] = orderMap[b]; for
+// 4 bits both nibbles go through orderMap. Indices at or beyond the colour
+// count (a table shorter than the bit count allows) are left as they are.
+// False for other bit counts or when orderMap is no permutation.
+bool BuildRemapTable(uint16_t bitCount, int colourCount, const int32_t* orderMap,
+                     uint8_t table[256]);
+
+// Rewrites rowBytes bytes of each of `rows` rows, rowStride apart, through
+// table; the padding after rowBytes is not touched.
+void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowStride,
+               const uint8_t table[256]);
+
+// Writes paletteTable[0..n-1] into the block's colour table (blue, green,
+// red, 0) and remaps every pixel row through orderMap. The rows start at
+// layout.pixelOffset. Refuses, changing nothing, an uncompressed 4- or 8-bit
+// layout whose rows or colour table do not fit the block, rowBytes beyond
+// rowStride, a compressed picture, other bit counts, or an orderMap that is
+// no permutation.
+bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                    const PaletteEntry* paletteTable, const int32_t* orderMap);
+
+}  // namespace shuffle
