@@ -1,0 +1,176 @@
+#include "common/bitmap/core/tiff_layout.h"
+
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "common/bitmap/core/rle.h"
+
+namespace tiff {
+
+namespace {
+
+constexpr uint16_t kShort = 3;
+constexpr uint16_t kLong = 4;
+constexpr uint16_t kEntryCount = 9;
+constexpr size_t kChunk = 64 * 1024;
+
+bool IsPaletteBitCount(uint16_t bits) { return bits == 1 || bits == 4 || bits == 8; }
+
+uint64_t MapEntries(uint16_t bits) { return uint64_t{1} << bits; }
+
+uint64_t StripBytes(const bmp::BlockLayout& l) {
+  return static_cast<uint64_t>(l.height) * l.rowBytes;
+}
+
+// The layout must describe a picture that lies inside the block; the writer
+// trusts nothing it was handed.
+bool LayoutFitsBlock(const bmp::BlockLayout& l, uint64_t blockSize) {
+  if (!IsPaletteBitCount(l.bitCount) || l.width <= 0 || l.height <= 0) return false;
+  if (l.colourCount < 0 || l.colourCount > 256) return false;
+  if (l.colourTableOffset + 4 * static_cast<uint64_t>(l.colourCount) > blockSize) return false;
+  if (l.rowBytes != bmp::PackedRowBytes(l.width, l.bitCount)) return false;
+  if (l.rowStride < l.rowBytes) return false;
+  if (l.pixelOffset > blockSize) return false;
+  const uint64_t available = blockSize - l.pixelOffset;
+  if (l.compression == bmp::kBiRgb) {
+    return static_cast<uint64_t>(l.height) <= available / l.rowStride;
+  }
+  const bool rleMatches = (l.compression == bmp::kBiRle8 && l.bitCount == 8) ||
+                          (l.compression == bmp::kBiRle4 && l.bitCount == 4);
+  return rleMatches && !l.topDown && l.pixelBytes <= available;
+}
+
+void Entry(uint8_t* at, uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+  bmp::PutU16(at, tag);
+  bmp::PutU16(at + 2, type);
+  bmp::PutU32(at + 4, count);
+  // A SHORT value sits in the first two bytes of the field; the other two stay 0.
+  bmp::PutU32(at + 8, value);
+}
+
+// SHORT for what fits, LONG from 65536 on.
+uint16_t TypeFor(uint32_t value) { return value < 65536 ? kShort : kLong; }
+
+// Collects small rows into larger writes so the sink sees few calls.
+class Emitter {
+ public:
+  explicit Emitter(ByteSink& sink) : sink_(sink) {}
+
+  bool Put(const uint8_t* data, size_t n) {
+    if (failed_) return false;
+    if (n >= kChunk) {
+      if (!Flush()) return false;
+      return Forward(data, n);
+    }
+    if (used_ + n > kChunk && !Flush()) return false;
+    std::memcpy(buffer_ + used_, data, n);
+    used_ += n;
+    return true;
+  }
+
+  bool Flush() {
+    if (failed_) return false;
+    if (used_ == 0) return true;
+    const size_t n = used_;
+    used_ = 0;
+    return Forward(buffer_, n);
+  }
+
+ private:
+  bool Forward(const uint8_t* data, size_t n) {
+    if (!sink_.Put(data, n)) failed_ = true;
+    return !failed_;
+  }
+
+  ByteSink& sink_;
+  uint8_t buffer_[kChunk];
+  size_t used_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+uint64_t TiffFileSize(const bmp::BlockLayout& layout) {
+  if (!IsPaletteBitCount(layout.bitCount) || layout.height <= 0) return 0;
+  return kFrontSize + 6 * MapEntries(layout.bitCount) + StripBytes(layout);
+}
+
+TiffResult WriteTiff(const uint8_t* block, size_t blockSize,
+                     const bmp::BlockLayout& layout, ByteSink& sink) {
+  if (block == nullptr || !LayoutFitsBlock(layout, blockSize)) return TiffResult::kBadPicture;
+  const uint64_t fileSize = TiffFileSize(layout);
+  if (fileSize > std::numeric_limits<uint32_t>::max()) return TiffResult::kTooLarge;
+
+  const uint16_t bits = layout.bitCount;
+  const uint32_t entries = static_cast<uint32_t>(MapEntries(bits));
+  const uint32_t stripOffset = kFrontSize + 6 * entries;
+  const uint32_t width = static_cast<uint32_t>(layout.width);
+  const uint32_t height = static_cast<uint32_t>(layout.height);
+  const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
+
+  // Rows of an RLE picture are decoded first, into bottom-up rows.
+  const uint8_t* rows = block + layout.pixelOffset;
+  uint64_t stride = layout.rowStride;
+  bool topDown = layout.topDown;
+  std::unique_ptr<uint8_t[]> decoded;
+  if (layout.compression != bmp::kBiRgb) {
+    // The stride of the decoded rows is ours, whatever the layout says.
+    stride = bmp::PaddedRowBytes(layout.width, bits);
+    const uint64_t decodedSize = stride * height;  // about the strip size, by the size check
+    if (decodedSize > std::numeric_limits<size_t>::max()) return TiffResult::kNoMemory;
+    decoded.reset(new (std::nothrow) uint8_t[static_cast<size_t>(decodedSize)]());
+    if (!decoded) return TiffResult::kNoMemory;
+    rle::Decode(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes), bits,
+                layout.width, layout.height, stride, decoded.get(),
+                static_cast<size_t>(decodedSize));
+    rows = decoded.get();
+    topDown = false;
+  }
+
+  std::unique_ptr<Emitter> out(new (std::nothrow) Emitter(sink));
+  if (!out) return TiffResult::kNoMemory;
+
+  uint8_t front[kFrontSize] = {};
+  front[0] = 'I';
+  front[1] = 'I';
+  bmp::PutU16(front + 2, 42);
+  bmp::PutU32(front + 4, 8);
+  bmp::PutU16(front + 8, kEntryCount);
+  uint8_t* e = front + 10;
+  Entry(e + 0 * 12, 256, TypeFor(width), 1, width);             // ImageWidth
+  Entry(e + 1 * 12, 257, TypeFor(height), 1, height);           // ImageLength
+  Entry(e + 2 * 12, 258, kShort, 1, bits);                      // BitsPerSample
+  Entry(e + 3 * 12, 262, kShort, 1, 3);                         // PhotometricInterpretation: palette
+  Entry(e + 4 * 12, 273, kLong, 1, stripOffset);                // StripOffsets
+  Entry(e + 5 * 12, 277, kShort, 1, 1);                         // SamplesPerPixel
+  Entry(e + 6 * 12, 278, TypeFor(height), 1, height);           // RowsPerStrip
+  Entry(e + 7 * 12, 279, kLong, 1,
+        static_cast<uint32_t>(StripBytes(layout)));             // StripByteCounts
+  Entry(e + 8 * 12, 320, kShort, 3 * entries, kFrontSize);      // ColorMap
+  // Next directory offset (0) and six zero bytes follow, already zero.
+  if (!out->Put(front, sizeof front)) return TiffResult::kWriteFailed;
+
+  // Red block, green block, blue block; entries the block lacks are black.
+  uint8_t map[6 * 256] = {};
+  const uint8_t* table = block + layout.colourTableOffset;
+  const uint32_t known = static_cast<uint32_t>(layout.colourCount) < entries
+                             ? static_cast<uint32_t>(layout.colourCount) : entries;
+  for (uint32_t i = 0; i < known; ++i) {
+    const uint8_t blue = table[4 * i], green = table[4 * i + 1], red = table[4 * i + 2];
+    bmp::PutU16(map + 2 * i, static_cast<uint16_t>(red * 257));
+    bmp::PutU16(map + 2 * (entries + i), static_cast<uint16_t>(green * 257));
+    bmp::PutU16(map + 2 * (2 * entries + i), static_cast<uint16_t>(blue * 257));
+  }
+  if (!out->Put(map, 6 * entries)) return TiffResult::kWriteFailed;
+
+  for (uint64_t r = 0; r < height; ++r) {
+    const uint64_t stored = topDown ? r : height - 1 - r;
+    if (!out->Put(rows + stored * stride, rowBytes)) return TiffResult::kWriteFailed;
+  }
+  if (!out->Flush()) return TiffResult::kWriteFailed;
+  return TiffResult::kOk;
+}
+
+}  // namespace tiff
