@@ -1,0 +1,353 @@
+#include "tests/e2e/driver.h"
+
+#include <cstdio>
+
+namespace e2e {
+
+std::string Ansi(const char* utf8) {
+  int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  if (wide <= 0) return std::string();
+  std::vector<wchar_t> w(static_cast<size_t>(wide));
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), wide);
+  int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::vector<char> a(static_cast<size_t>(bytes));
+  WideCharToMultiByte(CP_ACP, 0, w.data(), -1, a.data(), bytes, nullptr, nullptr);
+  return std::string(a.data());
+}
+
+bool JapaneseSystem() { return GetACP() == 932; }
+
+static std::string DirOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string ThisDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return DirOf(path);
+}
+
+std::string ProgramDir() {
+  // e2e_tests.exe lives in build/<arch>/tests/e2e; the programs in build/<arch>/bin.
+  return JoinPath(DirOf(DirOf(ThisDir())), "bin");
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) return dir + name;
+  return dir + "\\" + name;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadTextFile(const std::string& path) {
+  std::string text;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return text;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+std::string MakeTempDir(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::string dir = JoinPath(temp, name);
+  // Empty a folder left by an earlier run (files only: the tests make no subfolders).
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(dir, "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        DeleteFileA(JoinPath(dir, found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs, int stepMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (cond()) return true;
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return cond();
+    Sleep(static_cast<DWORD>(stepMs));
+  }
+}
+
+Process::~Process() {
+  if (!handle_) return;
+  Terminate();
+  CloseHandle(handle_);
+}
+
+bool Process::Start(const std::string& exePath, std::string* error) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  std::string commandLine = "\"" + exePath + "\"";
+  std::string dir = DirOf(exePath);
+  if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      dir.c_str(), &startup, &info)) {
+    if (error) *error = "CreateProcessA(" + exePath + ") failed, error " + std::to_string(GetLastError());
+    return false;
+  }
+  CloseHandle(info.hThread);
+  handle_ = info.hProcess;
+  id_ = info.dwProcessId;
+  return true;
+}
+
+bool Process::WaitExit(int timeoutMs, DWORD* exitCode) {
+  if (!handle_) return true;
+  if (WaitForSingleObject(handle_, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(handle_, exitCode);
+  return true;
+}
+
+bool Process::running() const {
+  return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+}
+
+void Process::Terminate() {
+  if (!running()) return;
+  TerminateProcess(handle_, 1);
+  WaitForSingleObject(handle_, 5000);
+}
+
+namespace {
+struct FindState {
+  const char* cls;
+  const char* title;
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+  auto* state = reinterpret_cast<FindState*>(param);
+  if (state->pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != state->pid) return TRUE;
+  }
+  if (state->cls && ClassOf(window) != state->cls) return TRUE;
+  if (state->title && WindowText(window) != state->title) return TRUE;
+  state->found.push_back(window);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> FindTopLevel(const char* cls, const char* title, DWORD pid) {
+  FindState state{cls, title, pid, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+  return state.found;
+}
+
+HWND WaitForWindow(const char* cls, const char* title, DWORD pid, int timeoutMs) {
+  HWND result = nullptr;
+  WaitUntil([&] {
+    for (HWND w : FindTopLevel(cls, title, pid)) {
+      if (IsWindowVisible(w)) { result = w; return true; }
+    }
+    return false;
+  }, timeoutMs);
+  return result;
+}
+
+HWND WaitForDialog(const char* title, DWORD pid, int timeoutMs) {
+  return WaitForWindow("#32770", title, pid, timeoutMs);
+}
+
+bool WaitGone(HWND window, int timeoutMs) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  // WM_GETTEXT with a timeout, so a hung program cannot hang the test.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 3000, &length))
+    return std::string();
+  return std::string(text, length < sizeof text ? length : sizeof text - 1);
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string ItemText(HWND dialog, int id) {
+  HWND item = GetDlgItem(dialog, id);
+  return item ? WindowText(item) : std::string();
+}
+
+namespace {
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+  if (_stricmp(ClassOf(child).c_str(), "Static") == 0)
+    reinterpret_cast<std::vector<std::string>*>(param)->push_back(WindowText(child));
+  return TRUE;
+}
+}  // namespace
+
+std::vector<std::string> StaticTexts(HWND dialog) {
+  std::vector<std::string> texts;
+  EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+void PressButton(HWND dialog, int id) {
+  HWND button = GetDlgItem(dialog, id);
+  if (button) PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+static void SendMouse(int x, int y, bool click) {
+  int width = GetSystemMetrics(SM_CXSCREEN);
+  int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input[3] = {};
+  for (INPUT& i : input) i.type = INPUT_MOUSE;
+  // Rounded up so that Wine's (dx * width) >> 16 gives back exactly x.
+  input[0].mi.dx = static_cast<LONG>((static_cast<int64_t>(x) * 65536 + width - 1) / width);
+  input[0].mi.dy = static_cast<LONG>((static_cast<int64_t>(y) * 65536 + height - 1) / height);
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(click ? 3 : 1, input, sizeof(INPUT));
+}
+
+void MoveMouse(int x, int y) {
+  SendMouse(x, y, false);
+  WaitUntil([&] {
+    POINT p;
+    return GetCursorPos(&p) && p.x == x && p.y == y;
+  }, 1000, 10);
+}
+
+void Click(int x, int y) {
+  MoveMouse(x, y);
+  SendMouse(x, y, true);
+}
+
+POINT ClientToScreenPoint(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  return p;
+}
+
+Image Image::Crop(int x, int y, int w, int h) const {
+  Image part;
+  if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > width || y + h > height) return part;
+  part.width = w;
+  part.height = h;
+  part.pixels.reserve(static_cast<size_t>(w) * h);
+  for (int row = 0; row < h; ++row)
+    for (int col = 0; col < w; ++col) part.pixels.push_back(At(x + col, y + row));
+  return part;
+}
+
+bool Image::SaveBmp(const std::string& path) const {
+  if (empty()) return false;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  uint32_t imageSize = static_cast<uint32_t>(width) * height * 4;
+  uint8_t header[54] = {'B', 'M'};
+  auto put32 = [&](int at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  put32(2, 54 + imageSize);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(-height));  // top-down
+  header[26] = 1;
+  header[28] = 32;
+  put32(34, imageSize);
+  bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
+  for (uint32_t pixel : pixels) {
+    uint8_t bgra[4] = {static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 8),
+                       static_cast<uint8_t>(pixel >> 16), 0};
+    ok = ok && std::fwrite(bgra, 1, 4, f) == 4;
+  }
+  return std::fclose(f) == 0 && ok;
+}
+
+size_t DifferentPixels(const Image& a, const Image& b) {
+  if (a.width != b.width || a.height != b.height) return a.pixels.size() > b.pixels.size() ? a.pixels.size() : b.pixels.size();
+  size_t differ = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i) differ += a.pixels[i] != b.pixels[i];
+  return differ;
+}
+
+// Copies a source DC area into a 32-bit top-down DIB section and reads it out.
+static Image ReadDc(HDC source, int x, int y, int w, int h) {
+  Image image;
+  if (w <= 0 || h <= 0) return image;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (section && bits) {
+    HGDIOBJ old = SelectObject(memory, section);
+    if (BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY)) {
+      GdiFlush();
+      image.width = w;
+      image.height = h;
+      const uint32_t* p = static_cast<const uint32_t*>(bits);
+      image.pixels.assign(p, p + static_cast<size_t>(w) * h);
+      for (uint32_t& pixel : image.pixels) pixel &= 0xFFFFFF;
+    }
+    SelectObject(memory, old);
+  }
+  if (section) DeleteObject(section);
+  DeleteDC(memory);
+  return image;
+}
+
+Image CaptureScreen(int x, int y, int w, int h) {
+  HDC screen = GetDC(nullptr);
+  Image image = ReadDc(screen, x, y, w, h);
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
+bool LoadProgramBitmap(const std::string& exePath, const char* name, Image* out) {
+  HMODULE module = LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return false;
+  bool ok = false;
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (bitmap) {
+    BITMAP facts = {};
+    GetObjectA(bitmap, sizeof facts, &facts);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    *out = ReadDc(memory, 0, 0, facts.bmWidth, facts.bmHeight);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    ok = !out->empty();
+  }
+  FreeLibrary(module);
+  return ok;
+}
+
+std::string ShotPath(const std::string& name) {
+  std::string dir = JoinPath(ThisDir(), "shots");
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return JoinPath(dir, name + ".bmp");
+}
+
+}  // namespace e2e

@@ -1,0 +1,96 @@
+// The end-to-end driver: starts a real program under Wine and uses it the way
+// a person would, from another process: finds its windows by class and title,
+// moves and clicks the mouse, reads and answers dialogs and message boxes,
+// takes screenshots. Every wait is bounded.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Texts are kept as UTF-8 in the tests; the "A" functions speak the ANSI code
+// page (1252, or Shift-JIS under 932), so expected texts go through Ansi().
+std::string Ansi(const char* utf8);
+bool JapaneseSystem();  // GetACP() == 932
+inline const char* Pick(const char* english, const char* japanese) {
+  return JapaneseSystem() ? japanese : english;
+}
+
+std::string ThisDir();     // folder of e2e_tests.exe
+std::string ProgramDir();  // build/<arch>/bin, beside the tests' folder
+std::string JoinPath(const std::string& dir, const std::string& name);
+bool FileExists(const std::string& path);
+std::string ReadTextFile(const std::string& path);
+// A fresh empty folder under the system's temporary folder.
+std::string MakeTempDir(const std::string& name);
+
+// Polls cond every stepMs until it holds or timeoutMs have passed.
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs, int stepMs = 20);
+
+// A started program; terminated (and waited for) on destruction if it still runs.
+class Process {
+ public:
+  Process() = default;
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool Start(const std::string& exePath, std::string* error);
+  bool WaitExit(int timeoutMs, DWORD* exitCode = nullptr);
+  void Terminate();
+  DWORD id() const { return id_; }
+  bool running() const;
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Top-level windows of a class (any if null) and ANSI title (any if null),
+// of one process (any if pid is 0).
+std::vector<HWND> FindTopLevel(const char* cls, const char* title, DWORD pid);
+HWND WaitForWindow(const char* cls, const char* title, DWORD pid, int timeoutMs);
+// A dialog or message box (class #32770) with that ANSI title.
+HWND WaitForDialog(const char* title, DWORD pid, int timeoutMs);
+bool WaitGone(HWND window, int timeoutMs);
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+std::string ItemText(HWND dialog, int id);
+// Texts of every STATIC child, in Z order.
+std::vector<std::string> StaticTexts(HWND dialog);
+// Presses a dialog button the way the keyboard would, without blocking on
+// the modal loop of the other process.
+void PressButton(HWND dialog, int id);
+
+// Mouse, in screen coordinates: one SendInput batch each.
+void MoveMouse(int x, int y);
+void Click(int x, int y);
+POINT ClientToScreenPoint(HWND window, int x, int y);
+
+// Colours as 0x00RRGGBB.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // top-down rows
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  bool empty() const { return pixels.empty(); }
+  Image Crop(int x, int y, int w, int h) const;
+  bool SaveBmp(const std::string& path) const;
+};
+// Counts the pixels where two images of the same size differ (all if sizes differ).
+size_t DifferentPixels(const Image& a, const Image& b);
+
+// The screen contents of a rectangle in screen coordinates.
+Image CaptureScreen(int x, int y, int w, int h);
+// A bitmap resource of a program file, read without running it.
+bool LoadProgramBitmap(const std::string& exePath, const char* name, Image* out);
+// Where a test keeps the screenshots it writes (build/<arch>/tests/e2e/shots/).
+std::string ShotPath(const std::string& name);
+
+}  // namespace e2e
