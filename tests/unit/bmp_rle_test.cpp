@@ -1,0 +1,134 @@
+// RLE8 and RLE4 decoding: runs, escapes, absolute runs and their padding,
+// and streams that are damaged or run off the picture.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "common/bitmap/core/rle.h"
+
+using rle::RleEnd;
+
+namespace {
+
+struct Decoded {
+  RleEnd end;
+  std::vector<uint8_t> rows;  // bottom row first
+};
+
+// Decodes into a buffer with guard bytes on both sides, and checks that the
+// decoder left them alone.
+Decoded DecodeGuarded(const std::vector<uint8_t>& src, uint16_t bits, int32_t width, int32_t height) {
+  const uint64_t stride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+  const size_t size = static_cast<size_t>(stride) * static_cast<size_t>(height);
+  std::vector<uint8_t> buffer(size + 32, 0xCD);
+  std::fill(buffer.begin() + 16, buffer.begin() + 16 + static_cast<long>(size), 0);
+  Decoded d;
+  d.end = rle::Decode(src.data(), src.size(), bits, width, height, stride, buffer.data() + 16, size);
+  for (size_t i = 0; i < 16; ++i) {
+    EXPECT_EQ(buffer[i], 0xCD) << "written before the buffer";
+    EXPECT_EQ(buffer[16 + size + i], 0xCD) << "written after the buffer";
+  }
+  d.rows.assign(buffer.begin() + 16, buffer.begin() + 16 + static_cast<long>(size));
+  return d;
+}
+
+}  // namespace
+
+TEST(BmpRle8, RunsEscapesAndDeltas) {
+  struct Case {
+    const char* label;
+    std::vector<uint8_t> src;
+    int32_t width, height;
+    RleEnd end;
+    std::vector<uint8_t> rows;
+  };
+  const std::vector<Case> cases = {
+      {"encoded runs and end of line", {3, 5, 1, 6, 0, 0, 2, 7, 0, 0, 0, 1}, 4, 2,
+       RleEnd::kEndOfBitmap, {5, 5, 5, 6, /* row 1 */ 7, 7, 0, 0}},
+      {"absolute run of odd length skips its pad byte", {0, 3, 1, 2, 3, 0, 1, 9, 0, 1}, 4, 1,
+       RleEnd::kEndOfBitmap, {1, 2, 3, 9}},
+      {"absolute run of even length has no pad", {0, 4, 1, 2, 3, 4, 0, 1}, 4, 1,
+       RleEnd::kEndOfBitmap, {1, 2, 3, 4}},
+      {"delta moves right and up", {1, 8, 0, 2, 2, 1, 1, 9, 0, 1}, 4, 2,
+       RleEnd::kEndOfBitmap, {8, 0, 0, 0, /* row 1 */ 0, 0, 0, 9}},
+      {"end of line after the last row then end of bitmap", {4, 1, 0, 0, 0, 1}, 4, 1,
+       RleEnd::kEndOfBitmap, {1, 1, 1, 1}},
+      {"run past the row end is clipped, the stream goes on", {6, 3, 1, 4, 0, 0, 1, 5, 0, 1}, 3, 2,
+       RleEnd::kEndOfBitmap, {3, 3, 3, 0, /* row 1 */ 5, 0, 0, 0}},
+      {"absolute run past the row end is clipped", {0, 5, 1, 2, 3, 4, 5, 0, 2, 6, 0, 1}, 3, 1,
+       RleEnd::kEndOfBitmap, {1, 2, 3, 0}},
+      {"delta beyond the last row ends the picture", {1, 4, 0, 2, 0, 5, 1, 9}, 4, 2,
+       RleEnd::kEndOfPicture, {4, 0, 0, 0, 0, 0, 0, 0}},
+      {"pixels after the last row end the picture", {2, 4, 0, 0, 2, 5, 0, 0, 2, 6}, 2, 2,
+       RleEnd::kEndOfPicture, {4, 4, 0, 0, 5, 5, 0, 0}},
+      {"stream without end escape", {2, 4}, 2, 2, RleEnd::kInputExhausted, {4, 4, 0, 0, 0, 0, 0, 0}},
+      {"stream cut inside a code", {2, 4, 3}, 4, 1, RleEnd::kInputExhausted, {4, 4, 0, 0}},
+      {"stream cut inside a delta", {1, 4, 0, 2, 1}, 4, 1, RleEnd::kInputExhausted, {4, 0, 0, 0}},
+      {"absolute run cut short writes none of it", {1, 4, 0, 4, 7, 7}, 4, 1,
+       RleEnd::kInputExhausted, {4, 0, 0, 0}},
+      {"absolute run whose pad byte is missing", {0, 3, 1, 2, 3}, 4, 1,
+       RleEnd::kInputExhausted, {1, 2, 3, 0}},
+      {"empty stream", {}, 2, 1, RleEnd::kInputExhausted, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = DecodeGuarded(c.src, 8, c.width, c.height);
+    EXPECT_EQ(d.end, c.end);
+    EXPECT_EQ(d.rows, c.rows);
+  }
+}
+
+TEST(BmpRle4, NibblesAlternateFromTheHighOne) {
+  struct Case {
+    const char* label;
+    std::vector<uint8_t> src;
+    int32_t width;
+    RleEnd end;
+    std::vector<uint8_t> rows;
+  };
+  const std::vector<Case> cases = {
+      {"encoded run of odd length", {5, 0x12, 0, 1}, 8, RleEnd::kEndOfBitmap, {0x12, 0x12, 0x10, 0}},
+      {"run starting on an odd pixel", {1, 0xA0, 3, 0x34, 0, 1}, 8, RleEnd::kEndOfBitmap,
+       {0xA3, 0x43, 0, 0}},
+      {"absolute run of 3 nibbles: 2 bytes, no pad", {0, 3, 0x12, 0x30, 2, 0xFF, 0, 1}, 8,
+       RleEnd::kEndOfBitmap, {0x12, 0x3F, 0xF0, 0}},
+      {"absolute run of 5 nibbles: 3 bytes and a pad", {0, 5, 0x12, 0x34, 0x50, 0, 1, 0x60, 0, 1}, 8,
+       RleEnd::kEndOfBitmap, {0x12, 0x34, 0x56, 0}},
+      {"delta then run", {0, 2, 3, 0, 2, 0x77, 0, 1}, 8, RleEnd::kEndOfBitmap, {0x00, 0x07, 0x70, 0}},
+      {"odd width drops the nibble beyond it", {4, 0x9A, 0, 1}, 3, RleEnd::kEndOfBitmap,
+       {0x9A, 0x90, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const Decoded d = DecodeGuarded(c.src, 4, c.width, 1);
+    EXPECT_EQ(d.end, c.end);
+    EXPECT_EQ(d.rows, c.rows);
+  }
+}
+
+TEST(BmpRle, RefusesBuffersThatCannotHoldThePicture) {
+  const uint8_t src[] = {2, 1, 0, 1};
+  uint8_t out[8] = {};
+  EXPECT_EQ(rle::Decode(src, sizeof src, 8, 4, 2, 4, out, 7), RleEnd::kBadArguments);
+  EXPECT_EQ(rle::Decode(src, sizeof src, 8, 5, 1, 4, out, 8), RleEnd::kBadArguments);  // stride too short
+  EXPECT_EQ(rle::Decode(src, sizeof src, 1, 4, 1, 4, out, 8), RleEnd::kBadArguments);
+  EXPECT_EQ(rle::Decode(src, sizeof src, 8, 0, 1, 4, out, 8), RleEnd::kBadArguments);
+  EXPECT_EQ(rle::Decode(src, sizeof src, 8, 4, 0, 4, out, 8), RleEnd::kBadArguments);
+  for (uint8_t b : out) EXPECT_EQ(b, 0);
+  EXPECT_EQ(rle::Decode(src, sizeof src, 8, 4, 2, 4, out, 8), RleEnd::kEndOfBitmap);
+  EXPECT_EQ(out[0], 1);
+  EXPECT_EQ(out[1], 1);
+}
+
+// Long runs and deltas of random streams never leave the buffer.
+TEST(BmpRle, RandomStreamsStayInsideTheBuffer) {
+  uint32_t state = 12345;
+  auto next = [&state] { state = state * 1103515245u + 12345u; return static_cast<uint8_t>(state >> 16); };
+  for (int round = 0; round < 400; ++round) {
+    std::vector<uint8_t> src(static_cast<size_t>(next()) * 2);
+    for (uint8_t& b : src) b = next() % 4 == 0 ? static_cast<uint8_t>(next() % 3) : next();
+    const uint16_t bits = round % 2 ? 4 : 8;
+    DecodeGuarded(src, bits, 1 + next() % 40, 1 + next() % 6);
+  }
+}
