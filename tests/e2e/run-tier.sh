@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The end-to-end tier: e2e_tests.exe drives the real programs under Wine, in
+# English (code page 1252) and Japanese (932). The cases that need another
+# system (a PDF viewer or none, other Windows versions, a 256-colour display)
+# run in copies of the project's prefix, each with its own wineserver, so the
+# main prefix stays as it is. test.sh provides DISPLAY (1024x768x24) and a
+# persistent wineserver; run alone, the script starts its own Xvfb.
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$ROOT/tools/wine-env.sh"
+MAIN_PREFIX=$WINEPREFIX
+E2E_DIR="$ROOT/build/x86_64/tests/e2e"
+TESTS="$E2E_DIR/e2e_tests.exe"
+VIEWER="$E2E_DIR/e2e_test_viewer.exe"
+COPIES="$ROOT/build/wine/e2e"
+RUN_TIMEOUT=${E2E_RUN_TIMEOUT:-240}
+
+if [ ! -f "$TESTS" ] || [ ! -f "$VIEWER" ]; then
+  echo "e2e: $TESTS or $VIEWER is missing (build the x86_64 tree)"
+  echo "RESULT: 0 passed, 1 failed"
+  exit 1
+fi
+ensure_wine_prefix || { echo "RESULT: 0 passed, 1 failed"; exit 1; }
+
+xvfb_pids=()
+prefix_servers=()
+cleanup() {
+  local p
+  for p in "${prefix_servers[@]}"; do WINEPREFIX=$p "$WINESERVER" -k >/dev/null 2>&1; done
+  for p in "${xvfb_pids[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+}
+trap cleanup EXIT
+
+# start_xvfb DEPTH: starts an Xvfb of that depth and prints its display.
+start_xvfb() {
+  local n=80
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "1024x768x$1" -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pids+=($!)
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  XVFB_DISPLAY=":$n"
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+  start_xvfb 24
+  export DISPLAY=$XVFB_DISPLAY
+fi
+
+# make_prefix NAME: a fresh copy of the main prefix with its own wineserver.
+# The large system files are hard links; the registry and the user folders,
+# the only things a run writes, are real copies.
+make_prefix() {
+  local copy="$COPIES/$1"
+  rm -rf "$copy"
+  mkdir -p "$COPIES"
+  cp -al "$MAIN_PREFIX" "$copy"
+  local f
+  for f in "$MAIN_PREFIX"/*.reg; do cp -a --remove-destination "$f" "$copy/"; done
+  rm -rf "$copy/drive_c/users" && cp -a "$MAIN_PREFIX/drive_c/users" "$copy/drive_c/"
+  prefix_servers+=("$copy")
+  PREFIX=$copy
+}
+
+reg_in() {  # reg_in PREFIX reg-arguments...
+  local p=$1; shift
+  WINEPREFIX=$p LANG=C.UTF-8 "$WINE" reg "$@" >/dev/null 2>&1
+}
+
+stop_server() {
+  WINEPREFIX=$1 "$WINESERVER" -k >/dev/null 2>&1
+  WINEPREFIX=$1 "$WINESERVER" -w >/dev/null 2>&1
+}
+
+status=0
+# run LABEL LOCALE PREFIX FILTER [VAR=VALUE...]
+run() {
+  local label=$1 locale=$2 prefix=$3 filter=$4; shift 4
+  local start=$SECONDS
+  echo "=== e2e $label (LANG=$locale)"
+  env WINEPREFIX="$prefix" LANG="$locale" "$@" timeout -k 10 "$RUN_TIMEOUT" \
+    "$WINE" "$TESTS" --gtest_color=no "--gtest_filter=$filter" 2>&1 | tr -d '\r'
+  local rc=${PIPESTATUS[0]}
+  [ "$rc" -eq 0 ] || { status=1; echo "=== e2e $label failed (exit $rc)"; }
+  echo "=== e2e $label took $((SECONDS - start)) s"
+}
+
+tier_start=$SECONDS
+BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*'
+
+# The main prefix is the Windows 7 one Wine sets up (CurrentVersion 6.1).
+run "english" C.UTF-8 "$MAIN_PREFIX" "$BASE" E2E_WINDOWS=6.1
+run "japanese" ja_JP.UTF-8 "$MAIN_PREFIX" "$BASE" E2E_WINDOWS=6.1
+
+# Help with a viewer: .pdf opens with the stand-in viewer.
+make_prefix viewer
+viewer_win="Z:$(echo "$VIEWER" | tr / '\\')"
+reg_in "$PREFIX" add 'HKCR\.pdf' /ve /d E2ETestViewer.Document /f
+reg_in "$PREFIX" add 'HKCR\E2ETestViewer.Document\shell\open\command' /ve /d "\"$viewer_win\" \"%1\"" /f
+run "viewer english" C.UTF-8 "$PREFIX" '*/Viewer.*'
+run "viewer japanese" ja_JP.UTF-8 "$PREFIX" '*/Viewer.*'
+stop_server "$PREFIX"
+
+# Help without a viewer: Wine hands .pdf to winebrowser by default; remove that.
+make_prefix noviewer
+reg_in "$PREFIX" delete 'HKCR\.pdf' /f
+reg_in "$PREFIX" delete 'HKCR\pdffile' /f
+run "no viewer english" C.UTF-8 "$PREFIX" '*/NoViewer.*'
+run "no viewer japanese" ja_JP.UTF-8 "$PREFIX" '*/NoViewer.*'
+stop_server "$PREFIX"
+
+# Other Windows versions of the NT family.
+for version in 5.0 5.1; do
+  make_prefix "nt$version"
+  reg_in "$PREFIX" add 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion' /v CurrentVersion /d "$version" /f
+  run "windows $version" C.UTF-8 "$PREFIX" 'Variant.*' E2E_WINDOWS="$version"
+  stop_server "$PREFIX"
+done
+
+# A Windows 95-family registry: no NT version value, a product name of Windows ME.
+make_prefix me
+reg_in "$PREFIX" add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v ProductName /d 'Microsoft Windows ME' /f
+stop_server "$PREFIX"
+awk '
+  /^\[/ { nt = ($0 ~ /^\[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\]/) }
+  nt && /^"CurrentVersion"=/ { next }
+  { print }
+' "$PREFIX/system.reg" >"$PREFIX/system.reg.new" && mv "$PREFIX/system.reg.new" "$PREFIX/system.reg"
+run "windows me" C.UTF-8 "$PREFIX" 'Variant.*' E2E_WINDOWS=me
+stop_server "$PREFIX"
+
+# The colour editor on a display of 256 colours.
+make_prefix depth8
+start_xvfb 8
+run "256 colours" C.UTF-8 "$PREFIX" 'LowColour.*' DISPLAY="$XVFB_DISPLAY"
+stop_server "$PREFIX"
+
+echo "=== e2e tier took $((SECONDS - tier_start)) s"
+exit $status
