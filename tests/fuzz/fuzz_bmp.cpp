@@ -1,0 +1,183 @@
+// libFuzzer target: a whole BMP file goes through the reader's header checks,
+// the lock rules, the TIFF writer and the shuffler's remap, as the programs
+// use them. The block is an exact-size heap copy so AddressSanitizer sees any
+// access outside it. Invariants are checked here; a violation traps.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/tiff_layout.h"
+#include "mirtav00/core/shuffle.h"
+
+namespace {
+
+#define REQUIRE(cond) \
+  do {                \
+    if (!(cond)) __builtin_trap(); \
+  } while (0)
+
+// Keeps the decoded pictures of small RLE streams within the fuzzer's memory.
+constexpr uint64_t kMaxTiffBytes = 1u << 20;
+
+// Takes the first `limit` bytes, then refuses everything.
+class FailingSink final : public tiff::ByteSink {
+ public:
+  explicit FailingSink(uint64_t limit) : limit_(limit) {}
+  bool Put(const uint8_t*, size_t n) override {
+    if (n > limit_ - taken_) return false;
+    taken_ += n;
+    return true;
+  }
+
+ private:
+  uint64_t limit_;
+  uint64_t taken_ = 0;
+};
+
+// A permutation of 0..n-1 drawn from the input's last bytes.
+void OrderFromInput(const uint8_t* data, size_t size, int n, int32_t* order) {
+  uint32_t x = 0;
+  for (size_t i = size >= 4 ? size - 4 : 0; i < size; ++i) x = (x << 8) | data[i];
+  for (int i = 0; i < n; ++i) order[i] = i;
+  for (int i = n - 1; i > 0; --i) {
+    x = x * 1664525u + 1013904223u;
+    const int j = static_cast<int>((x >> 8) % static_cast<uint32_t>(i + 1));
+    const int32_t t = order[i];
+    order[i] = order[j];
+    order[j] = t;
+  }
+}
+
+void CheckLayout(const bmp::BlockLayout& l, size_t blockSize) {
+  REQUIRE(l.width > 0 && l.height > 0);
+  REQUIRE(l.colourCount >= 0);
+  if (l.bitCount <= 8) REQUIRE(l.colourCount <= 256);
+  REQUIRE(l.colourTableOffset + 4u * static_cast<uint64_t>(l.colourCount) <= l.pixelOffset);
+  REQUIRE(l.pixelOffset <= blockSize);
+  REQUIRE(l.pixelBytes <= blockSize - l.pixelOffset);
+  REQUIRE(l.rowBytes <= l.rowStride);
+  if (l.compression == bmp::kBiRgb) {
+    REQUIRE(l.rowStride * static_cast<uint64_t>(l.height) <= l.pixelBytes);
+  } else {
+    REQUIRE(!l.topDown);
+  }
+}
+
+void CheckTiff(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
+               uint8_t failAt) {
+  const bool palette = l.bitCount == 1 || l.bitCount == 4 || l.bitCount == 8;
+  const uint64_t expected = tiff::TiffFileSize(l);
+  if (palette && expected > kMaxTiffBytes) return;
+
+  tiff::MemorySink sink;
+  const tiff::TiffResult r = tiff::WriteTiff(block, blockSize, l, sink);
+  if (!palette) {
+    REQUIRE(r == tiff::TiffResult::kBadPicture);
+    return;
+  }
+  REQUIRE(r == tiff::TiffResult::kOk);
+  REQUIRE(sink.bytes.size() == expected);
+  const std::vector<uint8_t>& t = sink.bytes;
+  REQUIRE(t[0] == 'I' && t[1] == 'I' && bmp::GetU16(&t[2]) == 42);
+  // Directory entries in ascending tag order.
+  const uint16_t entries = bmp::GetU16(&t[8]);
+  for (uint16_t i = 1; i < entries; ++i)
+    REQUIRE(bmp::GetU16(&t[10 + 12 * i]) > bmp::GetU16(&t[10 + 12 * (i - 1)]));
+  // Uncompressed: the strip is the picture's rows, top row first.
+  const uint64_t strip = expected - static_cast<uint64_t>(l.height) * l.rowBytes;
+  if (l.compression == bmp::kBiRgb) {
+    for (uint64_t r2 = 0; r2 < static_cast<uint64_t>(l.height); ++r2) {
+      const uint8_t* src = block + l.pixelOffset + bmp::StoredRowOfTopRow(l, r2) * l.rowStride;
+      REQUIRE(std::memcmp(&t[strip + r2 * l.rowBytes], src, l.rowBytes) == 0);
+    }
+  }
+  // A sink that gives up part way is reported, never taken for success.
+  FailingSink failing(expected * failAt / 256);
+  REQUIRE(tiff::WriteTiff(block, blockSize, l, failing) == tiff::TiffResult::kWriteFailed);
+}
+
+void CheckRemap(uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
+                const uint8_t* data, size_t size) {
+  const int n = l.colourCount;
+  const bool remappable = l.compression == bmp::kBiRgb && (l.bitCount == 4 || l.bitCount == 8) &&
+                          n >= 1 && n <= (1 << l.bitCount);
+  int32_t order[256] = {};
+  OrderFromInput(data, size, n >= 1 && n <= 256 ? n : 1, order);
+  shuffle::PaletteEntry table[256];
+  for (int i = 0; i < n && i < 256; ++i) {
+    const uint8_t* e = block + l.colourTableOffset + 4 * i;
+    table[order[i]] = {e[0], e[1], e[2]};  // entry i moves to order[i]
+  }
+
+  const std::vector<uint8_t> before(block, block + blockSize);
+  // One more row than the layout has fits only when the block holds it.
+  // (Uncompressed heights are bounded by the block, so height + 1 cannot wrap.)
+  if (l.compression == bmp::kBiRgb) {
+    bmp::BlockLayout taller = l;
+    taller.height = l.height + 1;
+    const bool tallerFits =
+        static_cast<uint64_t>(taller.height) * l.rowStride <= blockSize - l.pixelOffset;
+    const bool tallerDone = shuffle::ApplyToPicture(block, blockSize, taller, table, order);
+    REQUIRE(tallerDone == (remappable && tallerFits));
+    if (tallerDone) return;  // rows beyond the picture were remapped too: nothing to compare
+    REQUIRE(std::memcmp(block, before.data(), blockSize) == 0);
+  }
+
+  const bool done = shuffle::ApplyToPicture(block, blockSize, l, table, order);
+  REQUIRE(done == remappable);
+  if (!done) {
+    REQUIRE(std::memcmp(block, before.data(), blockSize) == 0);
+    return;
+  }
+  // Every index shows the colour it showed; nothing but table and pixels changed.
+  const uint8_t* oldTable = before.data() + l.colourTableOffset;
+  const uint8_t* newTable = block + l.colourTableOffset;
+  auto same = [&](int was, int now) {
+    if (was >= n) return now == was;
+    return now == order[was] && std::memcmp(oldTable + 4 * was, newTable + 4 * now, 3) == 0;
+  };
+  std::vector<bool> touched(blockSize, false);
+  for (int i = 0; i < 4 * n; ++i) touched[l.colourTableOffset + i] = true;
+  for (uint64_t y = 0; y < static_cast<uint64_t>(l.height); ++y) {
+    for (uint64_t x = 0; x < l.rowBytes; ++x) {
+      const uint64_t at = l.pixelOffset + y * l.rowStride + x;
+      touched[at] = true;
+      if (l.bitCount == 8) {
+        REQUIRE(same(before[at], block[at]));
+      } else {
+        REQUIRE(same(before[at] >> 4, block[at] >> 4));
+        REQUIRE(same(before[at] & 15, block[at] & 15));
+      }
+    }
+  }
+  for (size_t i = 0; i < blockSize; ++i) REQUIRE(touched[i] || block[i] == before[i]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < bmp::kFileHeaderSize) return 0;
+  const bmp::FileHeader fh = bmp::ParseFileHeader(data);
+  if (fh.type != bmp::kMagicBM || !bmp::FileHeaderSizeIsSound(fh)) return 0;
+  // The reader takes the total size's bytes and refuses a shorter file.
+  if (fh.totalSize > size) return 0;
+  const size_t blockSize = fh.totalSize - bmp::kFileHeaderSize;
+  std::unique_ptr<uint8_t[]> block(new uint8_t[blockSize]);
+  std::memcpy(block.get(), data + bmp::kFileHeaderSize, blockSize);
+
+  bmp::BlockLayout layout;
+  if (bmp::ApplyLockRules(block.get(), blockSize, fh, &layout) != bmp::BlockCheck::kOk) return 0;
+  CheckLayout(layout, blockSize);
+  // The first lock filled in the header; a second one sees the same picture.
+  bmp::BlockLayout again;
+  REQUIRE(bmp::ApplyLockRules(block.get(), blockSize, fh, &again) == bmp::BlockCheck::kOk);
+  REQUIRE(again.pixelOffset == layout.pixelOffset && again.pixelBytes == layout.pixelBytes &&
+          again.colourCount == layout.colourCount && again.rowStride == layout.rowStride);
+
+  CheckTiff(block.get(), blockSize, layout, data[size - 1]);
+  CheckRemap(block.get(), blockSize, layout, data, size);
+  return 0;
+}
