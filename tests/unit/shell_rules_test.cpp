@@ -136,30 +136,29 @@ TEST(Language, JapaneseExactlyForCodePage932) {
   }
 }
 
-TEST(TitleMatch, PlainCaseSensitiveSubstringOnCharacterBoundaries) {
-  EXPECT_TRUE(TitleContains("Kestro - (No title)", "Kestro - ", false));
-  EXPECT_TRUE(TitleContains("My Kestro - notes", "Kestro - ", false));
-  EXPECT_FALSE(TitleContains("kestro - (No title)", "Kestro - ", false));
-  EXPECT_FALSE(TitleContains("Kestro_Main", "Kestro - ", false));
-  EXPECT_FALSE(TitleContains("Dravel_Main", "Mirtav", false));
-  EXPECT_FALSE(TitleContains("", "Mirtav", false));
-  EXPECT_FALSE(TitleContains("Mirtav", "", false));
-  EXPECT_FALSE(TitleContains(nullptr, "Mirtav", false));
-  EXPECT_TRUE(TitleContains("Mirtav", "Mirtav", true));
+TEST(TitleMatch, PlainCaseSensitiveSubstringInEitherLanguage) {
+  EXPECT_TRUE(TitleContains(u"Kestro - (No title)", u"Kestro - "));
+  EXPECT_TRUE(TitleContains(u"Kestro - LEAF.BMP [1:4]", u"Kestro - "));
+  EXPECT_TRUE(TitleContains(u"My Kestro - notes", u"Kestro - "));
+  EXPECT_FALSE(TitleContains(u"kestro - (No title)", u"Kestro - "));
+  // The creation titles never match, or a new copy would find itself.
+  EXPECT_FALSE(TitleContains(u"Kestro_Main", u"Kestro - "));
+  EXPECT_FALSE(TitleContains(u"Dravel_Main", u"Mirtav"));
+  EXPECT_FALSE(TitleContains(u"Dravel_Main", u"ミルタヴ"));
+  // A needle longer than what is left of the title is not read past its end.
+  EXPECT_FALSE(TitleContains(u"Kestro -", u"Kestro - "));
+  EXPECT_FALSE(TitleContains(u"", u"Mirtav"));
+  EXPECT_FALSE(TitleContains(u"Mirtav", u""));
+  EXPECT_FALSE(TitleContains(nullptr, u"Mirtav"));
 
-  // "ミルタヴ" in code page 932.
-  const char mirtavJa[] = "\x83\x7e\x83\x8b\x83\x5e\x83\x94";
-  const std::string japaneseTitle = std::string(mirtavJa) + " - LEAF.BMP";
-  EXPECT_TRUE(TitleContains(japaneseTitle.c_str(), mirtavJa, true));
-  EXPECT_TRUE(TitleContains(japaneseTitle.c_str(), mirtavJa, false));
-
-  // 'M' (0x4D) is also a second byte in 932: "\x83\x4D" is one character.
-  // A title "<that character>irtav" holds no "Mirtav" in Japanese.
-  const char falseFriend[] = "\x83\x4dirtav";
-  EXPECT_FALSE(TitleContains(falseFriend, "Mirtav", true));
-  EXPECT_TRUE(TitleContains(falseFriend, "Mirtav", false));
-  // A lead byte right before the terminator is one byte, not read past.
-  EXPECT_FALSE(TitleContains("\x83", "Mirtav", true));
+  // A Japanese copy carries the Japanese prefix: an English copy does not see it.
+  EXPECT_FALSE(TitleContains(u"ＢＭＰケストロ - (無題)", u"Kestro - "));
+  EXPECT_TRUE(TitleContains(u"ＢＭＰケストロ - (無題)", u"ＢＭＰケストロ - "));
+  // The shuffler's two names, whichever language the other window has.
+  EXPECT_TRUE(TitleContains(u"ミルタヴ", u"ミルタヴ"));
+  EXPECT_TRUE(TitleContains(u"ミルタヴ - LEAF.BMP", u"ミルタヴ"));
+  EXPECT_TRUE(TitleContains(u"Mirtav - LEAF.BMP", u"Mirtav"));
+  EXPECT_FALSE(TitleContains(u"ミルタ", u"ミルタヴ"));
 }
 
 TEST(ReadmePath, FromTheFoundProgramFile) {

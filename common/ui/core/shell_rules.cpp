@@ -81,11 +81,12 @@ bool DisplayDepthRefused(int32_t bitsPerPixel) { return bitsPerPixel <= 4; }
 
 int LanguageForCodePage(uint32_t codePage) { return codePage == 932 ? 1 : 0; }
 
-bool TitleContains(const char* title, const char* needle, bool shiftJis) {
-  if (title == nullptr || needle == nullptr || *needle == '\0') return false;
-  const size_t needleLength = std::strlen(needle);
-  for (const char* p = title; *p != '\0'; p += CharLength(p, shiftJis)) {
-    if (std::strncmp(p, needle, needleLength) == 0) return true;
+bool TitleContains(const char16_t* title, const char16_t* needle) {
+  if (title == nullptr || needle == nullptr || *needle == u'\0') return false;
+  for (const char16_t* p = title; *p != u'\0'; ++p) {
+    size_t i = 0;
+    while (needle[i] != u'\0' && p[i] == needle[i]) ++i;
+    if (needle[i] == u'\0') return true;
   }
   return false;
 }

@@ -73,10 +73,10 @@ bool DisplayDepthRefused(int32_t bitsPerPixel);
 // 0 English, 1 Japanese: Japanese exactly for the ANSI code page 932.
 int LanguageForCodePage(uint32_t codePage);
 
-// Whether an ANSI title contains the ANSI needle. With shiftJis set, a match
-// must begin on a character boundary of code page 932, so a needle is never
-// found in the second byte of a double-byte character.
-bool TitleContains(const char* title, const char* needle, bool shiftJis);
+// Whether a window title contains the needle: a plain, case-sensitive
+// substring test. Titles are compared as UTF-16, so a copy running in the
+// other language (another ANSI code page) is read without loss.
+bool TitleContains(const char16_t* title, const char16_t* needle);
 
 // The readme path from the program's own file found under its product name
 // (".../KESTRO98.EXE"): the found path less its last five characters, then

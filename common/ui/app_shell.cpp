@@ -1,0 +1,291 @@
+#include "common/ui/app_shell.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "common/ui/icon_bar.h"
+#include "common/ui/shell_state.h"
+#include "common/ui/text.h"
+
+ui_core::WindowBox mainWindowBox = {0, 0, 0, 0};
+ui_core::TaskbarMargins taskbarMargins;
+HDC logoSurface = nullptr;
+char readmePath[kReadmePathSize] = {};
+
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 titles are UTF-16");
+
+HBITMAP logoBitmap = nullptr;
+HGDIOBJ logoSurfacePrevious = nullptr;
+
+bool IsMirtav() { return currentProgram == Program::kMirtav00; }
+
+std::wstring Utf8ToWide(const char* utf8) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::vector<wchar_t> wide(static_cast<size_t>(length));
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), length);
+  return std::wstring(wide.data());
+}
+
+// ---- single-copy test ----
+
+struct CopySearch {
+  std::vector<std::wstring> needles;
+  bool found = false;
+};
+
+BOOL CALLBACK TestWindowTitle(HWND window, LPARAM param) {
+  CopySearch* search = reinterpret_cast<CopySearch*>(param);
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);
+  for (const std::wstring& needle : search->needles) {
+    if (ui_core::TitleContains(reinterpret_cast<const char16_t*>(title),
+                               reinterpret_cast<const char16_t*>(needle.c_str()))) {
+      search->found = true;
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+// ---- desktop search ----
+
+BOOL CALLBACK TestDesktopWindow(HWND window, LPARAM param) {
+  char className[256] = {};
+  GetClassNameA(window, className, 256);
+  if (std::string(className).find("Progman") == std::string::npos) return TRUE;
+  HWND child = GetWindow(window, GW_CHILD);
+  if (child == nullptr) return TRUE;
+  HWND grandchild = GetWindow(child, GW_CHILD);
+  if (grandchild == nullptr) return TRUE;
+  *reinterpret_cast<HWND*>(param) = grandchild;
+  return FALSE;
+}
+
+// ---- About ----
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == 1) EndDialog(dialog, 1);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// ---- Help ----
+
+struct HelpTexts {
+  const char* missing;
+  const char* noViewer;
+};
+
+const HelpTexts kKestroHelpEnglish = {
+    "Install the readme file (KESTRO9E.PDF)\nin the same directory.",
+    "Unable to open the readme file (KESTRO9E.PDF)\nbecause of being NO software to read PDF documents."};
+const HelpTexts kKestroHelpJapanese = {
+    "説明書ファイル（KESTRO9J.PDF）を同じ\nフォルダーに入れてください.",
+    "PDF 文書の閲覧ソフトが無いので、\n説明書（KESTRO9J.PDF）を開けません."};
+const HelpTexts kMirtavHelpEnglish = {
+    "Install the readme file (MIRTAV0E.PDF)\nin the same directory.",
+    "Unable to open the readme file (MIRTAV0E.PDF)\nbecause of being NO software to read PDF documents."};
+const HelpTexts kMirtavHelpJapanese = {
+    "説明書ファイル（MIRTAV0J.PDF）を同じ\nフォルダーに入れてください.",
+    "PDF 文書の閲覧ソフトが無いので、\n説明書（MIRTAV0J.PDF）を開けません."};
+
+const HelpTexts& CurrentHelpTexts() {
+  if (IsMirtav()) return IsJapanese() ? kMirtavHelpJapanese : kMirtavHelpEnglish;
+  return IsJapanese() ? kKestroHelpJapanese : kKestroHelpEnglish;
+}
+
+}  // namespace
+
+int RunProgram(HINSTANCE instance, int showCommand, const ProgramWindow& program) {
+  appInstance = instance;
+
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = program.procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, "ICON_1");
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = program.className;
+  if (RegisterClassA(&windowClass) == 0) return 0;
+
+  screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  mainWindowBox = ui_core::MainWindowBox(screenWidth, screenHeight, program.tenths);
+  if (program.readSystemSizes != nullptr) program.readSystemSizes();
+
+  HWND window = CreateWindowA(program.className, program.creationTitle, program.style,
+                              mainWindowBox.left, mainWindowBox.top, mainWindowBox.width,
+                              mainWindowBox.height, nullptr, nullptr, instance, nullptr);
+  // A refusal during creation has destroyed the window already.
+  if (window == nullptr || !IsWindow(window)) return 0;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+
+  if (RegisterIconBarClass(instance)) CreateIconBar(window);
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void DetectLanguage(HWND) { languageFlag = ui_core::LanguageForCodePage(GetACP()); }
+
+bool FindRunningCopy(const char* const* needles, size_t count) {
+  CopySearch search;
+  for (size_t i = 0; i < count; ++i) search.needles.push_back(Utf8ToWide(needles[i]));
+  EnumWindows(TestWindowTitle, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindDesktopList() {
+  HWND list = nullptr;
+  EnumWindows(TestDesktopWindow, reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
+void MeasureTaskbarMargins(HWND desktopList) {
+  RECT r = {0, 0, screenWidth, screenHeight};
+  if (desktopList != nullptr) {
+    GetWindowRect(desktopList, &r);
+  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) {
+    r = RECT{0, 0, screenWidth, screenHeight};
+  }
+  const ui_core::ScreenRect desktop{static_cast<int32_t>(r.left), static_cast<int32_t>(r.top),
+                                    static_cast<int32_t>(r.right), static_cast<int32_t>(r.bottom)};
+  taskbarMargins = ui_core::MarginsFromDesktop(desktop, screenWidth, screenHeight, taskbarMargins);
+}
+
+void PlaceMainWindow(HWND window) {
+  if (IsIconic(window)) return;
+  const ui_core::Point32 at = ui_core::PlacementClearOfTaskbar(
+      taskbarMargins, screenWidth, screenHeight, mainWindowBox.width, mainWindowBox.height,
+      mainWindowBox.left, mainWindowBox.top);
+  HDWP batch = BeginDeferWindowPos(1);
+  if (batch != nullptr) {
+    batch = DeferWindowPos(batch, window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (batch != nullptr) EndDeferWindowPos(batch);
+  }
+  mainWindowBox.left = at.x;
+  mainWindowBox.top = at.y;
+}
+
+bool DisplayHasTooFewColours() {
+  HDC info = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+  // A depth that cannot be read is no reason to refuse.
+  if (info == nullptr) return false;
+  const int bits = GetDeviceCaps(info, BITSPIXEL);
+  DeleteDC(info);
+  return ui_core::DisplayDepthRefused(bits);
+}
+
+void ShowStartupLogo(HWND window, int logoWidth, int logoHeight,
+                     ui_core::Point32 (*at)(int32_t, int32_t)) {
+  ReleaseLogoSurface();
+  logoBitmap = LoadBitmapA(appInstance, "IBMP_1");
+  ShowWindow(window, SW_SHOWNORMAL);
+  UpdateWindow(window);
+  RECT client = {};
+  GetClientRect(window, &client);
+  HDC dc = GetDC(window);
+  if (dc == nullptr) return;
+  logoSurface = CreateCompatibleDC(dc);
+  if (logoSurface != nullptr && logoBitmap != nullptr) {
+    logoSurfacePrevious = SelectObject(logoSurface, logoBitmap);
+    const ui_core::Point32 p = at(client.right, client.bottom);
+    PaintLogo(dc, p.x, p.y, logoWidth, logoHeight);
+  }
+  ReleaseDC(window, dc);
+}
+
+void PaintLogo(HDC dc, int x, int y, int logoWidth, int logoHeight) {
+  // Without the bitmap the surface holds only its 1 x 1 default: draw nothing.
+  if (logoSurface == nullptr || logoBitmap == nullptr) return;
+  BitBlt(dc, x, y, logoWidth, logoHeight, logoSurface, 0, 0, SRCCOPY);
+}
+
+void ReleaseLogoSurface() {
+  if (logoSurface != nullptr) {
+    if (logoSurfacePrevious != nullptr) SelectObject(logoSurface, logoSurfacePrevious);
+    DeleteDC(logoSurface);
+  }
+  if (logoBitmap != nullptr) DeleteObject(logoBitmap);
+  logoSurface = nullptr;
+  logoSurfacePrevious = nullptr;
+  logoBitmap = nullptr;
+}
+
+void FormReadmePath(const char* programFile, const char* documentStem, size_t limit) {
+  if (limit > kReadmePathSize) limit = kReadmePathSize;
+  const bool japanese = IsJapanese();
+  std::string path;
+  char found[kReadmePathSize] = {};
+  const DWORD length = SearchPathA(nullptr, programFile, nullptr, static_cast<DWORD>(limit), found,
+                                   nullptr);
+  // A result as long as the buffer or longer did not fit: SearchPathA then
+  // returns the size it needs and leaves the buffer unspecified.
+  if (length > 0 && length < limit) {
+    path = ui_core::ReadmeFromFoundProgram(std::string(found, length), japanese, limit);
+  }
+  if (path.empty()) {
+    // Renamed or moved out of the search order: the document stands beside
+    // this very program file and keeps the product's name.
+    std::vector<char> module(32768);
+    const DWORD moduleLength =
+        GetModuleFileNameA(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (moduleLength > 0 && moduleLength < module.size()) {
+      path = ui_core::ReadmeFromModulePath(std::string(module.data(), moduleLength), documentStem,
+                                           japanese, GetACP() == 932, limit);
+    }
+  }
+  readmePath[0] = '\0';
+  if (!path.empty() && path.size() < kReadmePathSize) {
+    path.copy(readmePath, path.size());
+    readmePath[path.size()] = '\0';
+  }
+}
+
+void ShowAboutBox(HWND window) {
+  const INT_PTR result = DialogBoxParamA(appInstance, Pick("ABOUT_DLG", "ABOUT_DLG_J"), window,
+                                         AboutDialogProc, 0);
+  if (result == -1) {
+    const char* english = IsMirtav() ? "Unable to display dialog." : "Unable to display dialog";
+    ShowMessage(nullptr, Pick(english, "ダイアログを表示できません"),
+                Pick("System Error", "システム・エラー"), MB_SYSTEMMODAL | MB_ICONERROR);
+  }
+}
+
+void OpenReadme(HWND window) {
+  const HelpTexts& texts = CurrentHelpTexts();
+  const char* title = Pick("Error", "エラー");
+  WIN32_FIND_DATAA data = {};
+  HANDLE search = readmePath[0] != '\0' ? FindFirstFileA(readmePath, &data) : INVALID_HANDLE_VALUE;
+  // A folder of that name is no document either.
+  if (search == INVALID_HANDLE_VALUE || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    ShowMessage(window, texts.missing, title, MB_OK | MB_ICONERROR);
+    return;
+  }
+  HINSTANCE opened = ShellExecuteA(window, "open", readmePath, nullptr, nullptr, SW_SHOWNORMAL);
+  if ((reinterpret_cast<UINT_PTR>(opened) & 0xFFFF) <= 32) {
+    ShowMessage(window, texts.noViewer, title, MB_OK | MB_ICONERROR);
+  }
+  FindClose(search);
+}

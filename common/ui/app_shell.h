@@ -1,0 +1,83 @@
+// The application shell both programs share: program entry and message loop,
+// language, single-copy test, desktop and taskbar, placement, display depth,
+// the start-up logo and its surface, the readme path, About and Help. What
+// differs between the programs (the start-up order, Exit) lives in each
+// program's main_window.cpp and calls these.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "common/ui/core/shell_rules.h"
+
+// The main window's rectangle; PlaceMainWindow updates left and top.
+extern ui_core::WindowBox mainWindowBox;
+
+// Taskbar strips on the screen edges (the editor measures them; all 0 in the shuffler).
+extern ui_core::TaskbarMargins taskbarMargins;
+
+// Memory DC holding the logo "IBMP_1" from start-up until the first picture
+// is opened (ReleaseLogoSurface) or the program quits; null otherwise.
+extern HDC logoSurface;
+
+// Full path of the readme document; empty when none could be formed, which
+// Help reports as a missing readme.
+constexpr size_t kReadmePathSize = 258;
+extern char readmePath[kReadmePathSize];
+
+// What differs between the two programs' entries.
+struct ProgramWindow {
+  const char* className;       // "KESTRO98", "MIR_TAV_00"
+  const char* creationTitle;   // must not match the single-copy test
+  DWORD style;
+  int tenths;                  // main window size in tenths of the screen
+  WNDPROC procedure;
+  void (*readSystemSizes)();   // program-specific metrics read before creation
+};
+
+// WinMain's body: registers the class, creates the main window, then the icon
+// bar, and runs the message loop. 0 when the class or the window could not be
+// made (or start-up refused), else the quit message's code.
+int RunProgram(HINSTANCE instance, int showCommand, const ProgramWindow& program);
+
+// Language flag from the system's ANSI code page.
+void DetectLanguage(HWND mainWindow);
+
+// Whether a top-level window's title contains one of the UTF-8 needles.
+bool FindRunningCopy(const char* const* needles, size_t count);
+
+// The grandchild of the first "Progman" window that has one; null when none
+// (Wine and newer shells).
+HWND FindDesktopList();
+
+// Margins from the desktop list's rectangle, or from the work area when there
+// is no desktop list.
+void MeasureTaskbarMargins(HWND desktopList);
+
+// Moves the main window clear of the taskbar (not while minimised).
+void PlaceMainWindow(HWND mainWindow);
+
+// True on a display of 16 colours or fewer.
+bool DisplayHasTooFewColours();
+
+// Shows the main window, loads "IBMP_1" into the logo surface and copies it
+// onto the window at `at`, computed from the client size.
+void ShowStartupLogo(HWND mainWindow, int logoWidth, int logoHeight,
+                     ui_core::Point32 (*at)(int32_t clientWidth, int32_t clientHeight));
+
+// Copies the logo from its surface onto dc (from the main window's WM_PAINT).
+void PaintLogo(HDC dc, int x, int y, int logoWidth, int logoHeight);
+
+// Frees the logo surface and its bitmap; harmless when there is none.
+void ReleaseLogoSurface();
+
+// Forms readmePath for the program file `programFile` ("KESTRO98.EXE") and
+// the document stem ("KESTRO9"), within `limit` characters.
+void FormReadmePath(const char* programFile, const char* documentStem, size_t limit);
+
+// The About command: the modal "ABOUT_DLG" / "ABOUT_DLG_J".
+void ShowAboutBox(HWND mainWindow);
+
+// The Help command: opens readmePath with the system's viewer.
+void OpenReadme(HWND mainWindow);

@@ -1,0 +1,33 @@
+// The shuffler's main window: its procedure, its start-up steps and its Exit,
+// and the program-wide values the shell sets at start for the other windows
+// of the shuffler.
+#pragma once
+
+#include <windows.h>
+
+enum PictureStateValue { NoPicture = 0, Opened = 1, Randomised = 2 };
+extern int PictureState;
+
+// Yes (0) or No (1): whether the palette window is shown; Yes at every start.
+enum ShowPaletteValue { kShowPaletteYes = 0, kShowPaletteNo = 1 };
+extern int showPaletteWindow;
+
+// The palette window's title, UTF-8: "Color Palette" or "カラーパレット".
+extern const char* paletteWindowTitle;
+
+// SM_CYCAPTION + 25, read at start: where the palette window stands.
+extern int paletteWindowOffset;
+
+// The system-menu command of the settings dialog.
+constexpr int kSpecialSettingCommand = 118;
+
+LRESULT CALLBACK MirtavMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The start-up steps run from WM_CREATE; closes the window on a refusal.
+void InitialiseMainWindow(HWND window);
+
+// Releases what the program holds and posts the quit message.
+void QuitProgram();
+
+// Reads the system sizes the shuffler needs before its main window exists.
+void ReadMirtavSystemSizes();
