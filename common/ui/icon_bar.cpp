@@ -123,9 +123,12 @@ LRESULT OnDrawItem(HWND bar, const DRAWITEMSTRUCT* item) {
 LRESULT OnCommand(HWND bar, WPARAM wParam) {
   const ui_core::ButtonSpec* row = ui_core::FindButton(Kind(), LOWORD(wParam));
   if (row == nullptr || row->command == 0) return 0;
-  SendMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(row->command, 0), 0);
+  // A disabled button can still be made to click (BM_CLICK); its command
+  // must not run without the picture it needs.
   HWND button = IconBarButton(row->controlId);
-  if (button != nullptr) InvalidateRect(button, nullptr, TRUE);
+  if (button == nullptr || !IsWindowEnabled(button)) return 0;
+  SendMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(row->command, 0), 0);
+  InvalidateRect(button, nullptr, TRUE);
   return 0;
 }
 
