@@ -1,0 +1,162 @@
+// What depends on the system around the program: the icon bar's bitmap set
+// for the Windows version in the registry (run-tier.sh prepares one prefix
+// per version and names it in E2E_WINDOWS), the shuffler's system menu, and
+// the editor on a display of 256 colours.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "tests/e2e/session.h"
+
+using namespace e2e;
+
+namespace {
+
+std::string ReadMachineValue(const char* key, const char* value) {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return "(no key)";
+  char data[257] = {};
+  DWORD size = 256;
+  LONG rc = RegQueryValueExA(k, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(k);
+  return rc == ERROR_SUCCESS ? std::string(data) : "(no value)";
+}
+
+struct VariantCase {
+  const char* windows;  // E2E_WINDOWS
+  const char* ntVersion;  // the registry's NT CurrentVersion, "(no value)" for the 95 family
+  const char* kestro;   // the bitmap variant letter each program must use
+  const char* mirtav;
+};
+
+const VariantCase kCases[] = {
+    {"5.0", "5.0", "8", "8"},
+    {"5.1", "5.1", "X", "X"},
+    {"6.1", "6.1", "X", ""},  // the shuffler keeps the plain set from Vista on
+    {"me", "(no value)", "9", "9"},
+};
+
+const char* const kVariants[] = {"", "9", "8", "X"};
+
+void CheckBitmaps(const ProgramFacts& facts, const char* variant) {
+  Running run;
+  std::string error;
+  ASSERT_TRUE(run.Start(facts, &error)) << error;
+  Sleep(300);
+  for (int id = facts.firstButtonId; id <= facts.lastButtonId; ++id) {
+    const char* base = facts.baseNames[static_cast<size_t>(id - facts.firstButtonId)];
+    HWND button = run.Button(id);
+    ASSERT_NE(button, nullptr) << base;
+    const char* state = IsWindowEnabled(button) ? "Up" : "In";
+    RECT r = ScreenRect(button);
+    Image shown = CaptureScreen(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::string name = std::string(base) + variant + state;
+    Image bitmap;
+    ASSERT_TRUE(LoadProgramBitmap(facts.Path(), name.c_str(), &bitmap)) << "no bitmap " << name;
+    // A button shows the top-left part of its bitmap (the space only as much as fits).
+    int w = shown.width < bitmap.width ? shown.width : bitmap.width;
+    size_t differ = DifferentPixels(shown.Crop(0, 0, w, shown.height), bitmap.Crop(0, 0, w, bitmap.height));
+    if (differ) shown.SaveBmp(ShotPath(std::string("button-") + facts.name + "-" + name));
+    EXPECT_EQ(differ, 0u) << name << ": the button does not show this bitmap";
+    // And it is not one of the other sets, where they differ at all.
+    for (const char* other : kVariants) {
+      if (std::strcmp(other, variant) == 0) continue;
+      Image otherBitmap;
+      std::string otherName = std::string(base) + other + state;
+      if (!LoadProgramBitmap(facts.Path(), otherName.c_str(), &otherBitmap)) continue;
+      if (DifferentPixels(otherBitmap, bitmap) == 0) continue;
+      EXPECT_NE(DifferentPixels(shown.Crop(0, 0, w, shown.height), otherBitmap.Crop(0, 0, w, otherBitmap.height)), 0u)
+          << base << " shows the set \"" << other << "\"";
+    }
+  }
+}
+
+class Variant : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* windows = std::getenv("E2E_WINDOWS");
+    if (!windows) GTEST_SKIP() << "E2E_WINDOWS names the prefix's Windows version (set by run-tier.sh)";
+    for (const VariantCase& c : kCases)
+      if (std::strcmp(c.windows, windows) == 0) case_ = &c;
+    ASSERT_NE(case_, nullptr) << "unknown E2E_WINDOWS " << windows;
+    ASSERT_EQ(ReadMachineValue("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion"),
+              case_->ntVersion) << "the prefix is not prepared for " << windows;
+    if (std::strcmp(windows, "me") == 0) {
+      ASSERT_NE(ReadMachineValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProductName").find("Windows ME"),
+                std::string::npos);
+    }
+  }
+  const VariantCase* case_ = nullptr;
+};
+
+TEST_F(Variant, EditorButtonsUseTheBitmapSetOfTheWindowsVersion) { CheckBitmaps(Kestro(), case_->kestro); }
+TEST_F(Variant, ShufflerButtonsUseTheBitmapSetOfTheWindowsVersion) { CheckBitmaps(Mirtav(), case_->mirtav); }
+
+// Reads the items of a menu of another process: GetSystemMenu does not reach
+// across processes, so the system menu is opened as a user would and its
+// popup window asked for its menu.
+std::vector<std::string> OpenSystemMenuItems(HWND main, DWORD pid, std::vector<UINT>* ids) {
+  std::vector<std::string> items;
+  PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  HWND popup = WaitForWindow("#32768", nullptr, pid, 5000);
+  if (!popup) return items;
+  DWORD_PTR menu = 0;
+  SendMessageTimeoutA(popup, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 3000, &menu);
+  HMENU handle = reinterpret_cast<HMENU>(menu);
+  int count = handle ? GetMenuItemCount(handle) : -1;
+  for (int i = 0; i < count; ++i) {
+    char text[256] = {};
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text - 1;
+    if (!GetMenuItemInfoA(handle, static_cast<UINT>(i), TRUE, &info)) break;
+    items.push_back(info.fType & MFT_SEPARATOR ? std::string("-") : std::string(text));
+    ids->push_back(info.wID);
+  }
+  // Close the menu again with Escape sent to the popup's thread.
+  PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageA(main, WM_CANCELMODE, 0, 0);
+  return items;
+}
+
+TEST(Mirtav, SystemMenuHoldsTheSpecialSetting) {
+  Running run;
+  std::string error;
+  ASSERT_TRUE(run.Start(Mirtav(), &error)) << error;
+  std::vector<UINT> ids;
+  std::vector<std::string> items = OpenSystemMenuItems(run.main(), run.pid(), &ids);
+  ASSERT_GE(items.size(), 7u) << "the system menu could not be read";
+  EXPECT_EQ(items[5], "-") << "separator at position 5";
+  EXPECT_EQ(items[6], Ansi(Pick("S&pecial setting...", "特殊な設定(&P)...")));
+  EXPECT_EQ(ids[6], 118u);
+}
+
+// Wine offers 8 bits but no 4: the editor must run normally at 256 colours.
+TEST(LowColour, EditorRunsOnA256ColourDisplay) {
+  HDC screen = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+  int depth = GetDeviceCaps(screen, BITSPIXEL);
+  DeleteDC(screen);
+  ASSERT_EQ(depth, 8) << "this run needs a display of 8 bits per pixel";
+  Running run;
+  std::string error;
+  ASSERT_TRUE(run.Start(Kestro(), &error)) << error;
+  EXPECT_EQ(WindowText(run.main()), Kestro().Title());
+  ASSERT_NE(run.iconBar(), nullptr);
+  // The logo is drawn: its middle is not all background.
+  RECT client = {};
+  GetClientRect(run.main(), &client);
+  POINT middle = ClientToScreenPoint(run.main(), client.right / 2 - 50, client.bottom / 2 + 10 - 50);
+  Image shot = CaptureScreen(middle.x, middle.y, 100, 100);
+  size_t white = 0;
+  for (uint32_t c : shot.pixels) white += c == 0xFFFFFF;
+  EXPECT_LT(white, shot.pixels.size()) << "no logo on the 256-colour display";
+  shot.SaveBmp(ShotPath("kestro98-256-colours"));
+  // Still running once painted: no silent refusal.
+  Sleep(500);
+  EXPECT_TRUE(run.process().running());
+}
+
+}  // namespace
