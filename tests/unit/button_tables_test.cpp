@@ -31,33 +31,6 @@ TEST(ButtonTables, RowsTileTheBarWithoutGapsAndIdsAreConsecutive) {
   }
 }
 
-TEST(ButtonTables, CommandsAndStartStates) {
-  struct Row {
-    int id;
-    int command;
-    bool enabled;
-  };
-  const Row kestro[] = {{111, 101, true},  {112, 102, false}, {113, 103, false},
-                        {114, 104, false}, {115, 105, false}, {116, 106, false},
-                        {117, 107, true},  {118, 108, true},  {119, 109, true}};
-  for (const Row& r : kestro) {
-    const ButtonSpec* b = FindButton(ProgramKind::kKestro98, r.id);
-    ASSERT_NE(nullptr, b) << r.id;
-    EXPECT_EQ(r.command, b->command) << r.id;
-    EXPECT_EQ(r.enabled, b->initiallyEnabled) << r.id;
-  }
-  const Row mirtav[] = {{109, 101, true}, {110, 102, false}, {111, 103, false}, {112, 104, false},
-                        {113, 105, true}, {114, 106, true},  {115, 107, true}};
-  for (const Row& r : mirtav) {
-    const ButtonSpec* b = FindButton(ProgramKind::kMirtav00, r.id);
-    ASSERT_NE(nullptr, b) << r.id;
-    EXPECT_EQ(r.command, b->command) << r.id;
-    EXPECT_EQ(r.enabled, b->initiallyEnabled) << r.id;
-  }
-  EXPECT_EQ(nullptr, FindButton(ProgramKind::kMirtav00, 117));
-  EXPECT_EQ(nullptr, FindButton(ProgramKind::kKestro98, 109));
-}
-
 TEST(ButtonTables, SpaceWidthFollowsTheScreen) {
   const ButtonSpec* k = FindButton(ProgramKind::kKestro98, kKestroSpaceId);
   const ButtonSpec* m = FindButton(ProgramKind::kMirtav00, kMirtavSpaceId);
