@@ -14,7 +14,9 @@ namespace {
 constexpr uint16_t kShort = 3;
 constexpr uint16_t kLong = 4;
 constexpr uint16_t kEntryCount = 9;
-constexpr size_t kChunk = 64 * 1024;
+// Rows are gathered into writes of about a megabyte: a write per row costs
+// more in system calls than the copy into the buffer.
+constexpr size_t kChunk = 1024 * 1024;
 
 bool IsPaletteBitCount(uint16_t bits) { return bits == 1 || bits == 4 || bits == 8; }
 
