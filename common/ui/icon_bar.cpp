@@ -11,6 +11,9 @@ using ui_core::ButtonTable;
 
 ButtonEntry kestroEntries[11];
 ButtonEntry mirtavEntries[9];
+// The table the bar was built from; the entries are read against it even if
+// currentProgram changes later (in-process tests run both programs).
+ui_core::ProgramKind barKind = ui_core::ProgramKind::kKestro98;
 
 ui_core::ProgramKind Kind() {
   return currentProgram == Program::kMirtav00 ? ui_core::ProgramKind::kMirtav00
@@ -40,6 +43,7 @@ LRESULT OnCreate(HWND bar) {
   const int top = ButtonTop();
   const ui_core::ProgramKind kind = Kind();
   const ButtonTable table = ui_core::ButtonsOf(kind);
+  barKind = kind;
   iconBarButtons = EntriesOf(kind, &iconBarButtonCount);
   const char* variant = BitmapVariant();
   for (int i = 0; i < iconBarButtonCount; ++i) {
@@ -99,7 +103,7 @@ void DrawTopLine(HWND bar) {
 
 LRESULT OnDrawItem(HWND bar, const DRAWITEMSTRUCT* item) {
   if (item == nullptr || item->CtlType != ODT_BUTTON) return 0;
-  const ButtonTable table = ui_core::ButtonsOf(Kind());
+  const ButtonTable table = ui_core::ButtonsOf(barKind);
   if (iconBarButtons == nullptr || table.count == 0) return 0;
   const int index = static_cast<int>(item->CtlID) - table.rows[0].controlId;
   if (index < 0 || index >= iconBarButtonCount) return 0;
@@ -116,12 +120,12 @@ LRESULT OnDrawItem(HWND bar, const DRAWITEMSTRUCT* item) {
     if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) BlitBitmap(*item, bitmap);
     DeleteObject(bitmap);
   }
-  if (currentProgram == Program::kMirtav00) DrawTopLine(bar);
+  if (barKind == ui_core::ProgramKind::kMirtav00) DrawTopLine(bar);
   return 0;
 }
 
 LRESULT OnCommand(HWND bar, WPARAM wParam) {
-  const ui_core::ButtonSpec* row = ui_core::FindButton(Kind(), LOWORD(wParam));
+  const ui_core::ButtonSpec* row = ui_core::FindButton(barKind, LOWORD(wParam));
   if (row == nullptr || row->command == 0) return 0;
   // A disabled button can still be made to click (BM_CLICK); its command
   // must not run without the picture it needs.
@@ -139,7 +143,7 @@ int iconBarButtonCount = 0;
 
 HWND IconBarButton(int controlId) {
   if (iconBarButtons == nullptr) return nullptr;
-  const ButtonTable table = ui_core::ButtonsOf(Kind());
+  const ButtonTable table = ui_core::ButtonsOf(barKind);
   for (int i = 0; i < iconBarButtonCount; ++i) {
     if (table.rows[i].controlId == controlId) return iconBarButtons[i].window;
   }
