@@ -234,9 +234,9 @@ TEST(TiffLayout, LargeDimensionsUseLong) {
 
 TEST(TiffLayout, FailingSinkStopsAtOnce) {
   Picture p;
-  p.width = 64; p.height = 5000; p.bits = 8;  // 320000 bytes of rows
+  p.width = 512; p.height = 8000; p.bits = 8;  // 4 MB of rows, several writes
   p.palette = fixture::Palette(256);
-  p.pixels.assign(64 * 5000, 3);
+  p.pixels.assign(512 * 8000, 3);
   const Locked l = LockPicture(p);
   for (size_t accepted : {0u, 1u, 2u}) {
     SCOPED_TRACE(accepted);
