@@ -323,7 +323,9 @@ TEST(ShuffleRemap, RefusesLayoutsOutsideTheBlockAndChangesNothing) {
       const int32_t* order = bits == 8 ? order256 : order16;
       EXPECT_EQ(shuffle::ApplyToPicture(t.block.data(), t.block.size(), t.layout, table, order),
                 c.fits);
-      if (!c.fits) EXPECT_EQ(t.block, before);
+      if (!c.fits) {
+        EXPECT_EQ(t.block, before);
+      }
     }
   }
 
@@ -350,4 +352,64 @@ TEST(ShuffleRemap, FourBitTableMapsBothNibbles) {
   shuffle::RemapRows(row, 1, 4, 6, table);
   const uint8_t expected[6] = {0xFE, 0x0F, 0xA5, 0xCC, 0xAA, 0xBB};
   EXPECT_EQ(0, std::memcmp(row, expected, sizeof row));
+}
+
+// The remap takes its rows where the lock rules put them: after a gap that the
+// pixel-data offset names, with the padded stride even when biSizeImage counts
+// trailing bytes.
+TEST(ShuffleRemap, FollowsTheLockRulesOfARealFile) {
+  // 4-bit, 5 x 3, 16 colours, a 6-byte gap, biSizeImage 12 rows' worth + 8.
+  const uint32_t gap = 6, stride = 4, height = 3, trailing = 8;
+  const uint32_t pixelField = 14 + 40 + 64 + gap;
+  const uint32_t total = pixelField + stride * height + trailing;
+  std::vector<uint8_t> file(total, 0);
+  uint8_t* f = file.data();
+  bmp::PutU16(f, bmp::kMagicBM);
+  bmp::PutU32(f + 2, total);
+  bmp::PutU32(f + 10, pixelField);
+  uint8_t* info = f + 14;
+  bmp::PutU32(info + bmp::kBiSize, 40);
+  bmp::PutU32(info + bmp::kBiWidth, 5);
+  bmp::PutU32(info + bmp::kBiHeight, height);
+  bmp::PutU16(info + bmp::kBiPlanes, 1);
+  bmp::PutU16(info + bmp::kBiBitCount, 4);
+  bmp::PutU32(info + bmp::kBiSizeImage, stride * height + trailing);
+  for (int i = 0; i < 16; ++i) {  // entry i: blue i, green 16 + i, red 32 + i
+    info[40 + 4 * i] = static_cast<uint8_t>(i);
+    info[41 + 4 * i] = static_cast<uint8_t>(16 + i);
+    info[42 + 4 * i] = static_cast<uint8_t>(32 + i);
+  }
+  for (uint32_t i = 14 + 40 + 64; i < pixelField; ++i) f[i] = 0xEE;  // the gap
+  const uint8_t rows[12] = {0x01, 0x23, 0x40, 0xAA,  // 5 pixels, low nibble of byte 2 beyond them
+                            0x56, 0x78, 0x9F, 0xBB,
+                            0xCD, 0xEF, 0x1E, 0xCC};
+  std::memcpy(f + pixelField, rows, sizeof rows);
+  for (uint32_t i = 0; i < trailing; ++i) f[total - trailing + i] = 0x77;
+
+  const bmp::FileHeader fh = bmp::ParseFileHeader(f);
+  std::vector<uint8_t> block(file.begin() + 14, file.end());
+  bmp::BlockLayout layout;
+  ASSERT_EQ(bmp::ApplyLockRules(block.data(), block.size(), fh, &layout), bmp::BlockCheck::kOk);
+  const std::vector<uint8_t> before = block;
+
+  auto s = std::make_unique<shuffle::Shuffler>();
+  TestPicture t{block, layout};
+  ASSERT_TRUE(Randomise(*s, t, 11, 22));
+  const int32_t* map = s->OrderMap;
+  const uint32_t px = pixelField - 14;
+  for (uint32_t i = 0; i < px; ++i) {
+    if (i >= 40 && i < 104) continue;
+    ASSERT_EQ(t.block[i], before[i]) << "header or gap byte " << i;
+  }
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < 3; ++x) {
+      const uint8_t was = rows[y * 4 + x];
+      const uint8_t expect = static_cast<uint8_t>(map[was >> 4] << 4 | map[was & 15]);
+      EXPECT_EQ(t.block[px + y * 4 + x], expect) << "row " << y << " byte " << x;
+      const int newHi = t.block[px + y * 4 + x] >> 4;
+      EXPECT_EQ(t.block[40 + 4 * newHi + 1], 16 + (was >> 4)) << "row " << y << " byte " << x;
+    }
+    EXPECT_EQ(t.block[px + y * 4 + 3], rows[y * 4 + 3]) << "padding of row " << y;
+  }
+  for (uint32_t i = 0; i < trailing; ++i) EXPECT_EQ(t.block[block.size() - trailing + i], 0x77);
 }
