@@ -79,10 +79,11 @@ bool Shuffler::BuildOrder(int colourCount, int hundredths, int seconds) {
   return true;
 }
 
-void Shuffler::ReorderPalette(PaletteEntry* paletteTable, int colourCount) {
-  if (colourCount < 1 || colourCount > kMaxColours) return;
+bool Shuffler::ReorderPalette(PaletteEntry* paletteTable, int colourCount) {
+  if (!IsPermutation(OrderMap, colourCount)) return false;
   for (int i = 0; i < colourCount; ++i) scratch[OrderMap[i]] = paletteTable[i];
   for (int i = 0; i < colourCount; ++i) paletteTable[i] = scratch[i];
+  return true;
 }
 
 bool IsPermutation(const int32_t* orderMap, int colourCount) {

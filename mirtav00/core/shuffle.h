@@ -61,8 +61,9 @@ struct Shuffler {
   // Pool set-up, then OrderMap[0..n-1] becomes a permutation of 0..n-1.
   // n is the colour count (16 or 256 in the program; 1..256 accepted).
   bool BuildOrder(int colourCount, int hundredths, int seconds);
-  // Entry i moves to OrderMap[i]; entries n..255 stay.
-  void ReorderPalette(PaletteEntry* paletteTable, int colourCount);
+  // Entry i moves to OrderMap[i]; entries n..255 stay. False, with the
+  // table untouched, when OrderMap[0..n-1] is no permutation.
+  bool ReorderPalette(PaletteEntry* paletteTable, int colourCount);
 };
 
 // True when orderMap[0..n-1] holds every value 0..n-1 once.

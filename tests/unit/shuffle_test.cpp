@@ -162,7 +162,7 @@ TEST(ShufflePalette, EveryEntryMovesToItsNewIndexDuplicatesIncluded) {
     shuffle::PaletteEntry before[256];
     std::copy(table, table + 256, before);
     ASSERT_TRUE(s->BuildOrder(n, 7, 8));
-    s->ReorderPalette(table, n);
+    ASSERT_TRUE(s->ReorderPalette(table, n));
     for (int p = 0; p < n; ++p) {
       const auto& moved = table[s->OrderMap[p]];
       EXPECT_TRUE(moved.blue == before[p].blue && moved.green == before[p].green &&
@@ -170,6 +170,11 @@ TEST(ShufflePalette, EveryEntryMovesToItsNewIndexDuplicatesIncluded) {
     }
     for (int p = n; p < 256; ++p) EXPECT_EQ(table[p].green, before[p].green) << p;
   }
+  // An order that is no permutation (an index out of range) is refused.
+  shuffle::PaletteEntry table[256];
+  s->OrderMap[5] = 300;
+  EXPECT_FALSE(s->ReorderPalette(table, 256));
+  EXPECT_FALSE(s->ReorderPalette(table, 0));
 }
 
 namespace {
@@ -215,8 +220,7 @@ bool Randomise(shuffle::Shuffler& s, TestPicture& t, int h, int sec) {
   const int n = t.layout.colourCount;
   shuffle::PaletteEntry table[256];
   for (int i = 0; i < n; ++i) table[i] = ToEntry(Entry(t.block, i));
-  if (!s.BuildOrder(n, h, sec)) return false;
-  s.ReorderPalette(table, n);
+  if (!s.BuildOrder(n, h, sec) || !s.ReorderPalette(table, n)) return false;
   return shuffle::ApplyToPicture(t.block.data(), t.block.size(), t.layout, table, s.OrderMap);
 }
 
