@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -286,8 +287,32 @@ std::vector<Dialog> Dialogs() {
 
 }  // namespace
 
-int main() {
+// "show NAME [ms]": shows one dialog (or child template 128/129 inside a
+// plain window) for that long, so a screenshot can be taken of it.
+int Show(HINSTANCE instance, const char* name, DWORD ms) {
+  const int id = std::atoi(name);
+  LPCSTR resource = id ? MAKEINTRESOURCEA(id) : name;
+  HWND parent = nullptr;
+  if (id) {
+    parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_BORDER, 40, 40, 640, 60, nullptr,
+                             nullptr, instance, nullptr);
+  }
+  HWND dialog = CreateDialogParamA(instance, resource, parent, QuietProc, 0);
+  if (!dialog) return 1;
+  ShowWindow(dialog, SW_SHOW);
+  const DWORD end = GetTickCount() + ms;
+  while (GetTickCount() < end) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(20);
+  }
+  return 0;
+}
+
+int main(int argc, char** argv) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (argc >= 3 && std::string(argv[1]) == "show")
+    return Show(instance, argv[2], argc >= 4 ? DWORD(std::atoi(argv[3])) : 3000);
   CheckBitmaps(instance, kBases);
   // A name that is not a resource must not load: guards against a lookup
   // that accepts anything.
