@@ -58,6 +58,14 @@ bool WriteLockedPicture(FILE* file) {
 int WriteTiffFile(HWND mainWindow, const char* savePath) {
   // The temporary name keeps the target's folder, so the final move is a
   // rename within one drive.
+  // A read-only file or a folder at the target cannot be replaced; the
+  // rename below would not refuse it everywhere.
+  const DWORD existing = GetFileAttributesA(savePath);
+  if (existing != INVALID_FILE_ATTRIBUTES &&
+      (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    ShowBitmapError(mainWindow, CreateMessage());
+    return 1;
+  }
   const std::string temporary = std::string(savePath) + ".~tmp";
   FILE* file = std::fopen(temporary.c_str(), "w+b");
   if (file == nullptr) {

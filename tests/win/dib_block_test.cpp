@@ -1,0 +1,260 @@
+// The DIB block on real global memory: reading, the lock rules as the block
+// sees them, lock counts, release, and every message of the reader in both
+// languages as the message box shows it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/bitmap/dib_block.h"
+#include "common/ui/shell_state.h"
+#include "common/ui/text.h"
+#include "tests/win/win_test_support.h"
+
+namespace {
+
+using wintest::BmpSpec;
+using wintest::BoxCatcher;
+using wintest::LockCount;
+using wintest::MakeBmp;
+
+struct ReadOutcome {
+  int result = -1;
+  LONG positionAfter = -1;  // file position when ReadBmpFile returned
+};
+
+ReadOutcome ReadBytes(const std::vector<uint8_t>& bytes, const char* name) {
+  const std::string path = wintest::ScratchFolder() + name;
+  ReadOutcome out;
+  if (!wintest::WriteWholeFile(path, bytes)) return out;
+  HFILE file = _lopen(path.c_str(), OF_READ);
+  if (file == HFILE_ERROR) return out;
+  out.result = ReadBmpFile(mainWindow, file);
+  out.positionAfter = _llseek(file, 0, FILE_CURRENT);
+  _lclose(file);
+  return out;
+}
+
+uint32_t BlockU32(size_t offset) { return bmp::GetU32(dibBlockStart + offset); }
+
+class DibBlock : public testing::Test {
+ protected:
+  void SetUp() override {
+    languageFlag = kEnglish;
+    ReleaseDibBlock();
+  }
+  void TearDown() override { ReleaseDibBlock(); }
+  BoxCatcher boxes;
+};
+
+TEST_F(DibBlock, OneBitPictureGetsItsColourCountAndPixelAddress) {
+  for (bool zeroOffset : {false, true}) {
+    BmpSpec spec;
+    spec.width = 16;
+    spec.height = 2;
+    spec.bitCount = 1;
+    spec.zeroPixelOffset = zeroOffset;  // else the field says 62
+    ASSERT_EQ(ReadBytes(MakeBmp(spec), "one_bit.bmp").result, 1);
+    ASSERT_NE(dibBlockHandle, nullptr);
+    EXPECT_EQ(LockCount(dibBlockHandle), 0u) << "the read leaves the block unlocked";
+    EXPECT_EQ(dibBlockStart, nullptr);
+    ASSERT_EQ(LockDibBlock(mainWindow), 1);
+    EXPECT_EQ(LockCount(dibBlockHandle), 1u);
+    EXPECT_EQ(blockColourCount, 2);
+    EXPECT_EQ(dibInfoHeader, dibBlockStart);
+    EXPECT_EQ(dibColourTable - dibBlockStart, 40);
+    EXPECT_EQ(dibPixelData - dibBlockStart, 48) << "zero offset field: " << zeroOffset;
+    EXPECT_EQ(BlockU32(bmp::kBiClrUsed), 2u) << "the lock writes the count into the block";
+    EXPECT_EQ(BlockU32(bmp::kBiSizeImage), 8u);
+    EXPECT_EQ(dibBlockSize, 62u - 14u + 8u);
+    UnlockDibBlock();
+    EXPECT_EQ(LockCount(dibBlockHandle), 0u);
+    EXPECT_EQ(dibBlockStart, nullptr);
+    EXPECT_EQ(dibColourTable, nullptr);
+    EXPECT_EQ(dibPixelData, nullptr);
+    ReleaseDibBlock();
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(DibBlock, PixelAddressFollowsTheOffsetFieldAcrossAGap) {
+  BmpSpec spec;
+  spec.bitCount = 8;
+  spec.gap = 22;  // pixel-data offset field 1100
+  ASSERT_EQ(ReadBytes(MakeBmp(spec), "gap.bmp").result, 1);
+  ASSERT_EQ(LockDibBlock(mainWindow), 1);
+  EXPECT_EQ(dibPixelData - dibBlockStart, 1086);
+  EXPECT_EQ(dibLayout.pixelOffset, 1086u);
+  EXPECT_EQ(dibPixelData[0], wintest::FixturePixel(spec, 0, spec.height - 1))
+      << "the first stored row is the bottom row";
+  UnlockDibBlock();
+}
+
+TEST_F(DibBlock, LocksNestByCountAndEachUnlockEndsOne) {
+  ASSERT_EQ(ReadBytes(MakeBmp(BmpSpec()), "nest.bmp").result, 1);
+  ASSERT_EQ(LockDibBlock(mainWindow), 1);
+  ASSERT_EQ(LockDibBlock(mainWindow), 1);
+  EXPECT_EQ(LockCount(dibBlockHandle), 2u);
+  UnlockDibBlock();
+  EXPECT_EQ(LockCount(dibBlockHandle), 1u);
+  UnlockDibBlock();
+  EXPECT_EQ(LockCount(dibBlockHandle), 0u);
+}
+
+TEST_F(DibBlock, BytesAfterTheTotalSizeAreNeverRead) {
+  BmpSpec spec;
+  spec.trailing = 100;
+  const std::vector<uint8_t> bytes = MakeBmp(spec);
+  const ReadOutcome out = ReadBytes(bytes, "trailing.bmp");
+  ASSERT_EQ(out.result, 1);
+  EXPECT_EQ(static_cast<size_t>(out.positionAfter), bytes.size() - 100);
+  EXPECT_EQ(dibBlockSize, bytes.size() - 100 - 14);
+}
+
+TEST_F(DibBlock, RefusedHeaderKeepsTheBlockUntilRelease) {
+  BmpSpec spec;
+  spec.infoSize = 12;
+  ASSERT_EQ(ReadBytes(MakeBmp(spec), "core.bmp").result, 0);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Illegal structure size is found in info header.");
+  ASSERT_NE(dibBlockHandle, nullptr) << "the block stays allocated";
+  EXPECT_EQ(LockCount(dibBlockHandle), 0u) << "and unlocked";
+  EXPECT_EQ(keptFileHeader[0], 'B');
+  EXPECT_EQ(LockDibBlock(mainWindow), 0) << "every lock applies the rules";
+  EXPECT_EQ(LockCount(dibBlockHandle), 1u) << "the refused lock still holds the block";
+  EXPECT_EQ(dibPixelData, nullptr);
+  UnlockDibBlock();
+  EXPECT_EQ(LockCount(dibBlockHandle), 0u);
+  EXPECT_EQ(boxes.Boxes().size(), 2u) << "a refusing lock shows its message too";
+  ReleaseDibBlock();
+  EXPECT_EQ(dibBlockHandle, nullptr);
+  for (uint8_t b : keptFileHeader) EXPECT_EQ(b, 0);
+}
+
+TEST_F(DibBlock, ReleaseWithoutBlockClearsTheKeptHeaderSilently) {
+  ASSERT_EQ(dibBlockHandle, nullptr);
+  for (uint8_t& b : keptFileHeader) b = 0x5A;
+  ReleaseDibBlock();
+  for (uint8_t b : keptFileHeader) EXPECT_EQ(b, 0);
+  EXPECT_EQ(dibBlockHandle, nullptr);
+  EXPECT_EQ(LockDibBlock(mainWindow), 0) << "nothing to lock";
+  UnlockDibBlock();
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(DibBlock, ANewReadReplacesAHeldBlock) {
+  ASSERT_EQ(ReadBytes(MakeBmp(BmpSpec()), "first.bmp").result, 1);
+  BmpSpec second;
+  second.width = 33;
+  second.bitCount = 4;
+  ASSERT_EQ(ReadBytes(MakeBmp(second), "second.bmp").result, 1);
+  ASSERT_EQ(LockDibBlock(mainWindow), 1);
+  EXPECT_EQ(dibLayout.width, 33);
+  EXPECT_EQ(BlockU32(bmp::kBiSizeImage), 20u * 4u);
+  UnlockDibBlock();
+}
+
+// --- every message of the reader, in both languages -------------------------
+
+struct MessageCase {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  const char* english;
+  const char* japanese;
+  const char* titleEnglish;
+  const char* titleJapanese;
+  bool blockKept;
+};
+
+std::vector<uint8_t> Truncated(std::vector<uint8_t> v, size_t n) {
+  v.resize(n);
+  return v;
+}
+
+std::vector<MessageCase> ReaderCases() {
+  std::vector<MessageCase> cases;
+  cases.push_back({"ten_bytes", Truncated(MakeBmp(BmpSpec()), 10),
+                   "Unable to read bitmap file header.",
+                   "ビットマップ・ファイル・ヘッダーを読めません.", "Error", "エラー", false});
+  std::vector<uint8_t> png = MakeBmp(BmpSpec());
+  png[0] = 0x89;
+  png[1] = 0x50;
+  cases.push_back({"png", png, "Bad magic number (0x5089) in bitmap.",
+                   "ビットマップのMAGIC NUMBER (0x5089) が違っています.", "Error", "エラー",
+                   false});
+  BmpSpec tiny;
+  tiny.totalSizeDelta = -(static_cast<int64_t>(54 + 1024 + 32) - 53);  // total size 53
+  cases.push_back({"total53", MakeBmp(tiny), "Unable to read bitmap info header.",
+                   "ビットマップ・インフォ・ヘッダーを読めません.", "Error", "エラー", false});
+  BmpSpec beyond;
+  beyond.totalSizeDelta = 1;
+  cases.push_back({"beyond", MakeBmp(beyond), "Unable to read bitmap info header.",
+                   "ビットマップ・インフォ・ヘッダーを読めません.", "Read Error", "エラー",
+                   false});
+  BmpSpec huge;
+  huge.totalSizeDelta = 0x7FFF0000;
+  cases.push_back({"huge", MakeBmp(huge), "Unable to read bitmap info header.",
+                   "ビットマップ・インフォ・ヘッダーを読めません.", "Read Error", "エラー",
+                   false});
+  BmpSpec core;
+  core.infoSize = 12;
+  cases.push_back({"core", MakeBmp(core), "Illegal structure size is found in info header.",
+                   "ビットマップのファイル構造ではありません.", "Error", "エラー", true});
+  BmpSpec v5;
+  v5.infoSize = 124;
+  cases.push_back({"v5", MakeBmp(v5), "Illegal structure size is found in info header.",
+                   "ビットマップのファイル構造ではありません.", "Error", "エラー", true});
+  BmpSpec pastBlock;
+  pastBlock.pixelOffsetDelta = 4096;
+  cases.push_back({"offset_past_block", MakeBmp(pastBlock), "Unable to read bitmap info header.",
+                   "ビットマップ・インフォ・ヘッダーを読めません.", "Error", "エラー", true});
+  BmpSpec shortPixels;
+  shortPixels.totalSizeDelta = -1;  // the last row lacks a byte
+  cases.push_back({"short_pixels", Truncated(MakeBmp(shortPixels), MakeBmp(shortPixels).size() - 1),
+                   "Unable to read bitmap info header.",
+                   "ビットマップ・インフォ・ヘッダーを読めません.", "Error", "エラー", true});
+  return cases;
+}
+
+class ReaderMessages : public testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == kJapanese && !wintest::JapaneseCodePage()) {
+      GTEST_SKIP() << "Japanese texts are checked in the run with code page 932";
+    }
+    languageFlag = GetParam();
+    ReleaseDibBlock();
+  }
+  void TearDown() override {
+    ReleaseDibBlock();
+    languageFlag = kEnglish;
+  }
+};
+
+TEST_P(ReaderMessages, EachRefusalShowsItsTextAndTitle) {
+  const bool japanese = GetParam() == kJapanese;
+  for (const MessageCase& c : ReaderCases()) {
+    ReleaseDibBlock();
+    BoxCatcher boxes;
+    EXPECT_EQ(ReadBytes(c.bytes, "message.bmp").result, 0) << c.name;
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << c.name;
+    const wintest::CapturedBox& box = boxes.Boxes()[0];
+    EXPECT_EQ(box.text, wintest::Ansi(japanese ? c.japanese : c.english)) << c.name;
+    EXPECT_EQ(box.title, wintest::Ansi(japanese ? c.titleJapanese : c.titleEnglish)) << c.name;
+    EXPECT_EQ(box.owner, mainWindow) << c.name;
+    EXPECT_TRUE(box.errorIcon) << c.name;
+    EXPECT_FALSE(box.timedOut) << c.name;
+    EXPECT_EQ(dibBlockHandle != nullptr, c.blockKept) << c.name;
+    if (dibBlockHandle != nullptr) {
+      EXPECT_EQ(LockCount(dibBlockHandle), 0u) << c.name;
+    }
+  }
+}
+
+std::string LanguageName(const testing::TestParamInfo<int>& info) {
+  return info.param == kJapanese ? "Japanese" : "English";
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ReaderMessages, testing::Values(kEnglish, kJapanese),
+                         LanguageName);
+
+}  // namespace

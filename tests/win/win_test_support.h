@@ -1,0 +1,74 @@
+// Support for the in-process Win32 tests: a main window to own the boxes, a
+// catcher that records every message box shown on this thread (text, title,
+// owner, icon, optionally a screenshot of it) and answers it, and small
+// helpers for files and BMP fixtures.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+// The window the tests hand to the code as main window (client 800 x 600).
+HWND TestMainWindow();
+
+struct CapturedBox {
+  std::string text;     // ANSI code page bytes, as the box holds them
+  std::string title;
+  HWND owner = nullptr;
+  bool errorIcon = false;
+  bool timedOut = false;  // closed by the guard timer, not by its OK button
+  // Filled when screenshots are asked for: pixels of the box's rectangle that
+  // differ from the screen before the box, and the dark (text) pixels among them.
+  int area = 0;
+  int changedPixels = 0;
+  int darkPixels = 0;
+};
+
+// While alive, every dialog box activated on this thread is read and closed.
+class BoxCatcher {
+ public:
+  explicit BoxCatcher(bool screenshots = false);
+  ~BoxCatcher();
+  BoxCatcher(const BoxCatcher&) = delete;
+  BoxCatcher& operator=(const BoxCatcher&) = delete;
+  const std::vector<CapturedBox>& Boxes() const;
+};
+
+// The expected UTF-8 text as the box shows it in this process's code page.
+std::string Ansi(const char* utf8);
+
+// True when the process runs with the Japanese code page (LANG=ja_JP.UTF-8).
+bool JapaneseCodePage();
+
+// A folder of its own under the temporary folder, emptied at start.
+std::string ScratchFolder();
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
+bool FileExists(const std::string& path);
+
+// Lock count of a movable global block.
+unsigned LockCount(HGLOBAL block);
+
+// An indexed BMP file built field by field. Rows bottom-up unless topDown.
+struct BmpSpec {
+  int32_t width = 8;
+  int32_t height = 4;
+  uint16_t bitCount = 8;
+  uint32_t clrUsed = 0;          // 0: the full table of 2^bitCount entries is written
+  uint32_t infoSize = 40;        // biSize
+  uint32_t gap = 0;              // bytes between colour table and pixels
+  bool topDown = false;
+  bool zeroPixelOffset = false;  // pixel-data offset field 0
+  int64_t totalSizeDelta = 0;    // added to the true total size field
+  uint32_t pixelOffsetDelta = 0; // added to the true pixel-data offset field
+  uint32_t trailing = 0;         // bytes after the total size
+};
+std::vector<uint8_t> MakeBmp(const BmpSpec& spec);
+// Pixel index at (x, y), y counted from the top, as MakeBmp fills it.
+uint8_t FixturePixel(const BmpSpec& spec, int32_t x, int32_t y);
+
+}  // namespace wintest
