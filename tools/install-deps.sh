@@ -11,7 +11,7 @@ packages=(
   wine64 wine xvfb xauth x11-utils xdotool
   locales fonts-ipafont-gothic fonts-dejavu-core
   libtiff-tools imagemagick
-  pandoc poppler-utils
+  pandoc poppler-utils weasyprint
   groff ghostscript
 )
 
