@@ -235,25 +235,25 @@ void ReleaseLogoSurface() {
 void FormReadmePath(const char* programFile, const char* documentStem, size_t limit) {
   if (limit > kReadmePathSize) limit = kReadmePathSize;
   const bool japanese = IsJapanese();
+  std::vector<char> module(32768);
+  DWORD moduleLength = GetModuleFileNameA(nullptr, module.data(), static_cast<DWORD>(module.size()));
+  if (moduleLength >= module.size()) moduleLength = 0;
+  const std::string modulePath(module.data(), moduleLength);
+
   std::string path;
   char found[kReadmePathSize] = {};
   const DWORD length = SearchPathA(nullptr, programFile, nullptr, static_cast<DWORD>(limit), found,
                                    nullptr);
-  // A result as long as the buffer or longer did not fit: SearchPathA then
-  // returns the size it needs and leaves the buffer unspecified.
-  if (length > 0 && length < limit) {
+  // A result as long as the buffer or longer did not fit (SearchPathA then
+  // returns the size it needs). A file of the product's name elsewhere on the
+  // search path is another installation, whose readme is not ours to open.
+  if (length > 0 && length < limit && lstrcmpiA(found, modulePath.c_str()) == 0) {
     path = ui_core::ReadmeFromFoundProgram(std::string(found, length), japanese, limit);
   }
-  if (path.empty()) {
+  if (path.empty() && !modulePath.empty()) {
     // Renamed or moved out of the search order: the document stands beside
     // this very program file and keeps the product's name.
-    std::vector<char> module(32768);
-    const DWORD moduleLength =
-        GetModuleFileNameA(nullptr, module.data(), static_cast<DWORD>(module.size()));
-    if (moduleLength > 0 && moduleLength < module.size()) {
-      path = ui_core::ReadmeFromModulePath(std::string(module.data(), moduleLength), documentStem,
-                                           japanese, GetACP() == 932, limit);
-    }
+    path = ui_core::ReadmeFromModulePath(modulePath, documentStem, japanese, GetACP() == 932, limit);
   }
   readmePath[0] = '\0';
   if (!path.empty() && path.size() < kReadmePathSize) {
