@@ -209,6 +209,31 @@ void PressButton(HWND dialog, int id) {
   if (button) PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+std::vector<std::string> ReadSystemMenu(HWND window, int timeoutMs) {
+  std::vector<std::string> items;
+  std::string out = JoinPath(ThisDir(), "system-menu.txt");
+  DeleteFileA(out.c_str());
+  HMODULE probe = LoadLibraryA(JoinPath(ThisDir(), "e2e_menu_probe.dll").c_str());
+  if (!probe) return items;
+  auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "ProbeGetMessage")));
+  DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  HHOOK hook = proc && thread ? SetWindowsHookExA(WH_GETMESSAGE, proc, probe, thread) : nullptr;
+  if (hook) {
+    PostMessageA(window, RegisterWindowMessageA("E2EReadSystemMenu"), 0, 0);
+    if (WaitUntil([&] { return FileExists(out); }, timeoutMs)) {
+      std::string text = ReadTextFile(out);
+      size_t start = 0, end;
+      while ((end = text.find('\n', start)) != std::string::npos) {
+        items.push_back(text.substr(start, end - start));
+        start = end + 1;
+      }
+    }
+    UnhookWindowsHookEx(hook);
+  }
+  FreeLibrary(probe);
+  return items;
+}
+
 static void SendMouse(int x, int y, bool click) {
   int width = GetSystemMetrics(SM_CXSCREEN);
   int height = GetSystemMetrics(SM_CYSCREEN);

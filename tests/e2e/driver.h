@@ -68,6 +68,11 @@ std::vector<std::string> StaticTexts(HWND dialog);
 // the modal loop of the other process.
 void PressButton(HWND dialog, int id);
 
+// The system menu of another process's window, one "id<TAB>text" line per
+// item ("-" for a separator), read by the hook library e2e_menu_probe.dll
+// inside that process; empty when it could not be read within timeoutMs.
+std::vector<std::string> ReadSystemMenu(HWND window, int timeoutMs);
+
 // Mouse, in screen coordinates: one SendInput batch each.
 void MoveMouse(int x, int y);
 void Click(int x, int y);

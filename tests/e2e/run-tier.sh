@@ -9,10 +9,10 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/tools/wine-env.sh"
 MAIN_PREFIX=$WINEPREFIX
-E2E_DIR="$ROOT/build/x86_64/tests/e2e"
+E2E_DIR="${E2E_BUILD:-$ROOT/build/x86_64}/tests/e2e"
 TESTS="$E2E_DIR/e2e_tests.exe"
 VIEWER="$E2E_DIR/e2e_test_viewer.exe"
-COPIES="$ROOT/build/wine/e2e"
+COPIES="${E2E_COPIES:-$ROOT/build/wine/e2e}"
 RUN_TIMEOUT=${E2E_RUN_TIMEOUT:-240}
 
 if [ ! -f "$TESTS" ] || [ ! -f "$VIEWER" ]; then
@@ -77,9 +77,14 @@ run() {
   local label=$1 locale=$2 prefix=$3 filter=$4; shift 4
   local start=$SECONDS
   echo "=== e2e $label (LANG=$locale)"
+  # Into a file, not a pipe: Wine's service processes inherit the output and
+  # outlive the tests, so a pipe would never see its end.
+  local log="$COPIES/run.log"
+  mkdir -p "$COPIES"
   env WINEPREFIX="$prefix" LANG="$locale" "$@" timeout -k 10 "$RUN_TIMEOUT" \
-    "$WINE" "$TESTS" --gtest_color=no "--gtest_filter=$filter" 2>&1 | tr -d '\r'
-  local rc=${PIPESTATUS[0]}
+    "$WINE" "$TESTS" --gtest_color=no "--gtest_filter=$filter" >"$log" 2>&1 </dev/null
+  local rc=$?
+  tr -d '\r' <"$log"
   [ "$rc" -eq 0 ] || { status=1; echo "=== e2e $label failed (exit $rc)"; }
   echo "=== e2e $label took $((SECONDS - start)) s"
 }

@@ -93,45 +93,20 @@ class Variant : public testing::Test {
 TEST_F(Variant, EditorButtonsUseTheBitmapSetOfTheWindowsVersion) { CheckBitmaps(Kestro(), case_->kestro); }
 TEST_F(Variant, ShufflerButtonsUseTheBitmapSetOfTheWindowsVersion) { CheckBitmaps(Mirtav(), case_->mirtav); }
 
-// Reads the items of a menu of another process: GetSystemMenu does not reach
-// across processes, so the system menu is opened as a user would and its
-// popup window asked for its menu.
-std::vector<std::string> OpenSystemMenuItems(HWND main, DWORD pid, std::vector<UINT>* ids) {
-  std::vector<std::string> items;
-  PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-  HWND popup = WaitForWindow("#32768", nullptr, pid, 5000);
-  if (!popup) return items;
-  DWORD_PTR menu = 0;
-  SendMessageTimeoutA(popup, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 3000, &menu);
-  HMENU handle = reinterpret_cast<HMENU>(menu);
-  int count = handle ? GetMenuItemCount(handle) : -1;
-  for (int i = 0; i < count; ++i) {
-    char text[256] = {};
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text - 1;
-    if (!GetMenuItemInfoA(handle, static_cast<UINT>(i), TRUE, &info)) break;
-    items.push_back(info.fType & MFT_SEPARATOR ? std::string("-") : std::string(text));
-    ids->push_back(info.wID);
-  }
-  // Close the menu again with Escape sent to the popup's thread.
-  PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-  PostMessageA(main, WM_CANCELMODE, 0, 0);
-  return items;
-}
-
 TEST(Mirtav, SystemMenuHoldsTheSpecialSetting) {
   Running run;
   std::string error;
   ASSERT_TRUE(run.Start(Mirtav(), &error)) << error;
-  std::vector<UINT> ids;
-  std::vector<std::string> items = OpenSystemMenuItems(run.main(), run.pid(), &ids);
+  std::vector<std::string> items = ReadSystemMenu(run.main(), 5000);
   ASSERT_GE(items.size(), 7u) << "the system menu could not be read";
-  EXPECT_EQ(items[5], "-") << "separator at position 5";
-  EXPECT_EQ(items[6], Ansi(Pick("S&pecial setting...", "特殊な設定(&P)...")));
-  EXPECT_EQ(ids[6], 118u);
+  EXPECT_EQ(items[5], "0\t-") << "a separator at position 5";
+  EXPECT_EQ(items[6], "118\t" + Ansi(Pick("S&pecial setting...", "特殊な設定(&P)...")));
+  // Still the usual menu around it: the restore item first, close after.
+  EXPECT_EQ(items[0].substr(0, items[0].find('\t')), std::to_string(SC_RESTORE));
+  bool hasClose = false;
+  for (size_t i = 7; i < items.size(); ++i)
+    hasClose = hasClose || items[i].substr(0, items[i].find('\t')) == std::to_string(SC_CLOSE);
+  EXPECT_TRUE(hasClose);
 }
 
 // Wine offers 8 bits but no 4: the editor must run normally at 256 colours.
