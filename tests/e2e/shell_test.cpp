@@ -156,6 +156,7 @@ INSTANTIATE_TEST_SUITE_P(Programs, Viewer, testing::Values(&Kestro(), &Mirtav())
 class NoViewer : public Shell {};
 
 TEST_P(NoViewer, HelpReportsThatNoViewerExists) {
+  ASSERT_TRUE(FileExists(JoinPath(ProgramDir(), facts().Readme()))) << facts().Readme() << " is not built";
   Running run;
   StartOrFail(run);
   run.ClickButton(facts().helpButtonId);
