@@ -179,6 +179,7 @@ TEST_P(Captions, RemovedBeforeACommandRuns) {
   std::string title = Ansi(Pick("Error", "エラー"));
   HWND box = WaitForDialog(title.c_str(), run.pid(), 5000);
   ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(run.main())) << "the message must be modal to the main window";
   // Where the message box does not cover it, the caption area is as before.
   RECT boxRect = ScreenRect(box);
   Image now = CaptureScreen(window.left, zoneTop, 460, 40);
