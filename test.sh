@@ -71,6 +71,7 @@ build fuzz -DFUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang || bu
 if [ "$build_ok" -ne 1 ]; then failed=$((failed + 1)); echo "a build failed"; fi
 
 run_tier unit "$ROOT/build/native/tests/unit/unit_tests"
+run_tier tools "$ROOT/build/native/tools/bmpgen_tests"
 
 # Win32 tiers: one Xvfb and one persistent wineserver for the whole run.
 source "$ROOT/tools/wine-env.sh"

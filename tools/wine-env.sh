@@ -9,7 +9,7 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 # Bumped whenever the prefix set-up below changes, so old prefixes are rebuilt.
-WINE_PREFIX_VERSION=1
+WINE_PREFIX_VERSION=2
 
 # Creates the prefix once and reuses it while its stamp matches.
 ensure_wine_prefix() {
@@ -27,6 +27,10 @@ ensure_wine_prefix() {
   # Without a window manager every close of a top-level window waits 2 s
   # unless Wine manages no windows itself.
   LANG=C.UTF-8 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # The Japanese dialogs name "ＭＳ Ｐゴシック" and the captions "ＭＳゴシック";
+  # without them Wine falls back to a wide fixed-pitch face and texts wrap.
+  LANG=C.UTF-8 "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+  LANG=C.UTF-8 "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'ＭＳゴシック' /d IPAGothic /f >/dev/null 2>&1
   # Drives of each type for the drive checks: e: floppy, f: CD-ROM, g: network.
   local d
   for d in e f g; do

@@ -38,6 +38,19 @@ run ja_JP.UTF-8 win_tests.exe '*Japanese*'
 run C.UTF-8 win_tests_mirtav00.exe '-*Japanese*'
 run ja_JP.UTF-8 win_tests_mirtav00.exe '*Japanese*'
 
+# The compiled resources of both programs: every bitmap, the logo, the icon,
+# each dialog template, checked from inside a Windows process.
+for program in kestro98 mirtav00; do
+  check="$ROOT/build/x86_64/resources/check/resource_check_$program.exe"
+  echo "== resources of $program"
+  if [ -f "$check" ]; then
+    LANG=C.UTF-8 timeout 300 "$WINE" "$check" 2>&1 | tr -d '\r'
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  else
+    echo "FAIL: $check is missing"; echo "RESULT: 0 passed, 1 failed"; status=1
+  fi
+done
+
 # Independent readers over what the writer produced.
 echo "== TIFF files read back by libtiff and ImageMagick"
 passed=0
