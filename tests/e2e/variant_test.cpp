@@ -49,14 +49,25 @@ void CheckBitmaps(const ProgramFacts& facts, const char* variant) {
     HWND button = run.Button(id);
     ASSERT_NE(button, nullptr) << base;
     const char* state = IsWindowEnabled(button) ? "Up" : "In";
-    RECT r = ScreenRect(button);
-    Image shown = CaptureScreen(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    // Only what can be seen: the button inside the icon bar (the shuffler's
+    // buttons reach one row below it), the bar inside the main window's client
+    // area (the bar is as wide as the screen) and the screen.
+    RECT r = ScreenRect(button), bar = ScreenRect(run.iconBar()), client = {}, visible;
+    GetClientRect(run.main(), &client);
+    MapWindowPoints(run.main(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&visible, &r, &bar);
+    IntersectRect(&visible, &visible, &client);
+    IntersectRect(&visible, &visible, &screen);
+    ASSERT_FALSE(IsRectEmpty(&visible)) << base;
+    int dx = visible.left - r.left, dy = visible.top - r.top;
+    int w = visible.right - visible.left, h = visible.bottom - visible.top;
+    Image shown = CaptureScreen(visible.left, visible.top, w, h);
     std::string name = std::string(base) + variant + state;
     Image bitmap;
     ASSERT_TRUE(LoadProgramBitmap(facts.Path(), name.c_str(), &bitmap)) << "no bitmap " << name;
-    // A button shows the top-left part of its bitmap (the space only as much as fits).
-    int w = shown.width < bitmap.width ? shown.width : bitmap.width;
-    size_t differ = DifferentPixels(shown.Crop(0, 0, w, shown.height), bitmap.Crop(0, 0, w, bitmap.height));
+    ASSERT_LE(dx + w, bitmap.width) << name;  // wider screens than the space bitmap are not used here
+    size_t differ = DifferentPixels(shown, bitmap.Crop(dx, dy, w, h));
     if (differ) shown.SaveBmp(ShotPath(std::string("button-") + facts.name + "-" + name));
     EXPECT_EQ(differ, 0u) << name << ": the button does not show this bitmap";
     // And it is not one of the other sets, where they differ at all.
@@ -66,7 +77,8 @@ void CheckBitmaps(const ProgramFacts& facts, const char* variant) {
       std::string otherName = std::string(base) + other + state;
       if (!LoadProgramBitmap(facts.Path(), otherName.c_str(), &otherBitmap)) continue;
       if (DifferentPixels(otherBitmap, bitmap) == 0) continue;
-      EXPECT_NE(DifferentPixels(shown.Crop(0, 0, w, shown.height), otherBitmap.Crop(0, 0, w, otherBitmap.height)), 0u)
+      if (DifferentPixels(otherBitmap.Crop(dx, dy, w, h), bitmap.Crop(dx, dy, w, h)) == 0) continue;
+      EXPECT_NE(DifferentPixels(shown, otherBitmap.Crop(dx, dy, w, h)), 0u)
           << base << " shows the set \"" << other << "\"";
     }
   }
