@@ -15,6 +15,7 @@ using ui_core::kSavedRows;
 
 CaptionRect captionRect;  // all 0 while no caption is drawn
 int shownCaption = 0;
+int captionHolds = 0;  // commands running; no caption is drawn meanwhile
 COLORREF savedPixels[kSavedRows][kSavedColumns];
 std::string labelText;
 
@@ -97,7 +98,16 @@ void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
 
 }  // namespace
 
+void HoldHoverCaptions(bool hold) {
+  if (hold) {
+    ++captionHolds;
+  } else if (captionHolds > 0) {
+    --captionHolds;
+  }
+}
+
 void UpdateHoverCaption(HWND window) {
+  if (captionHolds > 0) return;
   POINT cursor = {};
   if (!GetCursorPos(&cursor) || !ScreenToClient(window, &cursor)) return;
   if (GetActiveWindow() == nullptr || !IsWindowEnabled(window)) return;

@@ -10,6 +10,11 @@ void UpdateHoverCaption(HWND mainWindow);
 // First thing on every icon-bar command: puts back the pixels, if a caption is shown.
 void RemoveHoverCaption(HWND mainWindow);
 
+// While a command runs no caption is drawn: the system sends WM_SETCURSOR
+// while a dialog or message box is being created, before it disables the
+// main window, and a caption drawn then would stay under the box.
+void HoldHoverCaptions(bool hold);
+
 // The caption number shown (0 none) and its rectangle in whole-window
 // coordinates (all 0 when none); for tests.
 int ShownHoverCaption();

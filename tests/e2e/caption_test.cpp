@@ -181,14 +181,21 @@ TEST_P(Captions, RemovedBeforeACommandRuns) {
   ASSERT_NE(box, nullptr);
   EXPECT_FALSE(IsWindowEnabled(run.main())) << "the message must be modal to the main window";
   // Where the message box does not cover it, the caption area is as before.
+  // Wine puts window pixels on the screen a moment after they are drawn, so
+  // the area is given a short while to settle.
   RECT boxRect = ScreenRect(box);
-  Image now = CaptureScreen(window.left, zoneTop, 460, 40);
+  Image now;
   size_t stale = 0;
-  for (int y = 0; y < now.height; ++y)
-    for (int x = 0; x < now.width; ++x) {
-      POINT p{window.left + x, zoneTop + y};
-      if (!PtInRect(&boxRect, p) && now.At(x, y) != before.At(x, y)) ++stale;
-    }
+  WaitUntil([&] {
+    now = CaptureScreen(window.left, zoneTop, 460, 40);
+    stale = 0;
+    for (int y = 0; y < now.height; ++y)
+      for (int x = 0; x < now.width; ++x) {
+        POINT p{window.left + x, zoneTop + y};
+        if (!PtInRect(&boxRect, p) && now.At(x, y) != before.At(x, y)) ++stale;
+      }
+    return stale == 0;
+  }, 1500, 100);
   if (stale) {
     before.SaveBmp(ShotPath(std::string("command-before-") + facts.name));
     now.SaveBmp(ShotPath(std::string("command-after-") + facts.name));

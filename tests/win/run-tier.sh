@@ -28,9 +28,12 @@ cd "$BIN" || exit 1
 run() {
   local lang=$1 exe=$2 filter=$3
   echo "== $exe, LANG=$lang"
+  # Into a file, not a pipe: Wine's service processes inherit the output and
+  # would hold a pipe open after the test has ended.
   LANG=$lang WIN_TEST_OUTPUT="$WIN_OUT" timeout 600 "$WINE" "$exe" --gtest_filter="$filter" \
-    --gtest_color=no 2>&1 | tr -d '\r'
-  local rc=${PIPESTATUS[0]}
+    --gtest_color=no >"$OUT/run.log" 2>&1
+  local rc=$?
+  tr -d '\r' <"$OUT/run.log"
   [ "$rc" -eq 0 ] || status=1
 }
 run C.UTF-8 win_tests.exe '-*Japanese*'
@@ -44,8 +47,10 @@ for program in kestro98 mirtav00; do
   check="$ROOT/build/x86_64/resources/check/resource_check_$program.exe"
   echo "== resources of $program"
   if [ -f "$check" ]; then
-    LANG=C.UTF-8 timeout 300 "$WINE" "$check" 2>&1 | tr -d '\r'
-    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    LANG=C.UTF-8 timeout 300 "$WINE" "$check" >"$OUT/run.log" 2>&1
+    rc=$?
+    tr -d '\r' <"$OUT/run.log"
+    [ "$rc" -eq 0 ] || status=1
   else
     echo "FAIL: $check is missing"; echo "RESULT: 0 passed, 1 failed"; status=1
   fi
