@@ -128,7 +128,9 @@ class Viewer : public Shell {
     Running run;
     StartOrFail(run, exe);
     run.ClickButton(facts().helpButtonId);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(received()); }, 10000)) << "the viewer was not started";
+    // The viewer creates the file and then writes it: wait for its content.
+    ASSERT_TRUE(WaitUntil([&] { return !ReadTextFile(received()).empty(); }, 10000))
+        << "the viewer was not started";
     EXPECT_EQ(_stricmp(ReadTextFile(received()).c_str(), expectedPath.c_str()), 0)
         << "viewer got " << ReadTextFile(received()) << ", expected " << expectedPath;
     EXPECT_TRUE(FindTopLevel("#32770", nullptr, run.pid()).empty()) << "no message after a successful Help";
