@@ -62,12 +62,18 @@ void CheckBitmaps(const ProgramFacts& facts, const char* variant) {
     ASSERT_FALSE(IsRectEmpty(&visible)) << base;
     int dx = visible.left - r.left, dy = visible.top - r.top;
     int w = visible.right - visible.left, h = visible.bottom - visible.top;
-    Image shown = CaptureScreen(visible.left, visible.top, w, h);
     std::string name = std::string(base) + variant + state;
     Image bitmap;
     ASSERT_TRUE(LoadProgramBitmap(facts.Path(), name.c_str(), &bitmap)) << "no bitmap " << name;
     ASSERT_LE(dx + w, bitmap.width) << name;  // wider screens than the space bitmap are not used here
-    size_t differ = DifferentPixels(shown, bitmap.Crop(dx, dy, w, h));
+    // On a busy machine the bar may still be painting: give it a moment.
+    Image shown;
+    size_t differ = 0;
+    WaitUntil([&] {
+      shown = CaptureScreen(visible.left, visible.top, w, h);
+      differ = DifferentPixels(shown, bitmap.Crop(dx, dy, w, h));
+      return differ == 0;
+    }, 3000, 100);
     if (differ) shown.SaveBmp(ShotPath(std::string("button-") + facts.name + "-" + name));
     EXPECT_EQ(differ, 0u) << name << ": the button does not show this bitmap";
     // And it is not one of the other sets, where they differ at all.
