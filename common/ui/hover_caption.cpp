@@ -57,10 +57,10 @@ void ForgetCaption() {
   shownCaption = 0;
 }
 
-HFONT CreateCaptionFont(const ui_core::CaptionFont& spec) {
-  const std::string face = ToAnsi(spec.face);
-  return CreateFontA(spec.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     static_cast<DWORD>(spec.charset), 0, 0, 0, 0, face.c_str());
+HFONT CreateCaptionFont(const ui_core::CaptionFont& fontFacts) {
+  const std::string face = ToAnsi(fontFacts.face);
+  return CreateFontA(fontFacts.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     static_cast<DWORD>(fontFacts.charset), 0, 0, 0, 0, face.c_str());
 }
 
 void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
@@ -121,12 +121,12 @@ void UpdateHoverCaption(HWND window) {
 
   HDC dc = GetWindowDC(window);
   if (dc == nullptr) return;
-  const ui_core::CaptionFont spec = ui_core::CaptionFontFor(languageFlag, platformStyle);
-  HFONT font = CreateCaptionFont(spec);
+  const ui_core::CaptionFont fontFacts = ui_core::CaptionFontFor(languageFlag, platformStyle);
+  HFONT font = CreateCaptionFont(fontFacts);
   HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
 
   if (step.action == ui_core::CaptionAction::kDraw) {
-    DrawCaption(dc, step.caption, spec);
+    DrawCaption(dc, step.caption, fontFacts);
   } else {
     RestorePixels(dc);
     ForgetCaption();

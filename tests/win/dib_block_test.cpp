@@ -12,7 +12,7 @@
 
 namespace {
 
-using wintest::BmpSpec;
+using wintest::BmpShape;
 using wintest::BoxCatcher;
 using wintest::LockCount;
 using wintest::MakeBmp;
@@ -48,12 +48,12 @@ class DibBlock : public testing::Test {
 
 TEST_F(DibBlock, OneBitPictureGetsItsColourCountAndPixelAddress) {
   for (bool zeroOffset : {false, true}) {
-    BmpSpec spec;
-    spec.width = 16;
-    spec.height = 2;
-    spec.bitCount = 1;
-    spec.zeroPixelOffset = zeroOffset;  // else the field says 62
-    ASSERT_EQ(ReadBytes(MakeBmp(spec), "one_bit.bmp").result, 1);
+    BmpShape shape;
+    shape.width = 16;
+    shape.height = 2;
+    shape.bitCount = 1;
+    shape.zeroPixelOffset = zeroOffset;  // else the field says 62
+    ASSERT_EQ(ReadBytes(MakeBmp(shape), "one_bit.bmp").result, 1);
     ASSERT_NE(dibBlockHandle, nullptr);
     EXPECT_EQ(LockCount(dibBlockHandle), 0u) << "the read leaves the block unlocked";
     EXPECT_EQ(dibBlockStart, nullptr);
@@ -77,20 +77,20 @@ TEST_F(DibBlock, OneBitPictureGetsItsColourCountAndPixelAddress) {
 }
 
 TEST_F(DibBlock, PixelAddressFollowsTheOffsetFieldAcrossAGap) {
-  BmpSpec spec;
-  spec.bitCount = 8;
-  spec.gap = 22;  // pixel-data offset field 1100
-  ASSERT_EQ(ReadBytes(MakeBmp(spec), "gap.bmp").result, 1);
+  BmpShape shape;
+  shape.bitCount = 8;
+  shape.gap = 22;  // pixel-data offset field 1100
+  ASSERT_EQ(ReadBytes(MakeBmp(shape), "gap.bmp").result, 1);
   ASSERT_EQ(LockDibBlock(mainWindow), 1);
   EXPECT_EQ(dibPixelData - dibBlockStart, 1086);
   EXPECT_EQ(dibLayout.pixelOffset, 1086u);
-  EXPECT_EQ(dibPixelData[0], wintest::FixturePixel(spec, 0, spec.height - 1))
+  EXPECT_EQ(dibPixelData[0], wintest::FixturePixel(shape, 0, shape.height - 1))
       << "the first stored row is the bottom row";
   UnlockDibBlock();
 }
 
 TEST_F(DibBlock, LocksNestByCountAndEachUnlockEndsOne) {
-  ASSERT_EQ(ReadBytes(MakeBmp(BmpSpec()), "nest.bmp").result, 1);
+  ASSERT_EQ(ReadBytes(MakeBmp(BmpShape()), "nest.bmp").result, 1);
   ASSERT_EQ(LockDibBlock(mainWindow), 1);
   ASSERT_EQ(LockDibBlock(mainWindow), 1);
   EXPECT_EQ(LockCount(dibBlockHandle), 2u);
@@ -101,9 +101,9 @@ TEST_F(DibBlock, LocksNestByCountAndEachUnlockEndsOne) {
 }
 
 TEST_F(DibBlock, BytesAfterTheTotalSizeAreNeverRead) {
-  BmpSpec spec;
-  spec.trailing = 100;
-  const std::vector<uint8_t> bytes = MakeBmp(spec);
+  BmpShape shape;
+  shape.trailing = 100;
+  const std::vector<uint8_t> bytes = MakeBmp(shape);
   const ReadOutcome out = ReadBytes(bytes, "trailing.bmp");
   ASSERT_EQ(out.result, 1);
   EXPECT_EQ(static_cast<size_t>(out.positionAfter), bytes.size() - 100);
@@ -111,9 +111,9 @@ TEST_F(DibBlock, BytesAfterTheTotalSizeAreNeverRead) {
 }
 
 TEST_F(DibBlock, RefusedHeaderKeepsTheBlockUntilRelease) {
-  BmpSpec spec;
-  spec.infoSize = 12;
-  ASSERT_EQ(ReadBytes(MakeBmp(spec), "core.bmp").result, 0);
+  BmpShape shape;
+  shape.infoSize = 12;
+  ASSERT_EQ(ReadBytes(MakeBmp(shape), "core.bmp").result, 0);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Illegal structure size is found in info header.");
   ASSERT_NE(dibBlockHandle, nullptr) << "the block stays allocated";
@@ -142,8 +142,8 @@ TEST_F(DibBlock, ReleaseWithoutBlockClearsTheKeptHeaderSilently) {
 }
 
 TEST_F(DibBlock, ANewReadReplacesAHeldBlock) {
-  ASSERT_EQ(ReadBytes(MakeBmp(BmpSpec()), "first.bmp").result, 1);
-  BmpSpec second;
+  ASSERT_EQ(ReadBytes(MakeBmp(BmpShape()), "first.bmp").result, 1);
+  BmpShape second;
   second.width = 33;
   second.bitCount = 4;
   ASSERT_EQ(ReadBytes(MakeBmp(second), "second.bmp").result, 1);
@@ -172,42 +172,42 @@ std::vector<uint8_t> Truncated(std::vector<uint8_t> v, size_t n) {
 
 std::vector<MessageCase> ReaderCases() {
   std::vector<MessageCase> cases;
-  cases.push_back({"ten_bytes", Truncated(MakeBmp(BmpSpec()), 10),
+  cases.push_back({"ten_bytes", Truncated(MakeBmp(BmpShape()), 10),
                    "Unable to read bitmap file header.",
                    "ビットマップ・ファイル・ヘッダーを読めません.", "Error", "エラー", false});
-  std::vector<uint8_t> png = MakeBmp(BmpSpec());
+  std::vector<uint8_t> png = MakeBmp(BmpShape());
   png[0] = 0x89;
   png[1] = 0x50;
   cases.push_back({"png", png, "Bad magic number (0x5089) in bitmap.",
                    "ビットマップのMAGIC NUMBER (0x5089) が違っています.", "Error", "エラー",
                    false});
-  BmpSpec tiny;
+  BmpShape tiny;
   tiny.totalSizeDelta = -(static_cast<int64_t>(54 + 1024 + 32) - 53);  // total size 53
   cases.push_back({"total53", MakeBmp(tiny), "Unable to read bitmap info header.",
                    "ビットマップ・インフォ・ヘッダーを読めません.", "Error", "エラー", false});
-  BmpSpec beyond;
+  BmpShape beyond;
   beyond.totalSizeDelta = 1;
   cases.push_back({"beyond", MakeBmp(beyond), "Unable to read bitmap info header.",
                    "ビットマップ・インフォ・ヘッダーを読めません.", "Read Error", "エラー",
                    false});
-  BmpSpec huge;
+  BmpShape huge;
   huge.totalSizeDelta = 0x7FFF0000;
   cases.push_back({"huge", MakeBmp(huge), "Unable to read bitmap info header.",
                    "ビットマップ・インフォ・ヘッダーを読めません.", "Read Error", "エラー",
                    false});
-  BmpSpec core;
+  BmpShape core;
   core.infoSize = 12;
   cases.push_back({"core", MakeBmp(core), "Illegal structure size is found in info header.",
                    "ビットマップのファイル構造ではありません.", "Error", "エラー", true});
-  BmpSpec v5;
+  BmpShape v5;
   v5.infoSize = 124;
   cases.push_back({"v5", MakeBmp(v5), "Illegal structure size is found in info header.",
                    "ビットマップのファイル構造ではありません.", "Error", "エラー", true});
-  BmpSpec pastBlock;
+  BmpShape pastBlock;
   pastBlock.pixelOffsetDelta = 4096;
   cases.push_back({"offset_past_block", MakeBmp(pastBlock), "Unable to read bitmap info header.",
                    "ビットマップ・インフォ・ヘッダーを読めません.", "Error", "エラー", true});
-  BmpSpec shortPixels;
+  BmpShape shortPixels;
   shortPixels.totalSizeDelta = -1;  // the last row lacks a byte
   cases.push_back({"short_pixels", Truncated(MakeBmp(shortPixels), MakeBmp(shortPixels).size() - 1),
                    "Unable to read bitmap info header.",

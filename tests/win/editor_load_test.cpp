@@ -10,7 +10,7 @@
 
 namespace {
 
-using wintest::BmpSpec;
+using wintest::BmpShape;
 
 class EditorLoad : public testing::Test {
  protected:
@@ -28,12 +28,12 @@ class EditorLoad : public testing::Test {
     SetWindowPos(mainWindow, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   static std::string Fixture(int32_t w, int32_t h, const char* name) {
-    BmpSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.bitCount = 4;
+    BmpShape shape;
+    shape.width = w;
+    shape.height = h;
+    shape.bitCount = 4;
     const std::string path = wintest::ScratchFolder() + name;
-    EXPECT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(spec)));
+    EXPECT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
     return path;
   }
 };
@@ -64,12 +64,12 @@ TEST_F(EditorLoad, FitLevelFromTheClientAreaLessScrollBarsAndStrip) {
 }
 
 TEST_F(EditorLoad, TopDownPictureTakesItsAbsoluteHeight) {
-  BmpSpec spec;
-  spec.width = 20;
-  spec.height = 30;
-  spec.topDown = true;
+  BmpShape shape;
+  shape.width = 20;
+  shape.height = 30;
+  shape.topDown = true;
   const std::string path = wintest::ScratchFolder() + "topdown.bmp";
-  ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(spec)));
+  ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   ASSERT_TRUE(LoadBmpFile(mainWindow, path.c_str()));
   EXPECT_EQ(pictureHeight, 30);
   EXPECT_EQ(fitLevel, 0);
@@ -113,10 +113,10 @@ TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
 }
 
 TEST_P(EditorLoadMessages, RefusedFileReturnsFalseAfterOneMessage) {
-  BmpSpec spec;
-  spec.infoSize = 108;
+  BmpShape shape;
+  shape.infoSize = 108;
   const std::string path = wintest::ScratchFolder() + "v4.bmp";
-  ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(spec)));
+  ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   wintest::BoxCatcher boxes;
   EXPECT_FALSE(LoadBmpFile(mainWindow, path.c_str()));
   ASSERT_EQ(boxes.Boxes().size(), 1u);

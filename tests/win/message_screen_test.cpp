@@ -26,7 +26,7 @@ class MessageOnScreen : public testing::TestWithParam<int> {
 };
 
 TEST_P(MessageOnScreen, BoxIsDrawnWithItsText) {
-  std::vector<uint8_t> bytes = wintest::MakeBmp(wintest::BmpSpec());
+  std::vector<uint8_t> bytes = wintest::MakeBmp(wintest::BmpShape());
   bytes[0] = 0x89;
   bytes[1] = 0x50;
   const std::string path = wintest::ScratchFolder() + "screen.bmp";

@@ -12,19 +12,19 @@
 
 namespace {
 
-using wintest::BmpSpec;
+using wintest::BmpShape;
 
 void SetClient(int w, int h) {
   SetWindowPos(mainWindow, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Fixture(int32_t w, int32_t h) {
-  BmpSpec spec;
-  spec.width = w;
-  spec.height = h;
-  spec.bitCount = 8;
+  BmpShape shape;
+  shape.width = w;
+  shape.height = h;
+  shape.bitCount = 8;
   const std::string path = wintest::ScratchFolder() + "shuffler.bmp";
-  EXPECT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(spec)));
+  EXPECT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   return path;
 }
 
@@ -76,7 +76,7 @@ TEST_P(ShufflerLoad, FailuresReturnOneAfterTheirMessage) {
                          : "Unable to open file '" + missing + "'.");
     EXPECT_EQ(boxes.Boxes()[0].title, wintest::Ansi(Japanese() ? "エラー" : "Error"));
   }
-  std::vector<uint8_t> bytes = wintest::MakeBmp(BmpSpec());
+  std::vector<uint8_t> bytes = wintest::MakeBmp(BmpShape());
   bytes[0] = 'M';
   bytes[1] = 'B';
   const std::string swapped = wintest::ScratchFolder() + "swapped.bmp";

@@ -17,7 +17,7 @@
 
 namespace {
 
-using wintest::BmpSpec;
+using wintest::BmpShape;
 
 uint32_t U16(const std::vector<uint8_t>& v, size_t at) { return v[at] | (v[at + 1] << 8); }
 uint32_t U32(const std::vector<uint8_t>& v, size_t at) {
@@ -92,15 +92,15 @@ class TiffWriter : public testing::Test {
 };
 
 TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
-  struct Case { const char* name; BmpSpec spec; };
+  struct Case { const char* name; BmpShape shape; };
   std::vector<Case> cases;
   auto add = [&](const char* name, int32_t w, int32_t h, uint16_t bits) {
-    BmpSpec s;
+    BmpShape s;
     s.width = w;
     s.height = h;
     s.bitCount = bits;
     cases.push_back({name, s});
-    return &cases.back().spec;
+    return &cases.back().shape;
   };
   add("bits1_16x2", 16, 2, 1);
   add("bits1_odd_13x7", 13, 7, 1);
@@ -112,7 +112,7 @@ TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
   add("bits8_trailing_5x5", 5, 5, 8)->trailing = 9;
   for (const Case& c : cases) {
     wintest::BoxCatcher boxes;
-    const std::string target = Open(wintest::MakeBmp(c.spec), c.name);
+    const std::string target = Open(wintest::MakeBmp(c.shape), c.name);
     DeleteFileA(target.c_str());
     ASSERT_EQ(WriteTiffFile(mainWindow, target.c_str()), 0) << c.name;
     EXPECT_TRUE(boxes.Boxes().empty()) << c.name;
@@ -124,14 +124,14 @@ TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
 
     const TiffFacts f = ParseTiff(file);
     EXPECT_TRUE(f.sorted) << c.name;
-    EXPECT_EQ(f.width, static_cast<uint32_t>(c.spec.width)) << c.name;
-    EXPECT_EQ(f.height, static_cast<uint32_t>(c.spec.height)) << c.name;
-    EXPECT_EQ(f.bits, c.spec.bitCount) << c.name;
+    EXPECT_EQ(f.width, static_cast<uint32_t>(c.shape.width)) << c.name;
+    EXPECT_EQ(f.height, static_cast<uint32_t>(c.shape.height)) << c.name;
+    EXPECT_EQ(f.bits, c.shape.bitCount) << c.name;
     ASSERT_EQ(static_cast<uint64_t>(f.stripOffset) + f.stripBytes, file.size()) << c.name;
     int wrong = 0;
-    for (int32_t y = 0; y < c.spec.height; ++y) {
-      for (int32_t x = 0; x < c.spec.width; ++x) {
-        if (TiffPixel(file, f, x, y) != wintest::FixturePixel(c.spec, x, y)) ++wrong;
+    for (int32_t y = 0; y < c.shape.height; ++y) {
+      for (int32_t x = 0; x < c.shape.width; ++x) {
+        if (TiffPixel(file, f, x, y) != wintest::FixturePixel(c.shape, x, y)) ++wrong;
       }
     }
     EXPECT_EQ(wrong, 0) << c.name << ": pixels differ from the source, top row first";
@@ -142,11 +142,11 @@ TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
 // uncompressed picture of the same size.
 std::vector<uint8_t> RleBmp(int32_t w, int32_t h, uint16_t bits, uint32_t compression,
                             const std::vector<uint8_t>& stream) {
-  BmpSpec spec;
-  spec.width = w;
-  spec.height = h;
-  spec.bitCount = bits;
-  std::vector<uint8_t> v = wintest::MakeBmp(spec);
+  BmpShape shape;
+  shape.width = w;
+  shape.height = h;
+  shape.bitCount = bits;
+  std::vector<uint8_t> v = wintest::MakeBmp(shape);
   const size_t pixels = 54 + 4 * (1u << bits);
   v.resize(pixels);
   v.insert(v.end(), stream.begin(), stream.end());
@@ -181,7 +181,7 @@ TEST_F(TiffWriter, CompressedPicturesAreWrittenDecoded) {
 }
 
 TEST_F(TiffWriter, AnExistingFileIsReplacedOnlyByACompleteOne) {
-  const std::string target = Open(wintest::MakeBmp(BmpSpec()), "replace");
+  const std::string target = Open(wintest::MakeBmp(BmpShape()), "replace");
   ASSERT_TRUE(wintest::WriteWholeFile(target, std::vector<uint8_t>(5000, 0x77)));
   ASSERT_EQ(WriteTiffFile(mainWindow, target.c_str()), 0);
   std::vector<uint8_t> file;
@@ -213,7 +213,7 @@ class TiffWriterFailures : public TiffWriter, public testing::WithParamInterface
 };
 
 TEST_P(TiffWriterFailures, FolderThatDoesNotExist) {
-  Open(wintest::MakeBmp(BmpSpec()), "source");
+  Open(wintest::MakeBmp(BmpShape()), "source");
   const std::string target = wintest::ScratchFolder() + "missing folder\\out.tif";
   wintest::BoxCatcher boxes;
   EXPECT_EQ(WriteTiffFile(mainWindow, target.c_str()), 1);
@@ -223,7 +223,7 @@ TEST_P(TiffWriterFailures, FolderThatDoesNotExist) {
 }
 
 TEST_P(TiffWriterFailures, ReadOnlyTargetIsKept) {
-  Open(wintest::MakeBmp(BmpSpec()), "source");
+  Open(wintest::MakeBmp(BmpShape()), "source");
   const std::string target = wintest::ScratchFolder() + "read only.tif";
   SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   const std::vector<uint8_t> old(300, 0x42);

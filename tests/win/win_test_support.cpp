@@ -277,15 +277,15 @@ void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   Put16(v, at, x & 0xFFFF);
   Put16(v, at + 2, x >> 16);
 }
-uint32_t Colours(const BmpSpec& s) { return s.clrUsed ? s.clrUsed : (1u << s.bitCount); }
+uint32_t Colours(const BmpShape& s) { return s.clrUsed ? s.clrUsed : (1u << s.bitCount); }
 
 }  // namespace
 
-uint8_t FixturePixel(const BmpSpec& spec, int32_t x, int32_t y) {
-  return static_cast<uint8_t>((x * 3 + y * 5 + 1) % Colours(spec));
+uint8_t FixturePixel(const BmpShape& shape, int32_t x, int32_t y) {
+  return static_cast<uint8_t>((x * 3 + y * 5 + 1) % Colours(shape));
 }
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
+std::vector<uint8_t> MakeBmp(const BmpShape& s) {
   const uint32_t colours = Colours(s);
   const uint32_t height = static_cast<uint32_t>(s.height < 0 ? -s.height : s.height);
   const uint32_t stride = ((static_cast<uint32_t>(s.width) * s.bitCount + 31) / 32) * 4;

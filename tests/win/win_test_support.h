@@ -54,7 +54,7 @@ bool FileExists(const std::string& path);
 unsigned LockCount(HGLOBAL block);
 
 // An indexed BMP file built field by field. Rows bottom-up unless topDown.
-struct BmpSpec {
+struct BmpShape {
   int32_t width = 8;
   int32_t height = 4;
   uint16_t bitCount = 8;
@@ -67,8 +67,8 @@ struct BmpSpec {
   uint32_t pixelOffsetDelta = 0; // added to the true pixel-data offset field
   uint32_t trailing = 0;         // bytes after the total size
 };
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<uint8_t> MakeBmp(const BmpShape& shape);
 // Pixel index at (x, y), y counted from the top, as MakeBmp fills it.
-uint8_t FixturePixel(const BmpSpec& spec, int32_t x, int32_t y);
+uint8_t FixturePixel(const BmpShape& shape, int32_t x, int32_t y);
 
 }  // namespace wintest
