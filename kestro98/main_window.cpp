@@ -102,8 +102,7 @@ LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT OnCommand(HWND window, WPARAM wParam) {
   const int command = LOWORD(wParam);
   if (command < 101 || command > 109) return 0;
-  RemoveHoverCaption(window);
-  HoldHoverCaptions(true);
+  CaptionFreeCommand captionFree(window);
   switch (command) {
     case 101: OpenCommand(window); break;
     case 102: ZoomOut(window); break;
@@ -115,7 +114,6 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case 108: OpenReadme(window); break;
     case 109: QuitProgram(); break;
   }
-  HoldHoverCaptions(false);
   return 0;
 }
 

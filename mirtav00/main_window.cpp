@@ -87,8 +87,7 @@ LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT OnCommand(HWND window, WPARAM wParam) {
   const int command = LOWORD(wParam);
   if (command < 101 || command > 107) return 0;
-  RemoveHoverCaption(window);
-  HoldHoverCaptions(true);
+  CaptionFreeCommand captionFree(window);
   switch (command) {
     case 101: OpenCommand(window); break;
     case 102: RandomizePalette(window); break;
@@ -98,7 +97,6 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case 106: OpenReadme(window); break;
     case 107: QuitProgram(); break;
   }
-  HoldHoverCaptions(false);
   return 0;
 }
 

@@ -15,6 +15,19 @@ void RemoveHoverCaption(HWND mainWindow);
 // main window, and a caption drawn then would stay under the box.
 void HoldHoverCaptions(bool hold);
 
+// For the length of one icon-bar command: the caption is removed first and
+// none is drawn until the command has run.
+class CaptionFreeCommand {
+ public:
+  explicit CaptionFreeCommand(HWND mainWindow) {
+    RemoveHoverCaption(mainWindow);
+    HoldHoverCaptions(true);
+  }
+  ~CaptionFreeCommand() { HoldHoverCaptions(false); }
+  CaptionFreeCommand(const CaptionFreeCommand&) = delete;
+  CaptionFreeCommand& operator=(const CaptionFreeCommand&) = delete;
+};
+
 // The caption number shown (0 none) and its rectangle in whole-window
 // coordinates (all 0 when none); for tests.
 int ShownHoverCaption();
