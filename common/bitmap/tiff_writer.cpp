@@ -56,8 +56,6 @@ bool WriteLockedPicture(FILE* file) {
 }  // namespace
 
 int WriteTiffFile(HWND mainWindow, const char* savePath) {
-  // The temporary name keeps the target's folder, so the final move is a
-  // rename within one drive.
   // A read-only file or a folder at the target cannot be replaced; the
   // rename below would not refuse it everywhere.
   const DWORD existing = GetFileAttributesA(savePath);
@@ -66,6 +64,8 @@ int WriteTiffFile(HWND mainWindow, const char* savePath) {
     ShowBitmapError(mainWindow, CreateMessage());
     return 1;
   }
+  // The temporary name keeps the target's folder, so the final move is a
+  // rename within one drive and a failed save leaves the target as it was.
   const std::string temporary = std::string(savePath) + ".~tmp";
   FILE* file = std::fopen(temporary.c_str(), "w+b");
   if (file == nullptr) {
