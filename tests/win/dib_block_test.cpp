@@ -8,6 +8,7 @@
 #include "common/bitmap/dib_block.h"
 #include "common/ui/shell_state.h"
 #include "common/ui/text.h"
+#include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -215,20 +216,7 @@ std::vector<MessageCase> ReaderCases() {
   return cases;
 }
 
-class ReaderMessages : public testing::TestWithParam<int> {
- protected:
-  void SetUp() override {
-    if (GetParam() == kJapanese && !wintest::JapaneseCodePage()) {
-      GTEST_SKIP() << "Japanese texts are checked in the run with code page 932";
-    }
-    languageFlag = GetParam();
-    ReleaseDibBlock();
-  }
-  void TearDown() override {
-    ReleaseDibBlock();
-    languageFlag = kEnglish;
-  }
-};
+class ReaderMessages : public wintest::PerLanguage {};
 
 TEST_P(ReaderMessages, EachRefusalShowsItsTextAndTitle) {
   const bool japanese = GetParam() == kJapanese;

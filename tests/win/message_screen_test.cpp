@@ -6,24 +6,12 @@
 #include "common/bitmap/dib_block.h"
 #include "common/ui/shell_state.h"
 #include "common/ui/text.h"
+#include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
-class MessageOnScreen : public testing::TestWithParam<int> {
- protected:
-  void SetUp() override {
-    if (GetParam() == kJapanese && !wintest::JapaneseCodePage()) {
-      GTEST_SKIP() << "Japanese texts are checked in the run with code page 932";
-    }
-    languageFlag = GetParam();
-    ReleaseDibBlock();
-  }
-  void TearDown() override {
-    ReleaseDibBlock();
-    languageFlag = kEnglish;
-  }
-};
+class MessageOnScreen : public wintest::PerLanguage {};
 
 TEST_P(MessageOnScreen, BoxIsDrawnWithItsText) {
   std::vector<uint8_t> bytes = wintest::MakeBmp(wintest::BmpShape());

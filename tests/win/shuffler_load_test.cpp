@@ -8,6 +8,7 @@
 #include "common/ui/shell_state.h"
 #include "common/ui/text.h"
 #include "mirtav00/load_bitmap.h"
+#include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -28,19 +29,11 @@ std::string Fixture(int32_t w, int32_t h) {
   return path;
 }
 
-class ShufflerLoad : public testing::TestWithParam<int> {
+class ShufflerLoad : public wintest::PerLanguage {
  protected:
-  void SetUp() override {
-    if (GetParam() == kJapanese && !wintest::JapaneseCodePage()) {
-      GTEST_SKIP() << "Japanese texts are checked in the run with code page 932";
-    }
-    languageFlag = GetParam();
-    ReleaseDibBlock();
-  }
   void TearDown() override {
-    ReleaseDibBlock();
+    PerLanguage::TearDown();
     SetClient(800, 600);
-    languageFlag = kEnglish;
   }
   bool Japanese() const { return GetParam() == kJapanese; }
 };
