@@ -71,10 +71,7 @@ LRESULT OnCreate(HWND window) {
 void DisablePictureButtons() {
   const int ids[] = {ui_core::kKestroZoomOutId, ui_core::kKestroZoomInId, ui_core::kKestroPopupId,
                      ui_core::kKestroCopyId, ui_core::kKestroSaveId};
-  for (int id : ids) {
-    HWND button = IconBarButton(id);
-    if (button != nullptr) EnableWindow(button, FALSE);
-  }
+  EnableIconBarButtons(ids, false);
 }
 
 LRESULT OnPaint(HWND window) {

@@ -56,10 +56,7 @@ LRESULT OnCreate(HWND window) {
 
 void DisablePictureButtons() {
   const int ids[] = {ui_core::kMirtavRandomizeId, ui_core::kMirtavCopyId, ui_core::kMirtavSaveId};
-  for (int id : ids) {
-    HWND button = IconBarButton(id);
-    if (button != nullptr) EnableWindow(button, FALSE);
-  }
+  EnableIconBarButtons(ids, false);
 }
 
 LRESULT OnPaint(HWND window) {

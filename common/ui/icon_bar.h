@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "common/ui/core/button_tables.h"
 
 // One button of the bar, with the names of its three bitmaps for the current variant.
@@ -22,6 +24,16 @@ extern int iconBarButtonCount;
 // Handle of the button with this control id (ui_core::kKestroZoomInId...), or
 // null before the bar exists; for EnableWindow.
 HWND IconBarButton(int controlId);
+
+// Enables or disables the buttons with these control ids; ids without a
+// button are passed over.
+template <size_t N>
+void EnableIconBarButtons(const int (&controlIds)[N], bool enable) {
+  for (int id : controlIds) {
+    HWND button = IconBarButton(id);
+    if (button != nullptr) EnableWindow(button, enable ? TRUE : FALSE);
+  }
+}
 
 LRESULT CALLBACK IconBarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
