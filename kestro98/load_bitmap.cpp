@@ -2,13 +2,9 @@
 
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
+#include "kestro98/image_view.h"
 
-int pictureWidth = 0;
-int pictureHeight = 0;
-int zoomLevel = 0;
-int fitLevel = 0;
-int horzScrollHeight = 0;
-int vertScrollWidth = 0;
+namespace kestro {
 
 bool LoadBmpFile(HWND mainWindow, const char* path) {
   HFILE file = _lopen(path, OF_READ);
@@ -36,3 +32,5 @@ bool LoadBmpFile(HWND mainWindow, const char* path) {
   zoomLevel = fitLevel;
   return true;
 }
+
+}  // namespace kestro

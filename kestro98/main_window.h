@@ -1,9 +1,11 @@
-// The colour editor's main window: its procedure, its start-up steps and its
-// Exit, and the program-wide values the shell sets at start for the other
-// windows of the editor.
+// The colour editor's main window: its procedure and its own commands, its
+// start-up steps and its Exit, and the program-wide values the shell sets at
+// start for the other windows of the editor.
 #pragma once
 
 #include <windows.h>
+
+namespace kestro {
 
 // -1 until start-up has drawn the logo, 0 while no picture is open, 1 once a
 // picture has been opened.
@@ -15,16 +17,14 @@ extern const char* paletteWindowTitle;   // "Kestro"
 extern const char* openDialogTitle;
 extern const char* saveDialogTitle;
 
-// SM_CYMIN + 20, read at start: the image view's smallest client height.
-extern int minimumClientHeight;
+// The editor's own messages; the rest goes to the shell's shared cases.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The image view's scroll bars, created hidden at start, and its offsets.
-extern HWND horzScrollBar;
-extern HWND vertScrollBar;
-extern int horzScrollOffset;
-extern int vertScrollOffset;
+// One icon-bar command (IDM_... of resource.h).
+void RunCommand(HWND window, int command);
 
-LRESULT CALLBACK KestroMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// WM_CREATE after the shared steps: the title strings, then InitialiseMainWindow.
+void StartUp(HWND window);
 
 // Fills the title strings by the language flag.
 void LoadTitleStrings();
@@ -35,5 +35,4 @@ void InitialiseMainWindow(HWND window);
 // Releases what the program holds and posts the quit message.
 void QuitProgram();
 
-// Reads the system sizes the editor needs before its main window exists.
-void ReadKestroSystemSizes();
+}  // namespace kestro

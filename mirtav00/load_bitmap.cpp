@@ -3,6 +3,8 @@
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
 
+namespace mirtav {
+
 int reductionFactor = 1;
 
 int LoadBmpFile(HWND mainWindow, const char* path) {
@@ -26,3 +28,5 @@ int LoadBmpFile(HWND mainWindow, const char* path) {
                                                  client.bottom - client.top);
   return 0;
 }
+
+}  // namespace mirtav

@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+namespace mirtav {
+
 // Written by LoadBmpFile: the picture is shown at 1 / reductionFactor.
 extern int reductionFactor;
 
 // 0 when the picture was read and accepted, 1 after a message.
 int LoadBmpFile(HWND mainWindow, const char* path);
+
+}  // namespace mirtav

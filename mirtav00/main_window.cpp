@@ -6,14 +6,16 @@
 
 #include <string>
 
+#include "common/base/gdi_guards.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
-#include "common/ui/core/button_tables.h"
-#include "common/ui/hover_caption.h"
 #include "common/ui/icon_bar.h"
-#include "common/ui/platform_style.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "mirtav00/bar_tables.h"
+#include "resources/mirtav00/resource.h"
+
+namespace mirtav {
 
 int PictureState = NoPicture;
 int showPaletteWindow = kShowPaletteYes;
@@ -32,7 +34,7 @@ void AddSpecialSettingItem(HWND window) {
   if (menu == nullptr) return;
   InsertMenuA(menu, 5, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
   const std::string item = ToAnsi(Pick("S&pecial setting...", "特殊な設定(&P)..."));
-  InsertMenuA(menu, 6, MF_BYPOSITION | MF_STRING, kSpecialSettingCommand, item.c_str());
+  InsertMenuA(menu, 6, MF_BYPOSITION | MF_STRING, IDM_SPECIAL_SETTING, item.c_str());
 }
 
 // Picture commands, each built with its own window or command.
@@ -43,62 +45,27 @@ void SaveImage(HWND) {}         // Save Image: not built yet, does nothing.
 void SettingsDialog(HWND) {}    // "S&pecial setting...": not built yet, does nothing.
 void PaintPicture(HWND, HDC) {} // The open picture: not built yet, draws nothing.
 
-LRESULT OnCreate(HWND window) {
-  mainWindow = window;
-  buttonFaceColour = GetSysColor(COLOR_BTNFACE);
-  faceColourKnown = true;
-  DetectLanguage(window);
-  DetectPlatformStyle();
-  styleDetected = true;
-  InitialiseMainWindow(window);
-  return 0;
-}
-
 void DisablePictureButtons() {
-  const int ids[] = {ui_core::kMirtavRandomizeId, ui_core::kMirtavCopyId, ui_core::kMirtavSaveId};
+  const int ids[] = {IDC_BAR_RANDOMIZE_PLT, IDC_BAR_COPY_PLT, IDC_BAR_SAVE_IMAGE};
   EnableIconBarButtons(ids, false);
 }
 
 LRESULT OnPaint(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
+  ScopedPaint dc(window);
   if (PictureState == NoPicture) {
     RECT client = {};
     GetClientRect(window, &client);
-    const ui_core::Point32 at = ui_core::MirtavLogoPosition(client.right, client.bottom);
-    PaintLogo(dc, at.x, at.y, ui_core::kMirtavLogoWidth, ui_core::kMirtavLogoHeight);
+    const ui_core::Point32 at = ui_core::StartupLogoPosition(kLook.logo, client.right, client.bottom);
+    PaintLogo(dc, at.x, at.y);
     DisablePictureButtons();
   } else {
     PaintPicture(window, dc);
-  }
-  EndPaint(window, &paint);
-  return 0;
-}
-
-LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
-  DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
-  UpdateHoverCaption(window);
-  return 0;
-}
-
-LRESULT OnCommand(HWND window, WPARAM wParam) {
-  const int command = LOWORD(wParam);
-  if (command < 101 || command > 107) return 0;
-  CaptionFreeCommand captionFree(window);
-  switch (command) {
-    case 101: OpenCommand(window); break;
-    case 102: RandomizePalette(window); break;
-    case 103: CopyPalette(window); break;
-    case 104: SaveImage(window); break;
-    case 105: ShowAboutBox(window); break;
-    case 106: OpenReadme(window); break;
-    case 107: QuitProgram(); break;
   }
   return 0;
 }
 
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == kSpecialSettingCommand) {
+  if (LOWORD(wParam) == IDM_SPECIAL_SETTING) {
     SettingsDialog(window);
     return 0;
   }
@@ -107,7 +74,19 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void ReadMirtavSystemSizes() { paletteWindowOffset = GetSystemMetrics(SM_CYCAPTION) + 25; }
+void RunCommand(HWND window, int command) {
+  switch (command) {
+    case IDM_OPEN: OpenCommand(window); break;
+    case IDM_RANDOMIZE_PLT: RandomizePalette(window); break;
+    case IDM_COPY_PLT: CopyPalette(window); break;
+    case IDM_SAVE_IMAGE: SaveImage(window); break;
+    case IDM_ABOUT: ShowAboutBox(window); break;
+    case IDM_HELP: OpenReadme(window); break;
+    case IDM_EXIT: QuitProgram(); break;
+  }
+}
+
+void ReadSystemSizes() { paletteWindowOffset = GetSystemMetrics(SM_CYCAPTION) + 25; }
 
 void InitialiseMainWindow(HWND window) {
   if (FindRunningCopy(kProductNames, 2)) {
@@ -115,8 +94,7 @@ void InitialiseMainWindow(HWND window) {
     return;
   }
   SetWindowTextA(window, ToAnsi(Pick("Mirtav", "ミルタヴ")).c_str());
-  ShowStartupLogo(window, ui_core::kMirtavLogoWidth, ui_core::kMirtavLogoHeight,
-                  ui_core::MirtavLogoPosition);
+  ShowStartupLogo(window);
   PictureState = NoPicture;
   paletteWindowTitle = Pick("Color Palette", "カラーパレット");
   FormReadmePath("MIRTAV00.EXE", "MIRTAV0", 256);
@@ -140,14 +118,12 @@ void QuitProgram() {
   PostQuitMessage(0);
 }
 
-LRESULT CALLBACK MirtavMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: return OnCreate(window);
-    case WM_DESTROY: QuitProgram(); return 0;
     case WM_PAINT: return OnPaint(window);
-    case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
-    case WM_COMMAND: return OnCommand(window, wParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }
+
+}  // namespace mirtav

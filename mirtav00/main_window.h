@@ -1,9 +1,11 @@
-// The shuffler's main window: its procedure, its start-up steps and its Exit,
-// and the program-wide values the shell sets at start for the other windows
-// of the shuffler.
+// The shuffler's main window: its procedure and its own commands, its
+// start-up steps and its Exit, and the program-wide values the shell sets at
+// start for the other windows of the shuffler.
 #pragma once
 
 #include <windows.h>
+
+namespace mirtav {
 
 enum PictureStateValue { NoPicture = 0, Opened = 1, Randomised = 2 };
 extern int PictureState;
@@ -18,10 +20,11 @@ extern const char* paletteWindowTitle;
 // SM_CYCAPTION + 25, read at start: where the palette window stands.
 extern int paletteWindowOffset;
 
-// The system-menu command of the settings dialog.
-constexpr int kSpecialSettingCommand = 118;
+// The shuffler's own messages; the rest goes to the shell's shared cases.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-LRESULT CALLBACK MirtavMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// One icon-bar command (IDM_... of resource.h).
+void RunCommand(HWND window, int command);
 
 // The start-up steps run from WM_CREATE; closes the window on a refusal.
 void InitialiseMainWindow(HWND window);
@@ -30,4 +33,6 @@ void InitialiseMainWindow(HWND window);
 void QuitProgram();
 
 // Reads the system sizes the shuffler needs before its main window exists.
-void ReadMirtavSystemSizes();
+void ReadSystemSizes();
+
+}  // namespace mirtav

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "common/ui/text.h"
+#include "common/base/text.h"
 
 namespace {
 
-const char* TextOf(const BilingualText& t) { return Pick(t.english, t.japanese); }
+const char* TextOf(const BilingualText& t) { return Pick(t); }
 
 template <typename Arg>
 std::string FormatAnsi(const BitmapMessage& message, Arg argument) {

@@ -5,10 +5,7 @@
 
 #include <windows.h>
 
-struct BilingualText {
-  const char* english;
-  const char* japanese;
-};
+#include "common/base/text.h"
 
 struct BitmapMessage {
   BilingualText text;

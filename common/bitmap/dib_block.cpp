@@ -68,24 +68,29 @@ int64_t BytesLeft(HFILE file) {
          static_cast<int64_t>(static_cast<uint32_t>(here));
 }
 
-}  // namespace
+// A block read from a file, with the file header that came with it.
+struct HeldBlock {
+  HGLOBAL handle = nullptr;
+  uint8_t header[bmp::kFileHeaderSize] = {};
+  size_t size = 0;  // bytes of the block that hold the file
+};
 
-int ReadBmpFile(HWND window, HFILE file) {
-  // A block still held would be lost when the new handle replaces it.
-  if (dibBlockHandle != nullptr) {
-    GlobalFree(dibBlockHandle);
-    dibBlockHandle = nullptr;
-    ClearAddresses();
-  }
-  dibBlockSize = 0;
-  dibLayout = bmp::BlockLayout();
+HeldBlock candidate;
 
-  const long got = _hread(file, keptFileHeader, bmp::kFileHeaderSize);
+void Free(HeldBlock* block) {
+  if (block->handle != nullptr) GlobalFree(block->handle);
+  *block = HeldBlock();
+}
+
+// Reads the file header and the rest of the file into a new block: 1 when
+// all was read, 0 after a message. What was allocated is in *block either way.
+int ReadBlockFrom(HWND window, HFILE file, HeldBlock* block) {
+  const long got = _hread(file, block->header, bmp::kFileHeaderSize);
   if (got != static_cast<long>(bmp::kFileHeaderSize)) {
     ShowBitmapError(window, kMsgNoFileHeader);
     return 0;
   }
-  const bmp::FileHeader header = bmp::ParseFileHeader(keptFileHeader);
+  const bmp::FileHeader header = bmp::ParseFileHeader(block->header);
   if (header.type != bmp::kMagicBM) {
     ShowBitmapErrorWithNumber(window, kMsgBadMagic, header.type);
     return 0;
@@ -104,29 +109,103 @@ int ReadBmpFile(HWND window, HFILE file) {
     ShowBitmapError(window, kMsgNoMemory);
     return 0;
   }
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bodySize));
-  if (block == nullptr) {
+  block->handle = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bodySize));
+  if (block->handle == nullptr) {
     ShowBitmapError(window, kMsgNoMemory);
     return 0;
   }
-  dibBlockHandle = block;
-  dibBlockSize = static_cast<size_t>(bodySize);
-  {
-    GlobalMemoryData guard(block);
-    uint8_t* into = static_cast<uint8_t*>(guard.Lock());
-    if (into == nullptr) {
-      ShowBitmapError(window, kMsgNoMemory);
-      return 0;
-    }
-    if (!ReadExactly(file, into, bodySize)) {
-      ShowBitmapError(window, kMsgShortFile);
-      return 0;
-    }
+  block->size = static_cast<size_t>(bodySize);
+  GlobalMemoryData guard(block->handle);
+  uint8_t* into = static_cast<uint8_t*>(guard.Lock());
+  if (into == nullptr) {
+    ShowBitmapError(window, kMsgNoMemory);
+    return 0;
   }
+  if (!ReadExactly(file, into, bodySize)) {
+    ShowBitmapError(window, kMsgShortFile);
+    return 0;
+  }
+  return 1;
+}
+
+// The block rules over a locked block of `size` bytes: true when they accept
+// it, else false after the message of the refusal.
+bool AcceptedByLockRules(HWND window, uint8_t* start, size_t size,
+                         const uint8_t* fileHeader, bmp::BlockLayout* layout) {
+  switch (bmp::ApplyLockRules(start, size, bmp::ParseFileHeader(fileHeader), layout)) {
+    case bmp::BlockCheck::kBadInfoSize:
+      ShowBitmapError(window, kMsgBadInfoSize);
+      return false;
+    case bmp::BlockCheck::kBadLayout:
+      ShowBitmapError(window, kMsgBadInfoHeader);
+      return false;
+    case bmp::BlockCheck::kOk:
+      break;
+  }
+  return true;
+}
+
+// GlobalSize may round up; only the bytes the file filled count.
+size_t FilledSize(HGLOBAL handle, size_t filled) {
+  const size_t size = GlobalSize(handle);
+  return filled < size ? filled : size;
+}
+
+}  // namespace
+
+int ReadBmpFile(HWND window, HFILE file) {
+  // A block still held would be lost when the new handle replaces it.
+  if (dibBlockHandle != nullptr) {
+    GlobalFree(dibBlockHandle);
+    dibBlockHandle = nullptr;
+    ClearAddresses();
+  }
+  dibBlockSize = 0;
+  dibLayout = bmp::BlockLayout();
+
+  HeldBlock block;
+  const int read = ReadBlockFrom(window, file, &block);
+  dibBlockHandle = block.handle;
+  std::memcpy(keptFileHeader, block.header, sizeof keptFileHeader);
+  dibBlockSize = block.size;
+  if (!read) return 0;
   const int result = LockDibBlock(window);
   UnlockDibBlock();
   return result;
 }
+
+int ReadCandidateBmpFile(HWND window, HFILE file) {
+  Free(&candidate);
+  if (!ReadBlockFrom(window, file, &candidate)) {
+    Free(&candidate);
+    return 0;
+  }
+  GlobalMemoryData guard(candidate.handle);
+  uint8_t* start = static_cast<uint8_t*>(guard.Lock());
+  bmp::BlockLayout layout;
+  if (start == nullptr) {
+    ShowBitmapError(window, kMsgNoMemory);
+  } else if (AcceptedByLockRules(window, start, FilledSize(candidate.handle, candidate.size),
+                                 candidate.header, &layout)) {
+    return 1;
+  }
+  guard.Unlock();
+  Free(&candidate);
+  return 0;
+}
+
+bool HoldsCandidateBlock() { return candidate.handle != nullptr; }
+
+void AdoptCandidateBlock() {
+  if (candidate.handle == nullptr) return;
+  ReleaseDibBlock();
+  dibBlockHandle = candidate.handle;
+  std::memcpy(keptFileHeader, candidate.header, sizeof keptFileHeader);
+  dibBlockSize = candidate.size;
+  candidate = HeldBlock();
+}
+
+void DiscardCandidateBlock() { Free(&candidate); }
 
 int LockDibBlock(HWND window) {
   blockColourCount = 0;
@@ -141,22 +220,9 @@ int LockDibBlock(HWND window) {
     ShowBitmapError(window, kMsgNoMemory);
     return 0;
   }
-  // GlobalSize may round up; only the bytes the file filled count.
-  size_t size = GlobalSize(dibBlockHandle);
-  if (dibBlockSize < size) size = dibBlockSize;
-
+  const size_t size = FilledSize(dibBlockHandle, dibBlockSize);
   bmp::BlockLayout layout;
-  const bmp::FileHeader header = bmp::ParseFileHeader(keptFileHeader);
-  switch (bmp::ApplyLockRules(start, size, header, &layout)) {
-    case bmp::BlockCheck::kBadInfoSize:
-      ShowBitmapError(window, kMsgBadInfoSize);
-      return 0;
-    case bmp::BlockCheck::kBadLayout:
-      ShowBitmapError(window, kMsgBadInfoHeader);
-      return 0;
-    case bmp::BlockCheck::kOk:
-      break;
-  }
+  if (!AcceptedByLockRules(window, start, size, keptFileHeader, &layout)) return 0;
   dibLayout = layout;
   dibBlockSize = size;
   blockColourCount = layout.colourCount;

@@ -43,6 +43,23 @@ extern const BitmapMessage kMsgBadInfoHeader;        // title "Error"
 // refused stays held until the next ReleaseDibBlock.
 int ReadBmpFile(HWND window, HFILE file);
 
+// Opening a new picture without touching the one shown: the new file goes
+// into a candidate block of its own, is read and checked there, and only then
+// becomes the current block.
+//
+// Reads and checks like ReadBmpFile (the same messages) into the candidate,
+// replacing any earlier candidate; the current block, its kept header and the
+// addresses stay as they were. 1 on success; 0 after a message, with no
+// candidate held. The file stays open.
+int ReadCandidateBmpFile(HWND window, HFILE file);
+bool HoldsCandidateBlock();
+// Makes the candidate the current block, freeing the old one as
+// ReleaseDibBlock does; the block is then locked with LockDibBlock as usual.
+// Nothing happens without a candidate.
+void AdoptCandidateBlock();
+// Frees the candidate, if one is held.
+void DiscardCandidateBlock();
+
 // Locks the block and applies the block rules: 1 when they accept it, 0 after
 // a message. The block stays locked either way; pair it with UnlockDibBlock.
 int LockDibBlock(HWND window);

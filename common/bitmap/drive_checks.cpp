@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/bitmap/core/drive_rules.h"
-#include "common/ui/platform_style.h"
+#include "common/base/platform_style.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ bool IsFixedDisk(const char* rootPath) {
   return drive::IsFixedDriveType(GetDriveTypeA(rootPath));
 }
 
-bool HasFreeSpace(const char* rootPath, int32_t n) {
+bool HasFreeSpace(const char* rootPath, uint64_t n) {
   uint64_t freeBytes = 0;
   bool known = ExtendedQueryWanted() && ExtendedFreeBytes(rootPath, &freeBytes);
   if (!known) known = ClusterFreeBytesOf(rootPath, &freeBytes);

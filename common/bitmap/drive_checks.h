@@ -8,6 +8,7 @@
 // rootPath: drive letter, colon, backslash ("C:\").
 bool IsFixedDisk(const char* rootPath);
 
-// True when the drive has at least n + 1000 bytes free for this user. A drive
-// that cannot be asked by either query has no room.
-bool HasFreeSpace(const char* rootPath, int32_t n);
+// True when the drive has at least n + 1000 bytes free for this user, n being
+// the byte size of the file to be written (the source file's real size). A
+// drive that cannot be asked by either query has no room.
+bool HasFreeSpace(const char* rootPath, uint64_t n);

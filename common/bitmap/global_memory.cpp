@@ -1,6 +1,6 @@
 #include "common/bitmap/global_memory.h"
 
-#include "common/ui/shell_state.h"
+#include "common/base/shell_state.h"
 
 GlobalMemoryData::GlobalMemoryData(HGLOBAL block)
     : handle(block), locked(0), address(nullptr) {}

@@ -5,24 +5,6 @@
 
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
-#include "common/ui/shell_state.h"
-
-const BitmapMessage kMsgCannotCreateTiff = {
-    {"Unable to create a new TIF file for saving the image.",
-     "像保存用のTIFファイルを新規に作成できません."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgCannotCreateTiffShuffler = {
-    {"Unable to create a new TIF file for saving the image.",
-     "像保存用の TIF ファイルを新規に作成できません."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgCannotWriteTiff = {
-    {"Unable to write the TIF file. The image was not saved.",
-     "TIFファイルを書き込めません. 画像は保存されていません."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgCannotWriteTiffShuffler = {
-    {"Unable to write the TIF file. The image was not saved.",
-     "TIF ファイルを書き込めません. 画像は保存されていません."},
-    {"Error", "エラー"}};
 
 namespace {
 
@@ -37,14 +19,39 @@ class FileSink final : public tiff::ByteSink {
   FILE* file;
 };
 
-const BitmapMessage& CreateMessage() {
-  return currentProgram == Program::kMirtav00 ? kMsgCannotCreateTiffShuffler
-                                              : kMsgCannotCreateTiff;
+const TiffWriterMessages* messages = nullptr;
+
+void ShowFailure(HWND owner, const BitmapMessage TiffWriterMessages::*which) {
+  if (messages != nullptr) ShowBitmapError(owner, messages->*which);
 }
 
-const BitmapMessage& WriteMessage() {
-  return currentProgram == Program::kMirtav00 ? kMsgCannotWriteTiffShuffler
-                                              : kMsgCannotWriteTiff;
+// Reserves a new, empty file beside the target and returns its path, or ""
+// when none can be made. Its name, "~" and at most four hex digits, is no
+// longer than any target's own name, so it fits wherever the target does,
+// and it is never a file that was there before.
+std::string ReserveTemporaryBeside(const char* savePath) {
+  // The folder ends after the last separator that starts a character (in
+  // code page 932 the byte '\' is also the second half of some characters).
+  const char* folderEnd = savePath;
+  for (const char* p = savePath; *p != '\0'; p = CharNextA(p)) {
+    if (*p == '\\' || *p == '/' || *p == ':') folderEnd = p + 1;
+  }
+  const std::string folder(savePath, static_cast<size_t>(folderEnd - savePath));
+  const DWORD seed = GetTickCount();
+  for (DWORD i = 0; i < 0x1000; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "~%lx", static_cast<unsigned long>((seed + i) & 0xFFFF));
+    const std::string candidate = folder + name;
+    HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      return candidate;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return std::string();
 }
 
 // Writes the locked block's picture; true when every byte reached the file.
@@ -55,21 +62,26 @@ bool WriteLockedPicture(FILE* file) {
 
 }  // namespace
 
+void UseTiffWriterMessages(const TiffWriterMessages& programMessages) {
+  messages = &programMessages;
+}
+
 int WriteTiffFile(HWND mainWindow, const char* savePath) {
   // A read-only file or a folder at the target cannot be replaced; the
   // rename below would not refuse it everywhere.
   const DWORD existing = GetFileAttributesA(savePath);
   if (existing != INVALID_FILE_ATTRIBUTES &&
       (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-    ShowBitmapError(mainWindow, CreateMessage());
+    ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }
-  // The temporary name keeps the target's folder, so the final move is a
+  // The temporary file stands in the target's folder, so the final move is a
   // rename within one drive and a failed save leaves the target as it was.
-  const std::string temporary = std::string(savePath) + ".~tmp";
-  FILE* file = std::fopen(temporary.c_str(), "w+b");
+  const std::string temporary = ReserveTemporaryBeside(savePath);
+  FILE* file = temporary.empty() ? nullptr : std::fopen(temporary.c_str(), "w+b");
   if (file == nullptr) {
-    ShowBitmapError(mainWindow, CreateMessage());
+    if (!temporary.empty()) DeleteFileA(temporary.c_str());
+    ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -86,13 +98,13 @@ int WriteTiffFile(HWND mainWindow, const char* savePath) {
 
   if (!written || !flushed || !closed) {
     DeleteFileA(temporary.c_str());
-    if (!refusalShown) ShowBitmapError(mainWindow, WriteMessage());
+    if (!refusalShown) ShowFailure(mainWindow, &TiffWriterMessages::cannotWrite);
     return 1;
   }
   if (!MoveFileExA(temporary.c_str(), savePath,
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(temporary.c_str());
-    ShowBitmapError(mainWindow, CreateMessage());
+    ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }
   return 0;

@@ -1,16 +1,22 @@
 // Saves the open picture (the DIB block) as an uncompressed palette-colour
-// TIFF. The bytes go to a temporary file beside the target, which replaces
-// the target only when every byte was written and the file closed cleanly.
+// TIFF. The bytes go to a temporary file of its own beside the target, which
+// replaces the target only when every byte was written and the file closed
+// cleanly.
 #pragma once
 
 #include <windows.h>
 
 #include "common/bitmap/bitmap_messages.h"
 
-extern const BitmapMessage kMsgCannotCreateTiff;        // KESTRO98's Japanese text
-extern const BitmapMessage kMsgCannotCreateTiffShuffler;  // MIRTAV00's Japanese text
-extern const BitmapMessage kMsgCannotWriteTiff;
-extern const BitmapMessage kMsgCannotWriteTiffShuffler;
+// The writer's two failure messages; each program words its Japanese texts
+// its own way and hands them over at start (UseTiffWriterMessages).
+struct TiffWriterMessages {
+  BitmapMessage cannotCreate;
+  BitmapMessage cannotWrite;
+};
+
+// The messages the writer shows from now on; they must outlive every write.
+void UseTiffWriterMessages(const TiffWriterMessages& messages);
 
 // 0 when the file was written and is in place; 1 after a message, with an
 // existing file at savePath left as it was.

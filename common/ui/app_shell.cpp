@@ -5,9 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "common/base/gdi_guards.h"
+#include "common/base/platform_style.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
+#include "common/ui/hover_caption.h"
 #include "common/ui/icon_bar.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/ui/program_description.h"
+#include "resources/common/framework_ids.h"
 
 ui_core::WindowBox mainWindowBox = {0, 0, 0, 0};
 ui_core::TaskbarMargins taskbarMargins;
@@ -20,8 +25,6 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 titles are UTF-16");
 
 HBITMAP logoBitmap = nullptr;
 HGDIOBJ logoSurfacePrevious = nullptr;
-
-bool IsMirtav() { return currentProgram == Program::kMirtav00; }
 
 std::wstring Utf8ToWide(const char* utf8) {
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
@@ -83,41 +86,46 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   }
 }
 
-// ---- Help ----
+// ---- the main window's shared cases ----
 
-struct HelpTexts {
-  const char* missing;
-  const char* noViewer;
-};
+LRESULT OnCreate(HWND window) {
+  mainWindow = window;
+  buttonFaceColour = GetSysColor(COLOR_BTNFACE);
+  faceColourKnown = true;
+  DetectLanguage(window);
+  DetectPlatformStyle(runningProgram->look->ntStyles);
+  styleDetected = true;
+  runningProgram->startUp(window);
+  return 0;
+}
 
-const HelpTexts kKestroHelpEnglish = {
-    "Install the readme file (KESTRO9E.PDF)\nin the same directory.",
-    "Unable to open the readme file (KESTRO9E.PDF)\nbecause of being NO software to read PDF documents."};
-const HelpTexts kKestroHelpJapanese = {
-    "説明書ファイル（KESTRO9J.PDF）を同じ\nフォルダーに入れてください.",
-    "PDF 文書の閲覧ソフトが無いので、\n説明書（KESTRO9J.PDF）を開けません."};
-const HelpTexts kMirtavHelpEnglish = {
-    "Install the readme file (MIRTAV0E.PDF)\nin the same directory.",
-    "Unable to open the readme file (MIRTAV0E.PDF)\nbecause of being NO software to read PDF documents."};
-const HelpTexts kMirtavHelpJapanese = {
-    "説明書ファイル（MIRTAV0J.PDF）を同じ\nフォルダーに入れてください.",
-    "PDF 文書の閲覧ソフトが無いので、\n説明書（MIRTAV0J.PDF）を開けません."};
+LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+  UpdateHoverCaption(window);
+  return 0;
+}
 
-const HelpTexts& CurrentHelpTexts() {
-  if (IsMirtav()) return IsJapanese() ? kMirtavHelpJapanese : kMirtavHelpEnglish;
-  return IsJapanese() ? kKestroHelpJapanese : kKestroHelpEnglish;
+// Only the commands of the program's own icon bar run, each with the caption
+// removed and held back until it has run.
+LRESULT OnCommand(HWND window, WPARAM wParam) {
+  const int command = LOWORD(wParam);
+  if (!ui_core::IsBarCommand(runningProgram->look->buttons, command)) return 0;
+  CaptionFreeCommand captionFree(window);
+  runningProgram->runCommand(window, command);
+  return 0;
 }
 
 }  // namespace
 
-int RunProgram(HINSTANCE instance, int showCommand, const ProgramWindow& program) {
+int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& program) {
+  AdoptProgram(program);
   appInstance = instance;
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = program.procedure;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, "ICON_1");
+  windowClass.hIcon = LoadIconA(instance, RES_NAME_ICON);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = program.className;
@@ -126,7 +134,7 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramWindow& program
   screenWidth = GetSystemMetrics(SM_CXSCREEN);
   screenHeight = GetSystemMetrics(SM_CYSCREEN);
   mainWindowBox = ui_core::MainWindowBox(screenWidth, screenHeight, program.tenths);
-  if (program.readSystemSizes != nullptr) program.readSystemSizes();
+  program.readSystemSizes();
 
   HWND window = CreateWindowA(program.className, program.creationTitle, program.style,
                               mainWindowBox.left, mainWindowBox.top, mainWindowBox.width,
@@ -137,13 +145,27 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramWindow& program
   UpdateWindow(window);
 
   if (RegisterIconBarClass(instance)) CreateIconBar(window);
+  return RunMessageLoop();
+}
 
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+int RunMessageLoop(HWND onlyFor) {
+  // Zeroed: a loop that ends on a failed GetMessageA returns 0, not stack bytes.
+  MSG message = {};
+  while (GetMessageA(&message, onlyFor, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
   return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: runningProgram->quit(); return 0;
+    case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
+    case WM_COMMAND: return OnCommand(window, wParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
 }
 
 void DetectLanguage(HWND) { languageFlag = ui_core::LanguageForCodePage(GetACP()); }
@@ -196,29 +218,30 @@ bool DisplayHasTooFewColours() {
   return ui_core::DisplayDepthRefused(bits);
 }
 
-void ShowStartupLogo(HWND window, int logoWidth, int logoHeight,
-                     ui_core::Point32 (*at)(int32_t, int32_t)) {
+void ShowStartupLogo(HWND window) {
   ReleaseLogoSurface();
-  logoBitmap = LoadBitmapA(appInstance, "IBMP_1");
+  logoBitmap = LoadBitmapA(appInstance, RES_NAME_LOGO);
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   RECT client = {};
   GetClientRect(window, &client);
-  HDC dc = GetDC(window);
+  ScopedGetDC dc(window);
   if (dc == nullptr) return;
+  // The surface outlives this call (the paint copies from it), so no guard.
   logoSurface = CreateCompatibleDC(dc);
   if (logoSurface != nullptr && logoBitmap != nullptr) {
     logoSurfacePrevious = SelectObject(logoSurface, logoBitmap);
-    const ui_core::Point32 p = at(client.right, client.bottom);
-    PaintLogo(dc, p.x, p.y, logoWidth, logoHeight);
+    const ui_core::LogoGeometry& logo = runningProgram->look->logo;
+    const ui_core::Point32 p = ui_core::StartupLogoPosition(logo, client.right, client.bottom);
+    PaintLogo(dc, p.x, p.y);
   }
-  ReleaseDC(window, dc);
 }
 
-void PaintLogo(HDC dc, int x, int y, int logoWidth, int logoHeight) {
+void PaintLogo(HDC dc, int x, int y) {
   // Without the bitmap the surface holds only its 1 x 1 default: draw nothing.
   if (logoSurface == nullptr || logoBitmap == nullptr) return;
-  BitBlt(dc, x, y, logoWidth, logoHeight, logoSurface, 0, 0, SRCCOPY);
+  const ui_core::LogoGeometry& logo = runningProgram->look->logo;
+  BitBlt(dc, x, y, logo.width, logo.height, logoSurface, 0, 0, SRCCOPY);
 }
 
 void ReleaseLogoSurface() {
@@ -263,29 +286,27 @@ void FormReadmePath(const char* programFile, const char* documentStem, size_t li
 }
 
 void ShowAboutBox(HWND window) {
-  const INT_PTR result = DialogBoxParamA(appInstance, Pick("ABOUT_DLG", "ABOUT_DLG_J"), window,
-                                         AboutDialogProc, 0);
+  const INT_PTR result = DialogBoxParamA(appInstance, Pick(RES_NAME_ABOUT, RES_NAME_ABOUT_J),
+                                         window, AboutDialogProc, 0);
   if (result == -1) {
-    const char* english = IsMirtav() ? "Unable to display dialog." : "Unable to display dialog";
-    ShowMessage(nullptr, Pick(english, "ダイアログを表示できません"),
+    ShowMessage(nullptr, Pick(runningProgram->dialogNotShown),
                 Pick("System Error", "システム・エラー"), MB_SYSTEMMODAL | MB_ICONERROR);
   }
 }
 
 void OpenReadme(HWND window) {
-  const HelpTexts& texts = CurrentHelpTexts();
   const char* title = Pick("Error", "エラー");
   WIN32_FIND_DATAA data = {};
   HANDLE search = readmePath[0] != '\0' ? FindFirstFileA(readmePath, &data) : INVALID_HANDLE_VALUE;
   // A folder of that name is no document either.
   if (search == INVALID_HANDLE_VALUE || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    ShowMessage(window, texts.missing, title, MB_OK | MB_ICONERROR);
+    ShowMessage(window, Pick(runningProgram->readmeMissing), title, MB_OK | MB_ICONERROR);
     return;
   }
   HINSTANCE opened = ShellExecuteA(window, "open", readmePath, nullptr, nullptr, SW_SHOWNORMAL);
   if ((reinterpret_cast<UINT_PTR>(opened) & 0xFFFF) <= 32) {
-    ShowMessage(window, texts.noViewer, title, MB_OK | MB_ICONERROR);
+    ShowMessage(window, Pick(runningProgram->noViewer), title, MB_OK | MB_ICONERROR);
   }
   FindClose(search);
 }

@@ -1,8 +1,9 @@
 // The application shell both programs share: program entry and message loop,
-// language, single-copy test, desktop and taskbar, placement, display depth,
-// the start-up logo and its surface, the readme path, About and Help. What
-// differs between the programs (the start-up order, Exit) lives in each
-// program's main_window.cpp and calls these.
+// the main window's shared cases (creation steps, cursor, the command
+// prologue, destruction), language, single-copy test, desktop and taskbar,
+// placement, display depth, the start-up logo and its surface, the readme
+// path, About and Help. What differs between the programs comes from the
+// ProgramDescription each hands to RunProgram.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <cstddef>
 
 #include "common/ui/core/shell_rules.h"
+#include "common/ui/program_description.h"
 
 // The main window's rectangle; PlaceMainWindow updates left and top.
 extern ui_core::WindowBox mainWindowBox;
@@ -26,20 +28,24 @@ extern HDC logoSurface;
 constexpr size_t kReadmePathSize = 258;
 extern char readmePath[kReadmePathSize];
 
-// What differs between the two programs' entries.
-struct ProgramWindow {
-  const char* className;       // "KESTRO98", "MIR_TAV_00"
-  const char* creationTitle;   // must not match the single-copy test
-  DWORD style;
-  int tenths;                  // main window size in tenths of the screen
-  WNDPROC procedure;
-  void (*readSystemSizes)();   // program-specific metrics read before creation
-};
+// WinMain's body: adopts the program's description, registers the class,
+// creates the main window, then the icon bar, and runs the message loop. 0
+// when the class or the window could not be made (or start-up refused), else
+// the quit message's code.
+int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& program);
 
-// WinMain's body: registers the class, creates the main window, then the icon
-// bar, and runs the message loop. 0 when the class or the window could not be
-// made (or start-up refused), else the quit message's code.
-int RunProgram(HINSTANCE instance, int showCommand, const ProgramWindow& program);
+// Dispatches messages until the quit message and returns its code; a failed
+// GetMessageA ends the loop too and returns 0. onlyFor: the window whose
+// messages are taken (all of the thread's when null, as the programs run it).
+int RunMessageLoop(HWND onlyFor = nullptr);
+
+// The cases both main windows share: WM_CREATE (face colour, language,
+// platform style, then the program's startUp), WM_DESTROY (its quit),
+// WM_SETCURSOR (hover captions), WM_COMMAND (an icon-bar command of the
+// program, run with the caption removed); anything else to DefWindowProcA.
+// A program's main window procedure handles its own messages and passes the
+// rest here.
+LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Language flag from the system's ANSI code page.
 void DetectLanguage(HWND mainWindow);
@@ -62,12 +68,12 @@ void PlaceMainWindow(HWND mainWindow);
 bool DisplayHasTooFewColours();
 
 // Shows the main window, loads "IBMP_1" into the logo surface and copies it
-// onto the window at `at`, computed from the client size.
-void ShowStartupLogo(HWND mainWindow, int logoWidth, int logoHeight,
-                     ui_core::Point32 (*at)(int32_t clientWidth, int32_t clientHeight));
+// onto the window at the start-up position of the program's logo.
+void ShowStartupLogo(HWND mainWindow);
 
-// Copies the logo from its surface onto dc (from the main window's WM_PAINT).
-void PaintLogo(HDC dc, int x, int y, int logoWidth, int logoHeight);
+// Copies the program's logo from its surface onto dc at (x, y) (from the
+// main window's WM_PAINT).
+void PaintLogo(HDC dc, int x, int y);
 
 // Frees the logo surface and its bitmap; harmless when there is none.
 void ReleaseLogoSurface();

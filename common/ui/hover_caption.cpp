@@ -2,10 +2,11 @@
 
 #include <string>
 
+#include "common/base/gdi_guards.h"
+#include "common/base/platform_style.h"
+#include "common/base/text.h"
 #include "common/ui/core/caption_rules.h"
-#include "common/ui/platform_style.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/ui/program_description.h"
 
 namespace {
 
@@ -18,11 +19,6 @@ int shownCaption = 0;
 int captionHolds = 0;  // commands running; no caption is drawn meanwhile
 COLORREF savedPixels[kSavedRows][kSavedColumns];
 std::string labelText;
-
-ui_core::ProgramKind Kind() {
-  return currentProgram == Program::kMirtav00 ? ui_core::ProgramKind::kMirtav00
-                                              : ui_core::ProgramKind::kKestro98;
-}
 
 // Columns and rows of the rectangle, edges included; the rectangle is
 // always clipped to the table before anything is saved or drawn.
@@ -64,7 +60,8 @@ HFONT CreateCaptionFont(const ui_core::CaptionFont& fontFacts) {
 }
 
 void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
-  const ui_core::CaptionLabel* label = ui_core::CaptionLabelOf(Kind(), number);
+  const ui_core::CaptionLabel* label =
+      ui_core::CaptionLabelOf(runningProgram->look->captions, number);
   if (label == nullptr) return;
   if (captionRect.left != 0) RestorePixels(dc);
 
@@ -115,15 +112,17 @@ void UpdateHoverCaption(HWND window) {
   // WM_SETCURSOR comes with every mouse move: decide first, so that the
   // device context, the font and the slow pixel reads are only touched
   // when a caption actually changes.
-  const ui_core::CaptionStep step = ui_core::DecideCaption(
-      Kind(), cursor.x, cursor.y, GetSystemMetrics(SM_CYBORDER), shownCaption);
+  const ui_core::ProgramLook& look = *runningProgram->look;
+  const ui_core::CaptionStep step =
+      ui_core::DecideCaption(look.captions, look.captionBandTopFromBorder, cursor.x, cursor.y,
+                             GetSystemMetrics(SM_CYBORDER), shownCaption);
   if (step.action == ui_core::CaptionAction::kNothing) return;
 
-  HDC dc = GetWindowDC(window);
+  ScopedGetWindowDC dc(window);
   if (dc == nullptr) return;
   const ui_core::CaptionFont fontFacts = ui_core::CaptionFontFor(languageFlag, platformStyle);
-  HFONT font = CreateCaptionFont(fontFacts);
-  HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+  ScopedFont font(CreateCaptionFont(fontFacts));
+  ScopedSelectObject selected(dc, font);
 
   if (step.action == ui_core::CaptionAction::kDraw) {
     DrawCaption(dc, step.caption, fontFacts);
@@ -131,19 +130,12 @@ void UpdateHoverCaption(HWND window) {
     RestorePixels(dc);
     ForgetCaption();
   }
-
-  if (previous != nullptr) SelectObject(dc, previous);
-  if (font != nullptr) DeleteObject(font);
-  ReleaseDC(window, dc);
 }
 
 void RemoveHoverCaption(HWND window) {
   if (shownCaption != 0) {
-    HDC dc = GetWindowDC(window);
-    if (dc != nullptr) {
-      RestorePixels(dc);
-      ReleaseDC(window, dc);
-    }
+    ScopedGetWindowDC dc(window);
+    if (dc != nullptr) RestorePixels(dc);
   }
   ForgetCaption();
 }

@@ -1,50 +1,33 @@
 #include "common/ui/icon_bar.h"
 
+#include <vector>
+
+#include "common/base/gdi_guards.h"
+#include "common/base/platform_style.h"
+#include "common/base/shell_state.h"
 #include "common/ui/core/button_tables.h"
-#include "common/ui/platform_style.h"
-#include "common/ui/shell_state.h"
+#include "common/ui/program_description.h"
 
 namespace {
 
 using ui_core::ButtonSpec;
 using ui_core::ButtonTable;
 
-ButtonEntry kestroEntries[11];
-ButtonEntry mirtavEntries[9];
-// The table the bar was built from; the entries are read against it even if
-// currentProgram changes later (in-process tests run both programs).
-ui_core::ProgramKind barKind = ui_core::ProgramKind::kKestro98;
-
-ui_core::ProgramKind Kind() {
-  return currentProgram == Program::kMirtav00 ? ui_core::ProgramKind::kMirtav00
-                                              : ui_core::ProgramKind::kKestro98;
-}
-
-// The entry array of the current program, sized like its table.
-ButtonEntry* EntriesOf(ui_core::ProgramKind kind, int* count) {
-  const ButtonTable table = ui_core::ButtonsOf(kind);
-  ButtonEntry* entries = kind == ui_core::ProgramKind::kMirtav00 ? mirtavEntries : kestroEntries;
-  const size_t capacity = kind == ui_core::ProgramKind::kMirtav00
-                              ? sizeof(mirtavEntries) / sizeof(mirtavEntries[0])
-                              : sizeof(kestroEntries) / sizeof(kestroEntries[0]);
-  *count = static_cast<int>(table.count < capacity ? table.count : capacity);
-  return entries;
-}
-
-int ButtonTop() {
-  const int border = GetSystemMetrics(SM_CYBORDER);
-  return currentProgram == Program::kMirtav00 ? border : border - 1;
-}
+std::vector<ButtonEntry> entries;
+// The look the bar was built from; the entries are read against it even if
+// another program is adopted later (in-process tests run both programs).
+const ui_core::ProgramLook* barLook = nullptr;
 
 LRESULT OnCreate(HWND bar) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(bar, GWLP_HINSTANCE));
-  if (!styleDetected) DetectPlatformStyle();
+  barLook = runningProgram->look;
+  if (!styleDetected) DetectPlatformStyle(barLook->ntStyles);
   const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int top = ButtonTop();
-  const ui_core::ProgramKind kind = Kind();
-  const ButtonTable table = ui_core::ButtonsOf(kind);
-  barKind = kind;
-  iconBarButtons = EntriesOf(kind, &iconBarButtonCount);
+  const int top = GetSystemMetrics(SM_CYBORDER) + barLook->buttonTopFromBorder;
+  const ButtonTable& table = barLook->buttons;
+  entries.assign(table.count, ButtonEntry());
+  iconBarButtons = entries.data();
+  iconBarButtonCount = static_cast<int>(entries.size());
   const char* variant = BitmapVariant();
   for (int i = 0; i < iconBarButtonCount; ++i) {
     const ButtonSpec& row = table.rows[i];
@@ -65,10 +48,10 @@ LRESULT OnCreate(HWND bar) {
 // rectangle wider than the bitmap (the space on a screen wider than the
 // bitmap) is filled by repeating the bitmap side by side.
 void BlitBitmap(const DRAWITEMSTRUCT& item, HBITMAP bitmap) {
-  HDC memory = CreateCompatibleDC(item.hDC);
+  ScopedMemoryDC memory(item.hDC);
   if (memory == nullptr) return;
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  if (previous != nullptr && previous != HGDI_ERROR) {
+  ScopedSelectObject selected(memory, bitmap);
+  if (selected.Selected()) {
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
     BITMAP info = {};
@@ -80,31 +63,26 @@ void BlitBitmap(const DRAWITEMSTRUCT& item, HBITMAP bitmap) {
       const int part = width - x < tile ? width - x : tile;
       BitBlt(item.hDC, item.rcItem.left + x, item.rcItem.top, part, height, memory, 0, 0, SRCCOPY);
     }
-    SelectObject(memory, previous);
   }
-  DeleteDC(memory);
 }
 
-// The shuffler paints the bar's top pixel row above its buttons.
+// The bar's top pixel row above the buttons, in the button face colour.
 void DrawTopLine(HWND bar) {
   if (!faceColourKnown) buttonFaceColour = GetSysColor(COLOR_BTNFACE);
   RECT client = {};
   GetClientRect(bar, &client);
-  HDC dc = GetDC(bar);
+  ScopedGetDC dc(bar);
   if (dc == nullptr) return;
-  HPEN pen = CreatePen(PS_SOLID, 1, buttonFaceColour);
-  HGDIOBJ previous = pen != nullptr ? SelectObject(dc, pen) : nullptr;
+  ScopedPen pen(CreatePen(PS_SOLID, 1, buttonFaceColour));
+  ScopedSelectObject selected(dc, pen);
   MoveToEx(dc, 0, 0, nullptr);
   LineTo(dc, client.right, 0);
-  if (previous != nullptr) SelectObject(dc, previous);
-  if (pen != nullptr) DeleteObject(pen);
-  ReleaseDC(bar, dc);
 }
 
 LRESULT OnDrawItem(HWND bar, const DRAWITEMSTRUCT* item) {
   if (item == nullptr || item->CtlType != ODT_BUTTON) return 0;
-  const ButtonTable table = ui_core::ButtonsOf(barKind);
-  if (iconBarButtons == nullptr || table.count == 0) return 0;
+  if (barLook == nullptr || barLook->buttons.count == 0) return 0;
+  const ButtonTable& table = barLook->buttons;
   const int index = static_cast<int>(item->CtlID) - table.rows[0].controlId;
   if (index < 0 || index >= iconBarButtonCount) return 0;
   const ButtonEntry& entry = iconBarButtons[index];
@@ -115,17 +93,17 @@ LRESULT OnDrawItem(HWND bar, const DRAWITEMSTRUCT* item) {
     name = entry.dnName;
   }
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(bar, GWLP_HINSTANCE));
-  HBITMAP bitmap = LoadBitmapA(instance, name);
-  if (bitmap != nullptr) {
-    if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) BlitBitmap(*item, bitmap);
-    DeleteObject(bitmap);
+  ScopedBitmap bitmap(LoadBitmapA(instance, name));
+  if (bitmap != nullptr && (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
+    BlitBitmap(*item, bitmap);
   }
-  if (barKind == ui_core::ProgramKind::kMirtav00) DrawTopLine(bar);
+  if (barLook->barTopLine) DrawTopLine(bar);
   return 0;
 }
 
 LRESULT OnCommand(HWND bar, WPARAM wParam) {
-  const ui_core::ButtonSpec* row = ui_core::FindButton(barKind, LOWORD(wParam));
+  if (barLook == nullptr) return 0;
+  const ui_core::ButtonSpec* row = ui_core::FindButton(barLook->buttons, LOWORD(wParam));
   if (row == nullptr || row->command == 0) return 0;
   // A disabled button can still be made to click (BM_CLICK); its command
   // must not run without the picture it needs.
@@ -142,8 +120,8 @@ ButtonEntry* iconBarButtons = nullptr;
 int iconBarButtonCount = 0;
 
 HWND IconBarButton(int controlId) {
-  if (iconBarButtons == nullptr) return nullptr;
-  const ButtonTable table = ui_core::ButtonsOf(barKind);
+  if (iconBarButtons == nullptr || barLook == nullptr) return nullptr;
+  const ButtonTable& table = barLook->buttons;
   for (int i = 0; i < iconBarButtonCount; ++i) {
     if (table.rows[i].controlId == controlId) return iconBarButtons[i].window;
   }

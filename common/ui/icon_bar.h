@@ -16,13 +16,13 @@ struct ButtonEntry {
   char inName[ui_core::kBitmapNameSize] = {};
 };
 
-// The current program's buttons, left to right (currentProgram selects the
-// table); iconBarButtonCount entries. Filled when the bar is created.
+// The running program's buttons, left to right, as its description's table
+// gives them; iconBarButtonCount entries. Filled when the bar is created.
 extern ButtonEntry* iconBarButtons;
 extern int iconBarButtonCount;
 
-// Handle of the button with this control id (ui_core::kKestroZoomInId...), or
-// null before the bar exists; for EnableWindow.
+// Handle of the button with this control id (IDC_BAR_... of the program's
+// resource.h), or null before the bar exists; for EnableWindow.
 HWND IconBarButton(int controlId);
 
 // Enables or disables the buttons with these control ids; ids without a

@@ -1,14 +1,39 @@
-// Resource ids of the colour editor. Bitmaps, the logo, the icon and the About
-// dialog are named by string; only the open dialog's additions are numbered.
+// Ids of the colour editor, in numeric ranges: the icon bar's commands to the
+// main window, the bar's buttons, the open dialog's additions. Bitmaps, the
+// logo, the icon and the About dialog are named by string.
 #ifndef RESOURCES_KESTRO98_RESOURCE_H
 #define RESOURCES_KESTRO98_RESOURCE_H
 
 #include "../common/framework_ids.h"
 
-// Child templates added to the open dialog, one per language.
+// 101..109: commands the icon bar sends to the main window.
+#define IDM_OPEN 101
+#define IDM_ZOOM_OUT 102
+#define IDM_ZOOM_IN 103
+#define IDM_POPUP_WINDOW 104
+#define IDM_COPY 105
+#define IDM_SAVE_IMAGE 106
+#define IDM_ABOUT 107
+#define IDM_HELP 108
+#define IDM_EXIT 109
+
+// 110..120: the icon bar's buttons, left to right.
+#define IDC_BAR_GAP 110
+#define IDC_BAR_OPEN 111
+#define IDC_BAR_ZOOM_OUT 112
+#define IDC_BAR_ZOOM_IN 113
+#define IDC_BAR_POPUP_WINDOW 114
+#define IDC_BAR_COPY 115
+#define IDC_BAR_SAVE_IMAGE 116
+#define IDC_BAR_ABOUT 117
+#define IDC_BAR_HELP 118
+#define IDC_BAR_EXIT 119
+#define IDC_BAR_SPACE 120
+
+// 127..129: the image-information field and the child templates added to
+// the open dialog, one per language.
+#define IDC_IMAGE_INFO 127
 #define IDD_OPEN_INFO_EN 128
 #define IDD_OPEN_INFO_JA 129
-// The image-information field in both templates.
-#define IDC_IMAGE_INFO 127
 
 #endif

@@ -7,13 +7,16 @@
 #include <cstring>
 #include <string>
 
+#include "kestro98/bar_tables.h"
+#include "mirtav00/bar_tables.h"
+
 using namespace ui_core;
 
 namespace {
 
 TEST(ButtonTables, RowsTileTheBarWithoutGapsAndIdsAreConsecutive) {
-  for (ProgramKind p : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
-    const ButtonTable t = ButtonsOf(p);
+  for (const ProgramLook* p : {&kestro::kLook, &mirtav::kLook}) {
+    const ButtonTable t = p->buttons;
     ASSERT_GT(t.count, 2u);
     int x = 0;
     for (size_t i = 0; i < t.count; ++i) {
@@ -32,8 +35,8 @@ TEST(ButtonTables, RowsTileTheBarWithoutGapsAndIdsAreConsecutive) {
 }
 
 TEST(ButtonTables, SpaceWidthFollowsTheScreen) {
-  const ButtonSpec* k = FindButton(ProgramKind::kKestro98, kKestroSpaceId);
-  const ButtonSpec* m = FindButton(ProgramKind::kMirtav00, kMirtavSpaceId);
+  const ButtonSpec* k = FindButton(kestro::kLook.buttons, 120);
+  const ButtonSpec* m = FindButton(mirtav::kLook.buttons, 116);
   ASSERT_NE(nullptr, k);
   ASSERT_NE(nullptr, m);
   EXPECT_EQ(720, ButtonWidth(*k, 1024));
@@ -41,11 +44,22 @@ TEST(ButtonTables, SpaceWidthFollowsTheScreen) {
   EXPECT_EQ(0, ButtonWidth(*k, 200)) << "never negative";
 }
 
+TEST(ButtonTables, OnlyTheCommandsOfTheTableAreBarCommands) {
+  // The editor's buttons send 101..109, the shuffler's 101..107; the gap
+  // and the space send nothing.
+  for (int command = 0; command <= 120; ++command) {
+    EXPECT_EQ(command >= 101 && command <= 109, IsBarCommand(kestro::kLook.buttons, command))
+        << command;
+    EXPECT_EQ(command >= 101 && command <= 107, IsBarCommand(mirtav::kLook.buttons, command))
+        << command;
+  }
+}
+
 TEST(ButtonTables, CaptionRangesLieOverTheCommandButtons) {
   // Caption n covers exactly the n-th command button (the gap and the space have none).
-  for (ProgramKind p : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
-    const ButtonTable b = ButtonsOf(p);
-    const CaptionTable c = CaptionsOf(p);
+  for (const ProgramLook* p : {&kestro::kLook, &mirtav::kLook}) {
+    const ButtonTable b = p->buttons;
+    const CaptionTable c = p->captions;
     ASSERT_EQ(b.count - 2, c.count);
     for (size_t i = 0; i < c.count; ++i) {
       const ButtonSpec& button = b.rows[i + 1];
@@ -60,8 +74,8 @@ TEST(ButtonTables, CaptionRangesLieOverTheCommandButtons) {
 TEST(ButtonTables, EveryBitmapNameFitsItsField) {
   const char* variants[] = {"", "9", "8", "X"};
   const char* states[] = {"Up", "Dn", "In"};
-  for (ProgramKind p : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
-    const ButtonTable t = ButtonsOf(p);
+  for (const ProgramLook* p : {&kestro::kLook, &mirtav::kLook}) {
+    const ButtonTable t = p->buttons;
     for (size_t i = 0; i < t.count; ++i) {
       for (const char* v : variants) {
         for (const char* s : states) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "kestro98/bar_tables.h"
+#include "mirtav00/bar_tables.h"
+
 #include <string>
 #include <vector>
 
@@ -11,8 +14,20 @@ using namespace ui_core;
 
 namespace {
 
-constexpr ProgramKind kKestro = ProgramKind::kKestro98;
-constexpr ProgramKind kMirtav = ProgramKind::kMirtav00;
+const ProgramLook& kKestro = kestro::kLook;
+const ProgramLook& kMirtav = mirtav::kLook;
+
+// The rules as each program's look feeds them.
+CaptionStep DecideCaption(const ProgramLook& p, int x, int y, int cyBorder, int shown) {
+  return ui_core::DecideCaption(p.captions, p.captionBandTopFromBorder, x, y, cyBorder, shown);
+}
+int CaptionAt(const ProgramLook& p, int x) { return ui_core::CaptionAt(p.captions, x); }
+const CaptionLabel* CaptionLabelOf(const ProgramLook& p, int number) {
+  return ui_core::CaptionLabelOf(p.captions, number);
+}
+bool InBarBand(const ProgramLook& p, int y, int cyBorder) {
+  return ui_core::InBarBand(y, cyBorder, p.captionBandTopFromBorder);
+}
 
 CaptionMetrics Metrics(int textWidth, int tmHeight, int leading) {
   CaptionMetrics m;
@@ -81,7 +96,7 @@ TEST(CaptionRules, MovingAlongTheBar) {
 }
 
 TEST(CaptionRules, GapSpaceAndBelowTheBandRemove) {
-  for (ProgramKind p : {kKestro, kMirtav}) {
+  for (const ProgramLook& p : {kKestro, kMirtav}) {
     EXPECT_EQ(CaptionAction::kRemove, DecideCaption(p, 10, 10, 1, 3).action);
     EXPECT_EQ(CaptionAction::kRemove, DecideCaption(p, 400, 10, 1, 3).action);
     EXPECT_EQ(CaptionAction::kRemove, DecideCaption(p, 100, 30, 1, 3).action);
@@ -125,8 +140,8 @@ TEST(CaptionRules, BandEdges) {
 
 TEST(CaptionRules, EveryCaptionOfTheTablesFitsTheSavedArea) {
   // Widths a 14-pixel font could give: up to 8 pixels a character.
-  for (ProgramKind p : {kKestro, kMirtav}) {
-    const CaptionTable t = CaptionsOf(p);
+  for (const ProgramLook& p : {kKestro, kMirtav}) {
+    const CaptionTable t = p.captions;
     for (size_t i = 0; i < t.count; ++i) {
       const int chars = static_cast<int>(std::string(t.rows[i].english).size());
       const CaptionRect r = CaptionRectangle(t.rows[i].captionLeft, Metrics(chars * 8, 16, 0), 2);
@@ -160,7 +175,7 @@ TEST(CaptionRules, ClippingKeepsEveryRectangleInsideTheTable) {
 TEST(CaptionRules, SweepVisitsEveryButtonOnceInOrder) {
   // The cursor sweeping the band left to right draws each caption once, in
   // order, and removes the last one on the space.
-  for (ProgramKind p : {kKestro, kMirtav}) {
+  for (const ProgramLook& p : {kKestro, kMirtav}) {
     int shown = 0;
     std::vector<int> drawn;
     int removals = 0;
@@ -174,7 +189,7 @@ TEST(CaptionRules, SweepVisitsEveryButtonOnceInOrder) {
         shown = 0;
       }
     }
-    const size_t count = CaptionsOf(p).count;
+    const size_t count = p.captions.count;
     ASSERT_EQ(count, drawn.size());
     for (size_t i = 0; i < count; ++i) EXPECT_EQ(static_cast<int>(i + 1), drawn[i]);
     EXPECT_EQ(1, removals);

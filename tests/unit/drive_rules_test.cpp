@@ -36,18 +36,21 @@ TEST(DriveRules, QuerySelection) {
 }
 
 TEST(DriveRules, MarginOfAThousandBytes) {
-  struct Case { const char* label; uint64_t free; int32_t n; bool enough; };
+  struct Case { const char* label; uint64_t free; uint64_t n; bool enough; };
   const Case cases[] = {
       {"exactly n + 1000", 5000, 4000, true},
       {"n + 999", 4999, 4000, false},
       {"empty drive, empty file", 0, 0, false},
       {"1000 free, empty file", 1000, 0, true},
-      {"largest file, just enough", 2147483647ull + 1000, std::numeric_limits<int32_t>::max(), true},
-      {"largest file, one byte short", 2147483647ull + 999, std::numeric_limits<int32_t>::max(), false},
+      {"2 GiB less a byte, just enough", 2147483647ull + 1000, 2147483647ull, true},
+      {"2 GiB less a byte, one byte short", 2147483647ull + 999, 2147483647ull, false},
       {"free space beyond 4 GiB", 0x100000000ull + 5, 2000000000, true},
-      {"negative size needs less", 0, -1000, true},
-      {"negative size, rest of the margin", 499, -500, false},
-      {"smallest size", 0, std::numeric_limits<int32_t>::min(), true},
+      // A source of 2 GiB or more needs all of its bytes, never less than nothing.
+      {"2 GiB source, no room at all", 0, 0x80000000ull, false},
+      {"2 GiB source, just enough", 0x80000000ull + 1000, 0x80000000ull, true},
+      {"4 GiB source on 3 GiB free", 0xC0000000ull, 0x100000000ull, false},
+      {"largest count fits nowhere", std::numeric_limits<uint64_t>::max(),
+       std::numeric_limits<uint64_t>::max(), false},
   };
   for (const Case& c : cases) EXPECT_EQ(drive::EnoughFreeSpace(c.free, c.n), c.enough) << c.label;
 }

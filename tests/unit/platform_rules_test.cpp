@@ -1,19 +1,25 @@
 // The platform style from the registry's version texts, for both programs,
 // and the bitmap variant each style gives.
-#include "common/ui/core/platform_rules.h"
+#include "common/base/core/platform_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "kestro98/bar_tables.h"
+#include "mirtav00/bar_tables.h"
+
 using ui_core::DecideStyle;
-using ui_core::ProgramKind;
+using ui_core::NewerNtStyles;
 using ui_core::RegistryReading;
 using ui_core::StyleFromNtVersion;
 using ui_core::StyleFromProductName;
 using ui_core::VariantLetter;
 
 namespace {
+
+const NewerNtStyles& kKestro = kestro::kLook.ntStyles;
+const NewerNtStyles& kMirtav = mirtav::kLook.ntStyles;
 
 struct NtRow {
   const char* version;
@@ -29,19 +35,19 @@ const NtRow kNtRows[] = {
 
 TEST(PlatformRules, NtVersionTableForBothPrograms) {
   for (const NtRow& row : kNtRows) {
-    EXPECT_EQ(row.kestro, StyleFromNtVersion(row.version, ProgramKind::kKestro98))
+    EXPECT_EQ(row.kestro, StyleFromNtVersion(row.version, kKestro))
         << "CurrentVersion \"" << row.version << "\"";
-    EXPECT_EQ(row.mirtav, StyleFromNtVersion(row.version, ProgramKind::kMirtav00))
+    EXPECT_EQ(row.mirtav, StyleFromNtVersion(row.version, kMirtav))
         << "CurrentVersion \"" << row.version << "\"";
   }
 }
 
 TEST(PlatformRules, NtTestsAreTakenInTableOrder) {
   // A text holding two versions falls to the first test of the table.
-  EXPECT_EQ(3, StyleFromNtVersion("5.1 over 4.0", ProgramKind::kMirtav00));
-  EXPECT_EQ(4, StyleFromNtVersion("6.1 / 5.0", ProgramKind::kMirtav00));
+  EXPECT_EQ(3, StyleFromNtVersion("5.1 over 4.0", kMirtav));
+  EXPECT_EQ(4, StyleFromNtVersion("6.1 / 5.0", kMirtav));
   // Substring tests: "14.0" contains "4.0".
-  EXPECT_EQ(3, StyleFromNtVersion("14.0", ProgramKind::kKestro98));
+  EXPECT_EQ(3, StyleFromNtVersion("14.0", kKestro));
 }
 
 TEST(PlatformRules, ProductNameOfThe95Family) {
@@ -55,7 +61,7 @@ TEST(PlatformRules, ProductNameOfThe95Family) {
 }
 
 TEST(PlatformRules, DecisionOverBothKeys) {
-  for (ProgramKind program : {ProgramKind::kKestro98, ProgramKind::kMirtav00}) {
+  for (const NewerNtStyles& program : {kKestro, kMirtav}) {
     RegistryReading nt;
     nt.ntVersionRead = true;
     nt.ntVersion = "5.0";
@@ -89,12 +95,12 @@ TEST(PlatformRules, VariantLetters) {
 
 TEST(PlatformRules, VersionToVariantEndToEnd) {
   // The cases the icon bar shows: 5.1 gives X in both; 6.1 gives X only in the editor.
-  EXPECT_STREQ("X", VariantLetter(StyleFromNtVersion("5.1", ProgramKind::kKestro98)));
-  EXPECT_STREQ("X", VariantLetter(StyleFromNtVersion("5.1", ProgramKind::kMirtav00)));
-  EXPECT_STREQ("X", VariantLetter(StyleFromNtVersion("6.1", ProgramKind::kKestro98)));
-  EXPECT_STREQ("", VariantLetter(StyleFromNtVersion("6.1", ProgramKind::kMirtav00)));
-  EXPECT_STREQ("8", VariantLetter(StyleFromNtVersion("5.0", ProgramKind::kMirtav00)));
-  EXPECT_STREQ("", VariantLetter(StyleFromNtVersion("4.0", ProgramKind::kKestro98)));
+  EXPECT_STREQ("X", VariantLetter(StyleFromNtVersion("5.1", kKestro)));
+  EXPECT_STREQ("X", VariantLetter(StyleFromNtVersion("5.1", kMirtav)));
+  EXPECT_STREQ("X", VariantLetter(StyleFromNtVersion("6.1", kKestro)));
+  EXPECT_STREQ("", VariantLetter(StyleFromNtVersion("6.1", kMirtav)));
+  EXPECT_STREQ("8", VariantLetter(StyleFromNtVersion("5.0", kMirtav)));
+  EXPECT_STREQ("", VariantLetter(StyleFromNtVersion("4.0", kKestro)));
   EXPECT_STREQ("9", VariantLetter(StyleFromProductName("Microsoft Windows ME")));
   EXPECT_STREQ("", VariantLetter(StyleFromProductName("Microsoft Windows 98")));
 }

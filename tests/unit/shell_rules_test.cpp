@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include "kestro98/bar_tables.h"
+#include "mirtav00/bar_tables.h"
+
 using namespace ui_core;
 
 namespace {
@@ -102,24 +105,36 @@ TEST(Placement, TheFirstNonZeroMarginInTableOrderDecides) {
 }
 
 TEST(LogoPosition, EditorBelowTheBandAndShufflerInTheWholeClientArea) {
-  Point32 k = KestroLogoPosition(640, 480);
+  const LogoGeometry& kestroLogo = kestro::kLook.logo;
+  const LogoGeometry& mirtavLogo = mirtav::kLook.logo;
+  Point32 k = StartupLogoPosition(kestroLogo, 640, 480);
   EXPECT_EQ(k.x, 193);
   EXPECT_EQ(k.y, 139);
-  // Smaller than the logo: the editor keeps it at the left edge and under the band.
-  k = KestroLogoPosition(200, 100);
+  EXPECT_EQ(ClampedLogoPosition(kestroLogo, 640, 480).x, 193);
+  EXPECT_EQ(ClampedLogoPosition(kestroLogo, 640, 480).y, 139);
+  // Smaller than the logo: the editor's repaint keeps it at the left edge and
+  // under the band ...
+  k = ClampedLogoPosition(kestroLogo, 200, 100);
   EXPECT_EQ(k.x, 0);
   EXPECT_EQ(k.y, 20);
-  k = KestroLogoPosition(253, 241);
+  k = ClampedLogoPosition(kestroLogo, 253, 241);
   EXPECT_EQ(k.x, 0);
   EXPECT_EQ(k.y, 20);
+  // ... but at start-up it stands where the halving puts it, left of and
+  // above the client area's corner.
+  k = StartupLogoPosition(kestroLogo, 200, 100);
+  EXPECT_EQ(k.x, (200 - 253) / 2);
+  EXPECT_EQ(k.y, (100 - 241) / 2 + 20);
+  EXPECT_EQ(k.x, -26);
+  EXPECT_EQ(k.y, -50);
 
-  Point32 m = MirtavLogoPosition(640, 480);
+  Point32 m = StartupLogoPosition(mirtavLogo, 640, 480);
   EXPECT_EQ(m.x, (640 - 306) / 2);
   EXPECT_EQ(m.y, (480 - 232) / 2);
   EXPECT_EQ(m.x, 167);
   EXPECT_EQ(m.y, 124);
   // Truncation toward zero when the client is smaller than the logo.
-  m = MirtavLogoPosition(303, 229);
+  m = StartupLogoPosition(mirtavLogo, 303, 229);
   EXPECT_EQ(m.x, -1);
   EXPECT_EQ(m.y, -1);
 }

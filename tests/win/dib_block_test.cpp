@@ -6,8 +6,8 @@
 #include <string>
 
 #include "common/bitmap/dib_block.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
 #include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
@@ -23,13 +23,14 @@ struct ReadOutcome {
   LONG positionAfter = -1;  // file position when ReadBmpFile returned
 };
 
-ReadOutcome ReadBytes(const std::vector<uint8_t>& bytes, const char* name) {
+ReadOutcome ReadBytes(const std::vector<uint8_t>& bytes, const char* name,
+                      int (*read)(HWND, HFILE) = ReadBmpFile) {
   const std::string path = wintest::ScratchFolder() + name;
   ReadOutcome out;
   if (!wintest::WriteWholeFile(path, bytes)) return out;
   HFILE file = _lopen(path.c_str(), OF_READ);
   if (file == HFILE_ERROR) return out;
-  out.result = ReadBmpFile(mainWindow, file);
+  out.result = read(mainWindow, file);
   out.positionAfter = _llseek(file, 0, FILE_CURRENT);
   _lclose(file);
   return out;
@@ -43,9 +44,34 @@ class DibBlock : public testing::Test {
     languageFlag = kEnglish;
     ReleaseDibBlock();
   }
-  void TearDown() override { ReleaseDibBlock(); }
+  void TearDown() override {
+    DiscardCandidateBlock();
+    ReleaseDibBlock();
+  }
   BoxCatcher boxes;
 };
+
+// The current block as it stands: handle, kept header, size and every byte.
+struct BlockSnapshot {
+  HGLOBAL handle = nullptr;
+  std::vector<uint8_t> header;
+  size_t size = 0;
+  std::vector<uint8_t> bytes;
+  bool operator==(const BlockSnapshot& o) const {
+    return handle == o.handle && header == o.header && size == o.size && bytes == o.bytes;
+  }
+};
+
+BlockSnapshot Snapshot() {
+  BlockSnapshot s;
+  s.handle = dibBlockHandle;
+  s.header.assign(keptFileHeader, keptFileHeader + sizeof keptFileHeader);
+  s.size = dibBlockSize;
+  const uint8_t* p = static_cast<const uint8_t*>(GlobalLock(dibBlockHandle));
+  if (p != nullptr) s.bytes.assign(p, p + GlobalSize(dibBlockHandle));
+  GlobalUnlock(dibBlockHandle);
+  return s;
+}
 
 TEST_F(DibBlock, OneBitPictureGetsItsColourCountAndPixelAddress) {
   for (bool zeroOffset : {false, true}) {
@@ -152,6 +178,56 @@ TEST_F(DibBlock, ANewReadReplacesAHeldBlock) {
   EXPECT_EQ(dibLayout.width, 33);
   EXPECT_EQ(BlockU32(bmp::kBiSizeImage), 20u * 4u);
   UnlockDibBlock();
+}
+
+TEST_F(DibBlock, ACandidateTouchesTheCurrentBlockOnlyWhenAdopted) {
+  BmpShape shown;
+  shown.width = 13;
+  shown.bitCount = 4;
+  ASSERT_EQ(ReadBytes(MakeBmp(shown), "shown.bmp").result, 1);
+  const BlockSnapshot before = Snapshot();
+
+  // Refused at each stage: the file header, the length, the block rules.
+  std::vector<uint8_t> badMagic = MakeBmp(BmpShape());
+  badMagic[0] = 'M';
+  BmpShape shortFile;
+  shortFile.totalSizeDelta = 64;
+  BmpShape badInfo;
+  badInfo.infoSize = 12;
+  const std::vector<uint8_t> refused[] = {badMagic, MakeBmp(shortFile), MakeBmp(badInfo)};
+  size_t messages = 0;
+  for (const std::vector<uint8_t>& bytes : refused) {
+    EXPECT_EQ(ReadBytes(bytes, "refused.bmp", ReadCandidateBmpFile).result, 0);
+    EXPECT_EQ(boxes.Boxes().size(), ++messages) << "each refusal shows its own message";
+    EXPECT_FALSE(HoldsCandidateBlock());
+    EXPECT_TRUE(Snapshot() == before) << "the shown picture is untouched, byte for byte";
+    EXPECT_EQ(LockCount(dibBlockHandle), 0u);
+  }
+  AdoptCandidateBlock();  // nothing to adopt
+  EXPECT_TRUE(Snapshot() == before);
+
+  // Accepted but discarded: still untouched.
+  BmpShape next;
+  next.width = 40;
+  next.bitCount = 8;
+  ASSERT_EQ(ReadBytes(MakeBmp(next), "next.bmp", ReadCandidateBmpFile).result, 1);
+  EXPECT_TRUE(HoldsCandidateBlock());
+  EXPECT_TRUE(Snapshot() == before);
+  DiscardCandidateBlock();
+  EXPECT_FALSE(HoldsCandidateBlock());
+  EXPECT_TRUE(Snapshot() == before);
+
+  // Accepted and adopted: the new picture is the current one, the old block is freed.
+  ASSERT_EQ(ReadBytes(MakeBmp(next), "next.bmp", ReadCandidateBmpFile).result, 1);
+  AdoptCandidateBlock();
+  EXPECT_FALSE(HoldsCandidateBlock());
+  EXPECT_NE(dibBlockHandle, before.handle);
+  EXPECT_EQ(GlobalFlags(before.handle), static_cast<UINT>(GMEM_INVALID_HANDLE)) << "old block freed";
+  ASSERT_EQ(LockDibBlock(mainWindow), 1);
+  EXPECT_EQ(dibLayout.width, 40);
+  EXPECT_EQ(blockColourCount, 256);
+  UnlockDibBlock();
+  EXPECT_EQ(boxes.Boxes().size(), messages) << "accepted candidates show nothing";
 }
 
 // --- every message of the reader, in both languages -------------------------

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "common/bitmap/drive_checks.h"
-#include "common/ui/platform_style.h"
+#include "common/base/platform_style.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -44,9 +44,10 @@ TEST_P(FreeSpace, AnswersByTheDrivesRealFreeBytes) {
   ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &totalFree));
   EXPECT_TRUE(HasFreeSpace("C:\\", 0));
   EXPECT_TRUE(HasFreeSpace("C:\\", 1));
-  EXPECT_TRUE(HasFreeSpace("C:\\", -5000)) << "a negative count needs nothing";
-  const int32_t most = std::numeric_limits<int32_t>::max();
-  const uint64_t need = static_cast<uint64_t>(most) + 1000;
+  // A source larger than the drive's free bytes is refused, however large.
+  EXPECT_FALSE(HasFreeSpace("C:\\", available.QuadPart + 0x80000000ull));
+  const uint64_t most = std::numeric_limits<int32_t>::max();
+  const uint64_t need = most + 1000;
   // The two queries may round differently; only a clear margin is asserted.
   if (available.QuadPart > need + (uint64_t{1} << 30)) {
     EXPECT_TRUE(HasFreeSpace("C:\\", most)) << "free " << available.QuadPart

@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "common/bitmap/dib_block.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
+#include "kestro98/image_view.h"
 #include "kestro98/load_bitmap.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
+using namespace kestro;
 using wintest::BmpShape;
 
 class EditorLoad : public testing::Test {

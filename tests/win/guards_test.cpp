@@ -1,11 +1,13 @@
-// The scoped guards on real global memory and the real clipboard.
+// The scoped guards on real global memory, the real clipboard and real GDI
+// objects.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <thread>
 
+#include "common/base/gdi_guards.h"
+#include "common/base/shell_state.h"
 #include "common/bitmap/global_memory.h"
-#include "common/ui/shell_state.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -112,6 +114,41 @@ TEST(ClipboardGuard, FailedOpenIsRetriedByTheNextOperation) {
   EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
   CloseHandle(opened);
   CloseHandle(release);
+}
+
+TEST(GdiGuards, EachGivesBackWhatItOwnsInTheRightOrder) {
+  ScopedGetDC dc(mainWindow);
+  ASSERT_NE(static_cast<HDC>(dc), nullptr);
+  const HGDIOBJ penBefore = GetCurrentObject(dc, OBJ_PEN);
+  HPEN pen = nullptr;
+  {
+    ScopedPen owned(CreatePen(PS_SOLID, 1, RGB(1, 2, 3)));
+    pen = owned;
+    {
+      ScopedSelectObject selected(dc, owned);
+      EXPECT_TRUE(selected.Selected());
+      EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
+    }
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), penBefore) << "the previous pen is back";
+    EXPECT_EQ(GetObjectType(pen), static_cast<DWORD>(OBJ_PEN)) << "alive until its guard ends";
+  }
+  EXPECT_EQ(GetObjectType(pen), 0u) << "the pen is deleted";
+
+  HDC memory = nullptr;
+  HBITMAP bitmap = nullptr;
+  {
+    ScopedMemoryDC owned(dc);
+    memory = owned;
+    ScopedBitmap picture(CreateCompatibleBitmap(dc, 4, 4));
+    bitmap = picture;
+    ScopedSelectObject selected(owned, picture);
+    EXPECT_EQ(GetCurrentObject(memory, OBJ_BITMAP), bitmap);
+  }
+  EXPECT_EQ(GetObjectType(memory), 0u) << "the memory DC is deleted";
+  EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap, selected out first, is deleted";
+
+  ScopedSelectObject nothing(dc, nullptr);
+  EXPECT_FALSE(nothing.Selected()) << "a null object selects nothing and restores nothing";
 }
 
 }  // namespace

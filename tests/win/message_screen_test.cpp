@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "common/bitmap/dib_block.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
 #include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 

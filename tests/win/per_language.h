@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/bitmap/dib_block.h"
-#include "common/ui/text.h"
+#include "common/base/text.h"
 #include "tests/win/win_test_support.h"
 
 namespace wintest {

@@ -10,7 +10,7 @@ BIN="$ROOT/build/x86_64/tests/win"
 OUT="$BIN/out"
 status=0
 
-for exe in win_tests.exe win_tests_mirtav00.exe; do
+for exe in win_tests.exe; do
   if [ ! -f "$BIN/$exe" ]; then
     echo "run-tier: $BIN/$exe is missing"
     echo "RESULT: 0 passed, 1 failed"
@@ -38,8 +38,6 @@ run() {
 }
 run C.UTF-8 win_tests.exe '-*Japanese*'
 run ja_JP.UTF-8 win_tests.exe '*Japanese*'
-run C.UTF-8 win_tests_mirtav00.exe '-*Japanese*'
-run ja_JP.UTF-8 win_tests_mirtav00.exe '*Japanese*'
 
 # The compiled resources of both programs: every bitmap, the logo, the icon,
 # each dialog template, checked from inside a Windows process.

@@ -5,14 +5,18 @@
 
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/tiff_writer.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
+#include "common/ui/program_description.h"
+#include "kestro98/description.h"
+#include "mirtav00/description.h"
 #include "mirtav00/load_bitmap.h"
 #include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
+using namespace mirtav;
 using wintest::BmpShape;
 
 void SetClient(int w, int h) {
@@ -31,7 +35,12 @@ std::string Fixture(int32_t w, int32_t h) {
 
 class ShufflerLoad : public wintest::PerLanguage {
  protected:
+  void SetUp() override {
+    PerLanguage::SetUp();
+    AdoptProgram(mirtav::kDescription);
+  }
   void TearDown() override {
+    AdoptProgram(kestro::kDescription);
     PerLanguage::TearDown();
     SetClient(800, 600);
   }

@@ -4,19 +4,21 @@
 // source BMP and its TIFF are left there for run-tier.sh's independent readers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/tiff_writer.h"
-#include "common/ui/shell_state.h"
-#include "common/ui/text.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
 #include "kestro98/load_bitmap.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
+using kestro::LoadBmpFile;
 using wintest::BmpShape;
 
 uint32_t U16(const std::vector<uint8_t>& v, size_t at) { return v[at] | (v[at + 1] << 8); }
@@ -63,6 +65,17 @@ std::string OutputFolder() {
   const char* out = std::getenv("WIN_TEST_OUTPUT");
   return out != nullptr ? std::string(out) + "\\" : std::string();
 }
+
+// Whether the writer left a temporary file ("~" and hex digits) in the folder.
+bool TemporaryLeftIn(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((folder + "~*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
 class TiffWriter : public testing::Test {
  protected:
@@ -116,7 +129,7 @@ TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
     DeleteFileA(target.c_str());
     ASSERT_EQ(WriteTiffFile(mainWindow, target.c_str()), 0) << c.name;
     EXPECT_TRUE(boxes.Boxes().empty()) << c.name;
-    EXPECT_FALSE(wintest::FileExists(target + ".~tmp")) << c.name;
+    EXPECT_FALSE(TemporaryLeftIn(FolderOf(target))) << c.name;
     std::vector<uint8_t> file;
     ASSERT_TRUE(wintest::ReadWholeFile(target, &file)) << c.name;
     EXPECT_EQ(file, CoreBytes()) << c.name;
@@ -189,6 +202,40 @@ TEST_F(TiffWriter, AnExistingFileIsReplacedOnlyByACompleteOne) {
   EXPECT_EQ(file, CoreBytes()) << "the longer old file must not leave a tail";
 }
 
+TEST_F(TiffWriter, TemporaryFileFitsTheLongestPathAndReplacesNothing) {
+  // A target path of 259 characters, the longest there is: a folder of
+  // nearly 248 (the longest CreateDirectoryA makes) and a name to fill it up.
+  std::string folder = wintest::ScratchFolder() + "deep";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  while (folder.size() < 236) {
+    folder += "\\" + std::string(std::min<size_t>(60, 247 - folder.size() - 1), 'd');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        << folder.size();
+  }
+  folder += "\\";
+  const std::string name = std::string(259 - folder.size() - 4, 'n') + ".tif";
+  const std::string target = folder + name;
+  ASSERT_EQ(target.size(), 259u);
+  Open(wintest::MakeBmp(BmpShape()), "deep_source");
+  wintest::BoxCatcher boxes;
+  ASSERT_EQ(WriteTiffFile(mainWindow, target.c_str()), 0);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(wintest::ReadWholeFile(target, &file));
+  EXPECT_EQ(file, CoreBytes());
+  EXPECT_FALSE(TemporaryLeftIn(folder));
+
+  // A file of the name a temporary file once had stays as it is.
+  const std::string beside = wintest::ScratchFolder() + "near.tif";
+  const std::vector<uint8_t> foreign(77, 0x3C);
+  ASSERT_TRUE(wintest::WriteWholeFile(beside + ".~tmp", foreign));
+  ASSERT_EQ(WriteTiffFile(mainWindow, beside.c_str()), 0);
+  std::vector<uint8_t> after;
+  ASSERT_TRUE(wintest::ReadWholeFile(beside + ".~tmp", &after));
+  EXPECT_EQ(after, foreign);
+  EXPECT_FALSE(TemporaryLeftIn(wintest::ScratchFolder()));
+}
+
 class TiffWriterFailures : public TiffWriter, public testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
@@ -236,7 +283,7 @@ TEST_P(TiffWriterFailures, ReadOnlyTargetIsKept) {
   std::vector<uint8_t> after;
   ASSERT_TRUE(wintest::ReadWholeFile(target, &after));
   EXPECT_EQ(after, old);
-  EXPECT_FALSE(wintest::FileExists(target + ".~tmp")) << "the temporary file is removed";
+  EXPECT_FALSE(TemporaryLeftIn(FolderOf(target))) << "the temporary file is removed";
   SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(target.c_str());
 }
@@ -249,7 +296,7 @@ TEST_P(TiffWriterFailures, NoPictureIsAFailureNotAnEmptyFile) {
   ExpectOneBox(boxes, "Unable to write the TIF file. The image was not saved.",
                "TIFファイルを書き込めません. 画像は保存されていません.");
   EXPECT_FALSE(wintest::FileExists(target));
-  EXPECT_FALSE(wintest::FileExists(target + ".~tmp"));
+  EXPECT_FALSE(TemporaryLeftIn(FolderOf(target)));
 }
 
 std::string LanguageName(const testing::TestParamInfo<int>& info) {

@@ -1,15 +1,17 @@
-// Entry of the Win32 test executables: the process-wide shell state as the
-// program under test would set it, then GoogleTest.
+// Entry of the Win32 test executable: the process-wide shell state as the
+// colour editor would set it (a test of the shuffler adopts its description
+// and gives the editor's back), then GoogleTest.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "common/ui/shell_state.h"
+#include "common/base/shell_state.h"
+#include "kestro98/description.h"
 #include "tests/win/win_test_support.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  currentProgram = TEST_PROGRAM;
+  AdoptProgram(kestro::kDescription);
   appInstance = GetModuleHandleA(nullptr);
   mainWindow = wintest::TestMainWindow();
   if (mainWindow == nullptr) {

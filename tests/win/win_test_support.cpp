@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/ui/text.h"
+#include "common/base/text.h"
 
 namespace wintest {
 namespace {

@@ -11,10 +11,10 @@ bool UseExtendedFreeSpaceQuery(int32_t platformStyle, uint32_t platformId, uint3
   return platformId == kPlatformWin32Windows && (buildNumber & 0xFFFF) > 1000;
 }
 
-bool EnoughFreeSpace(uint64_t freeBytes, int32_t n) {
-  const int64_t need = static_cast<int64_t>(n) + kMargin;
-  if (need <= 0) return true;
-  return static_cast<uint64_t>(need) <= freeBytes;
+bool EnoughFreeSpace(uint64_t freeBytes, uint64_t n) {
+  // Nothing fits a need beyond the largest 64-bit count.
+  if (n > std::numeric_limits<uint64_t>::max() - kMargin) return false;
+  return n + kMargin <= freeBytes;
 }
 
 uint64_t ClusterFreeBytes(uint32_t sectorsPerCluster, uint32_t bytesPerSector,

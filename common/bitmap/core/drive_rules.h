@@ -9,7 +9,7 @@ namespace drive {
 
 constexpr uint32_t kDriveFixed = 3;           // DRIVE_FIXED
 constexpr uint32_t kPlatformWin32Windows = 1;  // VER_PLATFORM_WIN32_WINDOWS
-constexpr int64_t kMargin = 1000;
+constexpr uint64_t kMargin = 1000;
 
 // True only for DRIVE_FIXED.
 bool IsFixedDriveType(uint32_t driveType);
@@ -19,8 +19,9 @@ bool IsFixedDriveType(uint32_t driveType);
 // is above 1000, otherwise the cluster query.
 bool UseExtendedFreeSpaceQuery(int32_t platformStyle, uint32_t platformId, uint32_t buildNumber);
 
-// True when a file of n bytes plus the margin fits into freeBytes.
-bool EnoughFreeSpace(uint64_t freeBytes, int32_t n);
+// True when a file of n bytes plus the margin fits into freeBytes. n is the
+// real file size, so a source of 2 GiB or more needs all of its bytes.
+bool EnoughFreeSpace(uint64_t freeBytes, uint64_t n);
 
 // Free bytes from the cluster query, multiplied without wrapping (saturates
 // at the largest 64-bit value, which no drive reaches).

@@ -1,24 +1,10 @@
-// The icon bars' buttons and the hover captions' labels of both programs, as
-// const tables read by one loop each.
+// The shapes of an icon bar's button table and of its hover captions' labels,
+// and what is read from them; each program owns its own tables.
 #pragma once
 
 #include <cstddef>
 
-#include "common/ui/core/platform_rules.h"
-
 namespace ui_core {
-
-// Control ids of the editor's buttons.
-enum KestroButtonId {
-  kKestroGapId = 110, kKestroOpenId, kKestroZoomOutId, kKestroZoomInId, kKestroPopupId,
-  kKestroCopyId, kKestroSaveId, kKestroAboutId, kKestroHelpId, kKestroExitId, kKestroSpaceId
-};
-
-// Control ids of the shuffler's buttons.
-enum MirtavButtonId {
-  kMirtavGapId = 108, kMirtavOpenId, kMirtavRandomizeId, kMirtavCopyId, kMirtavSaveId,
-  kMirtavAboutId, kMirtavHelpId, kMirtavExitId, kMirtavSpaceId
-};
 
 constexpr int kButtonHeight = 20;
 constexpr size_t kBitmapNameSize = 12;  // 11 characters and the terminating zero
@@ -37,14 +23,15 @@ struct ButtonTable {
   size_t count;
 };
 
-ButtonTable ButtonsOf(ProgramKind program);
-
 // Width of a row on a screen of the given width (the space takes the rest,
 // never less than 0).
 int ButtonWidth(const ButtonSpec& row, int screenWidth);
 
 // The row with this control id, or null.
-const ButtonSpec* FindButton(ProgramKind program, int controlId);
+const ButtonSpec* FindButton(const ButtonTable& table, int controlId);
+
+// Whether a command number is one that a button of the table sends.
+bool IsBarCommand(const ButtonTable& table, int command);
 
 // Writes base + variant + state ("Up", "Dn", "In") into out; false, with out
 // emptied, when the name would not fit into kBitmapNameSize bytes.
@@ -66,7 +53,5 @@ struct CaptionTable {
   const CaptionLabel* rows;
   size_t count;
 };
-
-CaptionTable CaptionsOf(ProgramKind program);
 
 }  // namespace ui_core

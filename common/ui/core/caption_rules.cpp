@@ -26,29 +26,27 @@ CaptionRect ClipToSavedArea(const CaptionRect& r) {
   return c;
 }
 
-bool InBarBand(ProgramKind program, int y, int cyBorder) {
-  if (program == ProgramKind::kMirtav00) return cyBorder < y && y < cyBorder + 20;
-  return cyBorder - 1 < y && y <= cyBorder + 19;
+bool InBarBand(int y, int cyBorder, int bandTop) {
+  return cyBorder + bandTop <= y && y <= cyBorder + 19;
 }
 
-int CaptionAt(ProgramKind program, int x) {
-  const CaptionTable table = CaptionsOf(program);
+int CaptionAt(const CaptionTable& table, int x) {
   for (size_t i = 0; i < table.count; ++i) {
     if (table.rows[i].xFirst <= x && x <= table.rows[i].xLast) return table.rows[i].number;
   }
   return 0;
 }
 
-const CaptionLabel* CaptionLabelOf(ProgramKind program, int number) {
-  const CaptionTable table = CaptionsOf(program);
+const CaptionLabel* CaptionLabelOf(const CaptionTable& table, int number) {
   for (size_t i = 0; i < table.count; ++i) {
     if (table.rows[i].number == number) return &table.rows[i];
   }
   return nullptr;
 }
 
-CaptionStep DecideCaption(ProgramKind program, int x, int y, int cyBorder, int shown) {
-  const int under = InBarBand(program, y, cyBorder) ? CaptionAt(program, x) : 0;
+CaptionStep DecideCaption(const CaptionTable& table, int bandTop, int x, int y, int cyBorder,
+                          int shown) {
+  const int under = InBarBand(y, cyBorder, bandTop) ? CaptionAt(table, x) : 0;
   if (under == 0) return {shown != 0 ? CaptionAction::kRemove : CaptionAction::kNothing, 0};
   if (under == shown) return {CaptionAction::kNothing, 0};
   return {CaptionAction::kDraw, under};

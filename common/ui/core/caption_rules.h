@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "common/ui/core/button_tables.h"
-#include "common/ui/core/platform_rules.h"
 
 namespace ui_core {
 
@@ -47,14 +46,15 @@ CaptionRect CaptionRectangle(int captionLeft, const CaptionMetrics& m, int extra
 // The rectangle cut down so that it, edges included, fits the saved table.
 CaptionRect ClipToSavedArea(const CaptionRect& r);
 
-// Whether client y lies in the bar band of the program.
-bool InBarBand(ProgramKind program, int y, int cyBorder);
+// Whether client y lies in the bar band: from SM_CYBORDER + bandTop (the
+// program's first row) to SM_CYBORDER + 19.
+bool InBarBand(int y, int cyBorder, int bandTop);
 
 // The caption number (1..) whose x range holds client x, or 0 (gap, space, outside).
-int CaptionAt(ProgramKind program, int x);
+int CaptionAt(const CaptionTable& table, int x);
 
 // The label row of a caption number, or null.
-const CaptionLabel* CaptionLabelOf(ProgramKind program, int number);
+const CaptionLabel* CaptionLabelOf(const CaptionTable& table, int number);
 
 enum class CaptionAction { kNothing, kRemove, kDraw };
 
@@ -64,6 +64,7 @@ struct CaptionStep {
 };
 
 // What an update does with the cursor at client (x, y) while `shown` is drawn (0 none).
-CaptionStep DecideCaption(ProgramKind program, int x, int y, int cyBorder, int shown);
+CaptionStep DecideCaption(const CaptionTable& table, int bandTop, int x, int y, int cyBorder,
+                          int shown);
 
 }  // namespace ui_core

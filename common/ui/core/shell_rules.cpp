@@ -66,15 +66,16 @@ Point32 PlacementClearOfTaskbar(const TaskbarMargins& margins, int32_t screenWid
   return p;
 }
 
-Point32 KestroLogoPosition(int32_t clientWidth, int32_t clientHeight) {
-  Point32 p;
-  p.x = clientWidth >= kKestroLogoWidth ? (clientWidth - kKestroLogoWidth) / 2 : 0;
-  p.y = clientHeight >= kKestroLogoHeight + 20 ? (clientHeight - (kKestroLogoHeight + 20)) / 2 + 20 : 20;
-  return p;
+Point32 StartupLogoPosition(const LogoGeometry& logo, int32_t clientWidth, int32_t clientHeight) {
+  return Point32{(clientWidth - logo.width) / 2,
+                 (clientHeight - logo.band - logo.height) / 2 + logo.band};
 }
 
-Point32 MirtavLogoPosition(int32_t clientWidth, int32_t clientHeight) {
-  return Point32{(clientWidth - kMirtavLogoWidth) / 2, (clientHeight - kMirtavLogoHeight) / 2};
+Point32 ClampedLogoPosition(const LogoGeometry& logo, int32_t clientWidth, int32_t clientHeight) {
+  Point32 p = StartupLogoPosition(logo, clientWidth, clientHeight);
+  if (clientWidth < logo.width) p.x = 0;
+  if (clientHeight < logo.band + logo.height) p.y = logo.band;
+  return p;
 }
 
 bool DisplayDepthRefused(int32_t bitsPerPixel) { return bitsPerPixel <= 4; }

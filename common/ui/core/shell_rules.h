@@ -53,19 +53,22 @@ Point32 PlacementClearOfTaskbar(const TaskbarMargins& margins, int32_t screenWid
                                 int32_t screenHeight, int32_t width, int32_t height,
                                 int32_t x0, int32_t y0);
 
-// Logo sizes of the two programs.
-constexpr int32_t kKestroLogoWidth = 253;
-constexpr int32_t kKestroLogoHeight = 221;
-constexpr int32_t kMirtavLogoWidth = 306;
-constexpr int32_t kMirtavLogoHeight = 232;
+// A program's start-up logo: its size and the band above the area it is
+// centred in (the editor keeps its 20-pixel icon bar band free).
+struct LogoGeometry {
+  int32_t width;
+  int32_t height;
+  int32_t band;
+};
 
-// Where the editor's logo stands in a client area W x H: centred in the
-// area below the 20-pixel icon bar band, never left of 0 or above the band.
-Point32 KestroLogoPosition(int32_t clientWidth, int32_t clientHeight);
+// Where the logo is drawn at start-up in a client area W x H: centred in the
+// area below the band, every division truncating toward zero; left of or
+// above the client area when the area is smaller than the logo.
+Point32 StartupLogoPosition(const LogoGeometry& logo, int32_t clientWidth, int32_t clientHeight);
 
-// Where the shuffler's logo stands: centred in the whole client area (it may
-// start left of or above the area when the window is smaller than the logo).
-Point32 MirtavLogoPosition(int32_t clientWidth, int32_t clientHeight);
+// The same, but never left of 0 or above the band: how the editor's image
+// view repaints the logo.
+Point32 ClampedLogoPosition(const LogoGeometry& logo, int32_t clientWidth, int32_t clientHeight);
 
 // A display of 16 colours or fewer is refused by the editor.
 bool DisplayDepthRefused(int32_t bitsPerPixel);

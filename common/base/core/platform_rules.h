@@ -4,11 +4,15 @@
 
 namespace ui_core {
 
-// Which of the two programs asks; they read the NT versions differently.
-enum class ProgramKind { kKestro98, kMirtav00 };
+// The styles a program gives the NT versions after 5.2, which the programs
+// read differently: 6.0 and 6.1, and anything later (or unrecognised).
+struct NewerNtStyles {
+  int sixZeroOrOne;
+  int later;
+};
 
 // Style from the NT key's "CurrentVersion" text (the value was read).
-int StyleFromNtVersion(const char* text, ProgramKind program);
+int StyleFromNtVersion(const char* text, const NewerNtStyles& newer);
 
 // Style from the Windows 95-family key's "ProductName" text; null or empty
 // text (the value could not be read) gives 0.
@@ -24,7 +28,7 @@ struct RegistryReading {
 
 // The whole decision: NT first, then the 95 family; when neither key gave
 // anything the previous style is kept.
-int DecideStyle(const RegistryReading& reading, ProgramKind program, int previousStyle);
+int DecideStyle(const RegistryReading& reading, const NewerNtStyles& newer, int previousStyle);
 
 // The letter a style gives every icon-bar bitmap name: "9", "8", "X" or "".
 const char* VariantLetter(int style);

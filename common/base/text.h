@@ -19,6 +19,14 @@ inline const char* Pick(const char* english, const char* japanese) {
   return IsJapanese() ? japanese : english;
 }
 
+// A text in both languages, UTF-8.
+struct BilingualText {
+  const char* english;
+  const char* japanese;
+};
+
+inline const char* Pick(const BilingualText& text) { return Pick(text.english, text.japanese); }
+
 // UTF-8 to the ANSI code page of the system.
 std::string ToAnsi(const char* utf8);
 

@@ -1,4 +1,4 @@
-#include "common/ui/text.h"
+#include "common/base/text.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "common/ui/core/platform_rules.h"
+#include "common/base/core/platform_rules.h"
 
 #include <cstring>
 
@@ -12,13 +12,12 @@ bool Contains(const char* text, const char* part) {
 
 }  // namespace
 
-int StyleFromNtVersion(const char* text, ProgramKind program) {
-  const bool shuffler = program == ProgramKind::kMirtav00;
+int StyleFromNtVersion(const char* text, const NewerNtStyles& newer) {
   if (Contains(text, "4.0")) return 3;
   if (Contains(text, "5.0")) return 4;
   if (Contains(text, "5.1") || Contains(text, "5.2")) return 5;
-  if (Contains(text, "6.0") || Contains(text, "6.1")) return shuffler ? 6 : 5;
-  return shuffler ? 7 : 5;
+  if (Contains(text, "6.0") || Contains(text, "6.1")) return newer.sixZeroOrOne;
+  return newer.later;
 }
 
 int StyleFromProductName(const char* text) {
@@ -27,8 +26,8 @@ int StyleFromProductName(const char* text) {
   return 0;
 }
 
-int DecideStyle(const RegistryReading& reading, ProgramKind program, int previousStyle) {
-  if (reading.ntVersionRead) return StyleFromNtVersion(reading.ntVersion, program);
+int DecideStyle(const RegistryReading& reading, const NewerNtStyles& newer, int previousStyle) {
+  if (reading.ntVersionRead) return StyleFromNtVersion(reading.ntVersion, newer);
   if (!reading.windowsKeyOpened) return previousStyle;
   return StyleFromProductName(reading.productName);
 }

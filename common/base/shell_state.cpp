@@ -1,6 +1,5 @@
-#include "common/ui/shell_state.h"
+#include "common/base/shell_state.h"
 
-Program currentProgram = Program::kKestro98;
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 int screenWidth = 0;

@@ -1,9 +1,8 @@
-#include "common/ui/platform_style.h"
+#include "common/base/platform_style.h"
 
 #include <windows.h>
 
-#include "common/ui/core/platform_rules.h"
-#include "common/ui/shell_state.h"
+#include "common/base/core/platform_rules.h"
 
 int platformStyle = 0;
 
@@ -24,14 +23,9 @@ bool ReadValue(HKEY key, const char* name, char (&text)[kValueLimit + 1]) {
   return true;
 }
 
-ui_core::ProgramKind Kind() {
-  return currentProgram == Program::kMirtav00 ? ui_core::ProgramKind::kMirtav00
-                                              : ui_core::ProgramKind::kKestro98;
-}
-
 }  // namespace
 
-void DetectPlatformStyle() {
+void DetectPlatformStyle(const ui_core::NewerNtStyles& newer) {
   ui_core::RegistryReading reading;
   char ntVersion[kValueLimit + 1] = {};
   char productName[kValueLimit + 1] = {};
@@ -54,7 +48,7 @@ void DetectPlatformStyle() {
       RegCloseKey(key);
     }
   }
-  platformStyle = ui_core::DecideStyle(reading, Kind(), platformStyle);
+  platformStyle = ui_core::DecideStyle(reading, newer, platformStyle);
 }
 
 const char* BitmapVariant() { return ui_core::VariantLetter(platformStyle); }

@@ -1,15 +1,9 @@
-// Process-wide state of the application shell that the framework pieces
-// (icon bar, hover captions, DIB block, writers) read. The shell of each
-// program writes it at start.
+// Process-wide facts of the running program that both halves of the shared
+// framework read (icon bar, hover captions, DIB block, guards, writers). The
+// application shell writes them at start.
 #pragma once
 
 #include <windows.h>
-
-enum class Program { kKestro98, kMirtav00 };
-
-// Which of the two programs this process is; set first thing by WinMain
-// (and by the in-process tests).
-extern Program currentProgram;
 
 extern HINSTANCE appInstance;   // instance handle, for resources and dialogs
 extern HWND mainWindow;         // the program's main window, owner of every message box

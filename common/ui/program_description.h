@@ -1,0 +1,44 @@
+// What a program hands the shared framework at start: its main window, its
+// start-up, command and quit steps, its icon bar, captions and logo (the
+// portable ProgramLook), and its wording of the shared messages. The shared
+// code reads these and never asks which program it runs in.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "common/base/text.h"
+#include "common/bitmap/tiff_writer.h"
+#include "common/ui/core/program_look.h"
+
+struct ProgramDescription {
+  const char* className;      // "KESTRO98", "MIR_TAV_00"
+  const char* creationTitle;  // must not match the single-copy test
+  DWORD style;
+  int tenths;                 // main window size in tenths of the screen
+  // The program's main window procedure: its own cases, everything else
+  // passed to ShellMainWindowProc.
+  WNDPROC procedure;
+  void (*readSystemSizes)();  // program-specific metrics read before creation
+  // WM_CREATE, after the steps both programs take (face colour, language,
+  // platform style); may close the window.
+  void (*startUp)(HWND mainWindow);
+  // An icon-bar command, with the hover caption already removed.
+  void (*runCommand)(HWND mainWindow, int command);
+  // WM_DESTROY: releases what the program holds and posts the quit message.
+  void (*quit)();
+  const ui_core::ProgramLook* look;
+  BilingualText readmeMissing;   // Help: no document beside the program
+  BilingualText noViewer;        // Help: no program opens it
+  BilingualText dialogNotShown;  // About: the dialog could not be shown
+  const TiffWriterMessages* tiffMessages;
+};
+
+// The description of the running program; null until AdoptProgram.
+extern const ProgramDescription* runningProgram;
+
+// Makes `program` the running program for the whole framework, the bitmap
+// layer's messages included. RunProgram does this first; tests call it to
+// switch programs.
+void AdoptProgram(const ProgramDescription& program);
