@@ -3,6 +3,7 @@
 #include "kestro98/bar_tables.h"
 #include "kestro98/image_view.h"
 #include "kestro98/main_window.h"
+#include "resources/kestro98/resource.h"
 
 namespace kestro {
 
@@ -27,6 +28,9 @@ const ProgramDescription kDescription = {
     MainWindowProc,
     ReadImageViewSystemSizes,
     StartUp,
+    IDM_ABOUT,
+    IDM_HELP,
+    IDM_EXIT,
     RunCommand,
     QuitProgram,
     &kLook,

@@ -42,9 +42,6 @@ void RunCommand(HWND window, int command) {
     case IDM_POPUP_WINDOW: PopupPaletteWindow(window); break;
     case IDM_COPY: CopyImage(window); break;
     case IDM_SAVE_IMAGE: SaveImage(window); break;
-    case IDM_ABOUT: ShowAboutBox(window); break;
-    case IDM_HELP: OpenReadme(window); break;
-    case IDM_EXIT: QuitProgram(); break;
   }
 }
 

@@ -20,7 +20,7 @@ extern const char* saveDialogTitle;
 // The editor's own messages; the rest goes to the shell's shared cases.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// One icon-bar command (IDM_... of resource.h).
+// One of the program's own icon-bar commands (IDM_... of resource.h).
 void RunCommand(HWND window, int command);
 
 // WM_CREATE after the shared steps: the title strings, then InitialiseMainWindow.

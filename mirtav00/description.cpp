@@ -2,6 +2,7 @@
 
 #include "mirtav00/bar_tables.h"
 #include "mirtav00/main_window.h"
+#include "resources/mirtav00/resource.h"
 
 namespace mirtav {
 
@@ -29,6 +30,9 @@ const ProgramDescription kDescription = {
     MainWindowProc,
     ReadSystemSizes,
     StartUp,
+    IDM_ABOUT,
+    IDM_HELP,
+    IDM_EXIT,
     RunCommand,
     QuitProgram,
     &kLook,

@@ -80,9 +80,6 @@ void RunCommand(HWND window, int command) {
     case IDM_RANDOMIZE_PLT: RandomizePalette(window); break;
     case IDM_COPY_PLT: CopyPalette(window); break;
     case IDM_SAVE_IMAGE: SaveImage(window); break;
-    case IDM_ABOUT: ShowAboutBox(window); break;
-    case IDM_HELP: OpenReadme(window); break;
-    case IDM_EXIT: QuitProgram(); break;
   }
 }
 

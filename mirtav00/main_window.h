@@ -23,7 +23,7 @@ extern int paletteWindowOffset;
 // The shuffler's own messages; the rest goes to the shell's shared cases.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// One icon-bar command (IDM_... of resource.h).
+// One of the program's own icon-bar commands (IDM_... of resource.h).
 void RunCommand(HWND window, int command);
 
 // The start-up steps run from WM_CREATE; closes the window on a refusal.

@@ -111,7 +111,15 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
   const int command = LOWORD(wParam);
   if (!ui_core::IsBarCommand(runningProgram->look->buttons, command)) return 0;
   CaptionFreeCommand captionFree(window);
-  runningProgram->runCommand(window, command);
+  if (command == runningProgram->aboutCommand) {
+    ShowAboutBox(window);
+  } else if (command == runningProgram->helpCommand) {
+    OpenReadme(window);
+  } else if (command == runningProgram->exitCommand) {
+    runningProgram->quit();
+  } else {
+    runningProgram->runCommand(window, command);
+  }
   return 0;
 }
 

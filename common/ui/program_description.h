@@ -24,9 +24,14 @@ struct ProgramDescription {
   // WM_CREATE, after the steps both programs take (face colour, language,
   // platform style); may close the window.
   void (*startUp)(HWND mainWindow);
-  // An icon-bar command, with the hover caption already removed.
+  // The icon-bar commands both programs have, which the shell runs itself:
+  // About, Help and Exit (Exit runs quit).
+  int aboutCommand;
+  int helpCommand;
+  int exitCommand;
+  // Any other icon-bar command, with the hover caption already removed.
   void (*runCommand)(HWND mainWindow, int command);
-  // WM_DESTROY: releases what the program holds and posts the quit message.
+  // Exit and WM_DESTROY: releases what the program holds and posts the quit message.
   void (*quit)();
   const ui_core::ProgramLook* look;
   BilingualText readmeMissing;   // Help: no document beside the program
