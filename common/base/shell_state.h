@@ -12,5 +12,5 @@ extern int screenWidth;         // SM_CXSCREEN, read once at start
 extern int screenHeight;        // SM_CYSCREEN
 
 extern COLORREF buttonFaceColour;  // GetSysColor(COLOR_BTNFACE) at main window creation
-extern bool faceColourKnown;       // set beside buttonFaceColour (the shuffler's icon bar reads it)
+extern bool faceColourKnown;       // set beside buttonFaceColour; until then the icon bar reads it itself
 extern bool styleDetected;         // set once the main window has read the platform style

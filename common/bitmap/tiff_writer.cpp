@@ -27,8 +27,9 @@ void ShowFailure(HWND owner, const BitmapMessage TiffWriterMessages::*which) {
 
 // Reserves a new, empty file beside the target and returns its path, or ""
 // when none can be made. Its name, "~" and at most four hex digits, is no
-// longer than any target's own name, so it fits wherever the target does,
-// and it is never a file that was there before.
+// longer than a picture's name with its extension (".tif" alone is four
+// characters), so it fits wherever the target does; and it is never a file
+// that was there before.
 std::string ReserveTemporaryBeside(const char* savePath) {
   // The folder ends after the last separator that starts a character (in
   // code page 932 the byte '\' is also the second half of some characters).
