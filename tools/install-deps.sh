@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   wine64 wine xvfb xauth x11-utils xdotool
   locales fonts-ipafont-gothic fonts-dejavu-core
-  libtiff-tools imagemagick
+  libtiff-tools imagemagick python3 python3-pil
   pandoc poppler-utils weasyprint
   groff ghostscript
 )

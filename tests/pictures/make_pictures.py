@@ -1,0 +1,242 @@
+#!/usr/bin/python3
+"""Test pictures made by tools that are not ours.
+
+Writes indexed BMP files in every depth and layout the programs meet, made by
+ImageMagick and Pillow, plus the layouts neither writes (a gap after the
+colour table, trailing bytes, an 8-bit file listing 16 colours, RLE4, top-down,
+non-zero reserved bytes, a palette holding one colour twice) made by plain
+byte surgery on their output here. Beside each picture goes ImageMagick's own
+rendering of it (NAME.ref.png, 24-bit), the reference the programs' screens and
+outputs are compared with, and one line per picture in manifest.tsv:
+
+    name  bits  width  height  colours  compression  top_down  maker  note
+
+Usage: make_pictures.py OUTDIR [--large]   (--large adds the 16384 x 8192
+8-bit picture of the benchmarks and a 70000 x 3 picture for 16-bit thumb
+positions; they are big, so only the benchmarks and the view tests ask.)
+"""
+
+import os
+import struct
+import subprocess
+import sys
+
+from PIL import Image, ImageDraw
+
+
+def run(*args):
+    subprocess.run(args, check=True)
+
+
+def im_make(path, size, colours, extra=("-compress", "None"), fmt="bmp3", seed=7):
+    """A plasma with shapes, quantised by ImageMagick to `colours` and written as BMP3."""
+    w, h = size
+    run("convert", "-seed", str(seed), "-size", f"{w}x{h}", "plasma:red-blue",
+        "-fill", "white", "-draw", f"circle {w // 2},{h // 2} {w // 2},{h // 4}",
+        "-fill", "black", "-draw", f"line 0,0 {w - 1},{h - 1}",
+        "+dither", "-colors", str(colours), "-type", "Palette", *extra, f"{fmt}:{path}")
+
+
+def pil_make(path, size, mode, colours):
+    """A Pillow drawing: bands of every index plus diagonal marks."""
+    w, h = size
+    img = Image.new("P" if mode != "1" else "1", (w, h))
+    if mode != "1":
+        pal = []
+        for i in range(colours):
+            pal += [(i * 37) % 256, (i * 91 + 40) % 256, (255 - i * 13) % 256]
+        img.putpalette(pal)
+    d = ImageDraw.Draw(img)
+    for x in range(w):
+        d.line([(x, 0), (x, h - 1)], fill=(x * colours // max(w, 1)) % colours if mode != "1" else (x // 3) % 2)
+    for k in range(0, w + h, 7):
+        d.line([(k, 0), (k - h, h)], fill=(k // 7) % colours if mode != "1" else 1)
+    img.save(path, "BMP")
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return bytearray(f.read())
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(bytes(data))
+
+
+def fields(b):
+    off = struct.unpack_from("<I", b, 10)[0]
+    w, h = struct.unpack_from("<ii", b, 18)
+    bits = struct.unpack_from("<H", b, 28)[0]
+    comp, size_img = struct.unpack_from("<II", b, 30)
+    used = struct.unpack_from("<I", b, 46)[0]
+    colours = used or (1 << bits if bits <= 8 else 0)
+    return off, w, h, bits, comp, size_img, colours
+
+
+def set_u32(b, pos, v):
+    struct.pack_into("<I", b, pos, v)
+
+
+def with_gap(src, dst, gap=12):
+    """Moves the pixels `gap` bytes further: bfOffBits points past the gap."""
+    b = read(src)
+    off = fields(b)[0]
+    out = b[:off] + bytearray([0xA5] * gap) + b[off:]
+    set_u32(out, 2, len(out))
+    set_u32(out, 10, off + gap)
+    write(dst, out)
+
+
+def with_trailing(src, dst, extra=40):
+    """Bytes after the pixels that the image-size field counts."""
+    b = read(src)
+    off, w, h, bits, comp, size_img, colours = fields(b)
+    out = b + bytearray([0x5A] * extra)
+    set_u32(out, 2, len(out))
+    set_u32(out, 34, len(out) - off)
+    write(dst, out)
+
+
+def top_down(src, dst):
+    b = read(src)
+    off, w, h, bits, comp, size_img, colours = fields(b)
+    stride = ((w * bits + 31) // 32) * 4
+    rows = [b[off + r * stride: off + (r + 1) * stride] for r in range(abs(h))]
+    out = b[:off] + b"".join(reversed(rows)) + b[off + abs(h) * stride:]
+    struct.pack_into("<i", out, 22, -abs(h))
+    write(dst, out)
+
+
+def reserved_bytes(src, dst):
+    """Every colour-table entry's fourth byte set to a non-zero value."""
+    b = read(src)
+    off, w, h, bits, comp, size_img, colours = fields(b)
+    for i in range(colours):
+        b[54 + 4 * i + 3] = (0x11 * (i + 1)) & 0xFF or 1
+    write(dst, b)
+
+
+def duplicate_colour(src, dst):
+    """Entries 1 and 2 hold the same colour (palette-cycling art does this)."""
+    b = read(src)
+    b[54 + 8: 54 + 12] = b[54 + 4: 54 + 8]
+    write(dst, b)
+
+
+def eight_bit_listing(src, dst, listed=16):
+    """An 8-bit file whose biClrUsed lists only `listed` entries, every pixel below it."""
+    b = read(src)
+    off, w, h, bits, comp, size_img, colours = fields(b)
+    stride = ((w * bits + 31) // 32) * 4
+    table = b[54:54 + 4 * listed]
+    pixels = bytearray(b[off:off + abs(h) * stride])
+    for i in range(len(pixels)):
+        pixels[i] %= listed
+    out = b[:54] + table + pixels
+    set_u32(out, 2, len(out))
+    set_u32(out, 10, 54 + 4 * listed)
+    set_u32(out, 46, listed)
+    set_u32(out, 50, 0)
+    write(dst, out)
+
+
+def rle4_encode_row(idx):
+    out = bytearray()
+    i = 0
+    while i < len(idx):
+        n = 1
+        while i + n < len(idx) and n < 255 and idx[i + n] == idx[i]:
+            n += 1
+        out += bytes([n, (idx[i] << 4) | idx[i]])
+        i += n
+    return out + b"\x00\x00"
+
+
+def rle4_from(src, dst):
+    """A 4-bit RLE file from an uncompressed 4-bit one (encoded runs, end of bitmap)."""
+    b = read(src)
+    off, w, h, bits, comp, size_img, colours = fields(b)
+    assert bits == 4 and h > 0
+    stride = ((w * 4 + 31) // 32) * 4
+    data = bytearray()
+    for r in range(h):
+        row = b[off + r * stride: off + (r + 1) * stride]
+        idx = [(row[x // 2] >> (4 if x % 2 == 0 else 0)) & 15 for x in range(w)]
+        data += rle4_encode_row(idx)
+    data[-2:] = b"\x00\x01"
+    out = b[:off] + data
+    set_u32(out, 2, len(out))
+    set_u32(out, 30, 2)
+    set_u32(out, 34, len(data))
+    write(dst, out)
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    out = sys.argv[1]
+    large = "--large" in sys.argv[2:]
+    os.makedirs(out, exist_ok=True)
+    made = []  # (name, maker, note)
+
+    def p(name):
+        return os.path.join(out, name)
+
+    # ImageMagick in each depth, with even and odd widths.
+    im_make(p("im1_33x20.bmp"), (33, 20), 2)
+    im_make(p("im4_320x200.bmp"), (320, 200), 16)
+    im_make(p("im4_101x67.bmp"), (101, 67), 16)
+    im_make(p("im8_320x200.bmp"), (320, 200), 256)
+    im_make(p("im8_257x131.bmp"), (257, 131), 256)
+    im_make(p("im8rle_150x90.bmp"), (150, 90), 256, extra=("-compress", "RLE"))
+    run("convert", "-seed", "3", "-size", "64x48", "plasma:", "-type", "TrueColor", "bmp3:" + p("im24_64x48.bmp"))
+    for n in ("im1_33x20", "im4_320x200", "im4_101x67", "im8_320x200", "im8_257x131", "im8rle_150x90",
+              "im24_64x48"):
+        made.append((n + ".bmp", "imagemagick", ""))
+
+    # Pillow: 1-bit and 8-bit (it writes no 4-bit BMP).
+    pil_make(p("pil1_97x40.bmp"), (97, 40), "1", 2)
+    pil_make(p("pil8_203x77.bmp"), (203, 77), "P", 256)
+    made += [("pil1_97x40.bmp", "pillow", ""), ("pil8_203x77.bmp", "pillow", "")]
+
+    # Layouts neither tool writes, by byte surgery on their output.
+    top_down(p("im8_257x131.bmp"), p("td8_257x131.bmp"))
+    top_down(p("im4_101x67.bmp"), p("td4_101x67.bmp"))
+    with_gap(p("im8_257x131.bmp"), p("gap8_257x131.bmp"))
+    with_gap(p("im4_101x67.bmp"), p("gap4_101x67.bmp"))
+    with_trailing(p("im8_257x131.bmp"), p("trail8_257x131.bmp"))
+    with_trailing(p("im4_101x67.bmp"), p("trail4_101x67.bmp"))
+    reserved_bytes(p("im4_320x200.bmp"), p("resv4_320x200.bmp"))
+    duplicate_colour(p("im8_320x200.bmp"), p("dup8_320x200.bmp"))
+    eight_bit_listing(p("im8_320x200.bmp"), p("list16_8bit_320x200.bmp"))
+    rle4_from(p("im4_101x67.bmp"), p("rle4_101x67.bmp"))
+    made += [("td8_257x131.bmp", "surgery", "top-down"), ("td4_101x67.bmp", "surgery", "top-down"),
+             ("gap8_257x131.bmp", "surgery", "gap after colour table"),
+             ("gap4_101x67.bmp", "surgery", "gap after colour table"),
+             ("trail8_257x131.bmp", "surgery", "trailing bytes"),
+             ("trail4_101x67.bmp", "surgery", "trailing bytes"),
+             ("resv4_320x200.bmp", "surgery", "reserved bytes set"),
+             ("dup8_320x200.bmp", "surgery", "entries 1 and 2 equal"),
+             ("list16_8bit_320x200.bmp", "surgery", "8-bit listing 16 colours"),
+             ("rle4_101x67.bmp", "surgery", "RLE4")]
+
+    if large:
+        im_make(p("big8_16384x8192.bmp"), (16384, 8192), 256)
+        im_make(p("small8_640x480.bmp"), (640, 480), 256)
+        im_make(p("wide1_70000x3.bmp"), (70000, 3), 2)
+        made += [("big8_16384x8192.bmp", "imagemagick", "benchmark"),
+                 ("small8_640x480.bmp", "imagemagick", "benchmark"),
+                 ("wide1_70000x3.bmp", "imagemagick", "wider than 65535")]
+
+    with open(p("manifest.tsv"), "w") as m:
+        for name, maker, note in made:
+            b = read(p(name))
+            off, w, h, bits, comp, size_img, colours = fields(b)
+            if w * abs(h) <= 4_000_000:
+                run("convert", p(name), "png24:" + p(name[:-4] + ".ref.png"))
+            m.write(f"{name}\t{bits}\t{w}\t{abs(h)}\t{colours}\t{comp}\t{int(h < 0)}\t{maker}\t{note}\n")
+
+
+if __name__ == "__main__":
+    main()
