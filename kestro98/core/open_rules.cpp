@@ -1,0 +1,115 @@
+#include "kestro98/core/open_rules.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/bitmap/core/bmp_rules.h"
+
+namespace kestro {
+
+namespace {
+
+const BoxText kMessages[] = {
+    {"", "", "", "", BoxIcon::kError},
+    {"Unable to open a file other than in the fixed disk.",
+     "ハードディスク以外のファイルは開けません.", "Warning", "警告", BoxIcon::kExclamation},
+    {"Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください.", "Error",
+     "エラー", BoxIcon::kExclamation},
+    {"Unable to open the assigned bitmap file.", "指定されたビットマップファイルを開けません.",
+     "Error", "エラー", BoxIcon::kError},
+    {"Not a bitmap file with correct format.", "正しいビットマップファイルではありません.",
+     "Error", "エラー", BoxIcon::kError},
+    {"Unable to process a bitmap with zero width or height.",
+     "幅や高さが０のビットマップは処理できません.", "Warning", "警告", BoxIcon::kExclamation},
+    {"No color table in a bitmap with more than 256 colors.",
+     "２５６色越のビットマップにはカラーテーブルはありません.", "Warning", "警告",
+     BoxIcon::kExclamation},
+    {"The assigned file has not the 2/16/256 color array!",
+     "このビットマップは２色/１６色/２５６色ではありません！", "Error", "エラー",
+     BoxIcon::kError},
+};
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EndsWithNoCase(const char* path, const char* ending) {
+  if (path == nullptr) return false;
+  const size_t n = std::strlen(path), e = std::strlen(ending);
+  if (n < e) return false;
+  for (size_t i = 0; i < e; ++i) {
+    if (Upper(path[n - e + i]) != ending[i]) return false;
+  }
+  return true;
+}
+
+bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+}  // namespace
+
+const BoxText kOpenDialogFailed = {"GetOpenFileName error 0x%lx", "GetOpenFileName エラー 0x%lx",
+                                   "Error", "エラー", BoxIcon::kError};
+
+const BoxText& OpenMessage(OpenVerdict verdict) {
+  return kMessages[static_cast<int>(verdict)];
+}
+
+std::string FormatCode(const char* pattern, uint32_t code) {
+  char out[160];
+  std::snprintf(out, sizeof out, pattern, static_cast<unsigned long>(code));
+  return out;
+}
+
+bool HasBmpExtension(const char* path) { return EndsWithNoCase(path, ".BMP"); }
+
+OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount) {
+  if (bytes == nullptr || size < 15) return OpenVerdict::kBadFormat;
+  if (bytes[0] != 'B' || bytes[1] != 'M' || bytes[14] != 40) return OpenVerdict::kBadFormat;
+  if (size < kHeaderBytes) return OpenVerdict::kBadFormat;
+  if (bmp::GetI32(bytes + 18) == 0 || bmp::GetI32(bytes + 22) == 0) return OpenVerdict::kZeroSize;
+  const uint8_t bits = bytes[28];
+  if (bits > 8) return OpenVerdict::kNoColourTable;
+  // 2^bits of a low byte 0..8; colours-used, when not 0, takes over.
+  const uint32_t used = bmp::GetU32(bytes + 46);
+  const uint32_t count = used != 0 ? used : (1u << bits);
+  if (count != 2 && count != 16 && count != 256) return OpenVerdict::kWrongColourCount;
+  if (size < kHeaderBytes + 4 * count) return OpenVerdict::kBadFormat;
+  if (colourCount != nullptr) *colourCount = static_cast<int32_t>(count);
+  return OpenVerdict::kOk;
+}
+
+bool InfoPathAccepted(const char* path) {
+  return path != nullptr && std::strlen(path) > 4 && EndsWithNoCase(path, ".BMP");
+}
+
+int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text) {
+  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[14] != 40) {
+    return 1;
+  }
+  const char* colours = "";
+  switch (bytes[28]) {
+    case 1: colours = "2"; break;
+    case 4: colours = "16"; break;
+    case 8: colours = "256"; break;
+    case 24: colours = "16M"; break;
+  }
+  char line[128];
+  std::snprintf(line, sizeof line, "%ld(W) x %ld(H) x %s(Colors) %s (%lld Bytes)",
+                static_cast<long>(bmp::GetI32(bytes + 18)), static_cast<long>(bmp::GetI32(bytes + 22)),
+                colours, bytes[30] == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
+  *text = line;
+  return 2;
+}
+
+std::string FileNameOfPath(const std::string& path, bool shiftJis) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (shiftJis && IsShiftJisLead(c) && i + 1 < path.size()) {
+      ++i;
+    } else if (c == '\\') {
+      start = i + 1;
+    }
+  }
+  return path.substr(start);
+}
+
+}  // namespace kestro

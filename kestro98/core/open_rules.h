@@ -1,0 +1,69 @@
+// The Open command's own checks on the chosen file, before the BMP reader
+// runs: the path's extension, then the header bytes (signature, 40-byte
+// header, non-zero size, a colour table of 2, 16 or 256 entries), each
+// refusal with its message in both languages (UTF-8; the Win32 layer converts
+// with ToAnsi before MessageBoxA). Also the dialog's "Image information:"
+// line and the file name shown in the title. Paths are the dialog's ANSI
+// bytes; with shiftJis set, a double-byte character's trail byte is never
+// taken for a backslash.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kestro {
+
+enum class OpenVerdict {
+  kOk,
+  kNotFixedDisk,
+  kWrongExtension,
+  kCannotOpen,
+  kBadFormat,        // also a file too short for its header or colour table
+  kZeroSize,
+  kNoColourTable,
+  kWrongColourCount,
+};
+
+enum class BoxIcon { kError, kExclamation, kInformation, kQuestion };
+
+// One message box: texts and titles in UTF-8, and its icon.
+struct BoxText {
+  const char* english;
+  const char* japanese;
+  const char* englishTitle;
+  const char* japaneseTitle;
+  BoxIcon icon;
+};
+
+// The message of a refusal (not of kOk).
+const BoxText& OpenMessage(OpenVerdict verdict);
+
+// "GetOpenFileName error 0x%lx" and its title; the code in lower-case hex.
+extern const BoxText kOpenDialogFailed;
+std::string FormatCode(const char* pattern, uint32_t code);
+
+// The path ends in ".BMP", any letter case.
+bool HasBmpExtension(const char* path);
+
+// Bytes the header checks read: up to the colour table's end.
+constexpr size_t kHeaderBytes = 54;
+
+// Steps 8 to 11 of the check chain on the file's first `size` bytes;
+// *colourCount is set on kOk. The colour table (54 + 4 x count bytes) must
+// lie within them too, so level 0 of the history can be read from them.
+OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount);
+
+// The image-information line for the dialog's selected file. The path must
+// pass InfoPathAccepted (otherwise the answer is 0); then ImageInformation
+// gives 1 for a file that is not a BMP, or 2 with *text set to
+// "320(W) x 200(H) x 16(Colors) RGB (32118 Bytes)" ("16M" for 24 bits, empty
+// colours for any other depth). `bytes` are the file's first bytes (fewer
+// than 31 count as not a BMP); fileSize is its length. Only 2 fills the field.
+bool InfoPathAccepted(const char* path);
+int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text);
+
+// The part of the path after its last backslash (the whole path when none).
+std::string FileNameOfPath(const std::string& path, bool shiftJis);
+
+}  // namespace kestro

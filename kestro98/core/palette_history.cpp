@@ -1,0 +1,62 @@
+#include "kestro98/core/palette_history.h"
+
+#include <cstring>
+
+namespace kestro {
+
+bool PaletteHistory::Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount) {
+  std::memset(levels_, 0, sizeof levels_);
+  counter_ = 0;
+  count_ = 0;
+  if (colourCount != 2 && colourCount != 16 && colourCount != 256) return false;
+  if (table == nullptr || tableBytes / 4 < static_cast<size_t>(colourCount)) return false;
+  for (int32_t i = 0; i < colourCount; ++i) {
+    levels_[0][i].blue = table[4 * i];
+    levels_[0][i].green = table[4 * i + 1];
+    levels_[0][i].red = table[4 * i + 2];
+  }
+  count_ = colourCount;
+  return true;
+}
+
+bool PaletteHistory::Press(int32_t entry, Rgb colour) {
+  if (entry < 0 || entry >= count_ || counter_ >= kChangeLimit) return false;
+  ++counter_;
+  std::memcpy(levels_[counter_], levels_[counter_ - 1], sizeof levels_[0]);
+  levels_[counter_][entry] = colour;
+  return true;
+}
+
+bool PaletteHistory::Undo() {
+  if (counter_ <= 0) return false;
+  --counter_;
+  return true;
+}
+
+Rgb PaletteHistory::Entry(int32_t index) const {
+  if (index < 0 || index >= count_) return Rgb();
+  return levels_[counter_][index];
+}
+
+bool PaletteHistory::WriteIntoBlockTable(uint8_t* table, size_t tableBytes) const {
+  if (table == nullptr || count_ == 0 || tableBytes / 4 < static_cast<size_t>(count_)) return false;
+  for (int32_t i = 0; i < count_; ++i) {
+    table[4 * i] = levels_[counter_][i].blue;
+    table[4 * i + 1] = levels_[counter_][i].green;
+    table[4 * i + 2] = levels_[counter_][i].red;
+  }
+  return true;
+}
+
+bool PaletteHistory::WriteFileTable(uint8_t* table, size_t tableBytes) const {
+  if (!WriteIntoBlockTable(table, tableBytes)) return false;
+  for (int32_t i = 0; i < count_; ++i) table[4 * i + 3] = 0;
+  return true;
+}
+
+const char* StatusText(const PaletteHistory& history, bool japanese) {
+  if (!history.LimitReached()) return "";
+  return japanese ? "これ以上変更はできません." : "No more change allowed.";
+}
+
+}  // namespace kestro

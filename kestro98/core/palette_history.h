@@ -1,0 +1,60 @@
+// The palette editor's history of whole palettes: level 0 is the file's
+// colour table, level k the palette after k changes; a chip press is one
+// change, Undo steps back one, at most 299 changes are in effect at once.
+// The history is the master copy of the palette: the Win32 layer writes the
+// current level into the DIB block (WriteIntoBlockTable) after every change
+// and undo, and Save and Copy read it (WriteFileTable).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestro {
+
+constexpr int32_t kLevels = 300;
+constexpr int32_t kChangeLimit = 299;
+
+struct Rgb {
+  uint8_t red = 0, green = 0, blue = 0;
+};
+
+class PaletteHistory {
+ public:
+  // Level 0 from a BMP colour table (blue, green, red, reserved per entry) of
+  // colourCount (2, 16 or 256) entries; every other level and entry is 0.
+  // False, with an empty history, for another count or too few bytes.
+  bool Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount);
+
+  // A chip press: a new level copied from the current one with `entry` set
+  // to `colour`. False (nothing changes) at the limit or for an entry that is
+  // not a chip.
+  bool Press(int32_t entry, Rgb colour);
+
+  // One step back; false at level 0.
+  bool Undo();
+
+  int32_t ChangeCounter() const { return counter_; }
+  int32_t ColourCount() const { return count_; }
+  Rgb Entry(int32_t index) const;  // of the current level; black outside the count
+
+  bool UndoEnabled() const { return counter_ > 0; }
+  bool LimitReached() const { return counter_ >= kChangeLimit; }  // shows the limit message
+  bool SaveEnabled() const { return counter_ != 0; }
+
+  // Blue, green, red of the current level into a colour table of the DIB
+  // block (4 bytes an entry); the fourth byte of each entry is left as it is.
+  bool WriteIntoBlockTable(uint8_t* table, size_t tableBytes) const;
+
+  // The current level as a file's colour table: blue, green, red, 0.
+  bool WriteFileTable(uint8_t* table, size_t tableBytes) const;
+
+ private:
+  Rgb levels_[kLevels][256] = {};
+  int32_t counter_ = 0;
+  int32_t count_ = 0;
+};
+
+// The status line: empty, or the limit message (UTF-8).
+const char* StatusText(const PaletteHistory& history, bool japanese);
+
+}  // namespace kestro

@@ -1,0 +1,127 @@
+#include "kestro98/core/save_rules.h"
+
+#include <cstring>
+
+namespace kestro {
+
+namespace {
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EndsWith(const char* path, const char* ending) {
+  const size_t n = std::strlen(path), e = std::strlen(ending);
+  if (n < e) return false;
+  for (size_t i = 0; i < e; ++i) {
+    if (Upper(path[n - e + i]) != ending[i]) return false;
+  }
+  return true;
+}
+
+bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+const BoxText kSaveMessages[] = {
+    {"GetSaveFileName error 0x%lx", "GetSaveFileName エラー 0x%lx", "Open Error", "エラー",
+     BoxIcon::kError},
+    {"Unable to save a file other than to the fixed disk.",
+     "ハードディスク以外へはファイル保存はできません.", "Warning", "警告", BoxIcon::kExclamation},
+    {"Free diskspace is not enough.", "ディスクの空容量が不足です.", "Warning", "警告",
+     BoxIcon::kExclamation},
+    {"Assign a file with BMP or TIF extension.",
+     "ファイルは拡張子 BMP or TIF を持つ必要があります.", "Error", "エラー",
+     BoxIcon::kExclamation},
+    {"File already exists.\nDo you overwrite?", "同名ファイルが存在します.\n重ね書きしますか？",
+     "Confirmation", "確認", BoxIcon::kQuestion},
+    {"Cannot create a file to be saved.", "保存するファイルを新規作成できません.", "Error",
+     "エラー", BoxIcon::kError},
+    {"Cannot open a file to be saved.", "保存するファイルを開けません.", "Error", "エラー",
+     BoxIcon::kError},
+    {"Daridev bitmap has been saved in;\n%s.", "ケストロのビットマップが保存されました;\n%s",
+     "Information", "お知らせ", BoxIcon::kInformation},
+    {"Cannot write the file to be saved.", "保存するファイルに書き込めません.", "Error", "エラー",
+     BoxIcon::kError},
+    {"The source file has changed since it was opened.",
+     "開いた後に元のファイルが変更されました.", "Error", "エラー", BoxIcon::kError},
+};
+
+}  // namespace
+
+SaveFormat SaveFormatOfPath(const char* path) {
+  if (path == nullptr) return SaveFormat::kRefused;
+  if (EndsWith(path, ".BMP")) return SaveFormat::kBmp;
+  if (EndsWith(path, ".TIF")) return SaveFormat::kTiff;
+  return SaveFormat::kRefused;
+}
+
+SaveAction DecideSave(const SaveInputs& in) {
+  if (in.dialog == DialogResult::kFailed) return SaveAction::kShowDialogError;
+  if (in.dialog == DialogResult::kCancelled) return SaveAction::kStop;
+  if (!in.fixedDisk) return SaveAction::kNotFixedDisk;
+  if (!in.enoughSpace) return SaveAction::kNotEnoughSpace;
+  if (in.format == SaveFormat::kRefused) return SaveAction::kWrongExtension;
+  if (in.destinationExists) {
+    if (in.overwrite == Answer::kNotAsked) return SaveAction::kAskOverwrite;
+    if (in.overwrite == Answer::kNo) return SaveAction::kStop;
+  }
+  return in.format == SaveFormat::kBmp ? SaveAction::kWriteBmp : SaveAction::kWriteTiff;
+}
+
+int64_t BytesToWrite(SaveFormat format, int64_t sourceFileSize, int64_t tiffFileSize) {
+  return format == SaveFormat::kTiff ? tiffFileSize : sourceFileSize;
+}
+
+bool SamePath(const char* a, const char* b, bool shiftJis) {
+  if (a == nullptr || b == nullptr) return false;
+  size_t i = 0;
+  for (;;) {
+    const unsigned char ca = static_cast<unsigned char>(a[i]);
+    const unsigned char cb = static_cast<unsigned char>(b[i]);
+    if (ca == 0 || cb == 0) return ca == cb;
+    if (shiftJis && IsShiftJisLead(ca)) {
+      if (ca != cb || a[i + 1] != b[i + 1]) return false;
+      if (a[i + 1] == 0) return true;
+      i += 2;
+      continue;
+    }
+    if (Upper(static_cast<char>(ca)) != Upper(static_cast<char>(cb))) return false;
+    ++i;
+  }
+}
+
+const BoxText& SaveMessageText(SaveMessage message) {
+  return kSaveMessages[static_cast<int>(message)];
+}
+
+bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t blockSize,
+                       int32_t colourCount, uint64_t offset, const uint8_t* bytes, size_t n) {
+  if (colourCount < 0 || (n > 0 && bytes == nullptr)) return false;
+  const uint64_t tableEnd = 54 + 4 * static_cast<uint64_t>(colourCount);
+  const uint64_t blockEnd = 14 + static_cast<uint64_t>(blockSize);
+  uint8_t fields[8];
+  for (int i = 0; i < 4; ++i) {
+    fields[i] = static_cast<uint8_t>(opened.sizeImage >> (8 * i));
+    fields[4 + i] = static_cast<uint8_t>(opened.clrUsed >> (8 * i));
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const uint64_t at = offset + i;
+    if (opened.fileSize < 0 || at >= static_cast<uint64_t>(opened.fileSize)) return false;
+    uint8_t want;
+    if (at < 14) {
+      want = opened.fileHeader[at];
+    } else if (at >= 54 && at < tableEnd) {
+      continue;
+    } else if (at >= 34 && at < 38) {
+      want = fields[at - 34];
+    } else if (at >= 46 && at < 50) {
+      want = fields[4 + at - 46];
+    } else if (at < blockEnd) {
+      if (block == nullptr) return false;
+      want = block[at - 14];
+    } else {
+      continue;
+    }
+    if (bytes[i] != want) return false;
+  }
+  return true;
+}
+
+}  // namespace kestro

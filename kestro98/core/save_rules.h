@@ -1,0 +1,81 @@
+// The Save command's rules as pure functions: the format by the path's
+// extension (.BMP or .TIF in any case; .TIFF and anything else refused), the
+// decision sequence from the dialog's result to the write, the size whose
+// free space is checked (the file that will be written), the messages in
+// both languages, and the check that a written BMP equals the picture read at
+// Open in every byte Open read outside the colour table (bytes 54 to
+// 54 + 4n - 1), so a source changed since Open is never mixed with the
+// edited palette.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "kestro98/core/open_rules.h"
+
+namespace kestro {
+
+enum class SaveFormat { kBmp, kTiff, kRefused };
+SaveFormat SaveFormatOfPath(const char* path);
+
+enum class DialogResult { kChosen, kCancelled, kFailed };
+enum class Answer { kNotAsked, kYes, kNo };
+
+struct SaveInputs {
+  DialogResult dialog = DialogResult::kCancelled;
+  bool fixedDisk = false;      // the fixed-disk check of the path's root
+  bool enoughSpace = false;    // the free-space check for BytesToWrite
+  SaveFormat format = SaveFormat::kRefused;
+  bool destinationExists = false;
+  Answer overwrite = Answer::kNotAsked;
+};
+
+enum class SaveAction {
+  kShowDialogError,  // "GetSaveFileName error 0x%lx"
+  kStop,             // cancelled, or No to the overwrite question: nothing shown
+  kNotFixedDisk,
+  kNotEnoughSpace,
+  kWrongExtension,
+  kAskOverwrite,     // ask, then decide again with the answer
+  kWriteBmp,         // copy beside the destination, patch, verify, replace
+  kWriteTiff,
+};
+
+// The next step of the sequence for what is known so far. The Save Image
+// button area is repainted after any dialog result other than kFailed.
+SaveAction DecideSave(const SaveInputs& in);
+
+// The size the free-space check uses: the source file's for BMP, the TIFF's
+// own for TIFF (a TIFF of an RLE source is larger), the source's otherwise.
+int64_t BytesToWrite(SaveFormat format, int64_t sourceFileSize, int64_t tiffFileSize);
+
+// Two ANSI paths name the same file: letter case folded on single-byte
+// characters only (a Shift-JIS trail byte is compared as it is).
+bool SamePath(const char* a, const char* b, bool shiftJis);
+
+enum class SaveMessage {
+  kDialogFailed, kNotFixedDisk, kNotEnoughSpace, kWrongExtension, kDestinationExists,
+  kCannotCreate, kCannotOpen, kSaved, kCannotWrite, kSourceChanged,
+};
+// kDialogFailed has "%lx" (FormatCode); kSaved has "%s", the save path.
+const BoxText& SaveMessageText(SaveMessage message);
+
+// What Open read of the source: the file header, the two information-header
+// fields the lock rules may fill in (as the file held them), the file length.
+struct OpenedFile {
+  uint8_t fileHeader[14] = {};
+  uint32_t clrUsed = 0;     // bytes 46..49 of the file
+  uint32_t sizeImage = 0;   // bytes 34..37 of the file
+  int64_t fileSize = 0;
+};
+
+// Compares bytes [offset, offset + n) of a written file with the opened
+// picture: the file header, then the block (the file from byte 14), the two
+// fields against their file values, bytes 54 .. 54 + 4 x colourCount - 1
+// skipped, bytes after the block not compared. A byte at or past
+// opened.fileSize never matches. Call it for consecutive chunks and check
+// the written length equals opened.fileSize.
+bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t blockSize,
+                       int32_t colourCount, uint64_t offset, const uint8_t* bytes, size_t n);
+
+}  // namespace kestro

@@ -1,0 +1,143 @@
+// The editor's outputs: the save extension rule and decision sequence, the
+// byte comparison of a written BMP with the opened picture, and the
+// clipboard DIB's layout, header and sampled rows.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/bitmap/core/bmp_rules.h"
+#include "kestro98/core/clipboard_layout.h"
+#include "kestro98/core/save_rules.h"
+
+namespace {
+
+using namespace kestro;
+
+TEST(SaveRules, ExtensionsAndPaths) {
+  struct Case { const char* path; SaveFormat want; };
+  const Case cases[] = {
+      {"C:\\out\\A.Bmp", SaveFormat::kBmp}, {"C:\\out\\a.tif", SaveFormat::kTiff},
+      {"C:\\out\\a.TIF", SaveFormat::kTiff}, {"C:\\out\\a.tiff", SaveFormat::kRefused},
+      {"C:\\out\\a", SaveFormat::kRefused}, {"", SaveFormat::kRefused},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SaveFormatOfPath(c.path), c.want) << c.path;
+  EXPECT_TRUE(SamePath("C:\\Pics\\a.BMP", "c:\\pics\\A.bmp", false));
+  EXPECT_FALSE(SamePath("C:\\pics\\a.bmp", "C:\\pics\\a.bmp2", false));
+  // Shift-JIS trail bytes 0x61 and 0x41 are different characters.
+  EXPECT_FALSE(SamePath("\x83\x61.bmp", "\x83\x41.bmp", true));
+  EXPECT_TRUE(SamePath("\x83\x61.bmp", "\x83\x61.BMP", true));
+  EXPECT_EQ(BytesToWrite(SaveFormat::kTiff, 1000, 50000), 50000);
+  EXPECT_EQ(BytesToWrite(SaveFormat::kBmp, 1000, 50000), 1000);
+}
+
+TEST(SaveRules, DecisionSequence) {
+  struct Case { SaveInputs in; SaveAction want; const char* what; };
+  SaveInputs ok{DialogResult::kChosen, true, true, SaveFormat::kBmp, false, Answer::kNotAsked};
+  auto with = [&](auto change) { SaveInputs s = ok; change(s); return s; };
+  const Case cases[] = {
+      {with([](SaveInputs& s) { s.dialog = DialogResult::kFailed; }), SaveAction::kShowDialogError, "dialog failed"},
+      {with([](SaveInputs& s) { s.dialog = DialogResult::kCancelled; }), SaveAction::kStop, "cancelled"},
+      {with([](SaveInputs& s) { s.fixedDisk = false; s.format = SaveFormat::kRefused; }),
+       SaveAction::kNotFixedDisk, "floppy before the extension"},
+      {with([](SaveInputs& s) { s.enoughSpace = false; s.format = SaveFormat::kTiff; }),
+       SaveAction::kNotEnoughSpace, "space, also for TIFF"},
+      {with([](SaveInputs& s) { s.format = SaveFormat::kRefused; }), SaveAction::kWrongExtension, ".tiff"},
+      {with([](SaveInputs& s) { s.destinationExists = true; }), SaveAction::kAskOverwrite, "exists"},
+      {with([](SaveInputs& s) { s.destinationExists = true; s.overwrite = Answer::kNo; }),
+       SaveAction::kStop, "No"},
+      {with([](SaveInputs& s) { s.destinationExists = true; s.overwrite = Answer::kYes; }),
+       SaveAction::kWriteBmp, "Yes"},
+      {with([](SaveInputs& s) { s.format = SaveFormat::kTiff; }), SaveAction::kWriteTiff, "TIFF"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecideSave(c.in), c.want) << c.what;
+  EXPECT_STREQ(SaveMessageText(SaveMessage::kSourceChanged).english,
+               "The source file has changed since it was opened.");
+}
+
+TEST(SaveRules, WrittenBmpEqualsTheOpenedPictureOutsideTheTable) {
+  // A 2-colour file of 70 bytes: header, table at 54..61, 8 bytes of pixels.
+  std::vector<uint8_t> file(70);
+  for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 3);
+  std::memset(&file[34], 0, 4);  // biSizeImage 0 in the file
+  std::memset(&file[46], 0, 4);  // biClrUsed 0 in the file
+  OpenedFile opened;
+  std::memcpy(opened.fileHeader, file.data(), 14);
+  opened.fileSize = 70;
+  std::vector<uint8_t> block(file.begin() + 14, file.end());
+  bmp::PutU32(&block[20], 8);   // the lock rules filled these in memory
+  bmp::PutU32(&block[32], 2);
+
+  std::vector<uint8_t> written = file;
+  written[55] ^= 0xFF;  // the new palette
+  EXPECT_TRUE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, written.data(), 70));
+  // In two chunks as well.
+  EXPECT_TRUE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, written.data(), 40));
+  EXPECT_TRUE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 40, &written[40], 30));
+  for (size_t at : {0u, 13u, 14u, 35u, 47u, 53u, 62u, 69u}) {
+    std::vector<uint8_t> changed = written;
+    changed[at] ^= 1;
+    EXPECT_FALSE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, changed.data(), 70))
+        << "byte " << at;
+  }
+  written.push_back(0);
+  EXPECT_FALSE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, written.data(), 71))
+      << "a longer file";
+}
+
+TEST(ClipboardLayout, TheEdgeCases) {
+  struct Case { int32_t w, h; uint16_t bits; int32_t colours, level; int64_t dw, dh; uint64_t row, block; };
+  const Case cases[] = {
+      {33, 4, 1, 2, 0, 33, 4, 8, 40 + 8 + 8 * 4},
+      {33, 4, 1, 2, 1, 66, 8, 12, 40 + 8 + 12 * 8},
+      {100, 50, 4, 16, -1, 50, 25, 28, 40 + 64 + 700},
+      {3, 3, 8, 256, -2, 1, 1, 4, 40 + 1024 + 4},
+  };
+  for (const Case& c : cases) {
+    ClipLayout l;
+    ASSERT_TRUE(ClipboardLayout(c.w, c.h, c.bits, c.colours, c.level, &l));
+    EXPECT_EQ(l.width, c.dw);
+    EXPECT_EQ(l.height, c.dh);
+    EXPECT_EQ(l.rowBytes, c.row);
+    EXPECT_EQ(l.blockBytes, c.block);
+  }
+  ClipLayout l;
+  EXPECT_FALSE(ClipboardLayout(2, 2, 8, 256, -2, &l)) << "nothing to copy at 1:3";
+  EXPECT_FALSE(ClipboardLayout(65536, 65536, 8, 256, 9, &l)) << "image size beyond 32 bits";
+  EXPECT_GT(l.imageBytes, 0xFFFFFFFFull);
+}
+
+TEST(ClipboardLayout, HeaderPaletteAndIndices) {
+  static PaletteHistory palette;
+  uint8_t table[8] = {10, 20, 30, 99, 40, 50, 60, 99};
+  ASSERT_TRUE(palette.Reset(table, sizeof table, 2));
+  ASSERT_TRUE(palette.Press(1, Rgb{1, 2, 3}));
+  ClipLayout l;
+  ASSERT_TRUE(ClipboardLayout(33, 4, 1, 2, 1, &l));
+  std::vector<uint8_t> dib(l.blockBytes);
+  ASSERT_TRUE(WriteClipboardHeader(l, palette, dib.data(), dib.size()));
+  EXPECT_EQ(bmp::GetU32(&dib[0]), 40u);
+  EXPECT_EQ(bmp::GetI32(&dib[4]), 66);
+  EXPECT_EQ(bmp::GetI32(&dib[8]), 8);
+  EXPECT_EQ(bmp::GetU16(&dib[12]), 1);
+  EXPECT_EQ(bmp::GetU16(&dib[14]), 1);
+  EXPECT_EQ(bmp::GetU32(&dib[20]), 96u);
+  EXPECT_EQ(bmp::GetU32(&dib[32]), 2u);
+  EXPECT_EQ(bmp::GetU32(&dib[36]), 2u);
+  const uint8_t wantTable[8] = {10, 20, 30, 0, 3, 2, 1, 0};
+  EXPECT_EQ(std::memcmp(&dib[40], wantTable, 8), 0);
+
+  // The rows: a 1-bit 33 x 4 picture doubled, indices kept.
+  std::vector<uint8_t> rows(8 * 4, 0);
+  rows[0] = 0x80;  // bottom row, pixel 0 = index 1
+  sampling::SourceRows src{rows.data(), rows.size(), 33, 4, 1, 8, false};
+  sampling::Sampled out;
+  ASSERT_TRUE(sampling::Sample(src, CopyStretch(l, 33, 4), l.imageBytes, &out));
+  ASSERT_EQ(out.pixels.size(), l.imageBytes);
+  EXPECT_EQ(out.rowStride, l.rowBytes);
+  EXPECT_EQ(out.pixels[0], 0xC0) << "bottom row: pixels 0 and 1 of the copy";
+  EXPECT_EQ(out.pixels[12], 0xC0);
+  EXPECT_EQ(out.pixels[24], 0x00);
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+// The palette window's history, chip grid and colour scroll bars: a press is
+// one change, Undo steps back, the 299-change limit, gaps and empty cells.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kestro98/core/chip_grid.h"
+#include "kestro98/core/palette_history.h"
+
+namespace {
+
+using kestro::PaletteHistory;
+using kestro::Rgb;
+
+std::vector<uint8_t> Table(int n) {
+  std::vector<uint8_t> t(4 * n);
+  for (int i = 0; i < 4 * n; ++i) t[i] = static_cast<uint8_t>(i * 7 + 1);
+  return t;
+}
+
+TEST(PaletteHistory, ChangesUndoAndTheBlockTable) {
+  static PaletteHistory h;
+  const std::vector<uint8_t> file = Table(16);
+  ASSERT_TRUE(h.Reset(file.data(), file.size(), 16));
+  EXPECT_FALSE(h.UndoEnabled());
+  EXPECT_FALSE(h.SaveEnabled());
+  EXPECT_FALSE(h.Press(16, Rgb{1, 2, 3})) << "entry outside the count";
+  ASSERT_TRUE(h.Press(5, Rgb{255, 0, 128}));
+  std::vector<uint8_t> block(4 * 16, 0xEE);
+  ASSERT_TRUE(h.WriteIntoBlockTable(block.data(), block.size()));
+  EXPECT_EQ(block[20], 128);  // blue
+  EXPECT_EQ(block[21], 0);    // green
+  EXPECT_EQ(block[22], 255);  // red
+  EXPECT_EQ(block[23], 0xEE) << "the fourth byte is left as it was";
+  EXPECT_EQ(block[0], file[0]);
+  ASSERT_TRUE(h.Press(5, Rgb{1, 1, 1}));
+  ASSERT_TRUE(h.Press(6, Rgb{2, 2, 2}));
+  ASSERT_TRUE(h.Undo());
+  EXPECT_EQ(h.Entry(5).red, 1);
+  EXPECT_EQ(h.Entry(6).red, file[26]) << "one undo after three changes: the second level";
+  ASSERT_TRUE(h.Undo());
+  ASSERT_TRUE(h.Undo());
+  EXPECT_FALSE(h.Undo());
+  EXPECT_FALSE(h.UndoEnabled());
+  std::vector<uint8_t> saved(4 * 16);
+  ASSERT_TRUE(h.WriteFileTable(saved.data(), saved.size()));
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(saved[4 * i], file[4 * i]);
+    EXPECT_EQ(saved[4 * i + 3], 0) << "reserved bytes are written as 0";
+  }
+  EXPECT_FALSE(h.Reset(file.data(), file.size(), 12));
+  EXPECT_FALSE(h.Reset(file.data(), 8, 16)) << "a table too short";
+}
+
+TEST(PaletteHistory, TheLimitOf299Changes) {
+  static PaletteHistory h;
+  const std::vector<uint8_t> file = Table(2);
+  ASSERT_TRUE(h.Reset(file.data(), file.size(), 2));
+  for (int i = 0; i < 298; ++i) ASSERT_TRUE(h.Press(i & 1, Rgb{uint8_t(i), 0, 0}));
+  EXPECT_STREQ(kestro::StatusText(h, false), "");
+  ASSERT_TRUE(h.Press(0, Rgb{9, 9, 9})) << "the 299th change is still made";
+  EXPECT_STREQ(kestro::StatusText(h, false), "No more change allowed.");
+  EXPECT_STREQ(kestro::StatusText(h, true), "これ以上変更はできません.");
+  EXPECT_FALSE(h.Press(1, Rgb{7, 7, 7})) << "the 300th is refused";
+  EXPECT_EQ(h.Entry(1).red, 297 & 0xFF);
+  ASSERT_TRUE(h.Undo());
+  EXPECT_STREQ(kestro::StatusText(h, false), "");
+  EXPECT_TRUE(h.Press(1, Rgb{7, 7, 7}));
+}
+
+TEST(ChipGrid, CellsGapsAndEmptyCells) {
+  const kestro::CellRect first = kestro::ChipCell(0, 0);
+  EXPECT_EQ(first.x0, 14); EXPECT_EQ(first.y0, 247);
+  EXPECT_EQ(first.x1, 28); EXPECT_EQ(first.y1, 254);   // 14 + 16 - 2, 247 + 9 - 2
+  const kestro::CellRect last = kestro::ChipCell(15, 15);
+  EXPECT_EQ(last.x0, 14 + 244); EXPECT_EQ(last.x1, 275 - 2);
+  EXPECT_EQ(last.y0, 247 + 137); EXPECT_EQ(last.y1, 394 - 2);
+  struct Case { int x, y, count, want; const char* what; };
+  const Case cases[] = {
+      {14, 247, 2, 0, "top-left corner of chip 0"},
+      {28, 254, 2, 0, "bottom-right corner of chip 0"},
+      {29, 250, 2, -1, "the gap right of chip 0"},
+      {20, 255, 256, -1, "the gap below chip 0"},
+      {31, 250, 2, 1, "chip 1"},
+      {47, 250, 2, -1, "cell 2 of a 2-colour picture is empty"},
+      {273, 392, 256, 255, "chip 255"},
+      {273, 392, 16, -1, "last cell of a 16-colour picture"},
+      {13, 250, 256, -1, "left of the grid"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(kestro::HitChip(c.x, c.y, c.count), c.want) << c.what;
+}
+
+TEST(ChipGrid, ColourScrollCodes) {
+  struct Case { int value, code, thumb, want; };
+  const Case cases[] = {
+      {0, 0, 0, 0}, {5, 0, 0, 4}, {255, 1, 0, 255}, {250, 3, 0, 255}, {10, 2, 0, 0},
+      {100, 3, 0, 115}, {9, 4, 77, 77}, {9, 5, 300, 255}, {9, 6, 0, 0}, {9, 7, 0, 255},
+      {9, 8, 0, 9}, {9, 42, 0, 9},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(kestro::ColourScroll(c.value, c.code, c.thumb), c.want)
+        << "value " << c.value << " code " << c.code;
+  }
+}
+
+}  // namespace
