@@ -48,7 +48,9 @@ BmpResult WriteShufflerBmp(const uint8_t* block, size_t blockSize, const bmp::Bl
   const uint64_t stride = l.rowStride;
   const size_t rowBytes = static_cast<size_t>(l.rowBytes);
   // Whole rows per chunk; a row longer than a chunk goes out in pieces.
-  const size_t chunk = stride < kChunk ? static_cast<size_t>(kChunk / stride * stride) : kChunk;
+  const uint64_t pixelBytes = static_cast<uint64_t>(l.height) * stride;
+  size_t chunk = stride < kChunk ? static_cast<size_t>(kChunk / stride * stride) : kChunk;
+  if (pixelBytes < chunk) chunk = static_cast<size_t>(pixelBytes);
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[chunk]);
   if (!buffer) return BmpResult::kNoMemory;
 
