@@ -1,0 +1,83 @@
+// What the shuffler's Open command accepts, decided on plain bytes before the
+// shown picture is touched: the path (fixed disk, .BMP), then the file's first
+// bytes and its length. Accepted are uncompressed 4-bit files of 16 colours and
+// 8-bit files of 256 colours, top-down ones included, whose rows lie inside
+// the file; everything else gets the message of its step. A file that passes
+// is one the reader (bmp::ApplyLockRules) takes too, and the picture facts
+// then come from the reader's layout, never from header arithmetic.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/bitmap/core/bmp_rules.h"
+#include "mirtav00/core/messages.h"
+#include "mirtav00/core/shuffle.h"
+
+namespace mirtav {
+
+constexpr size_t kPathBufferSize = 258;
+
+// Bytes of the file the header check wants: file header, information
+// header and the largest colour table (fewer when the file is shorter).
+constexpr size_t kOpenHeadBytes = 14 + 40 + 4 * 256;
+
+enum class OpenVerdict {
+  kOk,
+  kNotFixedDisk,        // kMsgOpenNotFixedDisk
+  kNotBmpExtension,     // kMsgOpenNotBmp
+  kNotBitmap,           // kMsgNotBitmap: signature, header size, or rows outside the file
+  kZeroSize,            // kMsgZeroSize
+  kNotFourOrEightBit,   // kMsgNotFourOrEightBit: colour count, bit count or compression
+};
+
+// The message of a refusal; nullptr for kOk.
+const Message* MessageOf(OpenVerdict verdict);
+
+// The picture facts of the open file (ShufflerPicture): the paths the
+// dialogs chose, the measured file length and the layout of the reader's lock.
+struct ShufflerPicture {
+  char openPath[kPathBufferSize] = {};
+  char savePath[kPathBufferSize] = {};
+  uint64_t fileSize = 0;
+  int32_t width = 0;
+  int32_t height = 0;          // absolute: rows are counted the same either way
+  bool topDown = false;        // rows stored top row first (negative height field)
+  int32_t colourCount = 0;     // 16 or 256
+  uint16_t bitCount = 0;       // 4 or 8, matching the colour count
+  uint64_t imageSize = 0;      // height x rowStride
+  uint64_t rowStride = 0;      // padded row length from the lock rules
+  uint64_t rowBytes = 0;       // width, or half the width rounded up
+  int32_t reductionFactor = 1;
+};
+
+// True for a path ending in ".BMP", letter case ignored.
+bool HasBmpExtension(const char* path);
+
+// Steps 5 and 6: the drive (answered by the platform's fixed-disk check),
+// then the extension.
+OpenVerdict CheckOpenPath(const char* path, bool onFixedDisk);
+
+// Steps 9 to 15 on the first headSize bytes of a file of fileSize bytes.
+// Beyond the checks of the Part: the whole header size field must be 40,
+// compression must be none, the bit count must match the colour count
+// (4 for 16, 8 for 256), and the header's total size, pixel offset, image
+// size and rows must lie inside the file. On kOk paletteTable[0..255] is
+// zero but for entries 0..n-1 from the file, and *colourCount is n; on a
+// refusal neither is touched.
+OpenVerdict CheckOpenHeader(const uint8_t* head, size_t headSize, uint64_t fileSize,
+                            shuffle::PaletteEntry paletteTable[256], int32_t* colourCount);
+
+// True for a layout of a block the shuffler works on: uncompressed, 4 bits
+// with 16 colours or 8 bits with 256, rows padded to 4 bytes, colour table
+// and rows inside the block.
+// The randomisation and the BMP writer refuse any other.
+bool ShufflerLayoutFits(const bmp::BlockLayout& layout, uint64_t blockSize);
+
+// Fills the numeric facts of *picture from the lock's layout of a block of
+// blockSize bytes (paths and reductionFactor untouched). False, with *picture
+// untouched, when ShufflerLayoutFits refuses the layout.
+bool FactsFromLayout(const bmp::BlockLayout& layout, uint64_t blockSize, uint64_t fileSize,
+                     ShufflerPicture* picture);
+
+}  // namespace mirtav
