@@ -3,6 +3,7 @@
 // clipboard DIB's layout, header and sampled rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -79,6 +80,20 @@ TEST(SaveRules, WrittenBmpEqualsTheOpenedPictureOutsideTheTable) {
     changed[at] ^= 1;
     EXPECT_FALSE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, changed.data(), 70))
         << "byte " << at;
+  }
+  // Chunks of every size, with a change anywhere past the table found in
+  // whichever chunk holds it.
+  for (size_t chunk = 1; chunk <= 70; ++chunk) {
+    for (size_t at : {size_t{50}, size_t{62}, size_t{66}, size_t{69}, size_t{70}}) {
+      std::vector<uint8_t> changed = written;
+      if (at < 70) changed[at] ^= 1;
+      bool all = true;
+      for (size_t from = 0; from < 70; from += chunk) {
+        all = all && MatchesOpenedFile(opened, block.data(), block.size(), 2, from,
+                                       &changed[from], std::min<size_t>(chunk, 70 - from));
+      }
+      EXPECT_EQ(all, at == 70) << "chunks of " << chunk << ", byte " << at;
+    }
   }
   written.push_back(0);
   EXPECT_FALSE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, written.data(), 71))
