@@ -8,7 +8,9 @@
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
+#include "kestro98/copy_command.h"
 #include "kestro98/image_view.h"
+#include "kestro98/save_command.h"
 #include "resources/kestro98/resource.h"
 
 namespace kestro {
@@ -29,8 +31,6 @@ void OpenCommand(HWND) {}         // Open BMP: not built yet, does nothing.
 void ZoomOut(HWND) {}             // Zoom Out: not built yet, does nothing.
 void ZoomIn(HWND) {}              // Zoom In: not built yet, does nothing.
 void PopupPaletteWindow(HWND) {}  // Popup Window: not built yet, does nothing.
-void CopyImage(HWND) {}           // Copy: not built yet, does nothing.
-void SaveImage(HWND) {}           // Save Image: not built yet, does nothing.
 
 }  // namespace
 
@@ -40,8 +40,8 @@ void RunCommand(HWND window, int command) {
     case IDM_ZOOM_OUT: ZoomOut(window); break;
     case IDM_ZOOM_IN: ZoomIn(window); break;
     case IDM_POPUP_WINDOW: PopupPaletteWindow(window); break;
-    case IDM_COPY: CopyImage(window); break;
-    case IDM_SAVE_IMAGE: SaveImage(window); break;
+    case IDM_COPY: CopyImageCommand(window); break;
+    case IDM_SAVE_IMAGE: SaveImageCommand(window); break;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
+#include "common/bitmap/replace_file.h"
 
 namespace {
 
@@ -25,36 +26,6 @@ void ShowFailure(HWND owner, const BitmapMessage TiffWriterMessages::*which) {
   if (messages != nullptr) ShowBitmapError(owner, messages->*which);
 }
 
-// Reserves a new, empty file beside the target and returns its path, or ""
-// when none can be made. Its name, "~" and at most four hex digits, is no
-// longer than a picture's name with its extension (".tif" alone is four
-// characters), so it fits wherever the target does; and it is never a file
-// that was there before.
-std::string ReserveTemporaryBeside(const char* savePath) {
-  // The folder ends after the last separator that starts a character (in
-  // code page 932 the byte '\' is also the second half of some characters).
-  const char* folderEnd = savePath;
-  for (const char* p = savePath; *p != '\0'; p = CharNextA(p)) {
-    if (*p == '\\' || *p == '/' || *p == ':') folderEnd = p + 1;
-  }
-  const std::string folder(savePath, static_cast<size_t>(folderEnd - savePath));
-  const DWORD seed = GetTickCount();
-  for (DWORD i = 0; i < 0x1000; ++i) {
-    char name[8];
-    std::snprintf(name, sizeof name, "~%lx", static_cast<unsigned long>((seed + i) & 0xFFFF));
-    const std::string candidate = folder + name;
-    HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
-      return candidate;
-    }
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-  }
-  return std::string();
-}
-
 // Writes the locked block's picture; true when every byte reached the file.
 bool WriteLockedPicture(FILE* file) {
   FileSink sink(file);
@@ -70,9 +41,7 @@ void UseTiffWriterMessages(const TiffWriterMessages& programMessages) {
 int WriteTiffFile(HWND mainWindow, const char* savePath) {
   // A read-only file or a folder at the target cannot be replaced; the
   // rename below would not refuse it everywhere.
-  const DWORD existing = GetFileAttributesA(savePath);
-  if (existing != INVALID_FILE_ATTRIBUTES &&
-      (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+  if (!TargetCanBeReplaced(savePath)) {
     ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }
@@ -102,9 +71,7 @@ int WriteTiffFile(HWND mainWindow, const char* savePath) {
     if (!refusalShown) ShowFailure(mainWindow, &TiffWriterMessages::cannotWrite);
     return 1;
   }
-  if (!MoveFileExA(temporary.c_str(), savePath,
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temporary.c_str());
+  if (!ReplaceWithTemporary(temporary, savePath)) {
     ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }

@@ -1,6 +1,9 @@
 #include "kestro98/core/clipboard_layout.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
+#include <new>
 
 #include "common/bitmap/core/bmp_rules.h"
 #include "kestro98/core/view_rules.h"
@@ -60,6 +63,65 @@ sampling::Stretch CopyStretch(const ClipLayout& layout, int32_t width, int32_t h
   s.visRight = layout.width;
   s.visBottom = layout.height;
   return s;
+}
+
+namespace {
+
+constexpr uint64_t kBandBytes = 1024 * 1024;
+
+// Rows copied as they stand: the picture at 1:1.
+bool CopyRowsWhole(const sampling::SourceRows& rows, const ClipLayout& l, uint8_t* pixels) {
+  const uint64_t packed = bmp::PackedRowBytes(rows.width, rows.bitCount);
+  const uint64_t usedBits = static_cast<uint64_t>(rows.width) * rows.bitCount;
+  const uint8_t lastMask = usedBits % 8 == 0 ? 0xFF
+                                             : static_cast<uint8_t>(0xFF << (8 - usedBits % 8));
+  for (int64_t y = 0; y < l.height; ++y) {
+    // Clipboard row y counts from the bottom, as a bottom-up source stores it.
+    const uint64_t stored = rows.topDown ? static_cast<uint64_t>(l.height - 1 - y)
+                                         : static_cast<uint64_t>(y);
+    uint8_t* to = pixels + static_cast<uint64_t>(y) * l.rowBytes;
+    std::memcpy(to, rows.bytes + stored * rows.rowStride, static_cast<size_t>(packed));
+    to[packed - 1] &= lastMask;
+    std::memset(to + packed, 0, static_cast<size_t>(l.rowBytes - packed));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FillClipboardPixels(const sampling::SourceRows& rows, const ClipLayout& l, uint8_t* pixels,
+                         size_t pixelBytes) {
+  if (pixels == nullptr || l.height <= 0 || pixelBytes != l.imageBytes) return false;
+  if (rows.bytes == nullptr || rows.bitCount != l.bitCount || rows.width <= 0 ||
+      rows.height <= 0 || rows.rowStride < bmp::PackedRowBytes(rows.width, rows.bitCount) ||
+      rows.size < rows.rowStride ||
+      static_cast<uint64_t>(rows.height - 1) > (rows.size - rows.rowStride) / rows.rowStride) {
+    return false;
+  }
+  if (l.width == rows.width && l.height == rows.height) return CopyRowsWhole(rows, l, pixels);
+
+  const sampling::Stretch whole = CopyStretch(l, rows.width, rows.height);
+  const int64_t bandRows =
+      static_cast<int64_t>(std::max<uint64_t>(1, kBandBytes / std::max<uint64_t>(1, l.rowBytes)));
+  for (int64_t top = 0; top < l.height; top += bandRows) {
+    const int64_t bottom = std::min(l.height, top + bandRows);
+    sampling::Stretch band = whole;
+    band.visTop = top;
+    band.visBottom = bottom;
+    sampling::Sampled sampled;
+    try {
+      if (!sampling::Sample(rows, band, kBandBytes + l.rowBytes, &sampled)) return false;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    const uint64_t bytes = static_cast<uint64_t>(bottom - top) * l.rowBytes;
+    if (sampled.rowStride != l.rowBytes || sampled.pixels.size() != bytes) return false;
+    // The band's rows are bottom-up too: its lowest row is displayed row
+    // bottom - 1, stored at l.height - bottom.
+    std::memcpy(pixels + static_cast<uint64_t>(l.height - bottom) * l.rowBytes,
+                sampled.pixels.data(), static_cast<size_t>(bytes));
+  }
+  return true;
 }
 
 }  // namespace kestro

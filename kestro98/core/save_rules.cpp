@@ -101,9 +101,24 @@ bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t bl
     fields[i] = static_cast<uint8_t>(opened.sizeImage >> (8 * i));
     fields[4 + i] = static_cast<uint8_t>(opened.clrUsed >> (8 * i));
   }
-  for (size_t i = 0; i < n; ++i) {
+  // Past the fields and the table the block is compared a run at a time.
+  const uint64_t bulkFrom = tableEnd > 50 ? tableEnd : 50;
+  for (size_t i = 0; i < n;) {
     const uint64_t at = offset + i;
     if (opened.fileSize < 0 || at >= static_cast<uint64_t>(opened.fileSize)) return false;
+    if (at >= bulkFrom) {
+      const uint64_t fileLeft = static_cast<uint64_t>(opened.fileSize) - at;
+      size_t run = n - i;
+      if (run > fileLeft) run = static_cast<size_t>(fileLeft);
+      if (at < blockEnd) {
+        if (block == nullptr) return false;
+        if (run > blockEnd - at) run = static_cast<size_t>(blockEnd - at);
+        if (std::memcmp(bytes + i, block + (at - 14), run) != 0) return false;
+      }
+      i += run;
+      continue;
+    }
+    ++i;
     uint8_t want;
     if (at < 14) {
       want = opened.fileHeader[at];
@@ -119,7 +134,7 @@ bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t bl
     } else {
       continue;
     }
-    if (bytes[i] != want) return false;
+    if (bytes[i - 1] != want) return false;
   }
   return true;
 }

@@ -2,6 +2,7 @@
 // and streams that are damaged or run off the picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -130,5 +131,35 @@ TEST(BmpRle, RandomStreamsStayInsideTheBuffer) {
     for (uint8_t& b : src) b = next() % 4 == 0 ? static_cast<uint8_t>(next() % 3) : next();
     const uint16_t bits = round % 2 ? 4 : 8;
     DecodeGuarded(src, bits, 1 + next() % 40, 1 + next() % 6);
+  }
+}
+
+// A picture decoded a band of rows at a time, for every band height, gives
+// what one whole decode gives: runs, deltas across bands and damaged ends
+// alike, and no band is written outside its buffer.
+TEST(BmpRle, BandsDecodeExactlyAsTheWholePicture) {
+  uint32_t state = 777;
+  auto next = [&state] { state = state * 1103515245u + 12345u; return static_cast<uint8_t>(state >> 16); };
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> src(static_cast<size_t>(next()) * 2);
+    for (uint8_t& b : src) b = next() % 3 == 0 ? static_cast<uint8_t>(next() % 3) : next() % 9;
+    const uint16_t bits = round % 2 ? 4 : 8;
+    const int32_t width = 1 + next() % 30, height = 1 + next() % 9;
+    const Decoded whole = DecodeGuarded(src, bits, width, height);
+    const uint64_t stride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+    for (uint64_t bandRows = 1; bandRows <= static_cast<uint64_t>(height); ++bandRows) {
+      std::vector<uint8_t> joined;
+      rle::Position at;
+      for (uint64_t first = 0; first < static_cast<uint64_t>(height); first += bandRows) {
+        const uint64_t end = std::min<uint64_t>(height, first + bandRows);
+        std::vector<uint8_t> band(static_cast<size_t>((end - first) * stride) + 8, 0);
+        ASSERT_TRUE(rle::DecodeRows(src.data(), src.size(), bits, width, height, &at, first, end,
+                                    stride, band.data(), band.size() - 8));
+        for (size_t i = band.size() - 8; i < band.size(); ++i) ASSERT_EQ(band[i], 0) << "past the band";
+        joined.insert(joined.end(), band.begin(), band.end() - 8);
+      }
+      ASSERT_EQ(joined, whole.rows) << "round " << round << ", bands of " << bandRows;
+      EXPECT_EQ(at.end, whole.end) << "round " << round;
+    }
   }
 }

@@ -3,6 +3,7 @@
 // clipboard DIB's layout, header and sampled rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -80,6 +81,20 @@ TEST(SaveRules, WrittenBmpEqualsTheOpenedPictureOutsideTheTable) {
     EXPECT_FALSE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, changed.data(), 70))
         << "byte " << at;
   }
+  // Chunks of every size, with a change anywhere past the table found in
+  // whichever chunk holds it.
+  for (size_t chunk = 1; chunk <= 70; ++chunk) {
+    for (size_t at : {size_t{50}, size_t{62}, size_t{66}, size_t{69}, size_t{70}}) {
+      std::vector<uint8_t> changed = written;
+      if (at < 70) changed[at] ^= 1;
+      bool all = true;
+      for (size_t from = 0; from < 70; from += chunk) {
+        all = all && MatchesOpenedFile(opened, block.data(), block.size(), 2, from,
+                                       &changed[from], std::min<size_t>(chunk, 70 - from));
+      }
+      EXPECT_EQ(all, at == 70) << "chunks of " << chunk << ", byte " << at;
+    }
+  }
   written.push_back(0);
   EXPECT_FALSE(MatchesOpenedFile(opened, block.data(), block.size(), 2, 0, written.data(), 71))
       << "a longer file";
@@ -138,6 +153,41 @@ TEST(ClipboardLayout, HeaderPaletteAndIndices) {
   EXPECT_EQ(out.pixels[0], 0xC0) << "bottom row: pixels 0 and 1 of the copy";
   EXPECT_EQ(out.pixels[12], 0xC0);
   EXPECT_EQ(out.pixels[24], 0x00);
+}
+
+// The copy's rows, band by band (or whole at 1:1), are exactly what one
+// Sample of the whole stretch gives, for every depth, odd widths, top-down
+// rows with dirty padding, and zooms from 1:10 to 10:1 including pictures
+// whose copy spans several bands.
+TEST(ClipboardLayout, FilledRowsEqualOneSampleOfTheWholePicture) {
+  struct Case { int32_t w, h; uint16_t bits; bool topDown; };
+  const Case cases[] = {{33, 7, 1, false}, {35, 9, 4, true}, {17, 5, 8, false},
+                        {2100, 700, 8, true}, {3000, 400, 4, false}};
+  const int32_t levels[] = {-9, -2, -1, 0, 1, 2, 9};
+  uint32_t state = 5;
+  for (const Case& c : cases) {
+    const uint64_t stride = bmp::PaddedRowBytes(c.w, c.bits) + 4;  // dirty padding beyond the row
+    std::vector<uint8_t> bytes(static_cast<size_t>(stride * c.h));
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 16);
+    const sampling::SourceRows src{bytes.data(), bytes.size(), c.w, c.h, c.bits, stride, c.topDown};
+    for (int32_t level : levels) {
+      ClipLayout l;
+      if (!ClipboardLayout(c.w, c.h, c.bits, 1 << c.bits, level, &l)) continue;
+      if (l.imageBytes > 64u << 20) continue;
+      sampling::Sampled want;
+      ASSERT_TRUE(sampling::Sample(src, CopyStretch(l, c.w, c.h), l.imageBytes, &want));
+      std::vector<uint8_t> got(static_cast<size_t>(l.imageBytes), 0xCD);
+      ASSERT_TRUE(FillClipboardPixels(src, l, got.data(), got.size()));
+      EXPECT_TRUE(got == want.pixels) << c.w << " x " << c.h << " x " << c.bits << " at " << level;
+    }
+  }
+  ClipLayout l;
+  ASSERT_TRUE(ClipboardLayout(4, 4, 8, 256, 0, &l));
+  std::vector<uint8_t> small(8);
+  const sampling::SourceRows shortRows{small.data(), small.size(), 4, 4, 8, 4, false};
+  std::vector<uint8_t> out(static_cast<size_t>(l.imageBytes));
+  EXPECT_FALSE(FillClipboardPixels(shortRows, l, out.data(), out.size()))
+      << "rows that do not hold the picture";
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // from the DIB block as the lock rules describe it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "tests/unit/fixtures/bmp_fixture.h"
 
@@ -308,4 +310,35 @@ TEST(TiffLayout, RlePicturesAreWrittenDecoded) {
   const std::vector<uint8_t> f = Write(LockPicture(p));
   const std::vector<uint8_t> rows(f.begin() + 1664, f.end());
   EXPECT_EQ(rows, (std::vector<uint8_t>{9, 9, 1, 2, 3, 7, 7, 7, 7, 7}));
+}
+
+// A picture of several bands: its rows come out top first exactly as a
+// whole decode of the stream has them, with runs and deltas over the band
+// borders and rows the stream never reaches left at index 0.
+TEST(TiffLayout, RlePicturesOfManyBandsEqualAWholeDecode) {
+  Picture p;
+  p.width = 3001; p.height = 1500; p.bits = 8; p.compression = bmp::kBiRle8;
+  p.palette = fixture::Palette(256);
+  uint32_t state = 99;
+  auto next = [&state] { state = state * 1103515245u + 12345u; return static_cast<uint8_t>(state >> 16); };
+  for (int row = 0; row < 1200; ++row) {
+    if (row % 97 == 5) {  // a delta that crosses rows
+      p.pixels.insert(p.pixels.end(), {0, 2, next(), static_cast<uint8_t>(1 + next() % 3)});
+    }
+    for (int run = 0; run < 12; ++run) p.pixels.insert(p.pixels.end(), {next(), next()});
+    p.pixels.insert(p.pixels.end(), {0, 0});
+  }
+  p.pixels.insert(p.pixels.end(), {0, 1});
+  const Locked l = LockPicture(p);
+  const std::vector<uint8_t> f = Write(l);
+
+  const uint64_t stride = bmp::PaddedRowBytes(p.width, 8);
+  std::vector<uint8_t> whole(static_cast<size_t>(stride * p.height), 0);
+  rle::Decode(p.pixels.data(), p.pixels.size(), 8, p.width, p.height, stride, whole.data(),
+              whole.size());
+  ASSERT_EQ(f.size(), 1664u + 3001u * 1500u);
+  for (int32_t r = 0; r < p.height; ++r) {
+    const uint8_t* want = whole.data() + (p.height - 1 - r) * stride;
+    ASSERT_TRUE(std::equal(want, want + p.width, f.begin() + 1664 + r * p.width)) << "row " << r;
+  }
 }

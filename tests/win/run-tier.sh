@@ -24,13 +24,22 @@ mkdir -p "$OUT"
 # Wine maps / to Z:.
 WIN_OUT="Z:$(printf '%s' "$OUT" | tr '/' '\\')"
 
+# Pictures made by ImageMagick and Pillow for the editor's save tests.
+PICTURES="$OUT/pictures"
+WIN_PICTURES=""
+if /usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" "$PICTURES" >"$OUT/pictures.log" 2>&1; then
+  WIN_PICTURES="Z:$(printf '%s' "$PICTURES" | tr '/' '\\')"
+else
+  echo "run-tier: make_pictures.py failed; the independent pictures are not saved"; status=1
+fi
+
 cd "$BIN" || exit 1
 run() {
   local lang=$1 exe=$2 filter=$3
   echo "== $exe, LANG=$lang"
   # Into a file, not a pipe: Wine's service processes inherit the output and
   # would hold a pipe open after the test has ended.
-  LANG=$lang WIN_TEST_OUTPUT="$WIN_OUT" timeout 600 "$WINE" "$exe" --gtest_filter="$filter" \
+  LANG=$lang WIN_TEST_OUTPUT="$WIN_OUT" WIN_TEST_PICTURES="$WIN_PICTURES" timeout 600 "$WINE" "$exe" --gtest_filter="$filter" \
     --gtest_color=no >"$OUT/run.log" 2>&1
   local rc=$?
   tr -d '\r' <"$OUT/run.log"

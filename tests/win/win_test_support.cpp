@@ -22,6 +22,7 @@ struct CatcherState {
   std::vector<uint32_t> baseline;  // whole screen before any box
   int screenW = 0, screenH = 0;
   UINT_PTR sweepTimer = 0;
+  int answer = IDOK;
 };
 CatcherState* state = nullptr;
 
@@ -104,7 +105,8 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR id, DWORD) {
     pending[i].answerTimer = 0;
     HWND box = pending[i].box;
     if (state != nullptr && state->screenshots) Photograph(box, &state->boxes[pending[i].index]);
-    HWND ok = GetDlgItem(box, IDOK);
+    HWND ok = GetDlgItem(box, state != nullptr ? state->answer : IDOK);
+    if (ok == nullptr) ok = GetDlgItem(box, IDOK);
     if (ok != nullptr) {
       PostMessageA(ok, BM_CLICK, 0, 0);
     } else {
@@ -225,6 +227,8 @@ BoxCatcher::~BoxCatcher() {
 }
 
 const std::vector<CapturedBox>& BoxCatcher::Boxes() const { return state->boxes; }
+
+void BoxCatcher::Answer(int buttonId) { state->answer = buttonId; }
 
 std::string Ansi(const char* utf8) { return ToAnsi(utf8); }
 

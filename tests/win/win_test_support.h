@@ -36,6 +36,8 @@ class BoxCatcher {
   BoxCatcher(const BoxCatcher&) = delete;
   BoxCatcher& operator=(const BoxCatcher&) = delete;
   const std::vector<CapturedBox>& Boxes() const;
+  // The button pressed in a box that has it (IDYES, IDNO); IDOK otherwise.
+  void Answer(int buttonId);
 };
 
 // The expected UTF-8 text as the box shows it in this process's code page.

@@ -1,5 +1,6 @@
 #include "common/bitmap/core/tiff_layout.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -92,6 +93,54 @@ class Emitter {
   bool failed_ = false;
 };
 
+// The rows of an RLE picture, top row first, decoded a band of rows at a
+// time so memory stays at one band (about kChunk, or one row when a row is
+// larger), whatever size the picture claims. The stream runs bottom row
+// first: one pass notes where each band starts, then the bands are decoded
+// from the top one down.
+TiffResult PutDecodedRows(const uint8_t* block, const bmp::BlockLayout& l, Emitter& out) {
+  const uint8_t* src = block + l.pixelOffset;
+  const size_t srcSize = static_cast<size_t>(l.pixelBytes);
+  const uint64_t height = static_cast<uint64_t>(l.height);
+  const uint64_t rowBytes = l.rowBytes;
+  const uint64_t bandRows = rowBytes >= kChunk ? 1 : kChunk / rowBytes;
+  const uint64_t bands = (height + bandRows - 1) / bandRows;
+  const uint64_t bandBytes = bandRows * rowBytes;
+  // Bounded by the file size check: the strip is below 4 GiB.
+  if (bands > std::numeric_limits<size_t>::max() / sizeof(rle::Position) ||
+      bandBytes > std::numeric_limits<size_t>::max()) {
+    return TiffResult::kNoMemory;
+  }
+  std::unique_ptr<rle::Position[]> starts(new (std::nothrow) rle::Position[bands]);
+  std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[static_cast<size_t>(bandBytes)]);
+  if (!starts || !band) return TiffResult::kNoMemory;
+
+  rle::Position at;
+  for (uint64_t k = 0; k < bands; ++k) {
+    starts[k] = at;
+    if (k + 1 < bands) {
+      rle::DecodeRows(src, srcSize, l.bitCount, l.width, l.height, &at, k * bandRows,
+                      (k + 1) * bandRows, rowBytes, nullptr, 0);
+    }
+  }
+  for (uint64_t k = bands; k-- > 0;) {
+    const uint64_t first = k * bandRows;
+    const uint64_t end = std::min(height, first + bandRows);
+    std::memset(band.get(), 0, static_cast<size_t>(bandBytes));
+    rle::Position from = starts[k];
+    if (!rle::DecodeRows(src, srcSize, l.bitCount, l.width, l.height, &from, first, end,
+                         rowBytes, band.get(), static_cast<size_t>(bandBytes))) {
+      return TiffResult::kBadPicture;
+    }
+    for (uint64_t row = end; row-- > first;) {
+      if (!out.Put(band.get() + (row - first) * rowBytes, static_cast<size_t>(rowBytes))) {
+        return TiffResult::kWriteFailed;
+      }
+    }
+  }
+  return TiffResult::kOk;
+}
+
 }  // namespace
 
 uint64_t TiffFileSize(const bmp::BlockLayout& layout) {
@@ -111,25 +160,6 @@ TiffResult WriteTiff(const uint8_t* block, size_t blockSize,
   const uint32_t width = static_cast<uint32_t>(layout.width);
   const uint32_t height = static_cast<uint32_t>(layout.height);
   const size_t rowBytes = static_cast<size_t>(layout.rowBytes);
-
-  // Rows of an RLE picture are decoded first, into bottom-up rows.
-  const uint8_t* rows = block + layout.pixelOffset;
-  uint64_t stride = layout.rowStride;
-  bool topDown = layout.topDown;
-  std::unique_ptr<uint8_t[]> decoded;
-  if (layout.compression != bmp::kBiRgb) {
-    // The stride of the decoded rows is ours, whatever the layout says.
-    stride = bmp::PaddedRowBytes(layout.width, bits);
-    const uint64_t decodedSize = stride * height;  // about the strip size, by the size check
-    if (decodedSize > std::numeric_limits<size_t>::max()) return TiffResult::kNoMemory;
-    decoded.reset(new (std::nothrow) uint8_t[static_cast<size_t>(decodedSize)]());
-    if (!decoded) return TiffResult::kNoMemory;
-    rle::Decode(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes), bits,
-                layout.width, layout.height, stride, decoded.get(),
-                static_cast<size_t>(decodedSize));
-    rows = decoded.get();
-    topDown = false;
-  }
 
   std::unique_ptr<Emitter> out(new (std::nothrow) Emitter(sink));
   if (!out) return TiffResult::kNoMemory;
@@ -167,9 +197,15 @@ TiffResult WriteTiff(const uint8_t* block, size_t blockSize,
   }
   if (!out->Put(map, 6 * entries)) return TiffResult::kWriteFailed;
 
-  for (uint64_t r = 0; r < height; ++r) {
-    const uint64_t stored = topDown ? r : height - 1 - r;
-    if (!out->Put(rows + stored * stride, rowBytes)) return TiffResult::kWriteFailed;
+  if (layout.compression != bmp::kBiRgb) {
+    const TiffResult rows = PutDecodedRows(block, layout, *out);
+    if (rows != TiffResult::kOk) return rows;
+  } else {
+    const uint8_t* rows = block + layout.pixelOffset;
+    for (uint64_t r = 0; r < height; ++r) {
+      const uint64_t stored = bmp::StoredRowOfTopRow(layout, r);
+      if (!out->Put(rows + stored * layout.rowStride, rowBytes)) return TiffResult::kWriteFailed;
+    }
   }
   if (!out->Flush()) return TiffResult::kWriteFailed;
   return TiffResult::kOk;

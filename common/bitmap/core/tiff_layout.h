@@ -45,8 +45,9 @@ constexpr uint32_t kFrontSize = 128;
 uint64_t TiffFileSize(const bmp::BlockLayout& layout);
 
 // Writes the picture of the block (colour table and pixels as the layout of
-// bmp::ApplyLockRules describes them) as a TIFF. RLE pictures are decoded
-// first. Reads nothing outside [block, block + blockSize).
+// bmp::ApplyLockRules describes them) as a TIFF. RLE pictures are decoded a
+// band of rows at a time while writing (memory of about a megabyte, or one
+// row when a row is larger). Reads nothing outside [block, block + blockSize).
 TiffResult WriteTiff(const uint8_t* block, size_t blockSize,
                      const bmp::BlockLayout& layout, ByteSink& sink);
 

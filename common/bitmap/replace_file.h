@@ -1,0 +1,22 @@
+// A file written so that it replaces its target only when complete: the bytes
+// go to a new file reserved beside the target (same folder, so the final move
+// is a rename on one drive), which takes the target's place only after every
+// write and the close succeeded. A failure leaves the target as it was.
+#pragma once
+
+#include <string>
+
+// False when the target is a read-only file or a folder, which the move
+// would not refuse everywhere.
+bool TargetCanBeReplaced(const char* targetPath);
+
+// Reserves a new, empty file beside the target and returns its path, or ""
+// when none can be made (a missing folder, a full or read-only drive). Its
+// name, "~" and at most four hex digits, is no longer than a picture's name
+// with its extension, so it fits wherever the target does; and it is never a
+// file that was there before.
+std::string ReserveTemporaryBeside(const char* targetPath);
+
+// Moves the complete temporary file over the target; on failure the
+// temporary file is removed and the target is left as it was.
+bool ReplaceWithTemporary(const std::string& temporary, const char* targetPath);

@@ -1,0 +1,105 @@
+// Copy. The clipboard block is filled directly with the header, the current
+// palette (fourth bytes 0) and the picture's own indices at the positions the
+// view shows (the shared sampler), never with colours matched back to
+// indices, so a palette that holds one colour twice keeps both indices. All
+// sizes are 64-bit; the clipboard is opened and emptied only once the block
+// is complete, so a failure leaves it as it was.
+#include "kestro98/copy_command.h"
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "common/bitmap/core/rle.h"
+#include "common/bitmap/dib_block.h"
+#include "common/bitmap/global_memory.h"
+#include "kestro98/box_text.h"
+#include "kestro98/core/clipboard_layout.h"
+#include "kestro98/image_view.h"
+#include "kestro98/main_window.h"
+#include "kestro98/picture.h"
+
+namespace kestro {
+
+namespace {
+
+// Fills a new block with the copy from the locked DIB block; null when the
+// layout cannot be described or memory cannot be had.
+HGLOBAL FillLockedCopy(int level) {
+  const bmp::BlockLayout& picture = dibLayout;
+  ClipLayout layout;
+  if (!ClipboardLayout(picture.width, picture.height, picture.bitCount,
+                       paletteHistory.ColourCount(), level, &layout) ||
+      layout.blockBytes > std::numeric_limits<SIZE_T>::max()) {
+    return nullptr;
+  }
+
+  // An RLE picture is decoded first, into bottom-up rows of its own.
+  sampling::SourceRows rows = sampling::RowsOfBlock(dibBlockStart, dibBlockSize, picture);
+  std::unique_ptr<uint8_t[]> decoded;
+  if (picture.compression != bmp::kBiRgb) {
+    const uint64_t stride = bmp::PaddedRowBytes(picture.width, picture.bitCount);
+    const uint64_t bytes = stride * static_cast<uint64_t>(picture.height);
+    if (bytes > std::numeric_limits<size_t>::max()) return nullptr;
+    decoded.reset(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]());
+    if (!decoded) return nullptr;
+    rle::Decode(dibBlockStart + picture.pixelOffset, static_cast<size_t>(picture.pixelBytes),
+                picture.bitCount, picture.width, picture.height, stride, decoded.get(),
+                static_cast<size_t>(bytes));
+    rows.bytes = decoded.get();
+    rows.size = static_cast<size_t>(bytes);
+    rows.rowStride = stride;
+    rows.topDown = false;
+  }
+
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(layout.blockBytes));
+  if (block == nullptr) return nullptr;
+  bool filled = false;
+  {
+    GlobalMemoryData memory(block);
+    uint8_t* out = static_cast<uint8_t*>(memory.Lock());
+    filled = out != nullptr &&
+             WriteClipboardHeader(layout, paletteHistory, out,
+                                  static_cast<size_t>(layout.headerBytes)) &&
+             FillClipboardPixels(rows, layout, out + layout.headerBytes,
+                                 static_cast<size_t>(layout.imageBytes));
+  }
+  if (!filled) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  return block;
+}
+
+}  // namespace
+
+bool CopyImageAtLevel(HWND mainWindow, int level) {
+  MyClipboard clipboard;
+  if (pictureState != 1 || dibBlockHandle == nullptr) return false;
+
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  const int locked = LockDibBlock(mainWindow);
+  HGLOBAL block = locked ? FillLockedCopy(level) : nullptr;
+  UnlockDibBlock();
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  if (!locked) return false;  // the lock has shown its own message
+  if (block == nullptr) {
+    ShowBoxText(mainWindow, kClipboardNoMemory);
+    return false;
+  }
+  if (!clipboard.Open(mainWindow)) {
+    GlobalFree(block);
+    return false;
+  }
+  clipboard.Empty();
+  if (clipboard.SetData(CF_DIB, block) == nullptr) {
+    GlobalFree(block);
+    return false;
+  }
+  return true;  // the clipboard owns the block now
+}
+
+void CopyImageCommand(HWND mainWindow) { CopyImageAtLevel(mainWindow, zoomLevel); }
+
+}  // namespace kestro
