@@ -1,0 +1,8 @@
+#include "kestro98/picture.h"
+
+namespace kestro {
+
+PictureFacts pictureFacts;
+PaletteHistory paletteHistory;
+
+}  // namespace kestro
