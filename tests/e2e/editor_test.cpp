@@ -578,3 +578,106 @@ TEST_F(Editor, ZoomStepsTitlesLimitsAndScrollBars) {
 }
 
 }  // namespace
+
+namespace {
+
+// An 8-bit picture 70000 x 3 whose column x holds index x % 251, with a
+// colour table in which every index differs.
+std::vector<uint8_t> WidePicture(int width) {
+  const int height = 3;
+  const size_t stride = (static_cast<size_t>(width) + 3) / 4 * 4;
+  std::vector<uint8_t> b(54 + 1024 + stride * height, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  Put32(b, 10, 54 + 1024);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(width));
+  Put32(b, 22, height);
+  b[26] = 1;
+  b[28] = 8;
+  for (int i = 0; i < 256; ++i) {
+    b[54 + 4 * i] = static_cast<uint8_t>(i * 7);
+    b[55 + 4 * i] = static_cast<uint8_t>(255 - i);
+    b[56 + 4 * i] = static_cast<uint8_t>(i);
+  }
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) b[54 + 1024 + y * stride + x] = static_cast<uint8_t>(x % 251);
+  return b;
+}
+
+uint32_t WideColour(int x) {
+  const int i = x % 251;
+  return static_cast<uint32_t>(i) << 16 | static_cast<uint32_t>(255 - i) << 8 | static_cast<uint8_t>(i * 7);
+}
+
+void Drag(int x0, int y0, int x1, int y1) {
+  MoveMouse(x0, y0);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &input, sizeof input);
+  Sleep(100);
+  for (int step = 1; step <= 10; ++step) {
+    MoveMouse(x0 + (x1 - x0) * step / 10, y0 + (y1 - y0) * step / 10);
+    Sleep(30);
+  }
+  input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  Sleep(200);
+}
+
+}  // namespace
+
+TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
+  const int width = 70000;
+  ASSERT_TRUE(WriteFileBytes(Scratch("wide.bmp"), WidePicture(width)));
+  RECT client = {};
+  GetClientRect(main(), &client);
+  const int cw = client.right;
+  // The fit level: the smallest reduction that shows 70000 columns in the width less the bar.
+  const int fit = (width + (cw - GetSystemMetrics(SM_CXVSCROLL)) - 1) / (cw - GetSystemMetrics(SM_CXVSCROLL));
+  const std::string fitText = "1:" + std::to_string(fit);
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("wide.bmp"), "wide.bmp", fitText.c_str()));
+  EXPECT_FALSE(Enabled(kZoomOut)) << "Zoom Out below the fit level";
+  // Zoom In, step by step, to 1:1.
+  for (int k = fit - 1; k >= 1; --k) {
+    run_->ClickButton(kZoomIn);
+    const std::string want = TitleOf("wide.bmp", ("1:" + std::to_string(k)).c_str());
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == want; }, 3000)) << want;
+  }
+  Rest();
+  // Only the horizontal bar: its thumb dragged to the right end shows the last column.
+  HWND bar = nullptr;
+  EnumChildWindows(main(), [](HWND child, LPARAM p) -> BOOL {
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child) &&
+        (GetWindowLongA(child, GWL_STYLE) & SBS_VERT) == 0)
+      *reinterpret_cast<HWND*>(p) = child;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&bar));
+  ASSERT_NE(bar, nullptr) << "no horizontal bar";
+  RECT r = ScreenRect(bar);
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL), mid = (r.top + r.bottom) / 2;
+  // The main window is made active first, as a person clicking into it would.
+  POINT inside = ClientToScreenPoint(main(), cw / 2, 200);
+  Click(inside.x, inside.y);
+  Sleep(300);
+  // To the end of the track, not beyond: Wine puts the thumb back when the
+  // mouse leaves the bar sideways.
+  Drag(r.left + arrow + 8, mid, r.right - arrow - 1, mid);
+  Rest();
+  const bool atEnd = WaitUntil([&] { return ClientShot(main(), cw - 1, 21, 1, 1).At(0, 0) == WideColour(width - 1); }, 3000);
+  ClientShot(main(), 0, 0, cw, 60).SaveBmp(ShotPath(std::string("wide-end-") + Lang()));
+  EXPECT_TRUE(atEnd) << "the last column is not at the right edge: bar at " << GetScrollPos(bar, SB_CTL)
+                     << " bar rect " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << std::hex
+                     << ClientShot(main(), cw - 1, 21, 1, 1).At(0, 0) << " for " << WideColour(width - 1);
+  EXPECT_EQ(ClientShot(main(), 0, 21, 1, 1).At(0, 0), WideColour(width - cw));
+
+  // Dragged narrower than 440 pixels, the window snaps back to 440.
+  const RECT before = ScreenRect(main());
+  SetWindowPos(main(), nullptr, 0, 0, 300, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == 440; }, 3000))
+      << "width " << ScreenRect(main()).right - ScreenRect(main()).left;
+  SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
+}
