@@ -546,8 +546,10 @@ TEST_F(Editor, HidePopupMinimiseRestoreAndTheSavedPosition) {
   EXPECT_EQ(texts[1], "255");
   EXPECT_EQ(texts[3], "255");
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(again, 124)));
-  // Two chips only: a press on chip 2's cell does nothing.
+  // Two chips only: a press on chip 2's cell, or on the gap right of chip 0, does nothing.
   ClickChip(2);
+  POINT gap = ClientToScreenPoint(again, 14 + 16 - 1, 250);
+  Click(gap.x, gap.y);
   Sleep(300);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(again, 124))) << "an empty cell counted as a chip";
   ClickChip(1);
@@ -678,6 +680,77 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
   SetWindowPos(main(), nullptr, 0, 0, 300, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_TRUE(WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == 440; }, 3000))
       << "width " << ScreenRect(main()).right - ScreenRect(main()).left;
+  SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
+}
+
+namespace {
+
+std::vector<uint8_t> PlainPicture(int width, int height) {
+  const size_t stride = (static_cast<size_t>(width) / 2 + 3) / 4 * 4;
+  std::vector<uint8_t> b(54 + 64 + stride * height, 0x12);
+  std::fill(b.begin(), b.begin() + 54 + 64, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  Put32(b, 10, 54 + 64);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(width));
+  Put32(b, 22, static_cast<uint32_t>(height));
+  b[26] = 1;
+  b[28] = 4;
+  for (int i = 0; i < 16; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = static_cast<uint8_t>(i * 16);
+  return b;
+}
+
+std::vector<HWND> VisibleBars(HWND main) {
+  std::vector<HWND> bars;
+  EnumChildWindows(main, [](HWND child, LPARAM p) -> BOOL {
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child))
+      reinterpret_cast<std::vector<HWND>*>(p)->push_back(child);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&bars));
+  return bars;
+}
+
+}  // namespace
+
+TEST_F(Editor, TheTwoExamplesInA600x400Client) {
+  // The main window sized for a client area of 600 x 400.
+  const RECT before = ScreenRect(main());
+  RECT client = {};
+  GetClientRect(main(), &client);
+  const int frameW = (before.right - before.left) - client.right;
+  const int frameH = (before.bottom - before.top) - client.bottom;
+  SetWindowPos(main(), nullptr, 0, 0, 600 + frameW, 400 + frameH, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitUntil([&] { RECT c = {}; GetClientRect(main(), &c); return c.right == 600 && c.bottom == 400; }, 3000));
+
+  // 2000 x 1500 opens at 1:5 without bars, Zoom Out disabled at once.
+  ASSERT_TRUE(WriteFileBytes(Scratch("big.bmp"), PlainPicture(2000, 1500)));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("big.bmp"), "big.bmp", "1:5"));
+  EXPECT_TRUE(VisibleBars(main()).empty());
+  EXPECT_FALSE(Enabled(kZoomOut));
+
+  // 100 x 80 opens at 1:1; three Zoom In steps give 4:1 without a bar, the
+  // fourth 5:1 with only the vertical bar, range 0 to 4.
+  ASSERT_TRUE(WriteFileBytes(Scratch("small.bmp"), PlainPicture(100, 80)));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("small.bmp"), "small.bmp", "1:1"));
+  const char* steps[] = {"2:1", "3:1", "4:1"};
+  for (const char* step : steps) {
+    run_->ClickButton(kZoomIn);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("small.bmp", step); }, 3000)) << step;
+  }
+  EXPECT_TRUE(VisibleBars(main()).empty());
+  run_->ClickButton(kZoomIn);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("small.bmp", "5:1"); }, 3000));
+  Rest();
+  std::vector<HWND> bars = VisibleBars(main());
+  ASSERT_EQ(bars.size(), 1u);
+  EXPECT_TRUE(GetWindowLongA(bars[0], GWL_STYLE) & SBS_VERT);
+  int low = -1, high = -1;
+  GetScrollRange(bars[0], SB_CTL, &low, &high);
+  EXPECT_EQ(low, 0);
+  EXPECT_EQ(high, (420 - 400) / 5);
   SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
   WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
 }
