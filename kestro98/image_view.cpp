@@ -2,10 +2,15 @@
 
 #include "common/base/gdi_guards.h"
 #include "common/base/shell_state.h"
+#include "common/bitmap/dib_block.h"
+#include "common/bitmap/sampled_paint.h"
 #include "common/ui/app_shell.h"
 #include "common/ui/icon_bar.h"
 #include "kestro98/bar_tables.h"
+#include "kestro98/core/view_rules.h"
 #include "kestro98/main_window.h"
+#include "kestro98/palette_window.h"
+#include "kestro98/picture.h"
 #include "resources/kestro98/resource.h"
 
 namespace kestro {
@@ -19,18 +24,63 @@ int vertScrollWidth = 0;
 int minimumClientHeight = 0;
 HWND horzScrollBar = nullptr;
 HWND vertScrollBar = nullptr;
-int horzScrollOffset = 0;
-int vertScrollOffset = 0;
+HWND sizeGrip = nullptr;
+int64_t horzScrollOffset = 0;
+int64_t vertScrollOffset = 0;
+int64_t lastHorzOffset = 0;
+int64_t lastVertOffset = 0;
+bool horzShown = false;
+bool vertShown = false;
+bool mainMinimised = false;
+std::string titleBase;
 
 namespace {
 
-void PaintPicture(HWND, HDC) {}  // The open picture: not built yet, draws nothing.
+SampledPaint sampledPicture;
 
-void DisablePictureButtons() {
-  const int ids[] = {IDC_BAR_ZOOM_OUT, IDC_BAR_ZOOM_IN, IDC_BAR_POPUP_WINDOW, IDC_BAR_COPY,
-                     IDC_BAR_SAVE_IMAGE};
-  EnableIconBarButtons(ids, false);
+void EnableButton(int id, bool enable) {
+  const int ids[] = {id};
+  EnableIconBarButtons(ids, enable);
 }
+
+void SetButtons(const ButtonStates& b) {
+  EnableButton(IDC_BAR_ZOOM_OUT, b.zoomOut);
+  EnableButton(IDC_BAR_ZOOM_IN, b.zoomIn);
+  EnableButton(IDC_BAR_POPUP_WINDOW, b.popup);
+  EnableButton(IDC_BAR_COPY, b.copy);
+  EnableButton(IDC_BAR_SAVE_IMAGE, b.save);
+}
+
+RECT ClientOf(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  return client;
+}
+
+void PaintPicture(HWND window, HDC dc) {
+  if (dibBlockHandle == nullptr) return;  // no block: nothing drawn, the buttons still set
+  const RECT client = ClientOf(window);
+  const int32_t right = client.right - (vertShown ? vertScrollWidth : 0);
+  const int32_t bottom = client.bottom - (horzShown ? horzScrollHeight : 0);
+  if (LockDibBlock(window)) {
+    const sampling::Stretch stretch = ViewStretch(pictureWidth, pictureHeight, zoomLevel,
+                                                  horzScrollOffset, vertScrollOffset, right, bottom);
+    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
+  }
+  UnlockDibBlock();
+}
+
+void SetBar(HWND bar, int64_t maximum, int64_t position) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = Clamp32(maximum);
+  info.nPos = Clamp32(position);
+  SetScrollInfo(bar, SB_CTL, &info, TRUE);
+}
+
+void MoveBar(HWND bar, const BarRect& r) { MoveWindow(bar, r.x, r.y, r.width, r.height, TRUE); }
 
 }  // namespace
 
@@ -41,8 +91,7 @@ void ReadImageViewSystemSizes() {
 }
 
 void CreateImageViewScrollBars(HWND window) {
-  RECT client = {};
-  GetClientRect(window, &client);
+  const RECT client = ClientOf(window);
   const int w = client.right;
   const int h = client.bottom;
   const int a = horzScrollHeight;
@@ -53,22 +102,154 @@ void CreateImageViewScrollBars(HWND window) {
                                 h - 20 - a, window, nullptr, appInstance, nullptr);
   if (horzScrollBar != nullptr) ShowWindow(horzScrollBar, SW_HIDE);
   if (vertScrollBar != nullptr) ShowWindow(vertScrollBar, SW_HIDE);
-  horzScrollOffset = 0;
-  vertScrollOffset = 0;
+  horzScrollOffset = vertScrollOffset = 0;
+  lastHorzOffset = lastVertOffset = 0;
 }
 
 LRESULT PaintImageView(HWND window) {
   ScopedPaint dc(window);
   if (pictureState == 0) {
-    RECT client = {};
-    GetClientRect(window, &client);
+    const RECT client = ClientOf(window);
     const ui_core::Point32 at = ui_core::ClampedLogoPosition(kLook.logo, client.right, client.bottom);
     PaintLogo(dc, at.x, at.y);
-    DisablePictureButtons();
+    SetButtons(ButtonStates());
   } else if (pictureState == 1) {
     PaintPicture(window, dc);
+    const FreeScreen screen = {screenWidth,          screenHeight,         taskbarMargins.left,
+                               taskbarMargins.top,   taskbarMargins.right, taskbarMargins.bottom};
+    SetButtons(PaintButtons(true, zoomLevel, fitLevel, pictureWidth, pictureHeight, screen,
+                            paletteHistory.ChangeCounter()));
   }
   return 0;
+}
+
+void ShowViewTitle(HWND window) {
+  SetWindowTextA(window, TitleText(titleBase, zoomLevel).c_str());
+}
+
+static void Zoom(HWND window, int32_t level) {
+  if (level == zoomLevel) return;
+  zoomLevel = level;
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  LayOutViewScrollBars(window);
+  InvalidatePictureArea(window, true);
+  ShowViewTitle(window);
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void ZoomOut(HWND window) { Zoom(window, ZoomedOut(zoomLevel)); }
+void ZoomIn(HWND window) { Zoom(window, ZoomedIn(zoomLevel)); }
+
+void LayOutViewScrollBars(HWND window) {
+  if (horzScrollBar == nullptr || vertScrollBar == nullptr) return;
+  if (sizeGrip != nullptr) {
+    DestroyWindow(sizeGrip);
+    sizeGrip = nullptr;
+  }
+  if (IsWindowVisible(horzScrollBar)) ShowWindow(horzScrollBar, SW_HIDE);
+  if (IsWindowVisible(vertScrollBar)) ShowWindow(vertScrollBar, SW_HIDE);
+  if (pictureState != 1) return;
+  const RECT client = ClientOf(window);
+  const ScrollLayout l = LayOutScrollBars(pictureWidth, pictureHeight, zoomLevel, client.right,
+                                          client.bottom, horzScrollHeight, vertScrollWidth);
+  MoveBar(horzScrollBar, l.horizontal);
+  MoveBar(vertScrollBar, l.vertical);
+  horzShown = l.horizontalShown;
+  vertShown = l.verticalShown;
+  if (!horzShown) horzScrollOffset = lastHorzOffset = 0;
+  if (!vertShown) vertScrollOffset = lastVertOffset = 0;
+  SetBar(horzScrollBar, l.horizontalMax, horzScrollOffset);
+  SetBar(vertScrollBar, l.verticalMax, vertScrollOffset);
+  if (horzShown) ShowWindow(horzScrollBar, SW_SHOW);
+  if (vertShown) ShowWindow(vertScrollBar, SW_SHOW);
+  if (l.grip) {
+    sizeGrip = CreateWindowA("SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_VERT,
+                             l.gripRect.x, l.gripRect.y, l.gripRect.width, l.gripRect.height,
+                             window, nullptr, appInstance, nullptr);
+  }
+}
+
+void InvalidatePictureArea(HWND window, bool erase) {
+  const RECT client = ClientOf(window);
+  RECT area = {0, kIconBand, client.right - (vertShown ? vertScrollWidth : 0),
+               client.bottom - (horzShown ? horzScrollHeight : 0)};
+  InvalidateRect(window, &area, erase ? TRUE : FALSE);
+  UpdateWindow(window);
+}
+
+void ScrollView(HWND window, bool vertical, WPARAM wParam) {
+  HWND bar = vertical ? vertScrollBar : horzScrollBar;
+  const int code = LOWORD(wParam);
+  int64_t thumb = 0;
+  if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(bar, SB_CTL, &info);
+    thumb = info.nTrackPos;
+  }
+  const RECT client = ClientOf(window);
+  int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
+  int64_t& last = vertical ? lastVertOffset : lastHorzOffset;
+  const int64_t maximum =
+      vertical ? ScrollMaximum(pictureHeight, zoomLevel,
+                               client.bottom - (horzShown ? horzScrollHeight : 0), kIconBand)
+               : ScrollMaximum(pictureWidth, zoomLevel,
+                               client.right - (vertShown ? vertScrollWidth : 0), 0);
+  offset = ScrollOffset(offset, code, thumb, maximum);
+  if (offset != last) {
+    InvalidatePictureArea(window, false);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = Clamp32(offset);
+    SetScrollInfo(bar, SB_CTL, &info, TRUE);
+    last = offset;
+  }
+}
+
+void SizeView(HWND window, WPARAM sizeType) {
+  if (sizeType == SIZE_MINIMIZED) {
+    mainMinimised = true;
+    if (paletteWindow != nullptr && IsWindowVisible(paletteWindow)) {
+      ShowWindow(paletteWindow, SW_HIDE);
+      paletteHidden = true;
+    }
+    return;
+  }
+  if (mainMinimised) {
+    if (paletteWindow != nullptr && !IsWindowVisible(paletteWindow)) {
+      ShowWindow(paletteWindow, SW_SHOWNOACTIVATE);
+      paletteHidden = false;
+      mainMinimised = false;
+    }
+    PostMessageA(window, WM_USER + 2, 0, 0);
+  }
+  RECT box = {};
+  GetWindowRect(window, &box);
+  int32_t w = box.right - box.left;
+  int32_t h = box.bottom - box.top;
+  if (SmallestWindowSize(&w, &h, minimumClientHeight, horzShown, vertShown, horzScrollHeight)) {
+    HDWP batch = BeginDeferWindowPos(1);
+    if (batch != nullptr) {
+      batch = DeferWindowPos(batch, window, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOMOVE);
+      if (batch != nullptr) EndDeferWindowPos(batch);
+    }
+  }
+}
+
+void ResetImageView(HWND window) {
+  horzScrollOffset = vertScrollOffset = 0;
+  lastHorzOffset = lastVertOffset = 0;
+  horzShown = vertShown = false;
+  if (sizeGrip != nullptr) {
+    DestroyWindow(sizeGrip);
+    sizeGrip = nullptr;
+  }
+  if (horzScrollBar != nullptr && IsWindowVisible(horzScrollBar)) ShowWindow(horzScrollBar, SW_HIDE);
+  if (vertScrollBar != nullptr && IsWindowVisible(vertScrollBar)) ShowWindow(vertScrollBar, SW_HIDE);
+  sampledPicture.Forget();
+  InvalidatePictureArea(window, true);
 }
 
 }  // namespace kestro

@@ -2,9 +2,15 @@
 // icon bar, where the open picture is shown at one of 19 zoom steps with its
 // two scroll bars, or the start-up logo while no picture is open. Its state
 // is process-wide, as the other windows and commands of the editor read it.
+// The rules (zoom, layout, clamping, buttons, smallest size) are the core's
+// (kestro98/core/view_rules.h); the paint goes through the shared sampled
+// paint, so a repaint costs what the window shows.
 #pragma once
 
 #include <windows.h>
+
+#include <cstdint>
+#include <string>
 
 namespace kestro {
 
@@ -12,7 +18,7 @@ namespace kestro {
 // written by LoadBmpFile.
 extern int pictureWidth;
 extern int pictureHeight;
-extern int zoomLevel;  // current zoom step, 0 = 1:1
+extern int zoomLevel;  // current zoom step, 0 = 1:1 (a fit may start below -9)
 extern int fitLevel;   // the step at which the picture fits the window
 
 // System sizes read at start: the horizontal bar's height (SM_CYHSCROLL), the
@@ -22,11 +28,21 @@ extern int horzScrollHeight;
 extern int vertScrollWidth;
 extern int minimumClientHeight;
 
-// The scroll bars, created hidden at start, and the view's offsets.
+// The scroll bars, created hidden at start, the size grip (null unless both
+// bars show), and the view's offsets in source pixels with the last applied ones.
 extern HWND horzScrollBar;
 extern HWND vertScrollBar;
-extern int horzScrollOffset;
-extern int vertScrollOffset;
+extern HWND sizeGrip;
+extern int64_t horzScrollOffset;
+extern int64_t vertScrollOffset;
+extern int64_t lastHorzOffset;
+extern int64_t lastVertOffset;
+extern bool horzShown;
+extern bool vertShown;
+extern bool mainMinimised;
+
+// "Kestro - LEAF.BMP [" in the ANSI code page, written by Open.
+extern std::string titleBase;
 
 // Reads the system sizes above; before the main window exists.
 void ReadImageViewSystemSizes();
@@ -36,7 +52,31 @@ void ReadImageViewSystemSizes();
 void CreateImageViewScrollBars(HWND mainWindow);
 
 // WM_PAINT of the main window: the logo while no picture is open (and the
-// picture commands disabled), else the picture.
+// picture commands disabled), else the picture; then the five buttons.
 LRESULT PaintImageView(HWND mainWindow);
+
+// Zoom Out / Zoom In (nothing at -9 / 9).
+void ZoomOut(HWND mainWindow);
+void ZoomIn(HWND mainWindow);
+
+// The four cases of the scroll-bar layout for the current client size.
+void LayOutViewScrollBars(HWND mainWindow);
+
+// Invalidates the picture area, with or without erasing, and updates at once.
+void InvalidatePictureArea(HWND mainWindow, bool erase);
+
+// WM_HSCROLL / WM_VSCROLL from the view's bars (thumb positions taken 32-bit).
+void ScrollView(HWND mainWindow, bool vertical, WPARAM wParam);
+
+// WM_SIZE after the layout: minimise / restore of the palette window, the
+// smallest size.
+void SizeView(HWND mainWindow, WPARAM sizeType);
+
+// Before a new picture is shown: offsets and flags to 0, grip destroyed, bars
+// hidden, the kept samples dropped, the picture area invalidated with erasing.
+void ResetImageView(HWND mainWindow);
+
+// The title: titleBase followed by the zoom text.
+void ShowViewTitle(HWND mainWindow);
 
 }  // namespace kestro

@@ -3,23 +3,29 @@
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
 #include "kestro98/image_view.h"
+#include "kestro98/picture.h"
 
 namespace kestro {
 
-bool LoadBmpFile(HWND mainWindow, const char* path) {
+bool ReadCandidatePicture(HWND mainWindow, const char* path) {
   HFILE file = _lopen(path, OF_READ);
   if (file == HFILE_ERROR) {
     ShowBitmapErrorWithText(mainWindow, kMsgCannotOpenFile, path);
     return false;
   }
-  const int read = ReadBmpFile(mainWindow, file);
+  const int read = ReadCandidateBmpFile(mainWindow, file);
   _lclose(file);
-  if (!read) return false;
+  return read != 0;
+}
 
+bool AdoptCandidatePicture(HWND mainWindow) {
+  if (!HoldsCandidateBlock()) return false;
+  AdoptCandidateBlock();
   const int locked = LockDibBlock(mainWindow);
   const bmp::BlockLayout layout = dibLayout;
   UnlockDibBlock();
   if (!locked) return false;
+  pictureFacts.layout = layout;
   pictureWidth = layout.width;
   pictureHeight = layout.height;
 
@@ -31,6 +37,10 @@ bool LoadBmpFile(HWND mainWindow, const char* path) {
   fitLevel = fit::EditorFitLevel(pictureWidth, pictureHeight, availableWidth, availableHeight);
   zoomLevel = fitLevel;
   return true;
+}
+
+bool LoadBmpFile(HWND mainWindow, const char* path) {
+  return ReadCandidatePicture(mainWindow, path) && AdoptCandidatePicture(mainWindow);
 }
 
 }  // namespace kestro

@@ -1,6 +1,7 @@
-// The colour editor's main window procedure and its start-up and shutdown.
-// The picture commands are routed here already; their handlers are filled
-// in as the image view, the palette window, Open, Copy and Save are built.
+// The colour editor's main window procedure and its start-up and shutdown:
+// painting, sizing and scrolling go to the image view, the palette window's
+// posted messages (WM_USER repaint, WM_USER + 1 hide) and the size
+// handling's WM_USER + 2 come here.
 #include "kestro98/main_window.h"
 
 #include <string>
@@ -10,6 +11,8 @@
 #include "common/ui/app_shell.h"
 #include "kestro98/copy_command.h"
 #include "kestro98/image_view.h"
+#include "kestro98/open_command.h"
+#include "kestro98/palette_window.h"
 #include "kestro98/save_command.h"
 #include "resources/kestro98/resource.h"
 
@@ -26,11 +29,10 @@ namespace {
 // "Close" during creation: the window is destroyed before CreateWindowA returns.
 void Refuse(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
 
-// Picture commands, each built with its own window or command.
-void OpenCommand(HWND) {}         // Open BMP: not built yet, does nothing.
-void ZoomOut(HWND) {}             // Zoom Out: not built yet, does nothing.
-void ZoomIn(HWND) {}              // Zoom In: not built yet, does nothing.
-void PopupPaletteWindow(HWND) {}  // Popup Window: not built yet, does nothing.
+// WM_USER + 2 after a restore: the palette window comes forward.
+void ActivatePaletteWindow() {
+  if (paletteWindow != nullptr && GetActiveWindow() != paletteWindow) SetActiveWindow(paletteWindow);
+}
 
 }  // namespace
 
@@ -39,7 +41,7 @@ void RunCommand(HWND window, int command) {
     case IDM_OPEN: OpenCommand(window); break;
     case IDM_ZOOM_OUT: ZoomOut(window); break;
     case IDM_ZOOM_IN: ZoomIn(window); break;
-    case IDM_POPUP_WINDOW: PopupPaletteWindow(window); break;
+    case IDM_POPUP_WINDOW: BringPaletteWindowForward(); break;
     case IDM_COPY: CopyImageCommand(window); break;
     case IDM_SAVE_IMAGE: SaveImageCommand(window); break;
   }
@@ -79,8 +81,9 @@ void InitialiseMainWindow(HWND window) {
 }
 
 void QuitProgram() {
-  // Whatever is held goes: the logo before the first Open, the picture after.
-  // The palette window joins this once it exists.
+  // Whatever is held goes: the palette window, the logo before the first
+  // Open, the picture after.
+  DestroyPaletteWindow();
   ReleaseLogoSurface();
   ReleaseDibBlock();
   PostQuitMessage(0);
@@ -89,6 +92,15 @@ void QuitProgram() {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: return PaintImageView(window);
+    case WM_SIZE:
+      LayOutViewScrollBars(window);
+      SizeView(window, wParam);
+      return 0;
+    case WM_HSCROLL: ScrollView(window, false, wParam); return 0;
+    case WM_VSCROLL: ScrollView(window, true, wParam); return 0;
+    case WM_USER: InvalidatePictureArea(window, false); return 0;
+    case WM_USER + 1: HidePaletteWindow(window); return 0;
+    case WM_USER + 2: ActivatePaletteWindow(); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }

@@ -89,8 +89,17 @@ run() {
   echo "=== e2e $label took $((SECONDS - start)) s"
 }
 
+# Pictures made by ImageMagick and Pillow, with their references as 24-bit BMPs.
+PICTURES="$COPIES/pictures"
+if [ ! -f "$PICTURES/manifest.tsv" ]; then
+  mkdir -p "$PICTURES"
+  /usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" "$PICTURES" >/dev/null
+  for ref in "$PICTURES"/*.ref.png; do convert "$ref" -type TrueColor "BMP3:${ref%.png}.bmp"; done
+fi
+export E2E_PICTURES="Z:$(printf '%s' "$PICTURES" | tr / '\\')"
+
 tier_start=$SECONDS
-BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*'
+BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*:Editor.*'
 
 # The main prefix is the Windows 7 one Wine sets up (CurrentVersion 6.1).
 run "english" C.UTF-8 "$MAIN_PREFIX" "$BASE" E2E_WINDOWS=6.1

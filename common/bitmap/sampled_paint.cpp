@@ -1,0 +1,110 @@
+#include "common/bitmap/sampled_paint.h"
+
+#include <cstring>
+
+#include "common/bitmap/core/rle.h"
+
+namespace {
+
+constexpr uint64_t kMaxSampleBytes = 256ull << 20;
+
+bool SameStretch(const sampling::Stretch& a, const sampling::Stretch& b) {
+  return a.srcX == b.srcX && a.srcTop == b.srcTop && a.srcWidth == b.srcWidth &&
+         a.srcHeight == b.srcHeight && a.dstX == b.dstX && a.dstY == b.dstY &&
+         a.dstWidth == b.dstWidth && a.dstHeight == b.dstHeight && a.visLeft == b.visLeft &&
+         a.visTop == b.visTop && a.visRight == b.visRight && a.visBottom == b.visBottom;
+}
+
+bool SameLayout(const bmp::BlockLayout& a, const bmp::BlockLayout& b) {
+  return a.width == b.width && a.height == b.height && a.topDown == b.topDown &&
+         a.bitCount == b.bitCount && a.compression == b.compression &&
+         a.colourCount == b.colourCount && a.pixelOffset == b.pixelOffset &&
+         a.pixelBytes == b.pixelBytes && a.rowStride == b.rowStride;
+}
+
+// The header and colour table of the sampled DIB: the block's table as it is now.
+struct SampleInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[256];
+};
+
+}  // namespace
+
+void SampledPaint::Forget() {
+  valid_ = false;
+  sampled_ = sampling::Sampled();
+  decoded_.clear();
+  decoded_.shrink_to_fit();
+  decodedValid_ = false;
+}
+
+bool SampledPaint::Resample(const uint8_t* block, size_t blockSize,
+                            const bmp::BlockLayout& layout, const sampling::Stretch& stretch) {
+  valid_ = false;
+  sampling::SourceRows rows;
+  if (layout.compression == bmp::kBiRgb) {
+    rows = sampling::RowsOfBlock(block, blockSize, layout);
+  } else {
+    // RLE: decoded once per picture into bottom-up rows.
+    const uint64_t stride = bmp::PaddedRowBytes(layout.width, layout.bitCount);
+    const uint64_t total = stride * static_cast<uint64_t>(layout.height);
+    if (!decodedValid_ || !SameLayout(layout, keyLayout_)) {
+      if (layout.pixelOffset > blockSize || layout.pixelBytes > blockSize - layout.pixelOffset ||
+          total > kMaxSampleBytes * 4) {
+        return false;
+      }
+      decoded_.assign(static_cast<size_t>(total), 0);
+      const rle::RleEnd end =
+          rle::Decode(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
+                      layout.bitCount, layout.width, layout.height, stride, decoded_.data(),
+                      decoded_.size());
+      if (end == rle::RleEnd::kBadArguments) return false;
+      decodedValid_ = true;
+    }
+    rows.bytes = decoded_.data();
+    rows.size = decoded_.size();
+    rows.width = layout.width;
+    rows.height = layout.height;
+    rows.bitCount = layout.bitCount;
+    rows.rowStride = stride;
+    rows.topDown = false;
+  }
+  if (!sampling::Sample(rows, stretch, kMaxSampleBytes, &sampled_)) return false;
+  key_ = stretch;
+  keyLayout_ = layout;
+  valid_ = true;
+  return true;
+}
+
+bool SampledPaint::Paint(HDC dc, const uint8_t* block, size_t blockSize,
+                         const bmp::BlockLayout& layout, const sampling::Stretch& stretch) {
+  if (block == nullptr || layout.colourCount <= 0 || layout.colourCount > 256) return false;
+  if (!valid_ || !SameStretch(stretch, key_) || !SameLayout(layout, keyLayout_)) {
+    if (!Resample(block, blockSize, layout, stretch)) return false;
+  }
+  if (sampled_.width <= 0 || sampled_.height <= 0) return true;  // nothing visible
+
+  SampleInfo info = {};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = static_cast<LONG>(sampled_.width);
+  info.header.biHeight = static_cast<LONG>(sampled_.height);
+  info.header.biPlanes = 1;
+  info.header.biBitCount = layout.bitCount;
+  info.header.biCompression = BI_RGB;
+  info.header.biClrUsed = static_cast<DWORD>(layout.colourCount);
+  const uint64_t tableBytes = 4ull * static_cast<uint64_t>(layout.colourCount);
+  if (layout.colourTableOffset > blockSize || tableBytes > blockSize - layout.colourTableOffset) {
+    return false;
+  }
+  std::memcpy(info.colours, block + layout.colourTableOffset, static_cast<size_t>(tableBytes));
+
+  // The sampled part starts where the visible part meets the destination.
+  const int64_t left = stretch.visLeft > stretch.dstX ? stretch.visLeft : stretch.dstX;
+  const int64_t top = stretch.visTop > stretch.dstY ? stretch.visTop : stretch.dstY;
+  const int height = static_cast<int>(sampled_.height);
+  SetDIBitsToDevice(dc, static_cast<int>(left), static_cast<int>(top),
+                    static_cast<DWORD>(sampled_.width), static_cast<DWORD>(height), 0, 0, 0,
+                    static_cast<UINT>(height), sampled_.pixels.data(),
+                    reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  return true;
+}

@@ -1,0 +1,50 @@
+// The cheap paint of a picture held in a DIB block: instead of stretching the
+// whole picture with StretchDIBits (whose reduction touches every source
+// pixel of the visible region under Wine), the indices GDI would show are
+// sampled once into a DIB of the visible size (sampling::Sample) and that
+// small DIB is painted 1:1 with the block's current colour table. A palette
+// change repaints from the kept samples, so a repaint costs what the window
+// shows, not what the file holds. RLE pictures are decoded once per picture.
+//
+// Use: one SampledPaint per view. Call Forget() whenever the block is
+// replaced (a new picture); Paint() finds out itself when the stretch changed.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/view_sampling.h"
+
+class SampledPaint {
+ public:
+  // Paints into dc exactly what
+  //   SetStretchBltMode(dc, COLORONCOLOR);
+  //   StretchDIBits(dc, stretch.dstX, stretch.dstY, stretch.dstWidth, stretch.dstHeight,
+  //                 0, 0, layout.width, layout.height, pixels, block, DIB_RGB_COLORS, SRCCOPY)
+  // would show inside (visLeft, visTop)-(visRight, visBottom) of `stretch` (the
+  // whole picture as source: srcX = srcTop = 0, srcWidth/Height = the picture's),
+  // and nothing outside it. block/blockSize: the locked block (information
+  // header, colour table, pixels); layout: what the lock rules gave for it.
+  // False, with nothing painted, when the block cannot be sampled (or the
+  // sample would pass 256 MiB).
+  bool Paint(HDC dc, const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+             const sampling::Stretch& stretch);
+
+  // Drops the kept samples and decoded rows (a new picture was adopted).
+  void Forget();
+
+ private:
+  bool Resample(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                const sampling::Stretch& stretch);
+
+  bool valid_ = false;
+  sampling::Stretch key_{};
+  bmp::BlockLayout keyLayout_{};
+  sampling::Sampled sampled_;
+  std::vector<uint8_t> decoded_;       // RLE pictures: bottom-up rows, decoded once
+  bool decodedValid_ = false;
+};

@@ -1,0 +1,207 @@
+#include "kestro98/open_command.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
+#include "common/bitmap/dib_block.h"
+#include "common/bitmap/drive_checks.h"
+#include "common/ui/app_shell.h"
+#include "kestro98/core/open_rules.h"
+#include "kestro98/image_view.h"
+#include "kestro98/load_bitmap.h"
+#include "kestro98/main_window.h"
+#include "kestro98/palette_window.h"
+#include "kestro98/picture.h"
+#include "resources/kestro98/resource.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr int kPathSize = 256;
+constexpr RECT kOpenButton = {15, 0, 47, 20};
+
+UINT IconFlag(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kError: return MB_ICONERROR;
+    case BoxIcon::kExclamation: return MB_ICONEXCLAMATION;
+    case BoxIcon::kInformation: return MB_ICONINFORMATION;
+    case BoxIcon::kQuestion: return MB_ICONQUESTION | MB_YESNO;
+  }
+  return MB_ICONERROR;
+}
+
+void ShowBox(HWND window, const BoxText& box, const char* text = nullptr) {
+  ShowMessage(window, text != nullptr ? text : Pick(box.english, box.japanese),
+              Pick(box.englishTitle, box.japaneseTitle), MB_OK | IconFlag(box.icon));
+}
+
+void RepaintOpenButton(HWND window) {
+  InvalidateRect(window, &kOpenButton, TRUE);
+  UpdateWindow(window);
+}
+
+// The information field from its place to 20 pixels before the dialog's
+// right edge, read-only. Found by its id in the hook's own dialog.
+void StretchInfoField(HWND hookDialog) {
+  HWND field = GetDlgItem(hookDialog, IDC_IMAGE_INFO);
+  HWND dialog = GetParent(hookDialog);
+  if (field == nullptr || dialog == nullptr) return;
+  RECT d = {}, c = {}, own = {};
+  GetWindowRect(dialog, &d);
+  GetWindowRect(field, &c);
+  GetWindowRect(hookDialog, &own);
+  // The template dialog may be narrower than the open dialog: widen it first.
+  if (own.right < d.right - 20) {
+    SetWindowPos(hookDialog, nullptr, 0, 0, d.right - own.left, own.bottom - own.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetWindowPos(field, nullptr, 0, 0, d.right - 20 - c.left, c.bottom - c.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(field, EM_SETREADONLY, TRUE, 0);
+}
+
+void ShowSelection(HWND hookDialog) {
+  char path[kPathSize + 1] = {};
+  const LRESULT n = SendMessageA(GetParent(hookDialog), CDM_GETFILEPATH, kPathSize,
+                                 reinterpret_cast<LPARAM>(path));
+  if (n > kPathSize) return;
+  std::string text;
+  const int verdict = n > 0 ? ImageInformationOfPath(path, &text) : 0;
+  SetDlgItemTextA(hookDialog, IDC_IMAGE_INFO, verdict == 2 ? text.c_str() : "");
+}
+
+void ClearOnFolderChange(HWND hookDialog) {
+  char path[kPathSize + 1] = {};
+  const LRESULT n = SendMessageA(GetParent(hookDialog), CDM_GETFOLDERPATH, kPathSize,
+                                 reinterpret_cast<LPARAM>(path));
+  if (n <= kPathSize) SetDlgItemTextA(hookDialog, IDC_IMAGE_INFO, "");
+}
+
+UINT_PTR CALLBACK OpenDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_NOTIFY) return 0;
+  switch (reinterpret_cast<const OFNOTIFYA*>(lParam)->hdr.code) {
+    case CDN_INITDONE: StretchInfoField(hookDialog); break;
+    case CDN_SELCHANGE: ShowSelection(hookDialog); break;
+    case CDN_FOLDERCHANGE: ClearOnFolderChange(hookDialog); break;
+  }
+  return 0;
+}
+
+// What the command's checks read from the file: the headers and the colour
+// table, and the file's length.
+struct HeaderRead {
+  uint8_t bytes[kHeaderBytes + 4 * 256] = {};
+  size_t size = 0;
+  int64_t fileSize = 0;
+};
+
+bool ReadHeader(const char* path, HeaderRead* out) {
+  FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  out->size = std::fread(out->bytes, 1, sizeof out->bytes, file);
+  if (std::fseek(file, 0, SEEK_END) == 0) out->fileSize = _ftelli64(file);
+  std::fclose(file);
+  return true;
+}
+
+uint32_t Le32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+// The new picture's history, built before anything shown is touched.
+PaletteHistory candidateHistory;
+
+}  // namespace
+
+int ImageInformationOfPath(const char* path, std::string* text) {
+  if (!InfoPathAccepted(path)) return 0;
+  HeaderRead header;
+  if (!ReadHeader(path, &header)) return 0;
+  return ImageInformation(header.bytes, header.size, header.fileSize, text);
+}
+
+void OpenCommand(HWND window) {
+  char chosen[kPathSize] = {};
+  const std::string filter = std::string("Bitmap (*.bmp)") + '\0' + "*.bmp" + '\0' + '\0';
+  const std::string title = ToAnsi(openDialogTitle);
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = window;
+  ofn.hInstance = appInstance;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = chosen;
+  ofn.nMaxFile = kPathSize;
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
+              OFN_HIDEREADONLY;
+  ofn.lpfnHook = OpenDialogHook;
+  ofn.lpTemplateName = MAKEINTRESOURCEA(IsJapanese() ? IDD_OPEN_INFO_JA : IDD_OPEN_INFO_EN);
+  if (!GetOpenFileNameA(&ofn)) {
+    const DWORD code = CommDlgExtendedError();
+    if (code == 0) {
+      RepaintOpenButton(window);
+    } else {
+      const std::string text =
+          FormatCode(Pick(kOpenDialogFailed.english, kOpenDialogFailed.japanese), code);
+      ShowBox(window, kOpenDialogFailed, text.c_str());
+    }
+    return;
+  }
+  RepaintOpenButton(window);
+
+  const std::string path = chosen;
+  const std::string root = path.substr(0, 3);
+  OpenVerdict verdict = OpenVerdict::kOk;
+  HeaderRead header;
+  int32_t colourCount = 0;
+  if (!IsFixedDisk(root.c_str())) {
+    verdict = OpenVerdict::kNotFixedDisk;
+  } else if (!HasBmpExtension(path.c_str())) {
+    verdict = OpenVerdict::kWrongExtension;
+  } else if (!ReadHeader(path.c_str(), &header)) {
+    verdict = OpenVerdict::kCannotOpen;
+  } else {
+    verdict = CheckHeader(header.bytes, header.size, &colourCount);
+  }
+  if (verdict == OpenVerdict::kOk &&
+      !candidateHistory.Reset(header.bytes + kHeaderBytes, header.size - kHeaderBytes, colourCount)) {
+    verdict = OpenVerdict::kBadFormat;
+  }
+  if (verdict != OpenVerdict::kOk) {
+    ShowBox(window, OpenMessage(verdict));
+    return;
+  }
+
+  // The reader's own checks, on a candidate block; the shown picture stays
+  // until the new one has passed them.
+  if (!ReadCandidatePicture(window, path.c_str())) return;
+
+  if (pictureState == 0) {
+    ReleaseLogoSurface();
+  } else {
+    DestroyPaletteWindow();
+  }
+  if (!AdoptCandidatePicture(window)) ReleaseDibBlock();  // a block that cannot be locked is not shown
+  paletteHistory = candidateHistory;
+  pictureFacts.sourcePath = path;
+  std::memcpy(pictureFacts.opened.fileHeader, header.bytes, sizeof pictureFacts.opened.fileHeader);
+  pictureFacts.opened.sizeImage = Le32(header.bytes + 34);
+  pictureFacts.opened.clrUsed = Le32(header.bytes + 46);
+  pictureFacts.opened.fileSize = header.fileSize;
+  pictureState = 1;
+
+  ResetImageView(window);
+  LayOutViewScrollBars(window);
+  InvalidatePictureArea(window, false);
+  titleBase = ToAnsi(titlePrefix) + FileNameOfPath(path, IsJapanese()) + " [";
+  ShowViewTitle(window);
+  if (paletteWindow == nullptr) CreatePaletteWindow();
+}
+
+}  // namespace kestro

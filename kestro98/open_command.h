@@ -1,0 +1,20 @@
+// The Open command: the open dialog with its "Image information:" line, the
+// command's own checks on the chosen file, then the file read and checked
+// in full into a candidate block; only a file that passed everything
+// replaces the shown picture, its palette window, history, source path and
+// title. Any refusal leaves all of them as they were.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestro {
+
+void OpenCommand(HWND mainWindow);
+
+// The image-information text for a path selected in the dialog: 0 (path not
+// taken), 1 (not a BMP) or 2 with *text set.
+int ImageInformationOfPath(const char* path, std::string* text);
+
+}  // namespace kestro

@@ -1,0 +1,32 @@
+// The palette editor window (class "PaletteWindow"): the open picture's
+// colour table as a 16 x 16 grid of chips, three colour scroll bars with
+// their values, a swatch of the composed colour, Undo and Hide. A chip press
+// gives that entry the composed colour as one change of the palette history
+// (kestro98/picture.h), writes the current level into the DIB block and
+// posts WM_USER to the main window; Hide posts WM_USER + 1.
+#pragma once
+
+#include <windows.h>
+
+namespace kestro {
+
+extern HWND paletteWindow;   // null while none exists
+extern bool paletteHidden;   // hidden by its Hide button or by minimising
+extern POINT savedPalettePosition;  // (-100, -100) until the window was first placed
+
+// Creates the window for the history's level 0 (the caller filled it), at
+// its saved position or at the top right of the free screen. Silent when the
+// class cannot be registered.
+void CreatePaletteWindow();
+
+// Destroys the window (if any) and unregisters its class: before a new
+// picture is shown, and at exit.
+void DestroyPaletteWindow();
+
+// Popup Window: shows the hidden window again, or makes it active.
+void BringPaletteWindowForward();
+
+// WM_USER + 1 in the main window: hide it and activate the main window.
+void HidePaletteWindow(HWND mainWindow);
+
+}  // namespace kestro

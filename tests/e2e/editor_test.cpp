@@ -1,0 +1,756 @@
+// The colour editor used as a person would: Open through the real dialog
+// (the image-information line, every refusal, cancel), the picture on the
+// screen against ImageMagick's rendering at 1:1 and 3:1, the view's zoom and
+// scroll bars, and the palette window (colour bars, chip presses, the
+// 299-change limit, Undo, Hide, minimise and restore). One program serves
+// the whole suite; each test leaves it with a picture open. The pictures
+// come from tests/pictures/make_pictures.py (E2E_PICTURES), their
+// references converted to 24-bit BMP by run-tier.sh.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "tests/e2e/session.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kOpen = 111, kZoomOut = 112, kZoomIn = 113, kPopup = 114, kSave = 116;
+constexpr int kFileNameBox = 0x47c;  // cmb13 of Wine's open dialog
+constexpr int kInfoField = 127;
+
+std::string Pictures() {
+  const char* dir = std::getenv("E2E_PICTURES");
+  return dir != nullptr ? dir : "";
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* out) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD size = GetFileSize(f, nullptr), got = 0;
+  out->resize(size);
+  const bool ok = size == 0 || (ReadFile(f, out->data(), size, &got, nullptr) && got == size);
+  CloseHandle(f);
+  return ok;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool ok = bytes.empty() || (WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+                                    put == bytes.size());
+  CloseHandle(f);
+  return ok;
+}
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// A 24-bit BMP (the converted reference) as an Image.
+bool LoadReference(const std::string& path, Image* out) {
+  std::vector<uint8_t> b;
+  if (!ReadFileBytes(path, &b) || b.size() < 54 || Le32(b, 14) < 40 || b[28] != 24) return false;
+  const int w = static_cast<int>(Le32(b, 18));
+  const int32_t rawH = static_cast<int32_t>(Le32(b, 22));
+  const int h = rawH < 0 ? -rawH : rawH;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4, offset = Le32(b, 10);
+  if (offset + stride * h > b.size()) return false;
+  out->width = w;
+  out->height = h;
+  out->pixels.assign(static_cast<size_t>(w) * h, 0);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* row = b.data() + offset + stride * (rawH < 0 ? y : h - 1 - y);
+    for (int x = 0; x < w; ++x) {
+      out->pixels[static_cast<size_t>(y) * w + x] = row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
+    }
+  }
+  return true;
+}
+
+// An uncompressed bottom-up 8-bit picture's indices and colour table.
+struct Indexed {
+  int width = 0, height = 0;
+  std::vector<uint8_t> index;   // top-down
+  std::vector<uint32_t> table;  // 0x00RRGGBB
+};
+bool LoadIndexed8(const std::string& path, Indexed* out) {
+  std::vector<uint8_t> b;
+  if (!ReadFileBytes(path, &b) || b.size() < 54 || b[28] != 8 || Le32(b, 30) != 0) return false;
+  out->width = static_cast<int>(Le32(b, 18));
+  out->height = static_cast<int>(Le32(b, 22));
+  const uint32_t count = Le32(b, 46) != 0 ? Le32(b, 46) : 256;
+  const size_t stride = (static_cast<size_t>(out->width) + 3) / 4 * 4, offset = Le32(b, 10);
+  if (out->height <= 0 || offset + stride * out->height > b.size()) return false;
+  for (uint32_t i = 0; i < count; ++i) out->table.push_back(b[56 + 4 * i] << 16 | b[55 + 4 * i] << 8 | b[54 + 4 * i]);
+  out->index.resize(static_cast<size_t>(out->width) * out->height);
+  for (int y = 0; y < out->height; ++y) {
+    std::memcpy(&out->index[static_cast<size_t>(y) * out->width], b.data() + offset + stride * (out->height - 1 - y),
+                out->width);
+  }
+  return true;
+}
+
+Image ClientShot(HWND window, int x, int y, int w, int h) {
+  POINT at = ClientToScreenPoint(window, x, y);
+  return CaptureScreen(at.x, at.y, w, h);
+}
+
+std::string OpenTitle() { return Ansi(Pick("Select a bitmap file to open.", "開くBitmapファイルの選択")); }
+std::string TitleOf(const std::string& file, const char* zoom) {
+  return Ansi(Pick("Kestro - ", "ＢＭＰケストロ - ")) + file + " [" + zoom + "]";
+}
+const char* Lang() { return JapaneseSystem() ? "ja" : "en"; }
+
+HWND FindChildById(HWND parent, int id) {
+  struct Search { int id; HWND found; } s{id, nullptr};
+  EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (GetDlgCtrlID(child) == s->id && s->found == nullptr) s->found = child;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindChildByClass(HWND parent, const char* cls) {
+  struct Search { const char* cls; HWND found; } s{cls, nullptr};
+  EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (s->found == nullptr && _stricmp(ClassOf(child).c_str(), s->cls) == 0) s->found = child;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// What a message box said.
+struct Box {
+  std::string title, text;
+};
+
+class Editor : public testing::Test {
+ protected:
+  static Running* run_;
+  static std::string dir_;
+
+  static void SetUpTestSuite() {
+    run_ = new Running;
+    std::string error;
+    if (!run_->Start(Kestro(), &error)) std::fprintf(stderr, "editor did not start: %s\n", error.c_str());
+    dir_ = MakeTempDir("kview");
+  }
+  static void TearDownTestSuite() {
+    delete run_;
+    run_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(run_->main(), nullptr) << "the editor did not start";
+    ASSERT_FALSE(Pictures().empty()) << "E2E_PICTURES is not set";
+  }
+
+  HWND main() const { return run_->main(); }
+  HWND Palette() const {
+    std::vector<HWND> w = FindTopLevel("PaletteWindow", nullptr, run_->pid());
+    return w.empty() ? nullptr : w[0];
+  }
+  static std::string Picture(const std::string& name) { return JoinPath(Pictures(), name); }
+  static std::string Scratch(const std::string& name) { return JoinPath(dir_, name); }
+  static std::string Copy(const std::string& name) {
+    const std::string to = Scratch(name);
+    CopyFileA(Picture(name).c_str(), to.c_str(), FALSE);
+    return to;
+  }
+  // The mouse leaves the icon bar over the picture area (which takes the
+  // hover caption away) and then rests outside every window.
+  void Rest() const {
+    RECT client = {};
+    GetClientRect(run_->main(), &client);
+    POINT p = ClientToScreenPoint(run_->main(), client.right / 2, client.bottom - 30);
+    MoveMouse(p.x, p.y);
+    Sleep(100);
+    MoveMouse(2, 2);
+  }
+
+  HWND ShowOpenDialog() {
+    run_->ClickButton(kOpen);
+    HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), 5000);
+    if (dialog == nullptr) {
+      CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)).SaveBmp(ShotPath("no-dialog"));
+    }
+    return dialog;
+  }
+  // Types a path into the dialog and presses Open.
+  void Choose(HWND dialog, const std::string& path) {
+    HWND box = GetDlgItem(dialog, kFileNameBox);
+    ASSERT_NE(box, nullptr) << "no file name box";
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitGone(dialog, 5000)) << "the dialog stayed";
+  }
+  // Opens a picture that must be accepted, and waits for its title.
+  void OpenOk(const std::string& path, const std::string& name, const char* zoom) {
+    HWND dialog = ShowOpenDialog();
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+    Choose(dialog, path);
+    const std::string want = TitleOf(name, zoom);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == want && Palette() != nullptr; }, 5000))
+        << "title " << WindowText(main()) << ", wanted " << want;
+    Rest();
+  }
+  // Opens a path that must be refused; returns the box, answered.
+  Box OpenRefused(const std::string& path, const char* boxTitleEn, const char* boxTitleJa) {
+    Box box;
+    HWND dialog = ShowOpenDialog();
+    EXPECT_NE(dialog, nullptr) << "no open dialog";
+    if (dialog == nullptr) return box;
+    Choose(dialog, path);
+    HWND message = WaitForDialog(Ansi(Pick(boxTitleEn, boxTitleJa)).c_str(), run_->pid(), 5000);
+    EXPECT_NE(message, nullptr) << "no box titled " << boxTitleEn << " for " << path;
+    if (message == nullptr) return box;
+    box.title = WindowText(message);
+    box.text = ItemText(message, 0xFFFF);
+    PressButton(message, IDOK);
+    EXPECT_TRUE(WaitGone(message, 5000));
+    Rest();
+    return box;
+  }
+  // The picture area as on the screen.
+  Image View(int w, int h) { return ClientShot(main(), 0, 20, w, h); }
+  bool ViewEquals(const Image& want, const std::string& shot) {
+    Image got;
+    const bool same = WaitUntil([&] {
+      got = View(want.width, want.height);
+      return DifferentPixels(got, want) == 0;
+    }, 5000);
+    if (!same) {
+      got.SaveBmp(ShotPath(shot + "-got"));
+      want.SaveBmp(ShotPath(shot + "-want"));
+    }
+    return same;
+  }
+  void ClickChip(int index) {
+    const int row = index / 16, column = index % 16;
+    const int x = 14 + static_cast<int>(column * 16.3125) + 5, y = 247 + static_cast<int>(row * 9.1875) + 3;
+    POINT p = ClientToScreenPoint(Palette(), x, y);
+    Click(p.x, p.y);
+  }
+  uint32_t ChipColour(int index) {
+    const int row = index / 16, column = index % 16;
+    const int x = 14 + static_cast<int>(column * 16.3125) + 5, y = 247 + static_cast<int>(row * 9.1875) + 3;
+    return ClientShot(Palette(), x, y, 1, 1).At(0, 0);
+  }
+  void Scroll(int bar, int code, int position = 0) {
+    HWND control = GetDlgItem(Palette(), 121 + bar);
+    PostMessageA(Palette(), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(control));
+  }
+  std::vector<std::string> PaletteTexts() { return StaticTexts(Palette()); }
+  bool Enabled(int id) const { return IsWindowEnabled(run_->Button(id)) != FALSE; }
+};
+
+Running* Editor::run_ = nullptr;
+std::string Editor::dir_;
+
+TEST_F(Editor, ShowsEachIndependentPictureAsImageMagickRendersItAt1To1And3To1) {
+  const char* names[] = {"im1_33x20.bmp",   "pil1_97x40.bmp",  "im4_101x67.bmp",  "im8_257x131.bmp",
+                         "pil8_203x77.bmp", "td8_257x131.bmp", "td4_101x67.bmp",  "im8rle_150x90.bmp",
+                         "rle4_101x67.bmp", "gap8_257x131.bmp", "gap4_101x67.bmp", "list16_8bit_320x200.bmp",
+                         "trail4_101x67.bmp", "resv4_320x200.bmp"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    Image ref;
+    const std::string stem = std::string(name).substr(0, std::strlen(name) - 4);
+    ASSERT_TRUE(LoadReference(Picture(stem + ".ref.bmp"), &ref)) << stem << ".ref.bmp";
+    ASSERT_NO_FATAL_FAILURE(OpenOk(Copy(name), name, "1:1"));
+    EXPECT_TRUE(ViewEquals(ref, std::string("view1-") + stem));
+    run_->ClickButton(kZoomIn);
+    run_->ClickButton(kZoomIn);
+    Rest();
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf(name, "3:1"); }, 5000));
+    // Pixel replication of the reference, as much as the window shows.
+    Image big;
+    big.width = std::min(3 * ref.width, 560);
+    big.height = std::min(3 * ref.height, 480);
+    big.pixels.resize(static_cast<size_t>(big.width) * big.height);
+    for (int y = 0; y < big.height; ++y)
+      for (int x = 0; x < big.width; ++x) big.pixels[static_cast<size_t>(y) * big.width + x] = ref.At(x / 3, y / 3);
+    EXPECT_TRUE(ViewEquals(big, std::string("view3-") + stem));
+  }
+}
+
+TEST_F(Editor, EveryRefusalLeavesPictureHistoryAndTitleAsTheyWere) {
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im8_320x200.bmp"), "im8_320x200.bmp", "1:1"));
+  // One change in effect: Save enabled, Undo enabled.
+  HWND palette = Palette();
+  ClickChip(3);
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(kSave); }, 5000)) << "a chip press did not enable Save";
+  const std::string title = WindowText(main());
+  const Image before = View(320, 200);
+
+  // The files each refusal needs.
+  std::vector<uint8_t> good;
+  ASSERT_TRUE(ReadFileBytes(Picture("im4_101x67.bmp"), &good));
+  std::vector<uint8_t> zero = good;
+  Put32(zero, 18, 0);
+  ASSERT_TRUE(WriteFileBytes(Scratch("zero.bmp"), zero));
+  std::vector<uint8_t> twelve = good;
+  Put32(twelve, 46, 12);
+  ASSERT_TRUE(WriteFileBytes(Scratch("twelve.bmp"), twelve));
+  ASSERT_TRUE(WriteFileBytes(Scratch("text.bmp"), std::vector<uint8_t>(200, 'x')));
+  ASSERT_TRUE(WriteFileBytes(Scratch("photo.bmp.txt"), good));
+  std::vector<uint8_t> shortFile = good;
+  shortFile.resize(shortFile.size() - 500);  // passes the command's checks, not the reader's
+  ASSERT_TRUE(WriteFileBytes(Scratch("short.bmp"), shortFile));
+  ASSERT_TRUE(WriteFileBytes("E:\\floppy.bmp", good));
+
+  struct Case {
+    std::string path;
+    const char *titleEn, *titleJa, *textEn, *textJa;
+  };
+  const Case cases[] = {
+      {"E:\\floppy.bmp", "Warning", "警告", "Unable to open a file other than in the fixed disk.",
+       "ハードディスク以外のファイルは開けません."},
+      {Scratch("photo.bmp.txt"), "Error", "エラー", "Select a file with BMP extension.",
+       "拡張子 BMP のファイルを選択してください."},
+      {Scratch("missing.bmp"), "Error", "エラー", "Unable to open the assigned bitmap file.",
+       "指定されたビットマップファイルを開けません."},
+      {Scratch("text.bmp"), "Error", "エラー", "Not a bitmap file with correct format.",
+       "正しいビットマップファイルではありません."},
+      {Scratch("zero.bmp"), "Warning", "警告", "Unable to process a bitmap with zero width or height.",
+       "幅や高さが０のビットマップは処理できません."},
+      {Copy("im24_64x48.bmp"), "Warning", "警告", "No color table in a bitmap with more than 256 colors.",
+       "２５６色越のビットマップにはカラーテーブルはありません."},
+      {Scratch("twelve.bmp"), "Error", "エラー", "The assigned file has not the 2/16/256 color array!",
+       "このビットマップは２色/１６色/２５６色ではありません！"},
+      {Scratch("short.bmp"), "Read Error", "エラー", "Unable to read bitmap info header.",
+       "ビットマップ・インフォ・ヘッダーを読めません."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const Box box = OpenRefused(c.path, c.titleEn, c.titleJa);
+    EXPECT_EQ(box.text, Ansi(Pick(c.textEn, c.textJa)));
+    EXPECT_EQ(WindowText(main()), title);
+    EXPECT_EQ(Palette(), palette) << "the palette window was replaced";
+    EXPECT_TRUE(IsWindowVisible(palette));
+    EXPECT_TRUE(Enabled(kSave)) << "the change counter went back to 0";
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(palette, 124))) << "Undo lost its change";
+    EXPECT_EQ(DifferentPixels(View(320, 200), before), 0u) << "the shown picture changed";
+  }
+
+  // Cancel: nothing changes either.
+  HWND dialog = ShowOpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitGone(dialog, 5000));
+  Rest();
+  EXPECT_EQ(WindowText(main()), title);
+  EXPECT_EQ(Palette(), palette);
+  EXPECT_TRUE(Enabled(kSave));
+  EXPECT_EQ(DifferentPixels(View(320, 200), before), 0u);
+}
+
+TEST_F(Editor, TheDialogDescribesTheSelectedFileInItsStretchedField) {
+  struct Case {
+    const char* folder;
+    std::string file;
+    std::string want;  // empty: not a BMP
+  };
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(Picture("im4_320x200.bmp"), &bytes));
+  const std::string size4 = std::to_string(bytes.size());
+  ASSERT_TRUE(ReadFileBytes(Picture("im24_64x48.bmp"), &bytes));
+  const std::string size24 = std::to_string(bytes.size());
+  Case cases[] = {
+      {"kview-info4", "im4_320x200.bmp", "320(W) x 200(H) x 16(Colors) RGB (" + size4 + " Bytes)"},
+      {"kview-info24", "im24_64x48.bmp", "64(W) x 48(H) x 16M(Colors) RGB (" + size24 + " Bytes)"},
+      {"kview-infotext", "text.bmp", ""},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string folder = MakeTempDir(c.folder);
+    if (c.file == "text.bmp") {
+      ASSERT_TRUE(WriteFileBytes(JoinPath(folder, c.file), std::vector<uint8_t>(100, 'x')));
+    } else {
+      ASSERT_TRUE(CopyFileA(Picture(c.file).c_str(), JoinPath(folder, c.file).c_str(), FALSE));
+    }
+    HWND dialog = ShowOpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    // Into the folder, then a click on its only file.
+    HWND box = GetDlgItem(dialog, kFileNameBox);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    PressButton(dialog, IDOK);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      list = FindChildByClass(dialog, "SysListView32");
+      return list != nullptr && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1;
+    }, 5000)) << "the folder did not open";
+    HWND field = FindChildById(dialog, kInfoField);
+    ASSERT_NE(field, nullptr) << "no field 127";
+    RECT lr = ScreenRect(list);
+    Click(lr.left + 30, lr.top + 10);
+    if (!c.want.empty()) {
+      EXPECT_TRUE(WaitUntil([&] { return WindowText(field) == c.want; }, 3000)) << "got " << WindowText(field);
+    } else {
+      Sleep(300);
+      EXPECT_EQ(WindowText(field), "");
+    }
+    // Read-only, from its place to 20 pixels before the dialog's right edge.
+    EXPECT_TRUE(GetWindowLongA(field, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(ScreenRect(field).right, ScreenRect(dialog).right - 20);
+    RECT d = ScreenRect(dialog);
+    Sleep(300);  // let the dialog finish repainting for the screenshot
+    CaptureScreen(d.left, d.top, d.right - d.left, d.bottom - d.top)
+        .SaveBmp(ShotPath(std::string("open-dialog-") + Lang() + "-" + c.folder));
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitGone(dialog, 5000));
+  }
+}
+
+TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
+  const std::string path = Copy("im8_320x200.bmp");
+  Indexed pic;
+  ASSERT_TRUE(LoadIndexed8(path, &pic));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(path, "im8_320x200.bmp", "1:1"));
+  HWND palette = Palette();
+  ASSERT_NE(palette, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(palette, 124))) << "Undo enabled before any change";
+  EXPECT_FALSE(Enabled(kSave));
+
+  // The page steps at the ends, then red 255, green 0, blue 128.
+  Scroll(2, SB_THUMBPOSITION, 250);
+  Scroll(2, SB_PAGERIGHT);
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[3] == "255"; }, 3000)) << PaletteTexts()[3];
+  Scroll(2, SB_THUMBPOSITION, 10);
+  Scroll(2, SB_PAGELEFT);
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[3] == "0"; }, 3000)) << PaletteTexts()[3];
+  Scroll(0, SB_RIGHT);
+  Scroll(1, SB_LEFT);
+  Scroll(2, SB_THUMBTRACK, 128);
+  ASSERT_TRUE(WaitUntil([&] {
+    auto t = PaletteTexts();
+    return t[1] == "255" && t[2] == "0" && t[3] == "128";
+  }, 3000));
+
+  // Chip 5 takes (255, 0, 128): exactly the pixels of index 5 change, once.
+  ClickChip(5);
+  Image want;
+  want.width = pic.width;
+  want.height = pic.height;
+  for (size_t i = 0; i < pic.index.size(); ++i)
+    want.pixels.push_back(pic.index[i] == 5 ? 0xFF0080u : pic.table[pic.index[i]]);
+  EXPECT_TRUE(ViewEquals(want, "chip5"));
+  EXPECT_EQ(ChipColour(5), 0xFF0080u);
+  EXPECT_TRUE(Enabled(kSave));
+  // Screenshots of the open picture with its palette window, for a person to look at.
+  CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
+      .SaveBmp(ShotPath(std::string("editor-") + Lang()));
+
+  // A double click on chip 6 is one change; chip 7 a third; one Undo takes back chip 7 only.
+  const uint32_t six = ChipColour(6), seven = ChipColour(7);
+  POINT p6 = ClientToScreenPoint(palette, 14 + static_cast<int>(6 * 16.3125) + 5, 250);
+  Click(p6.x, p6.y);
+  Click(p6.x, p6.y);
+  ClickChip(7);
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == 0xFF0080u; }, 3000));
+  EXPECT_EQ(ChipColour(6), 0xFF0080u);
+  PressButton(palette, 124);
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == seven; }, 3000));
+  EXPECT_EQ(ChipColour(6), 0xFF0080u) << "the double click made two changes";
+  PressButton(palette, 124);
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(6) == six; }, 3000));
+  PressButton(palette, 124);
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(5) == pic.table[5]; }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(palette, 124)); }, 3000));
+  Rest();
+  want.pixels.clear();
+  for (uint8_t i : pic.index) want.pixels.push_back(pic.table[i]);
+  EXPECT_TRUE(ViewEquals(want, "undone"));
+  EXPECT_TRUE(WaitUntil([&] { return !Enabled(kSave); }, 3000)) << "Save stays enabled at level 0";
+}
+
+TEST_F(Editor, TheLimitOf299ChangesAndItsMessage) {
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im4_320x200.bmp"), "im4_320x200.bmp", "1:1"));
+  HWND palette = Palette();
+  const std::string limit = Ansi(Pick("No more change allowed.", "これ以上変更はできません."));
+  // Presses alternate between two chips far apart, so that none is a double
+  // click. Wine's input queue may drop a click now and then, so more presses
+  // follow one by one until the message shows; the count of changes in
+  // effect is checked by undoing them at the end.
+  int presses = 0;
+  for (; presses < 299; ++presses) ClickChip(presses % 2 == 0 ? 1 : 14);
+  while (!WaitUntil([&] { return PaletteTexts().back() == limit; }, 1000) && presses < 320) {
+    ClickChip(presses++ % 2 == 0 ? 1 : 14);
+  }
+  ASSERT_EQ(PaletteTexts().back(), limit) << "after " << presses << " presses";
+  // The 300th press changes nothing: chip 8 keeps its colour.
+  const uint32_t eight = ChipColour(8);
+  Scroll(0, SB_LEFT);
+  Scroll(1, SB_LEFT);
+  Scroll(2, SB_LEFT);
+  Sleep(200);
+  ClickChip(8);
+  Sleep(500);
+  EXPECT_EQ(ChipColour(8), eight);
+  PressButton(palette, 124);
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts().back().empty(); }, 3000));
+  ClickChip(8);
+  EXPECT_TRUE(WaitUntil([&] { return ChipColour(8) == 0u; }, 3000)) << "the press after Undo was refused";
+  EXPECT_TRUE(WaitUntil([&] { return PaletteTexts().back() == limit; }, 3000));
+  // Exactly 299 changes are in effect: 299 Undos empty the history.
+  int undos = 0;
+  while (IsWindowEnabled(GetDlgItem(palette, 124)) && undos < 400) {
+    SendMessageA(palette, WM_COMMAND, 124, 0);
+    ++undos;
+  }
+  EXPECT_EQ(undos, 299);
+  EXPECT_TRUE(PaletteTexts().back().empty());
+}
+
+TEST_F(Editor, HidePopupMinimiseRestoreAndTheSavedPosition) {
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im4_101x67.bmp"), "im4_101x67.bmp", "1:1"));
+  HWND palette = Palette();
+  PressButton(palette, 125);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(palette); }, 3000)) << "Hide did not hide";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main(); }, 3000))
+      << "active: " << ClassOf(GetForegroundWindow());
+  run_->ClickButton(kPopup);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(palette) != FALSE; }, 3000)) << "Popup Window did not show it";
+
+  ShowWindow(main(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(palette); }, 3000)) << "minimising kept the palette window";
+  ShowWindow(main(), SW_RESTORE);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(palette) != FALSE; }, 3000)) << "restoring did not show it";
+  Image ref;
+  ASSERT_TRUE(LoadReference(Picture("im4_101x67.ref.bmp"), &ref));
+  EXPECT_TRUE(ViewEquals(ref, "restored")) << "the picture is not shown after the restore";
+
+  // Moved by the user, it comes back there after the next Open, white and without changes.
+  SetWindowPos(palette, nullptr, 700, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ClickChip(0);
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im1_33x20.bmp"), "im1_33x20.bmp", "1:1"));
+  HWND again = Palette();
+  ASSERT_NE(again, nullptr);
+  RECT r = ScreenRect(again);
+  EXPECT_EQ(r.left, 700);
+  EXPECT_EQ(r.top, 300);
+  auto texts = PaletteTexts();
+  EXPECT_EQ(texts[1], "255");
+  EXPECT_EQ(texts[3], "255");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(again, 124)));
+  // Two chips only: a press on chip 2's cell, or on the gap right of chip 0, does nothing.
+  ClickChip(2);
+  POINT gap = ClientToScreenPoint(again, 14 + 16 - 1, 250);
+  Click(gap.x, gap.y);
+  Sleep(300);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(again, 124))) << "an empty cell counted as a chip";
+  ClickChip(1);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(again, 124)) != FALSE; }, 3000));
+}
+
+TEST_F(Editor, ZoomStepsTitlesLimitsAndScrollBars) {
+  // A picture larger than the window starts at its fit level with Zoom Out disabled.
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im8_320x200.bmp"), "im8_320x200.bmp", "1:1"));
+  EXPECT_FALSE(Enabled(kZoomOut));
+  EXPECT_TRUE(Enabled(kZoomIn));
+  const char* steps[] = {"2:1", "3:1", "4:1"};
+  for (const char* step : steps) {
+    run_->ClickButton(kZoomIn);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("im8_320x200.bmp", step); }, 3000)) << step;
+  }
+  Rest();
+  // At 4:1 (1280 x 800) both bars show with the size grip.
+  int bars = 0;
+  EnumChildWindows(main(), [](HWND child, LPARAM p) -> BOOL {
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child)) ++*reinterpret_cast<int*>(p);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&bars));
+  EXPECT_EQ(bars, 3) << "two bars and the size grip";
+  run_->ClickButton(kZoomOut);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("im8_320x200.bmp", "3:1"); }, 3000));
+  Rest();
+}
+
+}  // namespace
+
+namespace {
+
+// An 8-bit picture 70000 x 3 whose column x holds index x % 251, with a
+// colour table in which every index differs.
+std::vector<uint8_t> WidePicture(int width) {
+  const int height = 3;
+  const size_t stride = (static_cast<size_t>(width) + 3) / 4 * 4;
+  std::vector<uint8_t> b(54 + 1024 + stride * height, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  Put32(b, 10, 54 + 1024);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(width));
+  Put32(b, 22, height);
+  b[26] = 1;
+  b[28] = 8;
+  for (int i = 0; i < 256; ++i) {
+    b[54 + 4 * i] = static_cast<uint8_t>(i * 7);
+    b[55 + 4 * i] = static_cast<uint8_t>(255 - i);
+    b[56 + 4 * i] = static_cast<uint8_t>(i);
+  }
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) b[54 + 1024 + y * stride + x] = static_cast<uint8_t>(x % 251);
+  return b;
+}
+
+uint32_t WideColour(int x) {
+  const int i = x % 251;
+  return static_cast<uint32_t>(i) << 16 | static_cast<uint32_t>(255 - i) << 8 | static_cast<uint8_t>(i * 7);
+}
+
+void Drag(int x0, int y0, int x1, int y1) {
+  MoveMouse(x0, y0);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &input, sizeof input);
+  Sleep(100);
+  for (int step = 1; step <= 10; ++step) {
+    MoveMouse(x0 + (x1 - x0) * step / 10, y0 + (y1 - y0) * step / 10);
+    Sleep(30);
+  }
+  input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  Sleep(200);
+}
+
+}  // namespace
+
+TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
+  const int width = 70000;
+  ASSERT_TRUE(WriteFileBytes(Scratch("wide.bmp"), WidePicture(width)));
+  RECT client = {};
+  GetClientRect(main(), &client);
+  const int cw = client.right;
+  // The fit level: the smallest reduction that shows 70000 columns in the width less the bar.
+  const int fit = (width + (cw - GetSystemMetrics(SM_CXVSCROLL)) - 1) / (cw - GetSystemMetrics(SM_CXVSCROLL));
+  const std::string fitText = "1:" + std::to_string(fit);
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("wide.bmp"), "wide.bmp", fitText.c_str()));
+  EXPECT_FALSE(Enabled(kZoomOut)) << "Zoom Out below the fit level";
+  // Zoom In, step by step, to 1:1.
+  for (int k = fit - 1; k >= 1; --k) {
+    run_->ClickButton(kZoomIn);
+    const std::string want = TitleOf("wide.bmp", ("1:" + std::to_string(k)).c_str());
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == want; }, 3000)) << want;
+  }
+  Rest();
+  // Only the horizontal bar: its thumb dragged to the right end shows the last column.
+  HWND bar = nullptr;
+  EnumChildWindows(main(), [](HWND child, LPARAM p) -> BOOL {
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child) &&
+        (GetWindowLongA(child, GWL_STYLE) & SBS_VERT) == 0)
+      *reinterpret_cast<HWND*>(p) = child;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&bar));
+  ASSERT_NE(bar, nullptr) << "no horizontal bar";
+  RECT r = ScreenRect(bar);
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL), mid = (r.top + r.bottom) / 2;
+  // The main window is made active first, as a person clicking into it would.
+  POINT inside = ClientToScreenPoint(main(), cw / 2, 200);
+  Click(inside.x, inside.y);
+  Sleep(300);
+  // To the end of the track, not beyond: Wine puts the thumb back when the
+  // mouse leaves the bar sideways.
+  Drag(r.left + arrow + 8, mid, r.right - arrow - 1, mid);
+  Rest();
+  const bool atEnd = WaitUntil([&] { return ClientShot(main(), cw - 1, 21, 1, 1).At(0, 0) == WideColour(width - 1); }, 3000);
+  ClientShot(main(), 0, 0, cw, 60).SaveBmp(ShotPath(std::string("wide-end-") + Lang()));
+  EXPECT_TRUE(atEnd) << "the last column is not at the right edge: bar at " << GetScrollPos(bar, SB_CTL)
+                     << " bar rect " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << std::hex
+                     << ClientShot(main(), cw - 1, 21, 1, 1).At(0, 0) << " for " << WideColour(width - 1);
+  EXPECT_EQ(ClientShot(main(), 0, 21, 1, 1).At(0, 0), WideColour(width - cw));
+
+  // Dragged narrower than 440 pixels, the window snaps back to 440.
+  const RECT before = ScreenRect(main());
+  SetWindowPos(main(), nullptr, 0, 0, 300, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == 440; }, 3000))
+      << "width " << ScreenRect(main()).right - ScreenRect(main()).left;
+  SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
+}
+
+namespace {
+
+std::vector<uint8_t> PlainPicture(int width, int height) {
+  const size_t stride = (static_cast<size_t>(width) / 2 + 3) / 4 * 4;
+  std::vector<uint8_t> b(54 + 64 + stride * height, 0x12);
+  std::fill(b.begin(), b.begin() + 54 + 64, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  Put32(b, 10, 54 + 64);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(width));
+  Put32(b, 22, static_cast<uint32_t>(height));
+  b[26] = 1;
+  b[28] = 4;
+  for (int i = 0; i < 16; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = static_cast<uint8_t>(i * 16);
+  return b;
+}
+
+std::vector<HWND> VisibleBars(HWND main) {
+  std::vector<HWND> bars;
+  EnumChildWindows(main, [](HWND child, LPARAM p) -> BOOL {
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child))
+      reinterpret_cast<std::vector<HWND>*>(p)->push_back(child);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&bars));
+  return bars;
+}
+
+}  // namespace
+
+TEST_F(Editor, TheTwoExamplesInA600x400Client) {
+  // The main window sized for a client area of 600 x 400.
+  const RECT before = ScreenRect(main());
+  RECT client = {};
+  GetClientRect(main(), &client);
+  const int frameW = (before.right - before.left) - client.right;
+  const int frameH = (before.bottom - before.top) - client.bottom;
+  SetWindowPos(main(), nullptr, 0, 0, 600 + frameW, 400 + frameH, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitUntil([&] { RECT c = {}; GetClientRect(main(), &c); return c.right == 600 && c.bottom == 400; }, 3000));
+
+  // 2000 x 1500 opens at 1:5 without bars, Zoom Out disabled at once.
+  ASSERT_TRUE(WriteFileBytes(Scratch("big.bmp"), PlainPicture(2000, 1500)));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("big.bmp"), "big.bmp", "1:5"));
+  EXPECT_TRUE(VisibleBars(main()).empty());
+  EXPECT_FALSE(Enabled(kZoomOut));
+
+  // 100 x 80 opens at 1:1; three Zoom In steps give 4:1 without a bar, the
+  // fourth 5:1 with only the vertical bar, range 0 to 4.
+  ASSERT_TRUE(WriteFileBytes(Scratch("small.bmp"), PlainPicture(100, 80)));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("small.bmp"), "small.bmp", "1:1"));
+  const char* steps[] = {"2:1", "3:1", "4:1"};
+  for (const char* step : steps) {
+    run_->ClickButton(kZoomIn);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("small.bmp", step); }, 3000)) << step;
+  }
+  EXPECT_TRUE(VisibleBars(main()).empty());
+  run_->ClickButton(kZoomIn);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("small.bmp", "5:1"); }, 3000));
+  Rest();
+  std::vector<HWND> bars = VisibleBars(main());
+  ASSERT_EQ(bars.size(), 1u);
+  EXPECT_TRUE(GetWindowLongA(bars[0], GWL_STYLE) & SBS_VERT);
+  int low = -1, high = -1;
+  GetScrollRange(bars[0], SB_CTL, &low, &high);
+  EXPECT_EQ(low, 0);
+  EXPECT_EQ(high, (420 - 400) / 5);
+  SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
+}

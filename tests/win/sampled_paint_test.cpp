@@ -1,0 +1,193 @@
+// The shared sampled paint against GDI itself: for 1-, 4- and 8-bit pictures,
+// odd widths, a top-down and two RLE pictures, at every zoom step and a few
+// scroll offsets, the sampled paint must leave a memory DIB section exactly
+// as StretchDIBits of the whole picture (COLORONCOLOR) leaves it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/base/gdi_guards.h"
+#include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/sampled_paint.h"
+#include "kestro98/core/view_rules.h"
+
+namespace {
+
+struct Picture {
+  const char* name;
+  int32_t width, height;
+  uint16_t bitCount;
+  uint32_t compression;  // 0, 1 (RLE8), 2 (RLE4)
+  bool topDown;
+  int32_t colours;       // biClrUsed written (0: the full table)
+};
+
+uint8_t IndexAt(const Picture& p, int32_t x, int32_t y) {
+  const int32_t count = p.colours != 0 ? p.colours : (1 << p.bitCount);
+  return static_cast<uint8_t>((x * 7 + y * 13 + (x / 5) * (y / 3)) % count);
+}
+
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The block: information header, colour table, pixels (bottom-up unless top-down).
+std::vector<uint8_t> MakeBlock(const Picture& p, bmp::FileHeader* fh) {
+  const int32_t count = p.colours != 0 ? p.colours : (1 << p.bitCount);
+  std::vector<uint8_t> pixels;
+  if (p.compression == 0) {
+    const size_t stride = static_cast<size_t>(bmp::PaddedRowBytes(p.width, p.bitCount));
+    pixels.assign(stride * p.height, 0);
+    for (int32_t y = 0; y < p.height; ++y) {
+      const size_t row = (p.topDown ? y : p.height - 1 - y) * stride;
+      for (int32_t x = 0; x < p.width; ++x) {
+        const int bit = x * p.bitCount;
+        const int shift = 8 - p.bitCount - bit % 8;
+        pixels[row + bit / 8] |= static_cast<uint8_t>(IndexAt(p, x, y) << shift);
+      }
+    }
+  } else {
+    // Encoded runs only, one row after another from the bottom.
+    for (int32_t y = p.height - 1; y >= 0; --y) {
+      int32_t x = 0;
+      while (x < p.width) {
+        int32_t n = 1;
+        if (p.compression == 1) {
+          while (x + n < p.width && n < 255 && IndexAt(p, x + n, y) == IndexAt(p, x, y)) ++n;
+          pixels.push_back(static_cast<uint8_t>(n));
+          pixels.push_back(IndexAt(p, x, y));
+        } else {
+          n = (x + 1 < p.width) ? 2 : 1;
+          const uint8_t hi = IndexAt(p, x, y), lo = n == 2 ? IndexAt(p, x + 1, y) : 0;
+          pixels.push_back(static_cast<uint8_t>(n));
+          pixels.push_back(static_cast<uint8_t>(hi << 4 | lo));
+        }
+        x += n;
+      }
+      pixels.push_back(0);
+      pixels.push_back(y == 0 ? 1 : 0);  // end of line, end of bitmap after the top row
+    }
+  }
+  std::vector<uint8_t> block(40 + 4 * count, 0);
+  Put32(block, 0, 40);
+  Put32(block, 4, static_cast<uint32_t>(p.width));
+  Put32(block, 8, static_cast<uint32_t>(p.topDown ? -p.height : p.height));
+  block[12] = 1;
+  block[14] = static_cast<uint8_t>(p.bitCount);
+  Put32(block, 16, p.compression);
+  Put32(block, 20, static_cast<uint32_t>(pixels.size()));
+  Put32(block, 32, static_cast<uint32_t>(p.colours));
+  for (int32_t i = 0; i < count; ++i) {
+    block[40 + 4 * i] = static_cast<uint8_t>(i * 37);
+    block[41 + 4 * i] = static_cast<uint8_t>(255 - i * 11);
+    block[42 + 4 * i] = static_cast<uint8_t>(i * 91 + 5);
+  }
+  block.insert(block.end(), pixels.begin(), pixels.end());
+  *fh = bmp::FileHeader();
+  fh->type = 0x4D42;
+  fh->totalSize = static_cast<uint32_t>(block.size() + 14);
+  fh->pixelOffset = static_cast<uint32_t>(14 + 40 + 4 * count);
+  return block;
+}
+
+// A 32-bit top-down DIB section filled with a colour no picture uses.
+struct Canvas {
+  ScopedMemoryDC dc{nullptr};
+  HBITMAP bitmap = nullptr;
+  uint32_t* bits = nullptr;
+  int width, height;
+  Canvas(int w, int h) : width(w), height(h) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* p = nullptr;
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<uint32_t*>(p);
+    SelectObject(dc, bitmap);
+    for (int i = 0; i < w * h; ++i) bits[i] = 0x00123456;
+  }
+  ~Canvas() { DeleteObject(bitmap); }
+};
+
+TEST(SampledPaint, EqualsStretchDIBitsOfTheWholePictureAtEveryZoomStep) {
+  const Picture pictures[] = {
+      {"1-bit odd width", 333, 211, 1, 0, false, 0},
+      {"4-bit odd width", 301, 187, 4, 0, false, 0},
+      {"8-bit", 640, 480, 8, 0, false, 0},
+      {"8-bit listing 16 colours", 255, 121, 8, 0, false, 16},
+      {"8-bit top-down", 317, 203, 8, 0, true, 0},
+      {"RLE8", 299, 177, 8, 1, false, 0},
+      {"RLE4", 263, 151, 4, 2, false, 0},
+  };
+  constexpr int kCw = 360, kCh = 280;  // the window: picture area (0, 20)-(kCw, kCh)
+  for (const Picture& p : pictures) {
+    bmp::FileHeader fh;
+    std::vector<uint8_t> block = MakeBlock(p, &fh);
+    bmp::BlockLayout layout;
+    ASSERT_EQ(bmp::ApplyLockRules(block.data(), block.size(), fh, &layout), bmp::BlockCheck::kOk)
+        << p.name;
+    SampledPaint sampled;
+    for (int32_t level = -9; level <= 9; ++level) {
+      const int64_t k = kestro::ZoomFactor(level);
+      // No offset, and an offset into the middle where the picture is larger than the window.
+      const int64_t offsets[][2] = {{0, 0}, {p.width / 3, p.height / 4}};
+      for (const auto& off : offsets) {
+        if ((off[0] != 0 || off[1] != 0) && level < 0) continue;
+        const sampling::Stretch s = kestro::ViewStretch(p.width, p.height, level, off[0], off[1], kCw, kCh);
+        Canvas want(kCw, kCh), got(kCw, kCh);
+        SetStretchBltMode(want.dc, COLORONCOLOR);
+        IntersectClipRect(want.dc, 0, 20, kCw, kCh);
+        StretchDIBits(want.dc, static_cast<int>(s.dstX), static_cast<int>(s.dstY),
+                      static_cast<int>(s.dstWidth), static_cast<int>(s.dstHeight), 0, 0, p.width,
+                      p.height, block.data() + layout.pixelOffset,
+                      reinterpret_cast<const BITMAPINFO*>(block.data()), DIB_RGB_COLORS, SRCCOPY);
+        ASSERT_TRUE(sampled.Paint(got.dc, block.data(), block.size(), layout, s)) << p.name;
+        GdiFlush();
+        int differ = 0, firstX = -1, firstY = -1, painted = 0;
+        for (int i = 0; i < kCw * kCh; ++i) {
+          painted += want.bits[i] != 0x00123456u;
+          if (want.bits[i] != got.bits[i] && differ++ == 0) { firstX = i % kCw; firstY = i / kCw; }
+        }
+        EXPECT_EQ(differ, 0) << p.name << " level " << level << " (k " << k << ") offset "
+                             << off[0] << "," << off[1] << ": first at " << firstX << ","
+                             << firstY;
+        EXPECT_GT(painted, 0) << p.name << " level " << level << ": GDI painted nothing";
+      }
+    }
+  }
+}
+
+TEST(SampledPaint, APaletteChangeShowsWithoutResampling) {
+  const Picture p = {"8-bit", 500, 400, 8, 0, false, 0};
+  bmp::FileHeader fh;
+  std::vector<uint8_t> block = MakeBlock(p, &fh);
+  bmp::BlockLayout layout;
+  ASSERT_EQ(bmp::ApplyLockRules(block.data(), block.size(), fh, &layout), bmp::BlockCheck::kOk);
+  const sampling::Stretch s = kestro::ViewStretch(p.width, p.height, -2, 0, 0, 300, 250);
+  SampledPaint sampled;
+  Canvas first(300, 250);
+  ASSERT_TRUE(sampled.Paint(first.dc, block.data(), block.size(), layout, s));
+  // Entry 5 becomes (red 255, green 0, blue 128); the kept samples repaint with it.
+  block[40 + 4 * 5] = 128; block[41 + 4 * 5] = 0; block[42 + 4 * 5] = 255;
+  Canvas want(300, 250), got(300, 250);
+  SetStretchBltMode(want.dc, COLORONCOLOR);
+  IntersectClipRect(want.dc, 0, 20, 300, 250);
+  StretchDIBits(want.dc, 0, 20, static_cast<int>(s.dstWidth), static_cast<int>(s.dstHeight), 0, 0,
+                p.width, p.height, block.data() + layout.pixelOffset,
+                reinterpret_cast<const BITMAPINFO*>(block.data()), DIB_RGB_COLORS, SRCCOPY);
+  ASSERT_TRUE(sampled.Paint(got.dc, block.data(), block.size(), layout, s));
+  GdiFlush();
+  int recoloured = 0;
+  for (int i = 0; i < 300 * 250; ++i) {
+    ASSERT_EQ(want.bits[i], got.bits[i]) << "pixel " << i % 300 << "," << i / 300;
+    recoloured += got.bits[i] == 0xFF0080u;
+  }
+  EXPECT_GT(recoloured, 0);
+}
+
+}  // namespace
