@@ -46,8 +46,12 @@ rm -rf "$PREFIX/drive_c/users" && cp -a "$MAIN_PREFIX/drive_c/users" "$PREFIX/dr
 trap 'WINEPREFIX=$PREFIX "$WINESERVER" -k >/dev/null 2>&1' EXIT
 unpacked="$PREFIX/drive_c/Release Test"
 
-# pe_format EXE: the file format objdump reads from the PE headers.
-pe_format() { x86_64-w64-mingw32-objdump -f "$1" 2>/dev/null | sed -nE 's/.*file format (pei-[a-z0-9-]+).*/\1/p'; }
+# pe_kind EXE: the file format and subsystem objdump reads from the PE headers,
+# for example "pei-i386 (Windows GUI)".
+pe_kind() {
+  x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null |
+    sed -nE -e 's/.*file format (pei-[a-z0-9-]+).*/\1/p' -e 's/^Subsystem[[:space:]]+[0-9a-f]+[[:space:]]+(\(.*\))$/\1/p' | tr '\n' ' '
+}
 has_debug() { x86_64-w64-mingw32-objdump -h "$1" 2>/dev/null | grep -q ' \.debug_'; }
 no_debug() { [ -f "$1" ] && ! has_debug "$1"; }
 unpack() { (cd "$1" && cmake -E tar xf "$2"); }
@@ -77,11 +81,11 @@ for arch in x86_64:win64:pei-x86-64 i686:win32:pei-i386; do
     readme_ok "$dir/README.TXT"
   for exe in KESTRO98.EXE MIRTAV00.EXE; do
     echo "$label $exe: $(stat -c %s "$dir/$exe" 2>/dev/null) bytes in the zip, $(stat -c %s "$build/bin/$exe" 2>/dev/null) in the build tree"
-    check "$label $exe is a $format program" "objdump reads '$(pe_format "$dir/$exe")'" \
-      test "$(pe_format "$dir/$exe")" = "$format"
+    check "$label $exe is a $format Windows GUI program" "objdump reads '$(pe_kind "$dir/$exe")'" \
+      test "$(pe_kind "$dir/$exe")" = "$format (Windows GUI) "
     check "$label $exe in the zip carries no debug sections" "objdump -h lists .debug_ sections" \
       no_debug "$dir/$exe"
-    check "$label $exe in the zip is under 700 KB" "$(stat -c %s "$dir/$exe") bytes" smaller_than_limit "$dir/$exe"
+    check "$label $exe in the zip is under 700 KB ($LIMIT bytes)" "$(stat -c %s "$dir/$exe") bytes" smaller_than_limit "$dir/$exe"
     check "$label $exe of the build tree keeps its debug information" "no .debug_ sections in $build/bin/$exe" \
       has_debug "$build/bin/$exe"
   done
