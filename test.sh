@@ -68,6 +68,13 @@ build native || build_ok=0
 build x86_64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" || build_ok=0
 build i686 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" || build_ok=0
 build fuzz -DFUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang || build_ok=0
+# The release zips, build/<arch>/Kestro-Mirtav-<version>-win64|win32.zip, from the
+# trees just built (cpack builds nothing; `--target package` would build first).
+for tree in x86_64 i686; do
+  [ -f "$ROOT/build/$tree/CPackConfig.cmake" ] || continue
+  echo "== package $tree"
+  (cd "$ROOT/build/$tree" && cpack) >>"$LOGS/build-$tree.log" 2>&1 || { echo "packaging $tree failed"; build_ok=0; }
+done
 if [ "$build_ok" -ne 1 ]; then failed=$((failed + 1)); echo "a build failed"; fi
 
 run_tier unit "$ROOT/build/native/tests/unit/unit_tests"
@@ -85,6 +92,7 @@ if ensure_wine_prefix; then
   "$WINESERVER" -p
   run_tier win "$ROOT/tests/win/run-tier.sh"
   run_tier e2e "$ROOT/tests/e2e/run-tier.sh"
+  run_tier release "$ROOT/tests/release/run-tier.sh"
   "$WINESERVER" -k >/dev/null 2>&1
   kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
 else
