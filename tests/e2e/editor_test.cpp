@@ -113,24 +113,35 @@ std::string TitleOf(const std::string& file, const char* zoom) {
 }
 const char* Lang() { return JapaneseSystem() ? "ja" : "en"; }
 
+// A plain CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
+BOOL CALLBACK CollectChild(HWND child, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
 HWND FindChildById(HWND parent, int id) {
-  struct Search { int id; HWND found; } s{id, nullptr};
-  EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(p);
-    if (GetDlgCtrlID(child) == s->id && s->found == nullptr) s->found = child;
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  for (HWND child : ChildrenOf(parent))
+    if (GetDlgCtrlID(child) == id) return child;
+  return nullptr;
 }
 
 HWND FindChildByClass(HWND parent, const char* cls) {
-  struct Search { const char* cls; HWND found; } s{cls, nullptr};
-  EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(p);
-    if (s->found == nullptr && _stricmp(ClassOf(child).c_str(), s->cls) == 0) s->found = child;
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  for (HWND child : ChildrenOf(parent))
+    if (_stricmp(ClassOf(child).c_str(), cls) == 0) return child;
+  return nullptr;
+}
+
+std::vector<HWND> VisibleBars(HWND main) {
+  std::vector<HWND> bars;
+  for (HWND child : ChildrenOf(main))
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child)) bars.push_back(child);
+  return bars;
 }
 
 // What a message box said.
@@ -568,12 +579,7 @@ TEST_F(Editor, ZoomStepsTitlesLimitsAndScrollBars) {
   }
   Rest();
   // At 4:1 (1280 x 800) both bars show with the size grip.
-  int bars = 0;
-  EnumChildWindows(main(), [](HWND child, LPARAM p) -> BOOL {
-    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child)) ++*reinterpret_cast<int*>(p);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&bars));
-  EXPECT_EQ(bars, 3) << "two bars and the size grip";
+  EXPECT_EQ(VisibleBars(main()).size(), 3u) << "two bars and the size grip";
   run_->ClickButton(kZoomOut);
   ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("im8_320x200.bmp", "3:1"); }, 3000));
   Rest();
@@ -651,12 +657,8 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
   Rest();
   // Only the horizontal bar: its thumb dragged to the right end shows the last column.
   HWND bar = nullptr;
-  EnumChildWindows(main(), [](HWND child, LPARAM p) -> BOOL {
-    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child) &&
-        (GetWindowLongA(child, GWL_STYLE) & SBS_VERT) == 0)
-      *reinterpret_cast<HWND*>(p) = child;
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&bar));
+  for (HWND child : VisibleBars(main()))
+    if ((GetWindowLongA(child, GWL_STYLE) & SBS_VERT) == 0) bar = child;
   ASSERT_NE(bar, nullptr) << "no horizontal bar";
   RECT r = ScreenRect(bar);
   const int arrow = GetSystemMetrics(SM_CXHSCROLL), mid = (r.top + r.bottom) / 2;
@@ -701,16 +703,6 @@ std::vector<uint8_t> PlainPicture(int width, int height) {
   b[28] = 4;
   for (int i = 0; i < 16; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = static_cast<uint8_t>(i * 16);
   return b;
-}
-
-std::vector<HWND> VisibleBars(HWND main) {
-  std::vector<HWND> bars;
-  EnumChildWindows(main, [](HWND child, LPARAM p) -> BOOL {
-    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child))
-      reinterpret_cast<std::vector<HWND>*>(p)->push_back(child);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&bars));
-  return bars;
 }
 
 }  // namespace
