@@ -10,7 +10,8 @@ function(add_win32_program program)
   add_library(${program}_app STATIC ${sources})
   target_link_libraries(${program}_app PUBLIC common_ui portable_core)
 
-  add_executable(${program} WIN32 ${dir}/winmain.cpp ${${upper}_RC})
+  add_executable(${program} WIN32 ${dir}/winmain.cpp
+    ${CMAKE_SOURCE_DIR}/common/base/terminate_handler.cpp ${${upper}_RC})
   target_link_libraries(${program} PRIVATE ${program}_app)
   set_target_properties(${program} PROPERTIES OUTPUT_NAME ${upper} SUFFIX .EXE)
   add_dependencies(${program} ${program}_resources)

@@ -26,18 +26,21 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 titles are UTF-16");
 HBITMAP logoBitmap = nullptr;
 HGDIOBJ logoSurfacePrevious = nullptr;
 
-std::wstring Utf8ToWide(const char* utf8) {
+// Null-terminated UTF-16 (only the terminator when the text cannot be
+// converted). A vector rather than std::wstring keeps the wide string
+// instantiations of the runtime out of the programs.
+std::vector<wchar_t> Utf8ToWide(const char* utf8) {
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
+  if (length <= 0) return std::vector<wchar_t>(1, L'\0');
   std::vector<wchar_t> wide(static_cast<size_t>(length));
   MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), length);
-  return std::wstring(wide.data());
+  return wide;
 }
 
 // ---- single-copy test ----
 
 struct CopySearch {
-  std::vector<std::wstring> needles;
+  std::vector<std::vector<wchar_t>> needles;
   bool found = false;
 };
 
@@ -45,9 +48,9 @@ BOOL CALLBACK TestWindowTitle(HWND window, LPARAM param) {
   CopySearch* search = reinterpret_cast<CopySearch*>(param);
   wchar_t title[256] = {};
   GetWindowTextW(window, title, 256);
-  for (const std::wstring& needle : search->needles) {
+  for (const std::vector<wchar_t>& needle : search->needles) {
     if (ui_core::TitleContains(reinterpret_cast<const char16_t*>(title),
-                               reinterpret_cast<const char16_t*>(needle.c_str()))) {
+                               reinterpret_cast<const char16_t*>(needle.data()))) {
       search->found = true;
       return FALSE;
     }
