@@ -33,6 +33,8 @@ namespace {
 // The product name in both languages: a window carrying either means a copy runs.
 const char* const kProductNames[] = {"Mirtav", "ミルタヴ"};
 
+constexpr UINT kRestackPalette = WM_APP + 1;
+
 void Refuse(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
 
 void AddSpecialSettingItem(HWND window) {
@@ -123,6 +125,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_PAINT: return OnPaint(window);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_ACTIVATE:
+      // After the activation has run its course (see KeepPaletteWindowInFront).
+      if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, kRestackPalette, 0, 0);
+      return DefWindowProcA(window, message, wParam, lParam);
+    case kRestackPalette: KeepPaletteWindowInFront(); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }

@@ -101,6 +101,14 @@ void CreatePaletteWindow() {
   UpdateWindow(palette);
 }
 
+void KeepPaletteWindowInFront() {
+  HWND palette = FindPaletteWindow();
+  if (palette == nullptr || !IsWindowVisible(palette)) return;
+  const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_HIDEWINDOW);
+  SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
+}
+
 void DestroyPaletteWindow() {
   HWND palette = FindPaletteWindow();
   if (palette == nullptr) return;

@@ -13,6 +13,12 @@ HWND FindPaletteWindow();
 // window's top right; nothing when the class cannot be registered.
 void CreatePaletteWindow();
 
+// Puts the palette window back in front of the main window on the screen.
+// Wine without a window manager raises an owner that becomes active over its
+// owned windows while its own z-order still has them in front; showing the
+// window again restacks it there.
+void KeepPaletteWindowInFront();
+
 // Destroys the window and unregisters its class, if the window exists.
 void DestroyPaletteWindow();
 

@@ -90,6 +90,14 @@ run() {
 }
 
 tier_start=$SECONDS
+# Pictures made by other tools for the shuffler's cases, and the folder its
+# screenshots and saved files go to (checked with ImageMagick at the end).
+export E2E_PICTURES="$E2E_DIR/pictures" E2E_OUT="$E2E_DIR/shuffler-out"
+if [ ! -f "$E2E_PICTURES/manifest.tsv" ]; then
+  /usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" "$E2E_PICTURES" >/dev/null 2>&1 ||
+    echo "e2e: the test pictures could not be made"
+fi
+rm -rf "$E2E_OUT"; mkdir -p "$E2E_OUT"
 BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*'
 
 # The main prefix is the Windows 7 one Wine sets up (CurrentVersion 6.1).
@@ -138,6 +146,11 @@ make_prefix depth8
 start_xvfb 8
 run "256 colours" C.UTF-8 "$PREFIX" 'LowColour.*' DISPLAY="$XVFB_DISPLAY"
 stop_server "$PREFIX"
+
+# What the shuffler wrote and showed, judged by ImageMagick and libtiff:
+# screenshots and saved files have exactly the source's pixels, and every
+# TIFF passes tiffinfo -D without a warning.
+"$ROOT/tests/e2e/check-shuffler-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
 
 echo "=== e2e tier took $((SECONDS - tier_start)) s"
 exit $status
