@@ -69,6 +69,8 @@ std::vector<uint32_t> PaletteOf(const std::vector<uint8_t>& bmp) {
   return colours;
 }
 
+bool CellsShow(const Image& shot, const std::vector<uint32_t>& colours);
+
 // A started shuffler and the steps a user takes with it.
 class Shuffler {
  public:
@@ -129,6 +131,12 @@ class Shuffler {
     POINT at = ClientToScreenPoint(main(), 0, kPictureTop);
     return CaptureScreen(at.x, at.y, w, h);
   }
+  // The palette window's client once it shows these colours (or after 3 s).
+  Image PaletteShowing(const std::vector<uint32_t>& colours) const {
+    Image shot;
+    WaitUntil([&] { shot = PaletteClient(); return CellsShow(shot, colours); }, 3000);
+    return shot;
+  }
   Image PaletteClient() const {
     HWND palette = Palette();
     if (palette == nullptr) return Image();
@@ -163,7 +171,18 @@ std::string ExpectedTitle(const std::string& file, int factor) {
   return Ansi(Pick("Mirtav - ", "ミルタヴ - ")) + file + " [1:" + std::to_string(factor) + "]";
 }
 
-// Each palette entry's colour at the middle of its cell.
+// Whether the cells show these colours (see ExpectCells).
+bool CellsShow(const Image& shot, const std::vector<uint32_t>& colours) {
+  if (shot.width != 264) return false;
+  const size_t cells = colours.size() == 256 ? 256 : 16;
+  for (size_t i = 0; i < cells; ++i) {
+    const int x = 16 * static_cast<int>(i % 16) + 12, y = 16 * static_cast<int>(i / 16) + 12;
+    if (shot.At(x, y) != (i < colours.size() ? colours[i] : 0)) return false;
+  }
+  return true;
+}
+
+// Each palette entry's colour at the middle of its cell, its frame black.
 void ExpectCells(const Image& shot, const std::vector<uint32_t>& colours, const std::string& label) {
   ASSERT_EQ(shot.width, 264) << label;
   const size_t cells = colours.size() == 256 ? 256 : 16;
@@ -203,7 +222,7 @@ TEST(Mirtav, OpensRandomisesAndSavesIndependentPictures) {
     EXPECT_TRUE(GetWindowLongA(palette, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(GetWindow(palette, GW_OWNER), app.main());
     const std::vector<uint32_t> stored = PaletteOf(ReadBytes(JoinPath(pictures, file)));
-    ExpectCells(app.PaletteClient(), stored, std::string(p.name) + " as opened");
+    ExpectCells(app.PaletteShowing(stored), stored, std::string(p.name) + " as opened");
 
     const Image before = app.Picture(p.width, p.height);
     ASSERT_TRUE(app.Randomise()) << app.Buttons();
@@ -234,7 +253,7 @@ TEST(Mirtav, OpensRandomisesAndSavesIndependentPictures) {
     EXPECT_EQ(std::multiset<uint32_t>(shuffled.begin(), shuffled.end()),
               std::multiset<uint32_t>(stored.begin(), stored.end()));
     EXPECT_NE(shuffled, stored) << "the order did not change";
-    ExpectCells(app.PaletteClient(), shuffled, std::string(p.name) + " randomised");
+    ExpectCells(app.PaletteShowing(shuffled), shuffled, std::string(p.name) + " randomised");
 
     // The saved file opens again, looking the same.
     ASSERT_TRUE(app.Open(savedBmp));
@@ -334,7 +353,8 @@ TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
     EXPECT_EQ(WindowText(app.main()), title);
     EXPECT_EQ(app.Buttons(), "-CS") << "the randomised picture is still the one offered";
     EXPECT_EQ(DifferentPixels(app.Picture(257, 131), picture), 0u);
-    EXPECT_EQ(DifferentPixels(app.PaletteClient(), palette), 0u);
+    // The palette window comes back in front once the box has gone.
+    EXPECT_TRUE(WaitUntil([&] { return DifferentPixels(app.PaletteClient(), palette) == 0; }, 3000));
   }
   // And it still saves: the refusals released nothing.
   const std::string saved = JoinPath(out, "after-refusals-" + Lang() + ".bmp");
@@ -447,8 +467,7 @@ TEST(Mirtav, CopyPltAndTheSettingsDialog) {
   PressButton(dialog, IDOK);
   ASSERT_TRUE(WaitGone(dialog, 5000));
   ASSERT_TRUE(WaitUntil([&] { return app.Palette() != nullptr; }, 5000));
-  Sleep(200);
-  ExpectCells(app.PaletteClient(), std::vector<uint32_t>(16, 0), "before any open");
+  ExpectCells(app.PaletteShowing(std::vector<uint32_t>(16, 0)), std::vector<uint32_t>(16, 0), "before any open");
 
   ASSERT_TRUE(app.Open(JoinPath(pictures, "im8_257x131.bmp")));
   ASSERT_TRUE(app.Randomise());
