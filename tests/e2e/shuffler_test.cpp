@@ -309,6 +309,11 @@ TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
   magic[0] = 'X';
   ASSERT_TRUE(WriteBytes(JoinPath(out, "magic.bmp"), magic));
   ASSERT_TRUE(WriteBytes(JoinPath(out, "wrong.bmq"), ReadBytes(JoinPath(pictures, "im8_320x200.bmp"))));
+  // The prefix's e: is a floppy drive and g: a network drive (tools/wine-env.sh).
+  ASSERT_TRUE(WriteBytes("E:\\floppy.bmp", ReadBytes(JoinPath(pictures, "im8_320x200.bmp"))));
+  ASSERT_TRUE(WriteBytes("G:\\network.bmp", ReadBytes(JoinPath(pictures, "im8_320x200.bmp"))));
+  const char* kNotFixed = "Unable to open a file other than in the fixed disk.";
+  const char* kNotFixedJ = "ハードディスク以外のファイルは開けません.";
 
   const char* kFour = "Select a 4bit or 8bit bitmap file.";
   const char* kFourJ = "16色・256色のビットマップを選定してください.";
@@ -331,6 +336,8 @@ TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
        "正しいビットマップファイルではありません.", "Error", "エラー"},
       {JoinPath(out, "wrong.bmq"), "Select a file with BMP extension.",
        "拡張子 BMP のファイルを選択してください.", "Error", "エラー"},
+      {"E:\\floppy.bmp", kNotFixed, kNotFixedJ, "Warning", "警告"},
+      {"G:\\network.bmp", kNotFixed, kNotFixedJ, "Warning", "警告"},
   };
 
   Shuffler app;
@@ -405,6 +412,14 @@ TEST(Mirtav, SaveRefusesTheOpenedFileAsksBeforeReplacingAndKeepsWhatItCannotRepl
   EXPECT_NE(app.Answer("Confirmation", "確認", IDYES), "(no box)");
   EXPECT_NE(app.Answer("Information", "お知らせ"), "(no box)");
   EXPECT_EQ(U32(ReadBytes(existing), 10), 118u);
+  // Drives that are no fixed disk: a floppy and a network drive.
+  for (const char* target : {"E:\\saved.bmp", "G:\\saved.tif"}) {
+    ASSERT_TRUE(app.Save(target));
+    EXPECT_EQ(app.Answer("Warning", "警告"),
+              Ansi(Pick("Unable to save a file other than to the fixed disk.", "ハードディスク以外へはファイル保存はできません.")))
+        << target;
+    EXPECT_FALSE(FileExists(target));
+  }
   // A name that is neither .bmp nor .tif, judged after the other checks.
   ASSERT_TRUE(app.Save(JoinPath(out, "picture.png")));
   EXPECT_EQ(app.Answer("Error", "エラー"),
