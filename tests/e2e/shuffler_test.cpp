@@ -74,7 +74,11 @@ bool CellsShow(const Image& shot, const std::vector<uint32_t>& colours);
 // A started shuffler and the steps a user takes with it.
 class Shuffler {
  public:
-  bool Start(std::string* error) { return run_.Start(Mirtav(), error); }
+  bool Start(std::string* error) {
+    // A mouse resting on the icon bar would draw a hover caption over the picture.
+    MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    return run_.Start(Mirtav(), error);
+  }
   Running& run() { return run_; }
   HWND main() const { return run_.main(); }
 
