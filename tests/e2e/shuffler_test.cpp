@@ -353,8 +353,14 @@ TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
   const std::string title = WindowText(app.main());
   EXPECT_EQ(title, ExpectedTitle("im8_257x131.bmp", 1));
   const Image picture = app.Picture(257, 131);
-  const Image palette = app.PaletteClient();
-  ASSERT_FALSE(palette.empty());
+  // The palette window settled: its cells drawn and two looks alike.
+  Image palette;
+  ASSERT_TRUE(WaitUntil([&] {
+    Image first = app.PaletteClient();
+    Sleep(150);
+    palette = app.PaletteClient();
+    return !palette.empty() && palette.At(12, 12) != 0xFFFFFFu && DifferentPixels(first, palette) == 0;
+  }, 5000));
 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -365,7 +371,13 @@ TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
     EXPECT_EQ(app.Buttons(), "-CS") << "the randomised picture is still the one offered";
     EXPECT_EQ(DifferentPixels(app.Picture(257, 131), picture), 0u);
     // The palette window comes back in front once the box has gone.
-    EXPECT_TRUE(WaitUntil([&] { return DifferentPixels(app.PaletteClient(), palette) == 0; }, 3000));
+    Image now;
+    const bool same = WaitUntil([&] { now = app.PaletteClient(); return DifferentPixels(now, palette) == 0; }, 3000);
+    if (!same) {
+      palette.SaveBmp(ShotPath("refusal-palette-before-" + Lang()));
+      now.SaveBmp(ShotPath("refusal-palette-after-" + Lang()));
+    }
+    EXPECT_TRUE(same) << "the palette window changed";
   }
   // And it still saves: the refusals released nothing.
   const std::string saved = JoinPath(out, "after-refusals-" + Lang() + ".bmp");
