@@ -102,6 +102,10 @@ void CreatePaletteWindow() {
 }
 
 void KeepPaletteWindowInFront() {
+  // Windows keeps owned windows in front by itself; only Wine needs this.
+  static const bool underWine =
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  if (!underWine) return;
   HWND palette = FindPaletteWindow();
   if (palette == nullptr || !IsWindowVisible(palette)) return;
   const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;

@@ -16,7 +16,7 @@ void CreatePaletteWindow();
 // Puts the palette window back in front of the main window on the screen.
 // Wine without a window manager raises an owner that becomes active over its
 // owned windows while its own z-order still has them in front; showing the
-// window again restacks it there.
+// window again restacks it there. Nothing happens on Windows itself.
 void KeepPaletteWindowInFront();
 
 // Destroys the window and unregisters its class, if the window exists.

@@ -580,4 +580,27 @@ TEST(Mirtav, CopyPltAndTheSettingsDialog) {
       .SaveBmp(ShotPath("mirtav-with-palette-" + Lang()));
 }
 
+// On a display of 256 colours the copied palette still holds the file's exact
+// colours: it is drawn on memory at 24 bits (run-tier.sh runs LowColour.* there).
+TEST(LowColour, ShufflerCopiesExactColoursOnA256ColourDisplay) {
+  const std::string pictures = Pictures();
+  if (pictures.empty()) GTEST_SKIP() << "E2E_PICTURES is set by run-tier.sh";
+  const std::string file = JoinPath(pictures, "im8_257x131.bmp");
+  const std::vector<uint32_t> stored = PaletteOf(ReadBytes(file));
+  ASSERT_EQ(stored.size(), 256u);
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  ASSERT_TRUE(app.Open(file));
+  ASSERT_TRUE(WaitUntil([&] { return app.Palette() != nullptr; }, 5000));
+  PostMessageA(app.main(), WM_COMMAND, kCopyPlt, 0);
+  std::vector<uint8_t> dib;
+  ASSERT_TRUE(WaitUntil([&] { dib = ClipboardDib(); return dib.size() >= 209128; }, 5000)) << dib.size();
+  for (int entry = 0; entry < 256; ++entry) {
+    const int x = 16 * (entry % 16) + 12, y = 16 * (entry / 16) + 12;
+    const size_t p = 40 + static_cast<size_t>(263 - y) * 792 + 3 * static_cast<size_t>(x);
+    EXPECT_EQ(static_cast<uint32_t>(dib[p] | dib[p + 1] << 8 | dib[p + 2] << 16), stored[entry]) << "entry " << entry;
+  }
+}
+
 }  // namespace
