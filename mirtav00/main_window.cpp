@@ -1,7 +1,6 @@
-// The shuffler's main window procedure and its start-up and shutdown. The
-// picture commands and the settings dialog are routed here already; their
-// handlers are filled in as Open, Randomize, the palette window and Save are
-// built.
+// The shuffler's main window procedure, its paint (the logo, or the open
+// picture reduced to fit) with the picture buttons set by PictureState, and
+// its start-up and shutdown. Each command lives in a file of its own.
 #include "mirtav00/main_window.h"
 
 #include <string>
@@ -13,6 +12,13 @@
 #include "common/ui/app_shell.h"
 #include "common/ui/icon_bar.h"
 #include "mirtav00/bar_tables.h"
+#include "mirtav00/load_bitmap.h"
+#include "mirtav00/open_command.h"
+#include "mirtav00/palette_window.h"
+#include "mirtav00/randomize_command.h"
+#include "mirtav00/reduced_paint.h"
+#include "mirtav00/save_command.h"
+#include "mirtav00/settings_dialog.h"
 #include "resources/mirtav00/resource.h"
 
 namespace mirtav {
@@ -27,6 +33,8 @@ namespace {
 // The product name in both languages: a window carrying either means a copy runs.
 const char* const kProductNames[] = {"Mirtav", "ミルタヴ"};
 
+constexpr UINT kRestackPalette = WM_APP + 1;
+
 void Refuse(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
 
 void AddSpecialSettingItem(HWND window) {
@@ -37,17 +45,23 @@ void AddSpecialSettingItem(HWND window) {
   InsertMenuA(menu, 6, MF_BYPOSITION | MF_STRING, IDM_SPECIAL_SETTING, item.c_str());
 }
 
-// Picture commands, each built with its own window or command.
-void OpenCommand(HWND) {}       // Open BMP: not built yet, does nothing.
-void RandomizePalette(HWND) {}  // Randomize PLT: not built yet, does nothing.
-void CopyPalette(HWND) {}       // Copy PLT: not built yet, does nothing.
-void SaveImage(HWND) {}         // Save Image: not built yet, does nothing.
-void SettingsDialog(HWND) {}    // "S&pecial setting...": not built yet, does nothing.
-void PaintPicture(HWND, HDC) {} // The open picture: not built yet, draws nothing.
+void SetPictureButtons(const PictureButtons& buttons) {
+  if (!buttons.apply) return;
+  const int randomize[] = {IDC_BAR_RANDOMIZE_PLT};
+  const int copy[] = {IDC_BAR_COPY_PLT};
+  const int save[] = {IDC_BAR_SAVE_IMAGE};
+  EnableIconBarButtons(randomize, buttons.randomize);
+  EnableIconBarButtons(copy, buttons.copy);
+  EnableIconBarButtons(save, buttons.save);
+}
 
-void DisablePictureButtons() {
-  const int ids[] = {IDC_BAR_RANDOMIZE_PLT, IDC_BAR_COPY_PLT, IDC_BAR_SAVE_IMAGE};
-  EnableIconBarButtons(ids, false);
+// The open picture at 1 / reductionFactor from the block's own colours.
+void PaintPicture(HWND window, HDC dc, const RECT& area) {
+  if (dibBlockHandle == nullptr) return;
+  if (LockDibBlock(window)) {
+    PaintReducedPicture(dc, area, dibBlockStart, dibBlockSize, dibLayout, reductionFactor);
+  }
+  UnlockDibBlock();
 }
 
 LRESULT OnPaint(HWND window) {
@@ -57,10 +71,10 @@ LRESULT OnPaint(HWND window) {
     GetClientRect(window, &client);
     const ui_core::Point32 at = ui_core::StartupLogoPosition(kLook.logo, client.right, client.bottom);
     PaintLogo(dc, at.x, at.y);
-    DisablePictureButtons();
   } else {
-    PaintPicture(window, dc);
+    PaintPicture(window, dc, dc.Area());
   }
+  SetPictureButtons(ButtonsFor(PictureState, dibBlockHandle != nullptr));
   return 0;
 }
 
@@ -103,15 +117,7 @@ void QuitProgram() {
   // Whatever is held goes: the logo before the first Open, the picture after.
   ReleaseLogoSurface();
   ReleaseDibBlock();
-  const std::string title = ToAnsi(paletteWindowTitle);
-  HWND palette = FindWindowExA(nullptr, nullptr, "pPaletteWindow", title.c_str());
-  // Only this process's own palette window; a second copy's is not ours to close.
-  DWORD owner = 0;
-  if (palette != nullptr) GetWindowThreadProcessId(palette, &owner);
-  if (palette != nullptr && owner == GetCurrentProcessId()) {
-    DestroyWindow(palette);
-    UnregisterClassA("pPaletteWindow", appInstance);
-  }
+  DestroyPaletteWindow();
   PostQuitMessage(0);
 }
 
@@ -119,6 +125,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_PAINT: return OnPaint(window);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_ACTIVATE:
+      // After the activation has run its course (see KeepPaletteWindowInFront).
+      if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, kRestackPalette, 0, 0);
+      return DefWindowProcA(window, message, wParam, lParam);
+    case kRestackPalette: KeepPaletteWindowInFront(); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }

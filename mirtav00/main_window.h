@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include "mirtav00/core/window_rules.h"
+
 namespace mirtav {
 
-enum PictureStateValue { NoPicture = 0, Opened = 1, Randomised = 2 };
+// NoPicture, Opened or Randomised (window_rules.h).
 extern int PictureState;
 
 // Yes (0) or No (1): whether the palette window is shown; Yes at every start.

@@ -76,6 +76,7 @@ struct HeldBlock {
 };
 
 HeldBlock candidate;
+bmp::BlockLayout candidateLayout;  // of the candidate, set when the rules accepted it
 
 void Free(HeldBlock* block) {
   if (block->handle != nullptr) GlobalFree(block->handle);
@@ -187,6 +188,7 @@ int ReadCandidateBmpFile(HWND window, HFILE file) {
     ShowBitmapError(window, kMsgNoMemory);
   } else if (AcceptedByLockRules(window, start, FilledSize(candidate.handle, candidate.size),
                                  candidate.header, &layout)) {
+    candidateLayout = layout;
     return 1;
   }
   guard.Unlock();
@@ -195,6 +197,13 @@ int ReadCandidateBmpFile(HWND window, HFILE file) {
 }
 
 bool HoldsCandidateBlock() { return candidate.handle != nullptr; }
+
+bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize) {
+  if (candidate.handle == nullptr) return false;
+  *layout = candidateLayout;
+  *blockSize = candidate.size;
+  return true;
+}
 
 void AdoptCandidateBlock() {
   if (candidate.handle == nullptr) return;

@@ -53,6 +53,10 @@ int ReadBmpFile(HWND window, HFILE file);
 // candidate held. The file stays open.
 int ReadCandidateBmpFile(HWND window, HFILE file);
 bool HoldsCandidateBlock();
+// The lock rules' layout of the held candidate and its size in bytes; false
+// without a candidate. Lets a program refuse a picture it cannot work on
+// before the current one is released.
+bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize);
 // Makes the candidate the current block, freeing the old one as
 // ReleaseDibBlock does; the block is then locked with LockDibBlock as usual.
 // Nothing happens without a candidate.

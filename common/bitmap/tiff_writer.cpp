@@ -1,24 +1,12 @@
 #include "common/bitmap/tiff_writer.h"
 
 #include <cstdio>
-#include <string>
 
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
-#include "common/bitmap/replace_file.h"
+#include "common/bitmap/file_beside.h"
 
 namespace {
-
-class FileSink final : public tiff::ByteSink {
- public:
-  explicit FileSink(FILE* f) : file(f) {}
-  bool Put(const uint8_t* data, size_t n) override {
-    return std::fwrite(data, 1, n, file) == n;
-  }
-
- private:
-  FILE* file;
-};
 
 const TiffWriterMessages* messages = nullptr;
 
@@ -39,18 +27,9 @@ void UseTiffWriterMessages(const TiffWriterMessages& programMessages) {
 }
 
 int WriteTiffFile(HWND mainWindow, const char* savePath) {
-  // A read-only file or a folder at the target cannot be replaced; the
-  // rename below would not refuse it everywhere.
-  if (!TargetCanBeReplaced(savePath)) {
-    ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
-    return 1;
-  }
-  // The temporary file stands in the target's folder, so the final move is a
-  // rename within one drive and a failed save leaves the target as it was.
-  const std::string temporary = ReserveTemporaryBeside(savePath);
-  FILE* file = temporary.empty() ? nullptr : std::fopen(temporary.c_str(), "w+b");
+  FileBeside output;
+  FILE* file = output.Open(savePath);
   if (file == nullptr) {
-    if (!temporary.empty()) DeleteFileA(temporary.c_str());
     ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }
@@ -61,19 +40,17 @@ int WriteTiffFile(HWND mainWindow, const char* savePath) {
   // A lock refused on a held block has shown its own message.
   const bool refusalShown = !locked && dibBlockHandle != nullptr;
   UnlockDibBlock();
-  // Both run whatever happened before, so the file is always closed.
-  const bool flushed = std::fflush(file) == 0;
-  const bool closed = std::fclose(file) == 0;
+  const FileBeside::Outcome outcome = output.Finish(written);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
 
-  if (!written || !flushed || !closed) {
-    DeleteFileA(temporary.c_str());
-    if (!refusalShown) ShowFailure(mainWindow, &TiffWriterMessages::cannotWrite);
-    return 1;
+  switch (outcome) {
+    case FileBeside::Outcome::kPlaced: return 0;
+    case FileBeside::Outcome::kWriteFailed:
+      if (!refusalShown) ShowFailure(mainWindow, &TiffWriterMessages::cannotWrite);
+      return 1;
+    case FileBeside::Outcome::kCannotReplace:
+      ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
+      return 1;
   }
-  if (!ReplaceWithTemporary(temporary, savePath)) {
-    ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
-    return 1;
-  }
-  return 0;
+  return 1;
 }

@@ -26,9 +26,13 @@ constexpr int kOpen = 111, kZoomOut = 112, kZoomIn = 113, kPopup = 114, kSave = 
 constexpr int kFileNameBox = 0x47c;  // cmb13 of Wine's open dialog
 constexpr int kInfoField = 127;
 
+// E2E_PICTURES holds a Unix path; Wine shows it under Z:.
 std::string Pictures() {
-  const char* dir = std::getenv("E2E_PICTURES");
-  return dir != nullptr ? dir : "";
+  const char* unix = std::getenv("E2E_PICTURES");
+  if (unix == nullptr || *unix == '\0') return std::string();
+  std::string path = std::string("Z:") + unix;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
 }
 
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* out) {

@@ -89,14 +89,19 @@ run() {
   echo "=== e2e $label took $((SECONDS - start)) s"
 }
 
-# Pictures made by ImageMagick and Pillow, with their references as 24-bit BMPs.
+# Pictures made by ImageMagick and Pillow, with their references also as
+# 24-bit BMPs. E2E_PICTURES and E2E_OUT are Unix paths; the tests see them
+# under Z:. The shuffler's screenshots and saved files go to E2E_OUT and are
+# checked with ImageMagick at the end.
 PICTURES="$COPIES/pictures"
 if [ ! -f "$PICTURES/manifest.tsv" ]; then
   mkdir -p "$PICTURES"
-  /usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" "$PICTURES" >/dev/null
+  /usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" "$PICTURES" >/dev/null ||
+    echo "e2e: the test pictures could not be made"
   for ref in "$PICTURES"/*.ref.png; do convert "$ref" -type TrueColor "BMP3:${ref%.png}.bmp"; done
 fi
-export E2E_PICTURES="Z:$(printf '%s' "$PICTURES" | tr / '\\')"
+export E2E_PICTURES="$PICTURES" E2E_OUT="$E2E_DIR/shuffler-out"
+rm -rf "$E2E_OUT"; mkdir -p "$E2E_OUT"
 
 tier_start=$SECONDS
 BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*:Editor.*'
@@ -147,6 +152,11 @@ make_prefix depth8
 start_xvfb 8
 run "256 colours" C.UTF-8 "$PREFIX" 'LowColour.*' DISPLAY="$XVFB_DISPLAY"
 stop_server "$PREFIX"
+
+# What the shuffler wrote and showed, judged by ImageMagick and libtiff:
+# screenshots and saved files have exactly the source's pixels, and every
+# TIFF passes tiffinfo -D without a warning.
+"$ROOT/tests/e2e/check-shuffler-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
 
 echo "=== e2e tier took $((SECONDS - tier_start)) s"
 exit $status

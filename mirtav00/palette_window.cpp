@@ -1,0 +1,149 @@
+// The palette window and Copy PLT. Both draw the same 24-bit picture of the
+// cells (palette_picture), built on plain memory: the window paints it 1:1
+// and Copy PLT hands it to the clipboard, so the copied colours are exact
+// whatever the display's depth.
+#include "mirtav00/palette_window.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/base/gdi_guards.h"
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
+#include "common/bitmap/global_memory.h"
+#include "mirtav00/core/palette_picture.h"
+#include "mirtav00/main_window.h"
+#include "mirtav00/message_box.h"
+#include "mirtav00/open_command.h"
+
+namespace mirtav {
+
+namespace {
+
+constexpr char kPaletteClass[] = "pPaletteWindow";
+
+const Message kMsgNoClipboardMemory = {
+    {"Unable to allocate clipboard memory.", "クリップボードのメモリを確保できません."},
+    {"Error", "エラー"},
+    Icon::kError};
+
+// Paints the palette picture 1:1 at the client area's origin.
+void DrawCells(HDC dc) {
+  std::vector<uint8_t> dib(kPaletteDibSize);
+  WritePaletteDib(PaletteTable, paletteColourCount, dib.data());
+  SetDIBitsToDevice(dc, 0, 0, kPaletteSide, kPaletteSide, 0, 0, 0, kPaletteSide, dib.data() + 40,
+                    reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
+}
+
+// Moves the window to the main window's top right, right after it in the
+// z-order, without sizing or activating it.
+void PlaceBesideMain(HWND palette) {
+  RECT main = {};
+  GetWindowRect(mainWindow, &main);
+  HDWP positions = BeginDeferWindowPos(1);
+  if (positions == nullptr) return;
+  positions = DeferWindowPos(positions, palette, mainWindow, main.right - 273,
+                             main.top + paletteWindowOffset - 1, 0, 0,
+                             SWP_NOSIZE | SWP_NOACTIVATE);
+  if (positions != nullptr) EndDeferWindowPos(positions);
+}
+
+LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      PlaceBesideMain(window);
+      ScopedGetDC dc(window);
+      DrawCells(dc);
+      return 0;
+    }
+    case WM_PAINT: {
+      ScopedPaint dc(window);
+      DrawCells(dc);
+      return 0;
+    }
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+HWND FindPaletteWindow() {
+  const std::string title = ToAnsi(paletteWindowTitle);
+  HWND found = FindWindowExA(nullptr, nullptr, kPaletteClass, title.c_str());
+  // Only this process's own palette window; a second copy's is not ours.
+  DWORD owner = 0;
+  if (found != nullptr) GetWindowThreadProcessId(found, &owner);
+  return owner == GetCurrentProcessId() ? found : nullptr;
+}
+
+void CreatePaletteWindow() {
+  WNDCLASSA paletteClass = {};
+  paletteClass.style = CS_HREDRAW | CS_VREDRAW;
+  paletteClass.lpfnWndProc = PaletteWindowProc;
+  paletteClass.hInstance = appInstance;
+  paletteClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  paletteClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  paletteClass.lpszClassName = kPaletteClass;
+  // A class left registered by an earlier window is used again.
+  if (!RegisterClassA(&paletteClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+
+  RECT main = {};
+  GetWindowRect(mainWindow, &main);
+  const std::string title = ToAnsi(paletteWindowTitle);
+  HWND palette = CreateWindowExA(WS_EX_TOPMOST, kPaletteClass, title.c_str(),
+                                 WS_CAPTION | WS_VISIBLE, main.right - 273,
+                                 main.top + paletteWindowOffset - 1, 270,
+                                 paletteWindowOffset + 245, mainWindow, nullptr, appInstance,
+                                 nullptr);
+  if (palette == nullptr) return;
+  ShowWindow(palette, SW_SHOWNOACTIVATE);
+  UpdateWindow(palette);
+}
+
+void KeepPaletteWindowInFront() {
+  // Windows keeps owned windows in front by itself; only Wine needs this.
+  static const bool underWine =
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  if (!underWine) return;
+  HWND palette = FindPaletteWindow();
+  if (palette == nullptr || !IsWindowVisible(palette)) return;
+  const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_HIDEWINDOW);
+  SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
+}
+
+void DestroyPaletteWindow() {
+  HWND palette = FindPaletteWindow();
+  if (palette == nullptr) return;
+  DestroyWindow(palette);
+  UnregisterClassA(kPaletteClass, appInstance);
+}
+
+void CopyPalette(HWND window) {
+  MyClipboard clipboard;
+  if (FindPaletteWindow() == nullptr) return;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, kPaletteDibSize);
+  if (block == nullptr) {
+    ShowShufflerMessage(window, kMsgNoClipboardMemory);
+    return;
+  }
+  bool filled = false;
+  {
+    GlobalMemoryData data(block);
+    uint8_t* bytes = static_cast<uint8_t*>(data.Lock());
+    if (bytes != nullptr) {
+      WritePaletteDib(PaletteTable, paletteColourCount, bytes);
+      filled = true;
+    }
+  }
+  if (!filled) {
+    GlobalFree(block);
+    return;
+  }
+  clipboard.Open(window);
+  // A clipboard another program holds takes nothing: the block stays ours.
+  if (!clipboard.Empty() || clipboard.SetData(CF_DIB, block) == nullptr) GlobalFree(block);
+}
+
+}  // namespace mirtav

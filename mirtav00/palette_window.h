@@ -1,0 +1,28 @@
+// The palette window pPaletteWindow ("Color Palette"), which shows
+// PaletteTable in its current order, and the Copy PLT command.
+#pragma once
+
+#include <windows.h>
+
+namespace mirtav {
+
+// The program's palette window, found by class and title; null when none.
+HWND FindPaletteWindow();
+
+// Registers the class and creates, shows and updates the window at the main
+// window's top right; nothing when the class cannot be registered.
+void CreatePaletteWindow();
+
+// Puts the palette window back in front of the main window on the screen.
+// Wine without a window manager raises an owner that becomes active over its
+// owned windows while its own z-order still has them in front; showing the
+// window again restacks it there. Nothing happens on Windows itself.
+void KeepPaletteWindowInFront();
+
+// Destroys the window and unregisters its class, if the window exists.
+void DestroyPaletteWindow();
+
+// Command 103: the palette as a 264 x 264 24-bit CF_DIB on the clipboard.
+void CopyPalette(HWND mainWindow);
+
+}  // namespace mirtav

@@ -1,0 +1,96 @@
+// Randomize PLT under the modeless "Please wait a moment." notice. The notice
+// is painted before the work starts (no message loop runs during it); the
+// order, the table and the picture change together in RandomisePicture or,
+// should the block not fit the open picture, not at all.
+#include "mirtav00/randomize_command.h"
+
+#include "common/base/shell_state.h"
+#include "common/base/text.h"
+#include "common/bitmap/dib_block.h"
+#include "mirtav00/core/randomise.h"
+#include "mirtav00/core/window_rules.h"
+#include "mirtav00/main_window.h"
+#include "mirtav00/open_command.h"
+#include "mirtav00/palette_window.h"
+#include "resources/mirtav00/resource.h"
+
+namespace mirtav {
+
+namespace {
+
+// The generator, its pool and OrderMap: about 140 KiB, one for the run.
+shuffle::Shuffler shuffler;
+
+HWND waitNotice = nullptr;
+
+INT_PTR CALLBACK WaitNoticeProc(HWND, UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_DESTROY: waitNotice = nullptr; return TRUE;
+    default: return FALSE;
+  }
+}
+
+void SetTopmost(HWND window, HWND where) {
+  HDWP positions = BeginDeferWindowPos(1);
+  if (positions == nullptr) return;
+  positions = DeferWindowPos(positions, window, where, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  if (positions != nullptr) EndDeferWindowPos(positions);
+}
+
+TimeOfDay LocalTimeOfDay() {
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  TimeOfDay time;
+  time.hour = now.wHour;
+  time.minute = now.wMinute;
+  time.second = now.wSecond;
+  time.milliseconds = now.wMilliseconds;
+  return time;
+}
+
+// Runs one randomisation on the locked block; false when it was refused.
+bool RandomiseBlock(HWND window) {
+  const bool locked = LockDibBlock(window) != 0;
+  const bool done = locked && RandomisePicture(shuffler, PaletteTable, paletteColourCount,
+                                               dibBlockStart, dibBlockSize, dibLayout,
+                                               LocalTimeOfDay());
+  UnlockDibBlock();
+  return done;
+}
+
+}  // namespace
+
+void RandomizePalette(HWND window) {
+  SetTopmost(window, HWND_TOPMOST);
+  waitNotice = CreateDialogParamA(appInstance,
+                                  IsJapanese() ? RES_NAME_PLEASE_WAIT_J : RES_NAME_PLEASE_WAIT,
+                                  window, WaitNoticeProc, 0);
+  // Drawn now: no message is dispatched until the work is done.
+  if (waitNotice != nullptr) {
+    RedrawWindow(waitNotice, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+
+  const bool done = RandomiseBlock(window);
+
+  if (waitNotice != nullptr) DestroyWindow(waitNotice);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  SetTopmost(window, HWND_NOTOPMOST);
+  if (done) PictureState = Randomised;
+
+  RECT client = {};
+  GetClientRect(window, &client);
+  RECT below = {0, kPictureTop, client.right, client.bottom};
+  InvalidateRect(window, &below, TRUE);
+  UpdateWindow(window);
+  HWND palette = FindPaletteWindow();
+  if (palette != nullptr) {
+    InvalidateRect(palette, nullptr, TRUE);
+    UpdateWindow(palette);
+  }
+  SetFocus(window);
+}
+
+}  // namespace mirtav

@@ -1,0 +1,132 @@
+// Save Image: the save dialog, then the decisions of save_rules in their
+// fixed order (the opened file, the overwrite question, the drive, the room,
+// the extension), asked of the platform only as the sequence reaches them;
+// then the BMP or the TIFF writer. Both writers write a file of their own
+// beside the target and put it in place only when it is complete.
+#include "mirtav00/save_command.h"
+
+#include <cstring>
+#include <string>
+
+#include "common/base/text.h"
+#include "common/bitmap/core/tiff_layout.h"
+#include "common/bitmap/dib_block.h"
+#include "common/bitmap/drive_checks.h"
+#include "common/bitmap/file_beside.h"
+#include "common/bitmap/tiff_writer.h"
+#include "mirtav00/core/bmp_writer.h"
+#include "mirtav00/core/save_rules.h"
+#include "mirtav00/message_box.h"
+#include "mirtav00/open_command.h"
+
+namespace mirtav {
+
+namespace {
+
+// Where the Save Image button lies in the icon bar.
+const RECT kSaveButtonArea = {111, 0, 144, 21};
+
+void RepaintSaveButton(HWND window) {
+  InvalidateRect(window, &kSaveButtonArea, TRUE);
+  UpdateWindow(window);
+}
+
+class PlatformQuestions final : public SaveQuestions {
+ public:
+  explicit PlatformQuestions(HWND owner) : owner_(owner) {}
+  bool TargetExists(const char* savePath) override {
+    return GetFileAttributesA(savePath) != INVALID_FILE_ATTRIBUTES;
+  }
+  bool OverwriteConfirmed() override {
+    return ShowShufflerMessage(owner_, kMsgOverwrite) == IDYES;
+  }
+  bool IsFixedDisk(const char* root) override { return ::IsFixedDisk(root); }
+  bool HasFreeSpace(const char* root, int32_t bytes) override {
+    return ::HasFreeSpace(root, static_cast<uint64_t>(bytes));
+  }
+
+ private:
+  HWND owner_;
+};
+
+// The larger of the two files the picture gives, for the free-space check.
+uint64_t PlannedSize(HWND window) {
+  uint64_t planned = 0;
+  if (LockDibBlock(window)) {
+    const uint64_t bmpSize = ShufflerBmpFileSize(dibLayout);
+    const uint64_t tiffSize = tiff::TiffFileSize(dibLayout);
+    planned = bmpSize > tiffSize ? bmpSize : tiffSize;
+  }
+  UnlockDibBlock();
+  return planned;
+}
+
+}  // namespace
+
+int WriteBmpFile(HWND window) {
+  FileBeside output;
+  FILE* file = output.Open(shufflerPicture.savePath);
+  if (file == nullptr) {
+    ShowShufflerMessage(window, kMsgCannotCreateBmp);
+    return 1;
+  }
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  bool written = false;
+  if (LockDibBlock(window)) {
+    FileSink sink(file);
+    written = WriteShufflerBmp(dibBlockStart, dibBlockSize, dibLayout, sink) == BmpResult::kOk;
+  }
+  UnlockDibBlock();
+  const FileBeside::Outcome outcome = output.Finish(written);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  if (outcome != FileBeside::Outcome::kPlaced) {
+    ShowShufflerMessage(window, kMsgCannotCreateBmp);
+    return 1;
+  }
+  return 0;
+}
+
+void SaveImage(HWND window) {
+  char* path = shufflerPicture.savePath;
+  std::memset(path, 0, kPathBufferSize);
+  const std::string title =
+      ToAnsi(Pick("Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"));
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window;
+  dialog.lpstrFilter = "File (*.bmp;*.tif)\0*.bmp;*.tif\0";
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = kPathBufferSize;
+  dialog.lpstrTitle = title.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetSaveFileNameA(&dialog)) {
+    const DWORD error = CommDlgExtendedError();
+    RepaintSaveButton(window);
+    if (error != 0) ShowShufflerMessageWithNumber(window, kMsgSaveDialogFailed, error);
+    return;
+  }
+  RepaintSaveButton(window);
+
+  SaveRequest request;
+  request.savePath = path;
+  request.openPath = shufflerPicture.openPath;
+  request.shiftJis = GetACP() == 932;
+  request.openedFileSize = shufflerPicture.fileSize;
+  request.plannedSize = PlannedSize(window);
+  PlatformQuestions questions(window);
+  const SaveVerdict verdict = DecideSave(request, questions);
+  switch (verdict) {
+    case SaveVerdict::kDeclined: return;
+    case SaveVerdict::kWriteBmp:
+      if (WriteBmpFile(window) == 0) ShowShufflerMessageWithText(window, kMsgBmpSaved, path);
+      return;
+    case SaveVerdict::kWriteTiff:
+      if (WriteTiffFile(window, path) == 0) {
+        ShowShufflerMessageWithText(window, kMsgTiffSaved, path);
+      }
+      return;
+    default: ShowShufflerMessage(window, *MessageOf(verdict)); return;
+  }
+}
+
+}  // namespace mirtav

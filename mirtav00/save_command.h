@@ -1,0 +1,14 @@
+// The Save Image command (104) and the shuffler's BMP writer.
+#pragma once
+
+#include <windows.h>
+
+namespace mirtav {
+
+void SaveImage(HWND mainWindow);
+
+// Writes the DIB block to shufflerPicture.savePath as BMP beside the target,
+// replacing it only when complete: 0 on success, 1 after the message.
+int WriteBmpFile(HWND mainWindow);
+
+}  // namespace mirtav

@@ -1,0 +1,152 @@
+// A benchmark of the shuffler (not a test; not run by test.sh): the real
+// MIRTAV00.EXE under Wine, driven from this process, on a 16384 x 8192 and a
+// 640 x 480 8-bit picture in one run. Prints the open (OK in the dialog to the
+// new title), a paint of the main window, Randomize PLT with its repaint, and
+// the BMP writer (OK in the save dialog to the success box), each beside what
+// it is held against: one read of the file, a memcpy of the picture's bytes,
+// one write of the same bytes.
+//   wine shuffler_bench.exe BIG.bmp SMALL.bmp OUTFOLDER
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/session.h"
+
+using namespace e2e;
+
+namespace {
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct Figures {
+  double open = 0, paint = 0, randomise = 0, save = 0;
+  double read = 0, copy = 0, write = 0;
+  uint64_t fileBytes = 0;
+};
+
+bool FillDialog(Running& run, int command, const char* title, const std::string& path, double* pressed) {
+  PostMessageA(run.main(), WM_COMMAND, command, 0);
+  HWND dialog = WaitForDialog(title, run.pid(), 10000);
+  if (dialog == nullptr) return false;
+  SendMessageA(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  *pressed = Now();
+  PressButton(dialog, IDOK);
+  return true;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+bool Measure(const std::string& picture, const std::string& out, Figures* f) {
+  Running run;
+  std::string error;
+  if (!run.Start(Mirtav(), &error)) {
+    std::printf("start: %s\n", error.c_str());
+    return false;
+  }
+  // What the program's steps are held against, on the same bytes.
+  std::vector<char> bytes;
+  {
+    HANDLE file = CreateFileA(picture.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);  // warms the cache
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    // Into new memory, as any open must read: under Wine the first touch of
+    // fresh pages costs more than the copy from the cache.
+    const double t = Now();
+    HGLOBAL fresh = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    void* into = GlobalLock(fresh);
+    ReadFile(file, into, static_cast<DWORD>(bytes.size()), &got, nullptr);
+    f->read = Now() - t;
+    GlobalUnlock(fresh);
+    GlobalFree(fresh);
+    CloseHandle(file);
+  }
+  f->fileBytes = bytes.size();
+  std::vector<char> copy(bytes.size());
+  double t = Now();
+  std::memcpy(copy.data(), bytes.data(), bytes.size());
+  f->copy = Now() - t;
+  const std::string plain = JoinPath(out, "plain-write.bin");
+  f->write = 1e9;
+  for (int i = 0; i < 2; ++i) {  // the faster of two: the first may meet a cold disk
+    DeleteFileA(plain.c_str());
+    t = Now();
+    HANDLE w = CreateFileA(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(w, copy.data(), static_cast<DWORD>(copy.size()), &put, nullptr);
+    CloseHandle(w);
+    f->write = std::min(f->write, Now() - t);
+  }
+  DeleteFileA(plain.c_str());
+
+  double pressed = 0;
+  const std::string name = picture.substr(picture.rfind('\\') + 1);
+  if (!FillDialog(run, 101, "Select a 4bit/8bit bitmap file.", picture, &pressed)) return false;
+  if (!WaitUntil([&] { return WindowText(run.main()).find(name) != std::string::npos; }, 60000, 1)) return false;
+  f->open = Now() - pressed;
+
+  std::vector<double> paints;
+  for (int i = 0; i < 5; ++i) {
+    t = Now();
+    RedrawWindow(run.main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SendMessageA(run.main(), WM_NULL, 0, 0);
+    paints.push_back(Now() - t);
+  }
+  f->paint = Median(paints);
+
+  HWND randomise = run.Button(110);
+  t = Now();
+  PostMessageA(run.main(), WM_COMMAND, 102, 0);
+  if (!WaitUntil([&] { return !IsWindowEnabled(randomise); }, 60000, 1)) return false;
+  SendMessageA(run.main(), WM_NULL, 0, 0);
+  f->randomise = Now() - t;
+
+  const std::string saved = JoinPath(out, "bench-" + name);
+  DeleteFileA(saved.c_str());
+  if (!FillDialog(run, 104, "Assign a BMP or TIF file to save.", saved, &pressed)) return false;
+  HWND box = WaitForDialog("Information", run.pid(), 60000);
+  f->save = Now() - pressed;
+  if (box == nullptr) return false;
+  PressButton(box, IDOK);
+  WaitGone(box, 5000);
+  DeleteFileA(saved.c_str());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::printf("usage: shuffler_bench BIG.bmp SMALL.bmp OUTFOLDER\n");
+    return 2;
+  }
+  Figures big, small;
+  if (!Measure(argv[2], argv[3], &small) || !Measure(argv[1], argv[3], &big)) {
+    std::printf("a step did not complete\n");
+    return 1;
+  }
+  auto row = [](const char* what, double b, double s, const char* against, double ref) {
+    std::printf("%-28s big %8.1f ms  small %7.1f ms  big-small %8.1f ms  %-14s %8.1f ms  ratio %.2f\n", what,
+                1e3 * b, 1e3 * s, 1e3 * (b - s), against, 1e3 * ref, (b - s) / ref);
+  };
+  std::printf("file bytes: big %llu, small %llu\n", static_cast<unsigned long long>(big.fileBytes),
+              static_cast<unsigned long long>(small.fileBytes));
+  row("open (OK to title)", big.open, small.open, "one read", big.read);
+  row("randomise incl. repaint", big.randomise, small.randomise, "memcpy", big.copy);
+  row("BMP writer (OK to box)", big.save, small.save, "one write", big.write);
+  std::printf("%-28s big %8.1f ms  small %7.1f ms  ratio big/small %.2f\n", "paint of the main window",
+              1e3 * big.paint, 1e3 * small.paint, big.paint / small.paint);
+  return 0;
+}

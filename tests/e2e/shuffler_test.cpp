@@ -1,0 +1,609 @@
+// The shuffler used as a person would: Open through the real dialog, every
+// refusal read off its box, Randomize PLT compared on the screen, Save as BMP
+// and TIFF, Copy PLT read back from the clipboard, the settings dialog. The
+// pictures come from tests/pictures/make_pictures.py (E2E_PICTURES, set by
+// run-tier.sh); screenshots and saved files go to E2E_OUT, where run-tier.sh
+// compares them with ImageMagick's renderings and runs tiffinfo -D.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "tests/e2e/session.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kOpen = 101, kRandomize = 102, kCopyPlt = 103, kSave = 104;
+constexpr int kRandomizeButton = 110, kCopyButton = 111, kSaveButton = 112;
+constexpr int kPictureTop = 21;
+
+// A folder named by an environment variable holding a Unix path, as Wine sees it.
+std::string FolderOf(const char* variable) {
+  const char* unix = std::getenv(variable);
+  if (unix == nullptr || *unix == '\0') return std::string();
+  std::string path = std::string("Z:") + unix;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+
+std::string Pictures() { return FolderOf("E2E_PICTURES"); }
+std::string OutDir() {
+  const std::string out = FolderOf("E2E_OUT");
+  if (!out.empty()) CreateDirectoryA(out.c_str(), nullptr);
+  return out;
+}
+std::string Lang() { return JapaneseSystem() ? "ja" : "en"; }
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The colour table of a BMP file as 0x00RRGGBB.
+std::vector<uint32_t> PaletteOf(const std::vector<uint8_t>& bmp) {
+  std::vector<uint32_t> colours;
+  if (bmp.size() < 54) return colours;
+  uint32_t count = U32(bmp, 46);
+  if (count == 0) count = 1u << (bmp[28] | bmp[29] << 8);
+  for (uint32_t i = 0; i < count && 54 + 4 * i + 3 < bmp.size(); ++i) {
+    const size_t at = 54 + 4 * i;
+    colours.push_back(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16);
+  }
+  return colours;
+}
+
+bool CellsShow(const Image& shot, const std::vector<uint32_t>& colours);
+
+// A started shuffler and the steps a user takes with it.
+class Shuffler {
+ public:
+  bool Start(std::string* error) {
+    // A mouse resting on the icon bar would draw a hover caption over the picture.
+    MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    return run_.Start(Mirtav(), error);
+  }
+  Running& run() { return run_; }
+  HWND main() const { return run_.main(); }
+
+  // Sends a command and fills the file dialog that comes with path.
+  bool ChooseFile(int command, const char* englishTitle, const char* japaneseTitle,
+                  const std::string& path) {
+    PostMessageA(main(), WM_COMMAND, command, 0);
+    HWND dialog = WaitForDialog(Ansi(Pick(englishTitle, japaneseTitle)).c_str(), run_.pid(), 8000);
+    if (dialog == nullptr) return false;
+    HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, Wine's file name box
+    if (name == nullptr) return false;
+    SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                        SMTO_ABORTIFHUNG, 3000, nullptr);
+    PressButton(dialog, IDOK);
+    return WaitGone(dialog, 8000);
+  }
+  bool Open(const std::string& path) {
+    return ChooseFile(kOpen, "Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択", path);
+  }
+  bool Save(const std::string& path) {
+    return ChooseFile(kSave, "Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定", path);
+  }
+
+  // The message box with that UTF-8 title: its text, then pressed with `button`;
+  // "(no box)" when none came.
+  std::string Answer(const char* englishTitle, const char* japaneseTitle, int button = IDOK) {
+    HWND box = WaitForDialog(Ansi(Pick(englishTitle, japaneseTitle)).c_str(), run_.pid(), 8000);
+    if (box == nullptr) return "(no box)";
+    const std::string text = ItemText(box, 0xFFFF);
+    PressButton(box, button);
+    WaitGone(box, 5000);
+    return text;
+  }
+  // True when no message box of this program shows within ms.
+  bool NoBox(int ms) {
+    Sleep(ms);
+    return FindTopLevel("#32770", nullptr, run_.pid()).empty();
+  }
+
+  bool Enabled(int button) const { return IsWindowEnabled(run_.Button(button)) != FALSE; }
+  std::string Buttons() const {
+    return std::string(Enabled(kRandomizeButton) ? "R" : "-") + (Enabled(kCopyButton) ? "C" : "-") +
+           (Enabled(kSaveButton) ? "S" : "-");
+  }
+
+  HWND Palette() const {
+    const std::string title = Ansi(Pick("Color Palette", "カラーパレット"));
+    std::vector<HWND> found = FindTopLevel("pPaletteWindow", title.c_str(), run_.pid());
+    return found.empty() || !IsWindowVisible(found[0]) ? nullptr : found[0];
+  }
+
+  // The picture area of the client, w x h from (0, 21).
+  Image Picture(int w, int h) const {
+    POINT at = ClientToScreenPoint(main(), 0, kPictureTop);
+    return CaptureScreen(at.x, at.y, w, h);
+  }
+  // The palette window's client once it shows these colours (or after 3 s).
+  Image PaletteShowing(const std::vector<uint32_t>& colours) const {
+    Image shot;
+    WaitUntil([&] { shot = PaletteClient(); return CellsShow(shot, colours); }, 3000);
+    return shot;
+  }
+  Image PaletteClient() const {
+    HWND palette = Palette();
+    if (palette == nullptr) return Image();
+    POINT at = ClientToScreenPoint(palette, 0, 0);
+    return CaptureScreen(at.x, at.y, 264, 264);
+  }
+
+  bool Randomise() {
+    PostMessageA(main(), WM_COMMAND, kRandomize, 0);
+    return WaitUntil([&] { return !Enabled(kRandomizeButton) && Enabled(kSaveButton); }, 15000);
+  }
+
+ private:
+  Running run_;
+};
+
+struct Picture {
+  const char* name;
+  int width;
+  int height;
+  int colours;
+};
+
+const Picture kGood[] = {
+    {"im4_101x67", 101, 67, 16},   {"im8_257x131", 257, 131, 256}, {"pil8_203x77", 203, 77, 256},
+    {"td8_257x131", 257, 131, 256}, {"td4_101x67", 101, 67, 16},   {"gap8_257x131", 257, 131, 256},
+    {"gap4_101x67", 101, 67, 16},  {"trail8_257x131", 257, 131, 256},
+    {"trail4_101x67", 101, 67, 16}, {"dup8_320x200", 320, 200, 256}, {"resv4_320x200", 320, 200, 16},
+};
+
+std::string ExpectedTitle(const std::string& file, int factor) {
+  return Ansi(Pick("Mirtav - ", "ミルタヴ - ")) + file + " [1:" + std::to_string(factor) + "]";
+}
+
+// Whether the cells show these colours (see ExpectCells).
+bool CellsShow(const Image& shot, const std::vector<uint32_t>& colours) {
+  if (shot.width != 264) return false;
+  const size_t cells = colours.size() == 256 ? 256 : 16;
+  for (size_t i = 0; i < cells; ++i) {
+    const int x = 16 * static_cast<int>(i % 16) + 12, y = 16 * static_cast<int>(i / 16) + 12;
+    if (shot.At(x, y) != (i < colours.size() ? colours[i] : 0)) return false;
+  }
+  return true;
+}
+
+// Each palette entry's colour at the middle of its cell, its frame black.
+void ExpectCells(const Image& shot, const std::vector<uint32_t>& colours, const std::string& label) {
+  ASSERT_EQ(shot.width, 264) << label;
+  const size_t cells = colours.size() == 256 ? 256 : 16;
+  for (size_t i = 0; i < cells; ++i) {
+    const int x = 16 * static_cast<int>(i % 16) + 6, y = 16 * static_cast<int>(i / 16) + 6;
+    const uint32_t want = i < colours.size() ? colours[i] : 0;
+    EXPECT_EQ(shot.At(x + 6, y + 6), want) << label << " cell " << i;
+    EXPECT_EQ(shot.At(x, y), 0u) << label << " frame of cell " << i;
+    EXPECT_EQ(shot.At(x + 11, y + 11), 0u) << label << " frame of cell " << i;
+  }
+  if (cells == 16) {
+    EXPECT_EQ(shot.At(100, 100), 0xFFFFFFu) << label << ": white below one row";
+  }
+}
+
+TEST(Mirtav, OpensRandomisesAndSavesIndependentPictures) {
+  const std::string pictures = Pictures(), out = OutDir();
+  if (pictures.empty() || out.empty()) GTEST_SKIP() << "E2E_PICTURES / E2E_OUT are set by run-tier.sh";
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  EXPECT_EQ(app.Buttons(), "---");
+  EXPECT_EQ(app.Palette(), nullptr) << "no palette window before an open";
+
+  for (const Picture& p : kGood) {
+    SCOPED_TRACE(p.name);
+    const std::string file = std::string(p.name) + ".bmp";
+    ASSERT_TRUE(app.Open(JoinPath(pictures, file))) << "the open dialog";
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(app.main()) == ExpectedTitle(file, 1); }, 8000))
+        << WindowText(app.main());
+    EXPECT_TRUE(WaitUntil([&] { return app.Buttons() == "RC-"; }, 3000)) << app.Buttons();
+    HWND palette = app.Palette();
+    ASSERT_NE(palette, nullptr) << "the open shows the palette window";
+    RECT mainBox = ScreenRect(app.main()), paletteBox = ScreenRect(palette);
+    EXPECT_EQ(paletteBox.right, mainBox.right - 3) << "at the main window's right";
+    EXPECT_EQ(paletteBox.left, mainBox.right - 273);
+    EXPECT_TRUE(GetWindowLongA(palette, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetWindow(palette, GW_OWNER), app.main());
+    const std::vector<uint32_t> stored = PaletteOf(ReadBytes(JoinPath(pictures, file)));
+    ExpectCells(app.PaletteShowing(stored), stored, std::string(p.name) + " as opened");
+
+    const Image before = app.Picture(p.width, p.height);
+    ASSERT_TRUE(app.Randomise()) << app.Buttons();
+    EXPECT_EQ(app.Buttons(), "-CS");
+    const Image after = app.Picture(p.width, p.height);
+    EXPECT_EQ(DifferentPixels(before, after), 0u) << "the randomised picture looks different";
+    after.SaveBmp(JoinPath(out, "shot-" + Lang() + "-" + p.name + ".bmp"));
+
+    const std::string savedBmp = JoinPath(out, "out-" + Lang() + "-" + p.name + ".bmp");
+    const std::string savedTif = JoinPath(out, "out-" + Lang() + "-" + p.name + ".tif");
+    DeleteFileA(savedBmp.c_str());
+    DeleteFileA(savedTif.c_str());
+    ASSERT_TRUE(app.Save(savedBmp));
+    EXPECT_EQ(app.Answer("Information", "お知らせ"),
+              Ansi(Pick("A bitmap file (BMP)\n", "ビットマップファイル (BMP)\n")) + savedBmp +
+                  Ansi(Pick("\nhas been successfully saved.", "\nが保存されました.")));
+    ASSERT_TRUE(app.Save(savedTif));
+    EXPECT_EQ(app.Answer("Information", "お知らせ"),
+              Ansi(Pick("A tiff file (TIF)\n", "ティフファイル (TIF)\n")) + savedTif +
+                  Ansi(Pick("\nhas been successfully saved.", "\nが保存されました.")));
+
+    // The saved table is a permutation of the stored one, shown in its new order.
+    const std::vector<uint8_t> saved = ReadBytes(savedBmp);
+    ASSERT_GE(saved.size(), 54u);
+    EXPECT_EQ(U32(saved, 2), saved.size()) << "size field";
+    EXPECT_EQ(U32(saved, 10), p.colours == 256 ? 1078u : 118u) << "pixel offset";
+    const std::vector<uint32_t> shuffled = PaletteOf(saved);
+    EXPECT_EQ(std::multiset<uint32_t>(shuffled.begin(), shuffled.end()),
+              std::multiset<uint32_t>(stored.begin(), stored.end()));
+    EXPECT_NE(shuffled, stored) << "the order did not change";
+    ExpectCells(app.PaletteShowing(shuffled), shuffled, std::string(p.name) + " randomised");
+
+    // The saved file opens again, looking the same.
+    ASSERT_TRUE(app.Open(savedBmp));
+    const std::string savedName = savedBmp.substr(savedBmp.rfind('\\') + 1);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(app.main()) == ExpectedTitle(savedName, 1); }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return app.Buttons() == "RC-"; }, 3000)) << app.Buttons();
+    EXPECT_EQ(DifferentPixels(before, app.Picture(p.width, p.height)), 0u) << "the saved file re-opened";
+  }
+  // A picture larger than the client area is shown halved: 1000 x 700 in ~915 x 660.
+  std::vector<uint8_t> big = ReadBytes(JoinPath(pictures, "im8_320x200.bmp"));
+  ASSERT_GT(big.size(), 1078u);
+  const uint32_t width = 1000, height = 700;
+  big.resize(1078 + width * height);
+  PutU32(big, 2, static_cast<uint32_t>(big.size()));
+  PutU32(big, 18, width);
+  PutU32(big, 22, height);
+  PutU32(big, 34, width * height);
+  for (uint32_t i = 0; i < width * height; ++i) big[1078 + i] = static_cast<uint8_t>((i % width) / 4 + i / width);
+  const std::string bigPath = JoinPath(out, "big1000x700.bmp");
+  ASSERT_TRUE(WriteBytes(bigPath, big));
+  ASSERT_TRUE(app.Open(bigPath));
+  RECT client = {};
+  GetClientRect(app.main(), &client);
+  const int factor = (1000 > client.right || 700 > client.bottom - 21) ? 2 : 1;
+  EXPECT_EQ(factor, 2) << "a client area of " << client.right << " x " << client.bottom;
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(app.main()) == ExpectedTitle("big1000x700.bmp", 2); }, 8000))
+      << WindowText(app.main());
+}
+
+struct Refusal {
+  const char* file;        // made from a good picture by `patch` when non-null
+  size_t offset;
+  uint32_t value;
+  const char* english;
+  const char* japanese;
+  const char* titleEnglish;
+  const char* titleJapanese;
+};
+
+TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
+  const std::string pictures = Pictures(), out = OutDir();
+  if (pictures.empty() || out.empty()) GTEST_SKIP() << "E2E_PICTURES / E2E_OUT are set by run-tier.sh";
+  // Made here: a 4-bit file listing 10 colours, zero width, a bad signature, a
+  // wrong extension.
+  std::vector<uint8_t> ten = ReadBytes(JoinPath(pictures, "im4_101x67.bmp"));
+  ASSERT_GT(ten.size(), 54u);
+  PutU32(ten, 46, 10);
+  ASSERT_TRUE(WriteBytes(JoinPath(out, "ten4.bmp"), ten));
+  std::vector<uint8_t> zero = ReadBytes(JoinPath(pictures, "im8_320x200.bmp"));
+  PutU32(zero, 18, 0);
+  ASSERT_TRUE(WriteBytes(JoinPath(out, "zero.bmp"), zero));
+  std::vector<uint8_t> magic = zero;
+  magic[0] = 'X';
+  ASSERT_TRUE(WriteBytes(JoinPath(out, "magic.bmp"), magic));
+  ASSERT_TRUE(WriteBytes(JoinPath(out, "wrong.bmq"), ReadBytes(JoinPath(pictures, "im8_320x200.bmp"))));
+  // The prefix's e: is a floppy drive and g: a network drive (tools/wine-env.sh).
+  ASSERT_TRUE(WriteBytes("E:\\floppy.bmp", ReadBytes(JoinPath(pictures, "im8_320x200.bmp"))));
+  ASSERT_TRUE(WriteBytes("G:\\network.bmp", ReadBytes(JoinPath(pictures, "im8_320x200.bmp"))));
+  const char* kNotFixed = "Unable to open a file other than in the fixed disk.";
+  const char* kNotFixedJ = "ハードディスク以外のファイルは開けません.";
+
+  const char* kFour = "Select a 4bit or 8bit bitmap file.";
+  const char* kFourJ = "16色・256色のビットマップを選定してください.";
+  const struct {
+    std::string path;
+    const char* english;
+    const char* japanese;
+    const char* titleEnglish;
+    const char* titleJapanese;
+  } cases[] = {
+      {JoinPath(pictures, "im24_64x48.bmp"), kFour, kFourJ, "Warning", "警告"},
+      {JoinPath(pictures, "im1_33x20.bmp"), kFour, kFourJ, "Warning", "警告"},
+      {JoinPath(pictures, "rle4_101x67.bmp"), kFour, kFourJ, "Warning", "警告"},
+      {JoinPath(pictures, "im8rle_150x90.bmp"), kFour, kFourJ, "Warning", "警告"},
+      {JoinPath(pictures, "list16_8bit_320x200.bmp"), kFour, kFourJ, "Warning", "警告"},
+      {JoinPath(out, "ten4.bmp"), kFour, kFourJ, "Warning", "警告"},
+      {JoinPath(out, "zero.bmp"), "Unable to process a bitmap with zero width or height.",
+       "幅や高さが０のビットマップは処理できません.", "Warning", "警告"},
+      {JoinPath(out, "magic.bmp"), "Not a bitmap file with correct format.",
+       "正しいビットマップファイルではありません.", "Error", "エラー"},
+      {JoinPath(out, "wrong.bmq"), "Select a file with BMP extension.",
+       "拡張子 BMP のファイルを選択してください.", "Error", "エラー"},
+      {"E:\\floppy.bmp", kNotFixed, kNotFixedJ, "Warning", "警告"},
+      {"G:\\network.bmp", kNotFixed, kNotFixedJ, "Warning", "警告"},
+  };
+
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  const std::string shown = JoinPath(pictures, "im8_257x131.bmp");
+  ASSERT_TRUE(app.Open(shown));
+  ASSERT_TRUE(app.Randomise());
+  const std::string title = WindowText(app.main());
+  EXPECT_EQ(title, ExpectedTitle("im8_257x131.bmp", 1));
+  const Image picture = app.Picture(257, 131);
+  // The palette window settled: its cells drawn and two looks alike.
+  Image palette;
+  ASSERT_TRUE(WaitUntil([&] {
+    Image first = app.PaletteClient();
+    Sleep(150);
+    palette = app.PaletteClient();
+    return !palette.empty() && palette.At(12, 12) != 0xFFFFFFu && DifferentPixels(first, palette) == 0;
+  }, 5000));
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    ASSERT_TRUE(app.Open(c.path));
+    EXPECT_EQ(app.Answer(c.titleEnglish, c.titleJapanese), Ansi(Pick(c.english, c.japanese)));
+    EXPECT_TRUE(app.NoBox(200)) << "a second message";
+    EXPECT_EQ(WindowText(app.main()), title);
+    EXPECT_EQ(app.Buttons(), "-CS") << "the randomised picture is still the one offered";
+    EXPECT_EQ(DifferentPixels(app.Picture(257, 131), picture), 0u);
+    // The palette window comes back in front once the box has gone.
+    Image now;
+    const bool same = WaitUntil([&] { now = app.PaletteClient(); return DifferentPixels(now, palette) == 0; }, 3000);
+    if (!same) {
+      palette.SaveBmp(ShotPath("refusal-palette-before-" + Lang()));
+      now.SaveBmp(ShotPath("refusal-palette-after-" + Lang()));
+    }
+    EXPECT_TRUE(same) << "the palette window changed";
+  }
+  // And it still saves: the refusals released nothing.
+  const std::string saved = JoinPath(out, "after-refusals-" + Lang() + ".bmp");
+  DeleteFileA(saved.c_str());
+  ASSERT_TRUE(app.Save(saved));
+  EXPECT_NE(app.Answer("Information", "お知らせ"), "(no box)");
+  EXPECT_EQ(PaletteOf(ReadBytes(saved)).size(), 256u);
+}
+
+TEST(Mirtav, SaveRefusesTheOpenedFileAsksBeforeReplacingAndKeepsWhatItCannotReplace) {
+  const std::string pictures = Pictures(), out = OutDir();
+  if (pictures.empty() || out.empty()) GTEST_SKIP() << "E2E_PICTURES / E2E_OUT are set by run-tier.sh";
+  const std::string source = JoinPath(out, "Source" + Lang() + ".bmp");
+  ASSERT_TRUE(WriteBytes(source, ReadBytes(JoinPath(pictures, "im4_101x67.bmp"))));
+  const std::string existing = JoinPath(out, "existing" + Lang() + ".bmp");
+  const std::vector<uint8_t> keep = {'k', 'e', 'e', 'p'};
+  SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(WriteBytes(existing, keep));
+
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  ASSERT_TRUE(app.Open(source));
+  ASSERT_TRUE(app.Randomise());
+
+  // The opened file under another letter case.
+  std::string upper = source;
+  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  ASSERT_TRUE(app.Save(upper));
+  EXPECT_EQ(app.Answer("Warning", "警告"),
+            Ansi(Pick("Assign a file other than the opened file.", "開いたファイルと異なるファイルを指定してください.")));
+  // No to the overwrite question: nothing more, nothing written.
+  ASSERT_TRUE(app.Save(existing));
+  EXPECT_EQ(app.Answer("Confirmation", "確認", IDNO),
+            Ansi(Pick("File already exists.\nDo you overwrite?", "同名ファイルが存在します.\n重ね書きしますか？")));
+  EXPECT_TRUE(app.NoBox(300));
+  EXPECT_EQ(ReadBytes(existing), keep);
+  // A read-only target: Yes, then the writer's message, and the file kept.
+  ASSERT_TRUE(SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(app.Save(existing));
+  EXPECT_NE(app.Answer("Confirmation", "確認", IDYES), "(no box)");
+  EXPECT_EQ(app.Answer("Error", "エラー"),
+            Ansi(Pick("Unable to create a new BMP file for saving the image.", "像保存用の BMP ファイルを新規に作成できません.")));
+  EXPECT_EQ(ReadBytes(existing), keep);
+  SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Yes on a writable target replaces it.
+  ASSERT_TRUE(app.Save(existing));
+  EXPECT_NE(app.Answer("Confirmation", "確認", IDYES), "(no box)");
+  EXPECT_NE(app.Answer("Information", "お知らせ"), "(no box)");
+  EXPECT_EQ(U32(ReadBytes(existing), 10), 118u);
+  // Drives that are no fixed disk: a floppy and a network drive.
+  for (const char* target : {"E:\\saved.bmp", "G:\\saved.tif"}) {
+    ASSERT_TRUE(app.Save(target));
+    EXPECT_EQ(app.Answer("Warning", "警告"),
+              Ansi(Pick("Unable to save a file other than to the fixed disk.", "ハードディスク以外へはファイル保存はできません.")))
+        << target;
+    EXPECT_FALSE(FileExists(target));
+  }
+  // A name that is neither .bmp nor .tif, judged after the other checks.
+  ASSERT_TRUE(app.Save(JoinPath(out, "picture.png")));
+  EXPECT_EQ(app.Answer("Error", "エラー"),
+            Ansi(Pick("Assign a file with BMP or TIF extension.", "ファイルは拡張子 BMP or TIF を持つ必要があります.")));
+  // No stray temporary file is left beside the targets.
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(out, "~*").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+// The CF_DIB on the clipboard, read by this process; empty when there is none.
+std::vector<uint8_t> ClipboardDib() {
+  std::vector<uint8_t> bytes;
+  if (!OpenClipboard(nullptr)) return bytes;
+  HANDLE data = GetClipboardData(CF_DIB);
+  if (data != nullptr) {
+    const uint8_t* p = static_cast<const uint8_t*>(GlobalLock(data));
+    if (p != nullptr) bytes.assign(p, p + GlobalSize(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+void PutTextOnClipboard(const char* text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+  std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+}
+
+HWND OpenSettings(Shuffler& app) {
+  PostMessageA(app.main(), WM_SYSCOMMAND, 118, 0);
+  return WaitForDialog(Ansi(Pick("Color Palette Window", "カラーパレットWindow")).c_str(), app.run().pid(), 8000);
+}
+
+bool Checked(HWND dialog, int id) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 3000, &state);
+  return state == BST_CHECKED;
+}
+
+TEST(Mirtav, CopyPltAndTheSettingsDialog) {
+  const std::string pictures = Pictures();
+  if (pictures.empty()) GTEST_SKIP() << "E2E_PICTURES is set by run-tier.sh";
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+
+  // Yes before any open: one row of 16 black cells.
+  HWND dialog = OpenSettings(app);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Checked(dialog, 119));
+  EXPECT_EQ(ItemText(dialog, 119), Ansi(Pick("Yes", "する")));
+  PressButton(dialog, 119);
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitGone(dialog, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return app.Palette() != nullptr; }, 5000));
+  ExpectCells(app.PaletteShowing(std::vector<uint32_t>(16, 0)), std::vector<uint32_t>(16, 0), "before any open");
+
+  ASSERT_TRUE(app.Open(JoinPath(pictures, "im8_257x131.bmp")));
+  ASSERT_TRUE(app.Randomise());
+  PostMessageA(app.main(), WM_COMMAND, kCopyPlt, 0);
+  std::vector<uint8_t> dib;
+  ASSERT_TRUE(WaitUntil([&] { dib = ClipboardDib(); return dib.size() >= 209128; }, 5000)) << dib.size();
+  const uint32_t header[] = {40, 264, 264, 24 << 16 | 1, 0, 209088, 0, 0, 0, 0};
+  EXPECT_EQ(U32(dib, 0), 40u);
+  EXPECT_EQ(U32(dib, 4), 264u);
+  EXPECT_EQ(U32(dib, 8), 264u);
+  EXPECT_EQ(dib[12] | dib[13] << 8, 1);
+  EXPECT_EQ(dib[14] | dib[15] << 8, 24);
+  for (int field = 4; field < 10; ++field) EXPECT_EQ(U32(dib, 4 * field), header[field]) << "field " << field;
+  // Entry 17's cell: x 22..33, y 22..33 counted from the top, frame black.
+  auto at = [&](int x, int y) {
+    const size_t p = 40 + static_cast<size_t>(263 - y) * 792 + 3 * static_cast<size_t>(x);
+    return static_cast<uint32_t>(dib[p] | dib[p + 1] << 8 | dib[p + 2] << 16);
+  };
+  Image palette;
+  WaitUntil([&] { palette = app.PaletteClient(); return !palette.empty() && palette.At(27, 27) == at(27, 27); }, 3000);
+  for (int y = 22; y <= 33; ++y) {
+    for (int x = 22; x <= 33; ++x) {
+      const bool frame = x == 22 || x == 33 || y == 22 || y == 33;
+      ASSERT_EQ(at(x, y), frame ? 0u : palette.At(27, 27)) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(at(21, 21), 0xFFFFFFu);
+  EXPECT_NE(palette.At(27, 27), palette.At(43, 27)) << "cells 17 and 18 should differ in this picture";
+  // The whole copied picture is what the window shows.
+  Image copied;
+  copied.width = copied.height = 264;
+  for (int y = 0; y < 264; ++y)
+    for (int x = 0; x < 264; ++x) copied.pixels.push_back(at(x, y));
+  if (DifferentPixels(copied, palette) != 0) {
+    palette.SaveBmp(ShotPath("palette-window-" + Lang()));
+    copied.SaveBmp(ShotPath("palette-copied-" + Lang()));
+  }
+  EXPECT_EQ(DifferentPixels(copied, palette), 0u);
+
+  // No then Cancel, and No then close: nothing changes.
+  for (int ending : {0, 1}) {
+    dialog = OpenSettings(app);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, 120);
+    ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, 120); }, 3000));
+    if (ending == 0) PressButton(dialog, IDCANCEL); else PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitGone(dialog, 5000));
+    Sleep(200);
+    EXPECT_NE(app.Palette(), nullptr) << "ending " << ending;
+    dialog = OpenSettings(app);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Checked(dialog, 119)) << "the setting was restored";
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitGone(dialog, 5000));
+  }
+
+  // No and OK hides the window; Copy PLT then leaves the clipboard alone.
+  dialog = OpenSettings(app);
+  ASSERT_NE(dialog, nullptr);
+  PressButton(dialog, 120);
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitGone(dialog, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return app.Palette() == nullptr; }, 5000));
+  PutTextOnClipboard("unchanged");
+  PostMessageA(app.main(), WM_COMMAND, kCopyPlt, 0);
+  Sleep(500);
+  EXPECT_TRUE(ClipboardDib().empty() || ClipboardDib().size() < 100) << "Copy PLT copied while hidden";
+  // The next open shows it again, while the dialog still opens with No.
+  ASSERT_TRUE(app.Open(JoinPath(pictures, "im4_101x67.bmp")));
+  EXPECT_TRUE(WaitUntil([&] { return app.Palette() != nullptr; }, 5000));
+  dialog = OpenSettings(app);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Checked(dialog, 120));
+  // The three windows on the screen, for a person to look at.
+  Sleep(300);
+  CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
+      .SaveBmp(ShotPath("mirtav-settings-" + Lang()));
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitGone(dialog, 5000));
+  Sleep(300);
+  CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
+      .SaveBmp(ShotPath("mirtav-with-palette-" + Lang()));
+}
+
+// On a display of 256 colours the copied palette still holds the file's exact
+// colours: it is drawn on memory at 24 bits (run-tier.sh runs LowColour.* there).
+TEST(LowColour, ShufflerCopiesExactColoursOnA256ColourDisplay) {
+  const std::string pictures = Pictures();
+  if (pictures.empty()) GTEST_SKIP() << "E2E_PICTURES is set by run-tier.sh";
+  const std::string file = JoinPath(pictures, "im8_257x131.bmp");
+  const std::vector<uint32_t> stored = PaletteOf(ReadBytes(file));
+  ASSERT_EQ(stored.size(), 256u);
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  ASSERT_TRUE(app.Open(file));
+  ASSERT_TRUE(WaitUntil([&] { return app.Palette() != nullptr; }, 5000));
+  PostMessageA(app.main(), WM_COMMAND, kCopyPlt, 0);
+  std::vector<uint8_t> dib;
+  ASSERT_TRUE(WaitUntil([&] { dib = ClipboardDib(); return dib.size() >= 209128; }, 5000)) << dib.size();
+  for (int entry = 0; entry < 256; ++entry) {
+    const int x = 16 * (entry % 16) + 12, y = 16 * (entry / 16) + 12;
+    const size_t p = 40 + static_cast<size_t>(263 - y) * 792 + 3 * static_cast<size_t>(x);
+    EXPECT_EQ(static_cast<uint32_t>(dib[p] | dib[p + 1] << 8 | dib[p + 2] << 16), stored[entry]) << "entry " << entry;
+  }
+}
+
+}  // namespace
