@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/base/core/path_text.h"
 #include "common/bitmap/core/bmp_rules.h"
 
 namespace kestro {
@@ -29,19 +30,7 @@ const BoxText kMessages[] = {
      BoxIcon::kError},
 };
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EndsWithNoCase(const char* path, const char* ending) {
-  if (path == nullptr) return false;
-  const size_t n = std::strlen(path), e = std::strlen(ending);
-  if (n < e) return false;
-  for (size_t i = 0; i < e; ++i) {
-    if (Upper(path[n - e + i]) != ending[i]) return false;
-  }
-  return true;
-}
-
-bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+using path_text::IsShiftJisLead;
 
 }  // namespace
 
@@ -58,7 +47,7 @@ std::string FormatCode(const char* pattern, uint32_t code) {
   return out;
 }
 
-bool HasBmpExtension(const char* path) { return EndsWithNoCase(path, ".BMP"); }
+bool HasBmpExtension(const char* path) { return path_text::EndsWithIgnoringCase(path, ".BMP"); }
 
 OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount) {
   if (bytes == nullptr || size < 15) return OpenVerdict::kBadFormat;
@@ -77,7 +66,7 @@ OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount)
 }
 
 bool InfoPathAccepted(const char* path) {
-  return path != nullptr && std::strlen(path) > 4 && EndsWithNoCase(path, ".BMP");
+  return path != nullptr && std::strlen(path) > 4 && path_text::EndsWithIgnoringCase(path, ".BMP");
 }
 
 int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text) {

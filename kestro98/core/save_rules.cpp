@@ -2,22 +2,14 @@
 
 #include <cstring>
 
+#include "common/base/core/path_text.h"
+
 namespace kestro {
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EndsWith(const char* path, const char* ending) {
-  const size_t n = std::strlen(path), e = std::strlen(ending);
-  if (n < e) return false;
-  for (size_t i = 0; i < e; ++i) {
-    if (Upper(path[n - e + i]) != ending[i]) return false;
-  }
-  return true;
-}
-
-bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+using path_text::AsciiUpper;
+using path_text::IsShiftJisLead;
 
 const BoxText kSaveMessages[] = {
     {"GetSaveFileName error 0x%lx", "GetSaveFileName エラー 0x%lx", "Open Error", "エラー",
@@ -47,8 +39,8 @@ const BoxText kSaveMessages[] = {
 
 SaveFormat SaveFormatOfPath(const char* path) {
   if (path == nullptr) return SaveFormat::kRefused;
-  if (EndsWith(path, ".BMP")) return SaveFormat::kBmp;
-  if (EndsWith(path, ".TIF")) return SaveFormat::kTiff;
+  if (path_text::EndsWithIgnoringCase(path, ".BMP")) return SaveFormat::kBmp;
+  if (path_text::EndsWithIgnoringCase(path, ".TIF")) return SaveFormat::kTiff;
   return SaveFormat::kRefused;
 }
 
@@ -82,7 +74,7 @@ bool SamePath(const char* a, const char* b, bool shiftJis) {
       i += 2;
       continue;
     }
-    if (Upper(static_cast<char>(ca)) != Upper(static_cast<char>(cb))) return false;
+    if (AsciiUpper(static_cast<char>(ca)) != AsciiUpper(static_cast<char>(cb))) return false;
     ++i;
   }
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "common/base/core/path_text.h"
+
 namespace mirtav {
 
 namespace {
@@ -11,7 +13,7 @@ bool MatchesColourCount(uint16_t bits, int32_t colourCount) {
   return (bits == 4 && colourCount == 16) || (bits == 8 && colourCount == 256);
 }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+using path_text::AsciiUpper;
 
 }  // namespace
 
@@ -34,7 +36,7 @@ bool HasBmpExtension(const char* path) {
   // suffix test is right in code page 932 as well.
   if (n < 4) return false;
   const char* ext = path + n - 4;
-  return ext[0] == '.' && Upper(ext[1]) == 'B' && Upper(ext[2]) == 'M' && Upper(ext[3]) == 'P';
+  return ext[0] == '.' && AsciiUpper(ext[1]) == 'B' && AsciiUpper(ext[2]) == 'M' && AsciiUpper(ext[3]) == 'P';
 }
 
 OpenVerdict CheckOpenPath(const char* path, bool onFixedDisk) {

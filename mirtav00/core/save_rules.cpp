@@ -3,31 +3,20 @@
 #include <cstring>
 #include <limits>
 
+#include "common/base/core/path_text.h"
 #include "common/bitmap/core/drive_rules.h"
 
 namespace mirtav {
 
 namespace {
 
-bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+using path_text::IsShiftJisLead;
 
 unsigned char Fold(unsigned char c, bool shiftJis) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
   // Latin-1 small letters of code page 1252 (but the division sign).
   if (!shiftJis && c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
   return c;
-}
-
-bool EndsWithIgnoringCase(const char* path, const char* upperSuffix) {
-  const size_t n = std::strlen(path), m = std::strlen(upperSuffix);
-  if (n < m) return false;
-  for (size_t i = 0; i < m; ++i) {
-    if (Fold(static_cast<unsigned char>(path[n - m + i]), true) !=
-        static_cast<unsigned char>(upperSuffix[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace
@@ -74,8 +63,8 @@ SaveVerdict DecideSave(const SaveRequest& r, SaveQuestions& ask) {
   }
   // Judged last, as the command always has: a wrong name has passed the
   // questions above already.
-  if (EndsWithIgnoringCase(r.savePath, ".BMP")) return SaveVerdict::kWriteBmp;
-  if (EndsWithIgnoringCase(r.savePath, ".TIF")) return SaveVerdict::kWriteTiff;
+  if (path_text::EndsWithIgnoringCase(r.savePath, ".BMP")) return SaveVerdict::kWriteBmp;
+  if (path_text::EndsWithIgnoringCase(r.savePath, ".TIF")) return SaveVerdict::kWriteTiff;
   return SaveVerdict::kBadExtension;
 }
 

@@ -1,10 +1,12 @@
 #include "mirtav00/core/window_rules.h"
 
+#include "common/base/core/path_text.h"
+
 namespace mirtav {
 
 namespace {
 
-bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+using path_text::IsShiftJisLead;
 
 }  // namespace
 

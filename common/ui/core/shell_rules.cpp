@@ -2,14 +2,15 @@
 
 #include <cstring>
 
+#include "common/base/core/path_text.h"
+
 namespace ui_core {
 
 namespace {
 
 int32_t Abs32(int32_t v) { return v < 0 ? -v : v; }
 
-// Lead bytes of a double-byte character in code page 932.
-bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+using path_text::IsShiftJisLead;
 
 // Length in bytes of the character starting at s (never past the terminator).
 size_t CharLength(const char* s, bool shiftJis) {
