@@ -750,3 +750,111 @@ TEST_F(Editor, TheTwoExamplesInA600x400Client) {
   SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
   WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
 }
+
+TEST_F(Editor, EveryScrollCodeOfTheColourBarsAndTheSwatch) {
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im4_101x67.bmp"), "im4_101x67.bmp", "1:1"));
+  HWND palette = Palette();
+  ASSERT_NE(palette, nullptr);
+  // code, position, value expected on the green bar afterwards.
+  struct Step {
+    int code, position, want;
+  };
+  const Step steps[] = {
+      {SB_THUMBPOSITION, 100, 100}, {SB_LINELEFT, 0, 99},  {SB_LINERIGHT, 0, 100}, {SB_PAGELEFT, 0, 85},
+      {SB_PAGERIGHT, 0, 100},       {SB_ENDSCROLL, 0, 100}, {9, 0, 100},           {SB_THUMBTRACK, 254, 254},
+      {SB_LINERIGHT, 0, 255},       {SB_LINERIGHT, 0, 255}, {SB_LEFT, 0, 0},        {SB_LINELEFT, 0, 0},
+      {SB_RIGHT, 0, 255},           {SB_THUMBTRACK, 3, 3},  {SB_LINELEFT, 0, 2},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE("code " + std::to_string(s.code));
+    Scroll(1, s.code, s.position);
+    HWND bar = GetDlgItem(palette, 122);
+    EXPECT_TRUE(WaitUntil([&] { return PaletteTexts()[2] == std::to_string(s.want); }, 3000))
+        << "shows " << PaletteTexts()[2];
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), s.want);
+    // The swatch inside its frame shows (255, green, 255).
+    const uint32_t swatch = 0xFF00FFu | static_cast<uint32_t>(s.want) << 8;
+    EXPECT_TRUE(WaitUntil([&] { return ClientShot(palette, 100, 150, 1, 1).At(0, 0) == swatch; }, 3000))
+        << std::hex << ClientShot(palette, 100, 150, 1, 1).At(0, 0);
+  }
+  // Red and blue stayed white.
+  EXPECT_EQ(PaletteTexts()[1], "255");
+  EXPECT_EQ(PaletteTexts()[3], "255");
+}
+
+// Under Wine a closing dialog makes the whole main window's surface be
+// copied to the screen again, so what was repainted cannot be seen from
+// outside; what can be seen is that nothing but the Open button changed.
+TEST_F(Editor, CancelChangesNothingButTheOpenButton) {
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im8_320x200.bmp"), "im8_320x200.bmp", "1:1"));
+  HWND dialog = ShowOpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  // The dialog moves off the main window, so the shot before holds the whole client area.
+  const RECT d = ScreenRect(dialog);
+  SetWindowPos(dialog, nullptr, -(d.right - d.left) + 40, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitUntil([&] { return ScreenRect(dialog).right < ScreenRect(main()).left; }, 3000));
+  Sleep(500);  // the main window repaints what the dialog covered
+  RECT client = {};
+  GetClientRect(main(), &client);
+  const Image before = ClientShot(main(), 0, 0, client.right, client.bottom);
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitGone(dialog, 5000));
+  Sleep(500);
+  const Image after = ClientShot(main(), 0, 0, client.right, client.bottom);
+  size_t outside = 0;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x)
+      if (!(x >= 15 && x < 47 && y < 20)) outside += after.At(x, y) != before.At(x, y);
+  EXPECT_EQ(outside, 0u) << "the cancel changed the window outside the Open button";
+  if (outside != 0) after.SaveBmp(ShotPath(std::string("cancel-") + Lang()));
+  Rest();
+}
+
+TEST_F(Editor, SaveCopiesTheShownPictureAfterARefusedAndACancelledOpen) {
+  const std::string a = Copy("im8_320x200.bmp");
+  std::vector<uint8_t> bytesA;
+  ASSERT_TRUE(ReadFileBytes(a, &bytesA));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(a, "im8_320x200.bmp", "1:1"));
+  Scroll(0, SB_LEFT);
+  Scroll(1, SB_LEFT);
+  Scroll(2, SB_LEFT);
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[1] == "0" && PaletteTexts()[3] == "0"; }, 3000));
+  ClickChip(9);
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(kSave); }, 5000));
+
+  // B passes the command's checks and is refused by the reader; then B is
+  // typed into the dialog again and the dialog cancelled.
+  std::vector<uint8_t> b;
+  ASSERT_TRUE(ReadFileBytes(Picture("im4_101x67.bmp"), &b));
+  b.resize(b.size() - 500);
+  ASSERT_TRUE(WriteFileBytes(Scratch("shortB.bmp"), b));
+  const Box box = OpenRefused(Scratch("shortB.bmp"), "Read Error", "エラー");
+  EXPECT_FALSE(box.text.empty());
+  HWND dialog = ShowOpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  SendMessageA(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Picture("im4_101x67.bmp").c_str()));
+  PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(WaitGone(dialog, 5000));
+  Rest();
+
+  // Save as BMP through the real dialog: a copy of A with chip 9 black.
+  const std::string out = Scratch("savedA.bmp");
+  DeleteFileA(out.c_str());
+  run_->ClickButton(kSave);
+  HWND save = WaitForDialog(Ansi(Pick("Assign a BMP or TIF file to save.", "保存するBitmap or Tifファイルの指定")).c_str(),
+                            run_->pid(), 5000);
+  ASSERT_NE(save, nullptr) << "no save dialog";
+  Choose(save, out);
+  HWND info = WaitForDialog(Ansi(Pick("Information", "お知らせ")).c_str(), run_->pid(), 8000);
+  ASSERT_NE(info, nullptr) << "no Saved message";
+  PressButton(info, IDOK);
+  WaitGone(info, 5000);
+  Rest();
+  std::vector<uint8_t> saved;
+  ASSERT_TRUE(ReadFileBytes(out, &saved));
+  std::vector<uint8_t> want = bytesA;
+  want[54 + 4 * 9] = want[55 + 4 * 9] = want[56 + 4 * 9] = 0;
+  ASSERT_EQ(saved.size(), want.size()) << "not a copy of the shown picture";
+  EXPECT_TRUE(saved == want) << "the saved file is not the shown picture with chip 9 changed";
+}
