@@ -79,52 +79,60 @@ TEST_P(ShufflerLoad, ReductionFactorDoublesUntilThePictureFits) {
 // Each refusal shows its own message and leaves the adopted picture, its
 // table, its facts and its reduction exactly as they were.
 TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
-  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(700, 300).c_str()), 0);
+  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(2000, 300).c_str()), 0);
+  ASSERT_EQ(reductionFactor, 4);
   const HGLOBAL block = dibBlockHandle;
   const int factor = reductionFactor;
   const std::string openPath = shufflerPicture.openPath;
   shuffle::PaletteEntry table[256];
   std::memcpy(table, PaletteTable, sizeof table);
 
-  struct Refused { const char* name; BmpShape shape; const char* english; const char* japanese; };
+  // Each refused file with its message (English, Japanese) and whether it is a warning.
+  struct Refused {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* english;
+    const char* japanese;
+    bool warning;
+  };
+  const char* const kFourOrEight[] = {"Select a 4bit or 8bit bitmap file.",
+                                      "16色・256色のビットマップを選定してください."};
+  const char* const kNotBitmap[] = {"Not a bitmap file with correct format.",
+                                    "正しいビットマップファイルではありません."};
   BmpShape oneBit, short4;
   oneBit.bitCount = 1;
   short4.bitCount = 4;
   short4.clrUsed = 10;
-  const Refused refused[] = {
-      {"1-bit", oneBit, "Select a 4bit or 8bit bitmap file.", "16色・256色のビットマップを選定してください."},
-      {"4-bit listing 10 colours", short4, "Select a 4bit or 8bit bitmap file.", "16色・256色のビットマップを選定してください."},
-  };
-  std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
-  for (const Refused& r : refused) files.emplace_back(r.name, wintest::MakeBmp(r.shape));
   std::vector<uint8_t> swapped = wintest::MakeBmp(BmpShape());
   swapped[0] = 'M';
   swapped[1] = 'B';
-  files.emplace_back("swapped magic", swapped);
   std::vector<uint8_t> cut = wintest::MakeBmp(BmpShape());
   cut.resize(cut.size() - 7);  // rows reach past the end of the file
-  files.emplace_back("cut short", cut);
   std::vector<uint8_t> compressed = wintest::MakeBmp(BmpShape());
   compressed[30] = 1;  // BI_RLE8
-  files.emplace_back("RLE8", compressed);
-
-  for (size_t i = 0; i <= files.size(); ++i) {
-    const bool missing = i == files.size();
-    const std::string name = missing ? "missing" : files[i].first;
+  const Refused refused[] = {
+      {"1-bit", wintest::MakeBmp(oneBit), kFourOrEight[0], kFourOrEight[1], true},
+      {"4-bit listing 10 colours", wintest::MakeBmp(short4), kFourOrEight[0], kFourOrEight[1], true},
+      {"RLE8", compressed, kFourOrEight[0], kFourOrEight[1], true},
+      {"swapped magic", swapped, kNotBitmap[0], kNotBitmap[1], false},
+      {"cut short", cut, kNotBitmap[0], kNotBitmap[1], false},
+      {"missing", {}, "Unable to open the assigned bitmap file.",
+       "指定されたビットマップファイルを開けません.", false},
+  };
+  for (const Refused& r : refused) {
+    const std::string name = r.name;
+    const bool missing = r.bytes.empty();
     const std::string path = wintest::ScratchFolder() + (missing ? "missing.bmp" : "refused.bmp");
-    if (!missing) ASSERT_TRUE(wintest::WriteWholeFile(path, files[i].second)) << name;
+    if (!missing) {
+      ASSERT_TRUE(wintest::WriteWholeFile(path, r.bytes)) << name;
+    }
     wintest::BoxCatcher boxes;
     EXPECT_EQ(LoadBmpFile(mainWindow, path.c_str()), 1) << name;
     ASSERT_EQ(boxes.Boxes().size(), 1u) << name;
-    EXPECT_EQ(boxes.Boxes()[0].title, wintest::Ansi(Japanese() ? "エラー" : "Error")) << name;
-    if (missing) {
-      EXPECT_EQ(boxes.Boxes()[0].text,
-                wintest::Ansi(Japanese() ? "指定されたビットマップファイルを開けません."
-                                         : "Unable to open the assigned bitmap file."));
-    } else if (i < 2) {
-      EXPECT_EQ(boxes.Boxes()[0].text,
-                wintest::Ansi(Japanese() ? refused[i].japanese : refused[i].english)) << name;
-    }
+    EXPECT_EQ(boxes.Boxes()[0].text, wintest::Ansi(Japanese() ? r.japanese : r.english)) << name;
+    EXPECT_EQ(boxes.Boxes()[0].title,
+              wintest::Ansi(r.warning ? (Japanese() ? "警告" : "Warning") : (Japanese() ? "エラー" : "Error")))
+        << name;
     EXPECT_EQ(dibBlockHandle, block) << name;
     EXPECT_FALSE(HoldsCandidateBlock()) << name;
     EXPECT_EQ(reductionFactor, factor) << name;
@@ -172,15 +180,31 @@ void LookAtNotice(HWND notice) {
   }
 }
 
+// The notice's template is in the program's resources, not in this EXE's:
+// MIRTAV00.EXE beside the tests' build folder, loaded as data.
+HMODULE ProgramResources() {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string path = self;
+  path = path.substr(0, path.find_last_of('\\') + 1) + "..\\..\\bin\\MIRTAV00.EXE";
+  return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
 TEST_P(ShufflerLoad, TheNoticeIsDrawnBeforeTheWorkStarts) {
+  const HMODULE resources = ProgramResources();
+  ASSERT_NE(resources, nullptr) << "MIRTAV00.EXE is not built";
+  const HINSTANCE ownInstance = appInstance;
   ShowWindow(mainWindow, SW_SHOWNORMAL);
   ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(300, 200).c_str()), 0);
   PictureState = Opened;
   std::memcpy(tableBefore, PaletteTable, sizeof tableBefore);
   noticeSeen = NoticeSeen();
   randomiseWorkStarting = LookAtNotice;
+  appInstance = resources;
   RandomizePalette(mainWindow);
+  appInstance = ownInstance;
   randomiseWorkStarting = nullptr;
+  FreeLibrary(resources);
 
   ASSERT_TRUE(noticeSeen.called);
   ASSERT_NE(noticeSeen.notice, nullptr);
