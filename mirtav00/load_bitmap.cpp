@@ -1,31 +1,101 @@
 #include "mirtav00/load_bitmap.h"
 
+#include <cstring>
+
+#include "common/base/shell_state.h"
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
+#include "common/ui/app_shell.h"
+#include "mirtav00/main_window.h"
+#include "mirtav00/message_box.h"
+#include "mirtav00/open_command.h"
 
 namespace mirtav {
 
 int reductionFactor = 1;
 
+namespace {
+
+// The accepted file, waiting to replace what is shown.
+struct NewPicture {
+  ShufflerPicture facts;
+  shuffle::PaletteEntry table[256];
+  int32_t colourCount = 0;
+};
+
+// Reads and checks the open file into the candidate block and *next; false
+// after a message, with no candidate held. The file stays open.
+bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
+  const LONG end = _llseek(file, 0, FILE_END);
+  if (end == HFILE_ERROR || _llseek(file, 0, FILE_BEGIN) != 0) {
+    ShowShufflerMessage(window, kMsgCannotOpenBitmap);
+    return false;
+  }
+  const uint64_t fileSize = static_cast<uint32_t>(end);
+  uint8_t head[kOpenHeadBytes] = {};
+  const uint64_t wanted = fileSize < kOpenHeadBytes ? fileSize : kOpenHeadBytes;
+  const long got = _hread(file, head, static_cast<long>(wanted));
+  if (got < 0 || static_cast<uint64_t>(got) != wanted) {
+    ShowShufflerMessage(window, kMsgCannotOpenBitmap);
+    return false;
+  }
+  const OpenVerdict verdict =
+      CheckOpenHeader(head, static_cast<size_t>(got), fileSize, next->table, &next->colourCount);
+  if (verdict != OpenVerdict::kOk) {
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    ShowShufflerMessage(window, *MessageOf(verdict));
+    return false;
+  }
+  if (_llseek(file, 0, FILE_BEGIN) != 0) {
+    ShowShufflerMessage(window, kMsgCannotOpenBitmap);
+    return false;
+  }
+  if (!ReadCandidateBmpFile(window, file)) return false;  // the reader has said why
+  bmp::BlockLayout layout;
+  size_t blockSize = 0;
+  if (!CandidateLayout(&layout, &blockSize) || layout.colourCount != next->colourCount ||
+      !FactsFromLayout(layout, blockSize, fileSize, &next->facts)) {
+    DiscardCandidateBlock();
+    ShowShufflerMessage(window, kMsgNotFourOrEightBit);
+    return false;
+  }
+  return true;
+}
+
+void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
+  if (PictureState == NoPicture) ReleaseLogoSurface();
+  AdoptCandidateBlock();
+  ForgetPictureSamples();
+  std::memcpy(PaletteTable, next.table, sizeof PaletteTable);
+  paletteColourCount = next.colourCount;
+  shufflerPicture = next.facts;
+  std::strncpy(shufflerPicture.openPath, path, kPathBufferSize - 1);
+  shufflerPicture.openPath[kPathBufferSize - 1] = '\0';
+  shufflerPicture.savePath[0] = '\0';
+
+  RECT client = {};
+  GetClientRect(window, &client);
+  reductionFactor = fit::ShufflerReductionFactor(shufflerPicture.width, shufflerPicture.height,
+                                                 client.right, client.bottom);
+  shufflerPicture.reductionFactor = reductionFactor;
+}
+
+}  // namespace
+
 int LoadBmpFile(HWND mainWindow, const char* path) {
   HFILE file = _lopen(path, OF_READ);
   if (file == HFILE_ERROR) {
-    ShowBitmapErrorWithText(mainWindow, kMsgCannotOpenFile, path);
+    ShowShufflerMessage(mainWindow, kMsgCannotOpenBitmap);
     return 1;
   }
-  const int read = ReadBmpFile(mainWindow, file);
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  static NewPicture next;  // about 4 KiB of table: kept off the stack
+  next = NewPicture();
+  const bool accepted = ReadNewPicture(mainWindow, file, &next);
   _lclose(file);
-  if (!read) return 1;
-
-  RECT client = {0, 0, 0, 0};
-  GetClientRect(mainWindow, &client);
-  const int locked = LockDibBlock(mainWindow);
-  const bmp::BlockLayout layout = dibLayout;
-  UnlockDibBlock();
-  if (!locked) return 1;
-  reductionFactor = fit::ShufflerReductionFactor(layout.width, layout.height,
-                                                 client.right - client.left,
-                                                 client.bottom - client.top);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  if (!accepted) return 1;
+  AdoptNewPicture(mainWindow, path, next);
   return 0;
 }
 

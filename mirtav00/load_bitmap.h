@@ -1,15 +1,21 @@
-// The shuffler's load by path: reads the file into the DIB block and sets the
-// power-of-two reduction that fits the picture in the main window.
+// The shuffler's load by path. The file is read and checked completely before
+// anything shown is touched: the header bytes (open_check), then the whole
+// file read into a candidate block and checked by the reader's lock rules.
+// Only a file that passed everything releases what was shown (the logo or the
+// previous picture) and becomes the DIB block, PaletteTable, shufflerPicture
+// and reductionFactor; a refusal at any step leaves all of them as they were.
 #pragma once
 
 #include <windows.h>
 
 namespace mirtav {
 
-// Written by LoadBmpFile: the picture is shown at 1 / reductionFactor.
+// Set by LoadBmpFile: the picture is shown at 1 / reductionFactor.
 extern int reductionFactor;
 
-// 0 when the picture was read and accepted, 1 after a message.
+// 0 when the picture was read, accepted and adopted (the power-of-two
+// reduction that fits it in the main window's client area set), 1 after the
+// refusal's message, with nothing changed.
 int LoadBmpFile(HWND mainWindow, const char* path);
 
 }  // namespace mirtav

@@ -9,6 +9,7 @@
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
+#include "common/bitmap/sampled_paint.h"
 #include "common/ui/app_shell.h"
 #include "common/ui/icon_bar.h"
 #include "mirtav00/bar_tables.h"
@@ -16,7 +17,6 @@
 #include "mirtav00/open_command.h"
 #include "mirtav00/palette_window.h"
 #include "mirtav00/randomize_command.h"
-#include "mirtav00/reduced_paint.h"
 #include "mirtav00/save_command.h"
 #include "mirtav00/settings_dialog.h"
 #include "resources/mirtav00/resource.h"
@@ -55,11 +55,19 @@ void SetPictureButtons(const PictureButtons& buttons) {
   EnableIconBarButtons(save, buttons.save);
 }
 
+// The samples of the shown picture, kept until the window's size, the
+// picture or its pixels change.
+SampledPaint sampledPicture;
+
 // The open picture at 1 / reductionFactor from the block's own colours.
-void PaintPicture(HWND window, HDC dc, const RECT& area) {
+void PaintPicture(HWND window, HDC dc) {
   if (dibBlockHandle == nullptr) return;
   if (LockDibBlock(window)) {
-    PaintReducedPicture(dc, area, dibBlockStart, dibBlockSize, dibLayout, reductionFactor);
+    RECT client = {};
+    GetClientRect(window, &client);
+    const sampling::Stretch stretch = PictureStretch(dibLayout.width, dibLayout.height,
+                                                     reductionFactor, client.right, client.bottom);
+    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
   }
   UnlockDibBlock();
 }
@@ -72,7 +80,7 @@ LRESULT OnPaint(HWND window) {
     const ui_core::Point32 at = ui_core::StartupLogoPosition(kLook.logo, client.right, client.bottom);
     PaintLogo(dc, at.x, at.y);
   } else {
-    PaintPicture(window, dc, dc.Area());
+    PaintPicture(window, dc);
   }
   SetPictureButtons(ButtonsFor(PictureState, dibBlockHandle != nullptr));
   return 0;
@@ -97,6 +105,8 @@ void RunCommand(HWND window, int command) {
   }
 }
 
+void ForgetPictureSamples() { sampledPicture.Forget(); }
+
 void ReadSystemSizes() { paletteWindowOffset = GetSystemMetrics(SM_CYCAPTION) + 25; }
 
 void InitialiseMainWindow(HWND window) {
@@ -117,6 +127,7 @@ void QuitProgram() {
   // Whatever is held goes: the logo before the first Open, the picture after.
   ReleaseLogoSurface();
   ReleaseDibBlock();
+  ForgetPictureSamples();
   DestroyPaletteWindow();
   PostQuitMessage(0);
 }

@@ -28,6 +28,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // One of the program's own icon-bar commands (IDM_... of resource.h).
 void RunCommand(HWND window, int command);
 
+// Drops the paint's kept samples: a new picture was adopted or its pixels changed.
+void ForgetPictureSamples();
+
 // The start-up steps run from WM_CREATE; closes the window on a refusal.
 void InitialiseMainWindow(HWND window);
 

@@ -16,6 +16,8 @@
 
 namespace mirtav {
 
+void (*randomiseWorkStarting)(HWND notice) = nullptr;
+
 namespace {
 
 // The generator, its pool and OrderMap: about 140 KiB, one for the run.
@@ -72,13 +74,17 @@ void RandomizePalette(HWND window) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  if (randomiseWorkStarting != nullptr) randomiseWorkStarting(waitNotice);
 
   const bool done = RandomiseBlock(window);
 
   if (waitNotice != nullptr) DestroyWindow(waitNotice);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   SetTopmost(window, HWND_NOTOPMOST);
-  if (done) PictureState = Randomised;
+  if (done) {
+    PictureState = Randomised;
+    ForgetPictureSamples();  // the same colours, other indices
+  }
 
   RECT client = {};
   GetClientRect(window, &client);

@@ -8,4 +8,9 @@ namespace mirtav {
 
 void RandomizePalette(HWND mainWindow);
 
+// Called, when set, as the work starts: the notice (null when it could not be
+// made) has been drawn and nothing has changed yet. The in-process tests look
+// at the screen there; the program leaves it null.
+extern void (*randomiseWorkStarting)(HWND notice);
+
 }  // namespace mirtav

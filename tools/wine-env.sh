@@ -9,7 +9,7 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 # Bumped whenever the prefix set-up below changes, so old prefixes are rebuilt.
-WINE_PREFIX_VERSION=2
+WINE_PREFIX_VERSION=3
 
 # Creates the prefix once and reuses it while its stamp matches.
 ensure_wine_prefix() {
@@ -40,6 +40,10 @@ ensure_wine_prefix() {
   LANG=C.UTF-8 "$WINE" reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
   LANG=C.UTF-8 "$WINE" reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
   LANG=C.UTF-8 "$WINE" reg add 'HKLM\Software\Wine\Drives' /v g: /d network /f >/dev/null 2>&1
+  # h: a fixed disk without room: sysfs reports no free block, so a save's
+  # free-space check refuses it before anything is written.
+  ln -sfn /sys "$WINEPREFIX/dosdevices/h:"
+  LANG=C.UTF-8 "$WINE" reg add 'HKLM\Software\Wine\Drives' /v h: /d hd /f >/dev/null 2>&1
   "$WINESERVER" -k || true
   "$WINESERVER" -w || true
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: prefix creation failed" >&2; return 1; }

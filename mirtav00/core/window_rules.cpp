@@ -35,6 +35,23 @@ PictureRect PicturePaintRect(int32_t width, int32_t height, int32_t reductionFac
   return {0, kPictureTop, width / k, height / k};
 }
 
+sampling::Stretch PictureStretch(int32_t width, int32_t height, int32_t reductionFactor,
+                                 int32_t clientWidth, int32_t clientHeight) {
+  const PictureRect at = PicturePaintRect(width, height, reductionFactor);
+  sampling::Stretch stretch;
+  stretch.srcWidth = width;
+  stretch.srcHeight = height;
+  stretch.dstX = at.left;
+  stretch.dstY = at.top;
+  stretch.dstWidth = at.width;
+  stretch.dstHeight = at.height;
+  stretch.visLeft = 0;
+  stretch.visTop = kPictureTop;
+  stretch.visRight = clientWidth;
+  stretch.visBottom = clientHeight;
+  return stretch;
+}
+
 PictureButtons ButtonsFor(int32_t pictureState, bool blockPresent) {
   switch (pictureState) {
     case Opened: return {blockPresent, true, true, false};

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/bitmap/core/view_sampling.h"
+
 namespace mirtav {
 
 enum PictureStateValue : int32_t { NoPicture = 0, Opened = 1, Randomised = 2 };
@@ -32,6 +34,11 @@ struct PictureRect {
   int32_t left, top, width, height;
 };
 PictureRect PicturePaintRect(int32_t width, int32_t height, int32_t reductionFactor);
+
+// The whole picture stretched into PicturePaintRect, seen through the client
+// area below the icon bar (clientWidth x clientHeight): what the paint samples.
+sampling::Stretch PictureStretch(int32_t width, int32_t height, int32_t reductionFactor,
+                                 int32_t clientWidth, int32_t clientHeight);
 
 // The Randomize PLT, Copy PLT and Save Image buttons after a paint. `apply`
 // is false when the paint leaves them as they are (a picture state without a

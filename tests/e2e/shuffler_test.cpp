@@ -436,6 +436,37 @@ TEST(Mirtav, SaveRefusesTheOpenedFileAsksBeforeReplacingAndKeepsWhatItCannotRepl
         << target;
     EXPECT_FALSE(FileExists(target));
   }
+  // A fixed disk with no room (H: is sysfs, which reports no free block): the
+  // message, and nothing written.
+  for (const char* target : {"H:\\saved.bmp", "H:\\saved.tif"}) {
+    ASSERT_TRUE(app.Save(target));
+    EXPECT_EQ(app.Answer("Error", "エラー"),
+              Ansi(Pick("Not enough free diskspace to save a converted file.", "変換したファイルを保存するディスクの空容量が不足です.")))
+        << target;
+    EXPECT_FALSE(FileExists(target));
+  }
+  // The target's folder vanishes while the overwrite question is up: Yes,
+  // then the writer's message; the picture stays randomised and saves elsewhere.
+  const std::string gone = JoinPath(out, "vanishing" + Lang());
+  CreateDirectoryA(gone.c_str(), nullptr);
+  const std::string goneTarget = JoinPath(gone, "target.bmp");
+  ASSERT_TRUE(WriteBytes(goneTarget, keep));
+  ASSERT_TRUE(app.Save(goneTarget));
+  HWND question = WaitForDialog(Ansi(Pick("Confirmation", "確認")).c_str(), app.run().pid(), 8000);
+  ASSERT_NE(question, nullptr);
+  ASSERT_TRUE(DeleteFileA(goneTarget.c_str()));
+  ASSERT_TRUE(RemoveDirectoryA(gone.c_str()));
+  PressButton(question, IDYES);
+  WaitGone(question, 5000);
+  EXPECT_EQ(app.Answer("Error", "エラー"),
+            Ansi(Pick("Unable to create a new BMP file for saving the image.", "像保存用の BMP ファイルを新規に作成できません.")));
+  EXPECT_FALSE(FileExists(gone));
+  EXPECT_EQ(app.Buttons(), "-CS");
+  const std::string after = JoinPath(out, "after-vanish" + Lang() + ".bmp");
+  DeleteFileA(after.c_str());
+  ASSERT_TRUE(app.Save(after));
+  EXPECT_NE(app.Answer("Information", "お知らせ"), "(no box)");
+  EXPECT_EQ(U32(ReadBytes(after), 10), 118u);
   // A name that is neither .bmp nor .tif, judged after the other checks.
   ASSERT_TRUE(app.Save(JoinPath(out, "picture.png")));
   EXPECT_EQ(app.Answer("Error", "エラー"),

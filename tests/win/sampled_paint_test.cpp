@@ -1,7 +1,10 @@
 // The shared sampled paint against GDI itself: for 1-, 4- and 8-bit pictures,
 // odd widths, a top-down and two RLE pictures, at every zoom step and a few
-// scroll offsets, the sampled paint must leave a memory DIB section exactly
-// as StretchDIBits of the whole picture (COLORONCOLOR) leaves it.
+// scroll offsets of the editor's view, and at the shuffler's power-of-two
+// reductions (a gap after the colour table, pictures wider than the window,
+// pixels rewritten by a randomisation), the sampled paint must leave a memory
+// DIB section exactly as StretchDIBits of the whole picture (COLORONCOLOR)
+// leaves it.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,6 +15,8 @@
 #include "common/bitmap/core/bmp_rules.h"
 #include "common/bitmap/sampled_paint.h"
 #include "kestro98/core/view_rules.h"
+#include "mirtav00/core/window_rules.h"
+#include "tests/win/win_test_support.h"
 
 namespace {
 
@@ -188,6 +193,87 @@ TEST(SampledPaint, APaletteChangeShowsWithoutResampling) {
     recoloured += got.bits[i] == 0xFF0080u;
   }
   EXPECT_GT(recoloured, 0);
+}
+
+// The screen StretchDIBits leaves for the block's stretch, painted into `want`.
+void StretchWhole(Canvas& want, const std::vector<uint8_t>& block, const bmp::BlockLayout& layout,
+                  const sampling::Stretch& s) {
+  SetStretchBltMode(want.dc, COLORONCOLOR);
+  IntersectClipRect(want.dc, static_cast<int>(s.visLeft), static_cast<int>(s.visTop),
+                    static_cast<int>(s.visRight), static_cast<int>(s.visBottom));
+  StretchDIBits(want.dc, static_cast<int>(s.dstX), static_cast<int>(s.dstY),
+                static_cast<int>(s.dstWidth), static_cast<int>(s.dstHeight), 0, 0, layout.width,
+                layout.height, block.data() + layout.pixelOffset,
+                reinterpret_cast<const BITMAPINFO*>(block.data()), DIB_RGB_COLORS, SRCCOPY);
+}
+
+int Differences(const Canvas& want, const Canvas& got) {
+  int differ = 0;
+  for (int i = 0; i < want.width * want.height; ++i) differ += want.bits[i] != got.bits[i];
+  return differ;
+}
+
+// The shuffler's stretch (PictureStretch), before and after its colour table
+// and pixel indices are reordered together, as Randomize PLT does; after the
+// reorder the paint has forgotten its samples, as the program tells it to.
+TEST(SampledPaint, EqualsStretchDIBitsAtTheShufflersReductions) {
+  struct Case {
+    int32_t width, height;
+    uint16_t bits;
+    bool topDown;
+    uint32_t gap;
+    int32_t factor;
+    int clientW, clientH;
+  };
+  const Case cases[] = {
+      {1000, 700, 8, false, 0, 2, 800, 600},  {1000, 700, 8, false, 0, 4, 300, 100},
+      {257, 131, 8, true, 0, 1, 640, 480},    {257, 131, 8, true, 0, 2, 100, 60},
+      {101, 67, 4, false, 0, 1, 640, 480},    {101, 67, 4, false, 12, 2, 640, 480},
+      {333, 5, 8, false, 0, 4, 640, 480},     {4099, 1500, 4, false, 0, 8, 640, 480},
+      {8191, 301, 8, false, 0, 16, 400, 300}, {4097, 2049, 4, true, 0, 8, 640, 480},
+  };
+  for (const Case& c : cases) {
+    wintest::BmpShape shape;
+    shape.width = c.width;
+    shape.height = c.height;
+    shape.bitCount = c.bits;
+    shape.topDown = c.topDown;
+    shape.gap = c.gap;
+    const std::vector<uint8_t> file = wintest::MakeBmp(shape);
+    std::vector<uint8_t> block(file.begin() + bmp::kFileHeaderSize, file.end());
+    bmp::BlockLayout layout;
+    ASSERT_EQ(bmp::ApplyLockRules(block.data(), block.size(), bmp::ParseFileHeader(file.data()),
+                                  &layout),
+              bmp::BlockCheck::kOk);
+    const sampling::Stretch s =
+        mirtav::PictureStretch(c.width, c.height, c.factor, c.clientW, c.clientH);
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.bits << " bits 1:"
+                                    << c.factor << " in " << c.clientW << "x" << c.clientH);
+    SampledPaint sampled;
+    for (int pass = 0; pass < 2; ++pass) {
+      if (pass == 1) {
+        // Index i becomes count-1-i and its colour moves with it.
+        const int count = 1 << c.bits;
+        uint8_t* table = block.data() + layout.colourTableOffset;
+        for (int i = 0; i < count / 2; ++i) {
+          for (int b = 0; b < 4; ++b) std::swap(table[4 * i + b], table[4 * (count - 1 - i) + b]);
+        }
+        for (uint64_t i = 0; i < layout.pixelBytes; ++i) {
+          uint8_t& byte = block[layout.pixelOffset + i];
+          byte = static_cast<uint8_t>(c.bits == 8 ? 255 - byte : 0xFF - byte);  // both nibbles
+        }
+        sampled.Forget();
+      }
+      Canvas want(c.clientW, c.clientH), got(c.clientW, c.clientH);
+      StretchWhole(want, block, layout, s);
+      ASSERT_TRUE(sampled.Paint(got.dc, block.data(), block.size(), layout, s));
+      GdiFlush();
+      EXPECT_EQ(Differences(want, got), 0) << "pass " << pass;
+      int painted = 0;
+      for (int i = 0; i < c.clientW * c.clientH; ++i) painted += got.bits[i] != 0x00123456u;
+      EXPECT_GT(painted, 0) << "pass " << pass;
+    }
+  }
 }
 
 }  // namespace

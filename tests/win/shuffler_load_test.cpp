@@ -1,7 +1,10 @@
-// The shuffler's load by path: the doubling rule for reductionFactor in a
-// window of known size, its return codes, and the TIFF writer's texts as the
-// shuffler words them.
+// The shuffler's load by path, the read of its Open: the doubling rule for
+// reductionFactor in a window of known size, refusals that change nothing,
+// the "Please wait a moment." notice on screen as Randomize PLT starts its
+// work, and the TIFF writer's texts as the shuffler words them.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/tiff_writer.h"
@@ -11,6 +14,9 @@
 #include "kestro98/description.h"
 #include "mirtav00/description.h"
 #include "mirtav00/load_bitmap.h"
+#include "mirtav00/main_window.h"
+#include "mirtav00/open_command.h"
+#include "mirtav00/randomize_command.h"
 #include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
@@ -40,6 +46,9 @@ class ShufflerLoad : public wintest::PerLanguage {
     AdoptProgram(mirtav::kDescription);
   }
   void TearDown() override {
+    ReleaseDibBlock();
+    ForgetPictureSamples();
+    PictureState = NoPicture;
     AdoptProgram(kestro::kDescription);
     PerLanguage::TearDown();
     SetClient(800, 600);
@@ -67,28 +76,154 @@ TEST_P(ShufflerLoad, ReductionFactorDoublesUntilThePictureFits) {
   }
 }
 
-TEST_P(ShufflerLoad, FailuresReturnOneAfterTheirMessage) {
-  const std::string missing = wintest::ScratchFolder() + "missing.bmp";
-  {
+// Each refusal shows its own message and leaves the adopted picture, its
+// table, its facts and its reduction exactly as they were.
+TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
+  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(2000, 300).c_str()), 0);
+  ASSERT_EQ(reductionFactor, 4);
+  const HGLOBAL block = dibBlockHandle;
+  const int factor = reductionFactor;
+  const std::string openPath = shufflerPicture.openPath;
+  shuffle::PaletteEntry table[256];
+  std::memcpy(table, PaletteTable, sizeof table);
+
+  // Each refused file with its message (English, Japanese) and whether it is a warning.
+  struct Refused {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* english;
+    const char* japanese;
+    bool warning;
+  };
+  const char* const kFourOrEight[] = {"Select a 4bit or 8bit bitmap file.",
+                                      "16色・256色のビットマップを選定してください."};
+  const char* const kNotBitmap[] = {"Not a bitmap file with correct format.",
+                                    "正しいビットマップファイルではありません."};
+  BmpShape oneBit, short4;
+  oneBit.bitCount = 1;
+  short4.bitCount = 4;
+  short4.clrUsed = 10;
+  std::vector<uint8_t> swapped = wintest::MakeBmp(BmpShape());
+  swapped[0] = 'M';
+  swapped[1] = 'B';
+  std::vector<uint8_t> cut = wintest::MakeBmp(BmpShape());
+  cut.resize(cut.size() - 7);  // rows reach past the end of the file
+  std::vector<uint8_t> compressed = wintest::MakeBmp(BmpShape());
+  compressed[30] = 1;  // BI_RLE8
+  const Refused refused[] = {
+      {"1-bit", wintest::MakeBmp(oneBit), kFourOrEight[0], kFourOrEight[1], true},
+      {"4-bit listing 10 colours", wintest::MakeBmp(short4), kFourOrEight[0], kFourOrEight[1], true},
+      {"RLE8", compressed, kFourOrEight[0], kFourOrEight[1], true},
+      {"swapped magic", swapped, kNotBitmap[0], kNotBitmap[1], false},
+      {"cut short", cut, kNotBitmap[0], kNotBitmap[1], false},
+      {"missing", {}, "Unable to open the assigned bitmap file.",
+       "指定されたビットマップファイルを開けません.", false},
+  };
+  for (const Refused& r : refused) {
+    const std::string name = r.name;
+    const bool missing = r.bytes.empty();
+    const std::string path = wintest::ScratchFolder() + (missing ? "missing.bmp" : "refused.bmp");
+    if (!missing) {
+      ASSERT_TRUE(wintest::WriteWholeFile(path, r.bytes)) << name;
+    }
     wintest::BoxCatcher boxes;
-    EXPECT_EQ(LoadBmpFile(mainWindow, missing.c_str()), 1);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text,
-              Japanese() ? wintest::Ansi("ファイル '") + missing + wintest::Ansi("' を開けません.")
-                         : "Unable to open file '" + missing + "'.");
-    EXPECT_EQ(boxes.Boxes()[0].title, wintest::Ansi(Japanese() ? "エラー" : "Error"));
+    EXPECT_EQ(LoadBmpFile(mainWindow, path.c_str()), 1) << name;
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << name;
+    EXPECT_EQ(boxes.Boxes()[0].text, wintest::Ansi(Japanese() ? r.japanese : r.english)) << name;
+    EXPECT_EQ(boxes.Boxes()[0].title,
+              wintest::Ansi(r.warning ? (Japanese() ? "警告" : "Warning") : (Japanese() ? "エラー" : "Error")))
+        << name;
+    EXPECT_EQ(dibBlockHandle, block) << name;
+    EXPECT_FALSE(HoldsCandidateBlock()) << name;
+    EXPECT_EQ(reductionFactor, factor) << name;
+    EXPECT_EQ(shufflerPicture.openPath, openPath) << name;
+    EXPECT_EQ(std::memcmp(table, PaletteTable, sizeof table), 0) << name;
   }
-  std::vector<uint8_t> bytes = wintest::MakeBmp(BmpShape());
-  bytes[0] = 'M';
-  bytes[1] = 'B';
-  const std::string swapped = wintest::ScratchFolder() + "swapped.bmp";
-  ASSERT_TRUE(wintest::WriteWholeFile(swapped, bytes));
-  wintest::BoxCatcher boxes;
-  EXPECT_EQ(LoadBmpFile(mainWindow, swapped.c_str()), 1);
-  ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].text,
-            wintest::Ansi(Japanese() ? "ビットマップのMAGIC NUMBER (0x424d) が違っています."
-                                     : "Bad magic number (0x424d) in bitmap."));
+}
+
+// The notice is on the screen, with its text drawn, when the work starts;
+// nothing has changed yet then, and the notice is gone afterwards.
+struct NoticeSeen {
+  bool called = false;
+  bool visible = false;
+  bool mainTopmost = false;
+  std::string text;
+  int area = 0, facePixels = 0, darkPixels = 0;
+  bool tableUnchanged = false;
+  HWND notice = nullptr;
+};
+NoticeSeen noticeSeen;
+shuffle::PaletteEntry tableBefore[256];
+
+void LookAtNotice(HWND notice) {
+  noticeSeen.called = true;
+  noticeSeen.notice = notice;
+  noticeSeen.tableUnchanged = std::memcmp(tableBefore, PaletteTable, sizeof tableBefore) == 0;
+  noticeSeen.mainTopmost = (GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (notice == nullptr) return;
+  noticeSeen.visible = IsWindowVisible(notice) != 0;
+  char text[128] = {};
+  GetWindowTextA(GetWindow(notice, GW_CHILD), text, sizeof text);
+  noticeSeen.text = text;
+  RECT client = {};
+  GetClientRect(notice, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(notice, &origin);
+  const std::vector<uint32_t> pixels = wintest::CaptureScreen(origin.x, origin.y, client.right, client.bottom);
+  const COLORREF face = GetSysColor(COLOR_3DFACE);
+  const uint32_t faceRgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+  noticeSeen.area = static_cast<int>(pixels.size());
+  for (uint32_t p : pixels) {
+    noticeSeen.facePixels += (p & 0xFFFFFF) == faceRgb;
+    const int sum = static_cast<int>((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+    noticeSeen.darkPixels += sum < 200;
+  }
+}
+
+// The notice's template is in the program's resources, not in this EXE's:
+// MIRTAV00.EXE beside the tests' build folder, loaded as data.
+HMODULE ProgramResources() {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string path = self;
+  path = path.substr(0, path.find_last_of('\\') + 1) + "..\\..\\bin\\MIRTAV00.EXE";
+  return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+TEST_P(ShufflerLoad, TheNoticeIsDrawnBeforeTheWorkStarts) {
+  const HMODULE resources = ProgramResources();
+  ASSERT_NE(resources, nullptr) << "MIRTAV00.EXE is not built";
+  const HINSTANCE ownInstance = appInstance;
+  ShowWindow(mainWindow, SW_SHOWNORMAL);
+  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(300, 200).c_str()), 0);
+  PictureState = Opened;
+  std::memcpy(tableBefore, PaletteTable, sizeof tableBefore);
+  noticeSeen = NoticeSeen();
+  randomiseWorkStarting = LookAtNotice;
+  appInstance = resources;
+  RandomizePalette(mainWindow);
+  appInstance = ownInstance;
+  randomiseWorkStarting = nullptr;
+  FreeLibrary(resources);
+
+  ASSERT_TRUE(noticeSeen.called);
+  ASSERT_NE(noticeSeen.notice, nullptr);
+  EXPECT_TRUE(noticeSeen.visible);
+  EXPECT_TRUE(noticeSeen.mainTopmost);
+  EXPECT_TRUE(noticeSeen.tableUnchanged);
+  EXPECT_EQ(noticeSeen.text,
+            wintest::Ansi(Japanese() ? "ちょっとお待ちください." : "Please wait a moment."));
+  ASSERT_GT(noticeSeen.area, 0) << "the screen could not be read";
+  // A drawn notice is mostly the dialog face, with its text in dark pixels;
+  // one not yet drawn shows neither.
+  EXPECT_GT(noticeSeen.facePixels, noticeSeen.area / 2);
+  EXPECT_GT(noticeSeen.darkPixels, 20);
+  EXPECT_LT(noticeSeen.darkPixels, noticeSeen.area / 4);
+
+  EXPECT_FALSE(IsWindow(noticeSeen.notice));
+  EXPECT_EQ(PictureState, Randomised);
+  EXPECT_EQ((GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST), 0);
+  EXPECT_NE(std::memcmp(tableBefore, PaletteTable, sizeof tableBefore), 0);
 }
 
 TEST_P(ShufflerLoad, TiffCreationFailureUsesTheShufflersWording) {

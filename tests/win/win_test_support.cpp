@@ -180,6 +180,8 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
+std::vector<uint32_t> CaptureScreen(int x, int y, int w, int h) { return Capture(x, y, w, h); }
+
 HWND TestMainWindow() {
   static HWND window = nullptr;
   if (window != nullptr) return window;

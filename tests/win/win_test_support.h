@@ -56,6 +56,10 @@ bool FileExists(const std::string& path);
 unsigned LockCount(HGLOBAL block);
 
 // An indexed BMP file built field by field. Rows bottom-up unless topDown.
+// The screen's pixels (0x00RRGGBB) in the rectangle, row after row; empty
+// when it cannot be read.
+std::vector<uint32_t> CaptureScreen(int x, int y, int w, int h);
+
 struct BmpShape {
   int32_t width = 8;
   int32_t height = 4;
