@@ -29,7 +29,13 @@ MyClipboard::~MyClipboard() { CloseClipboard(); }
 
 int32_t MyClipboard::Open(HWND owner) {
   if (open) return 1;
-  open = OpenClipboard(owner) ? 1 : 0;
+  // Another program (a clipboard viewer, a paste in progress) may hold the
+  // clipboard for a moment: a copy should not be lost to that, so wait a
+  // little before giving up.
+  for (int attempt = 0; attempt < 20 && !open; ++attempt) {
+    if (attempt > 0) Sleep(10);
+    open = OpenClipboard(owner) ? 1 : 0;
+  }
   return open;
 }
 
