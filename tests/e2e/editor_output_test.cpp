@@ -263,6 +263,8 @@ TEST_F(EditorOutput, BmpAfterThreeChangesAndOneUndoDiffersFromTheSourceOnlyInIts
       const std::string to = JoinPath(out, std::string("pair-") + Lang() + "-" + stem + ext);
       EXPECT_TRUE(CopyFileA((pair + ext).c_str(), to.c_str(), FALSE)) << to;
     }
+    ASSERT_TRUE(ReadFileBytes(pair + ".bmp", &got));
+    EXPECT_EQ(FirstDifference(got, want), -1) << "the BMP beside the TIFF";
     std::vector<uint8_t> tif;
     ASSERT_TRUE(ReadFileBytes(pair + ".tif", &tif));
     EXPECT_TRUE(tif.size() > 8 && (std::memcmp(tif.data(), "II*", 4) == 0 || std::memcmp(tif.data(), "MM\0*", 4) == 0))

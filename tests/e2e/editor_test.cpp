@@ -24,7 +24,6 @@ namespace {
 
 class Editor : public EditorSession {};
 
-
 TEST_F(Editor, ShowsEachIndependentPictureAsImageMagickRendersItAt1To1And3To1) {
   const char* names[] = {"im1_33x20.bmp",   "pil1_97x40.bmp",  "im4_101x67.bmp",  "im8_257x131.bmp",
                          "pil8_203x77.bmp", "td8_257x131.bmp", "td4_101x67.bmp",  "im8rle_150x90.bmp",
