@@ -1,6 +1,7 @@
 #include "tests/e2e/driver.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace e2e {
 
@@ -373,6 +374,29 @@ std::string ShotPath(const std::string& name) {
   std::string dir = JoinPath(ThisDir(), "shots");
   CreateDirectoryA(dir.c_str(), nullptr);
   return JoinPath(dir, name + ".bmp");
+}
+
+std::vector<uint8_t> ClipboardDib() {
+  std::vector<uint8_t> bytes;
+  if (!OpenClipboard(nullptr)) return bytes;
+  HANDLE data = GetClipboardData(CF_DIB);
+  if (data != nullptr) {
+    const uint8_t* p = static_cast<const uint8_t*>(GlobalLock(data));
+    if (p != nullptr) bytes.assign(p, p + GlobalSize(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+void PutTextOnClipboard(const char* text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+  std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
 }
 
 }  // namespace e2e

@@ -98,4 +98,9 @@ bool LoadProgramBitmap(const std::string& exePath, const char* name, Image* out)
 // Where a test keeps the screenshots it writes (build/<arch>/tests/e2e/shots/).
 std::string ShotPath(const std::string& name);
 
+// The CF_DIB on the clipboard, read by this process; empty when there is none.
+std::vector<uint8_t> ClipboardDib();
+// Replaces the clipboard's contents with a text.
+void PutTextOnClipboard(const char* text);
+
 }  // namespace e2e

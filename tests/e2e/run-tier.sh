@@ -104,7 +104,15 @@ export E2E_PICTURES="$PICTURES" E2E_OUT="$E2E_DIR/shuffler-out"
 rm -rf "$E2E_OUT"; mkdir -p "$E2E_OUT"
 
 tier_start=$SECONDS
-BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*:Editor.*'
+BASE='Programs/Shell.*:Programs/Captions.*:Mirtav.*:Variant.*:Editor.*:EditorOutput.*'
+# E2E_ONLY=FILTER runs just those cases, in both languages in the main
+# prefix, and the output check: for working on a few cases.
+if [ -n "${E2E_ONLY:-}" ]; then
+  run "english" C.UTF-8 "$MAIN_PREFIX" "$E2E_ONLY" E2E_WINDOWS=6.1
+  run "japanese" ja_JP.UTF-8 "$MAIN_PREFIX" "$E2E_ONLY" E2E_WINDOWS=6.1
+  "$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
+  exit $status
+fi
 
 # The main prefix is the Windows 7 one Wine sets up (CurrentVersion 6.1).
 run "english" C.UTF-8 "$MAIN_PREFIX" "$BASE" E2E_WINDOWS=6.1
@@ -153,10 +161,9 @@ start_xvfb 8
 run "256 colours" C.UTF-8 "$PREFIX" 'LowColour.*' DISPLAY="$XVFB_DISPLAY"
 stop_server "$PREFIX"
 
-# What the shuffler wrote and showed, judged by ImageMagick and libtiff:
-# screenshots and saved files have exactly the source's pixels, and every
-# TIFF passes tiffinfo -D without a warning.
-"$ROOT/tests/e2e/check-shuffler-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
+# What the shuffler and the editor wrote and showed, judged by ImageMagick
+# and libtiff (see check-out.sh).
+"$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
 
 echo "=== e2e tier took $((SECONDS - tier_start)) s"
 exit $status

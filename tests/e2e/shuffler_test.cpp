@@ -478,30 +478,6 @@ TEST(Mirtav, SaveRefusesTheOpenedFileAsksBeforeReplacingAndKeepsWhatItCannotRepl
   if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
-// The CF_DIB on the clipboard, read by this process; empty when there is none.
-std::vector<uint8_t> ClipboardDib() {
-  std::vector<uint8_t> bytes;
-  if (!OpenClipboard(nullptr)) return bytes;
-  HANDLE data = GetClipboardData(CF_DIB);
-  if (data != nullptr) {
-    const uint8_t* p = static_cast<const uint8_t*>(GlobalLock(data));
-    if (p != nullptr) bytes.assign(p, p + GlobalSize(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return bytes;
-}
-
-void PutTextOnClipboard(const char* text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-  std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
-  GlobalUnlock(block);
-  SetClipboardData(CF_TEXT, block);
-  CloseClipboard();
-}
-
 HWND OpenSettings(Shuffler& app) {
   PostMessageA(app.main(), WM_SYSCOMMAND, 118, 0);
   return WaitForDialog(Ansi(Pick("Color Palette Window", "カラーパレットWindow")).c_str(), app.run().pid(), 8000);

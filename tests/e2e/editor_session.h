@@ -1,0 +1,270 @@
+// What the colour editor's end-to-end suites share: the pictures of
+// tests/pictures/make_pictures.py (E2E_PICTURES), file and BMP reading, and a
+// fixture holding one started editor per suite with the steps a user takes
+// in it (Open through the real dialog, chip presses, screenshots of the view).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/session.h"
+
+namespace e2e {
+
+constexpr int kOpen = 111, kZoomOut = 112, kZoomIn = 113, kPopup = 114, kSave = 116;
+constexpr int kFileNameBox = 0x47c;  // cmb13 of Wine's open dialog
+constexpr int kInfoField = 127;
+
+// E2E_PICTURES holds a Unix path; Wine shows it under Z:.
+inline std::string Pictures() {
+  const char* unix = std::getenv("E2E_PICTURES");
+  if (unix == nullptr || *unix == '\0') return std::string();
+  std::string path = std::string("Z:") + unix;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+
+inline bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* out) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD size = GetFileSize(f, nullptr), got = 0;
+  out->resize(size);
+  const bool ok = size == 0 || (ReadFile(f, out->data(), size, &got, nullptr) && got == size);
+  CloseHandle(f);
+  return ok;
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool ok = bytes.empty() || (WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+                                    put == bytes.size());
+  CloseHandle(f);
+  return ok;
+}
+
+inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+inline void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// A 24-bit BMP (the converted reference) as an Image.
+inline bool LoadReference(const std::string& path, Image* out) {
+  std::vector<uint8_t> b;
+  if (!ReadFileBytes(path, &b) || b.size() < 54 || Le32(b, 14) < 40 || b[28] != 24) return false;
+  const int w = static_cast<int>(Le32(b, 18));
+  const int32_t rawH = static_cast<int32_t>(Le32(b, 22));
+  const int h = rawH < 0 ? -rawH : rawH;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4, offset = Le32(b, 10);
+  if (offset + stride * h > b.size()) return false;
+  out->width = w;
+  out->height = h;
+  out->pixels.assign(static_cast<size_t>(w) * h, 0);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* row = b.data() + offset + stride * (rawH < 0 ? y : h - 1 - y);
+    for (int x = 0; x < w; ++x) {
+      out->pixels[static_cast<size_t>(y) * w + x] = row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
+    }
+  }
+  return true;
+}
+
+// An uncompressed bottom-up 8-bit picture's indices and colour table.
+struct Indexed {
+  int width = 0, height = 0;
+  std::vector<uint8_t> index;   // top-down
+  std::vector<uint32_t> table;  // 0x00RRGGBB
+};
+inline bool LoadIndexed8(const std::string& path, Indexed* out) {
+  std::vector<uint8_t> b;
+  if (!ReadFileBytes(path, &b) || b.size() < 54 || b[28] != 8 || Le32(b, 30) != 0) return false;
+  out->width = static_cast<int>(Le32(b, 18));
+  out->height = static_cast<int>(Le32(b, 22));
+  const uint32_t count = Le32(b, 46) != 0 ? Le32(b, 46) : 256;
+  const size_t stride = (static_cast<size_t>(out->width) + 3) / 4 * 4, offset = Le32(b, 10);
+  if (out->height <= 0 || offset + stride * out->height > b.size()) return false;
+  for (uint32_t i = 0; i < count; ++i) out->table.push_back(b[56 + 4 * i] << 16 | b[55 + 4 * i] << 8 | b[54 + 4 * i]);
+  out->index.resize(static_cast<size_t>(out->width) * out->height);
+  for (int y = 0; y < out->height; ++y) {
+    std::memcpy(&out->index[static_cast<size_t>(y) * out->width], b.data() + offset + stride * (out->height - 1 - y),
+                out->width);
+  }
+  return true;
+}
+
+inline Image ClientShot(HWND window, int x, int y, int w, int h) {
+  POINT at = ClientToScreenPoint(window, x, y);
+  return CaptureScreen(at.x, at.y, w, h);
+}
+
+inline std::string OpenTitle() { return Ansi(Pick("Select a bitmap file to open.", "開くBitmapファイルの選択")); }
+inline std::string TitleOf(const std::string& file, const char* zoom) {
+  return Ansi(Pick("Kestro - ", "ＢＭＰケストロ - ")) + file + " [" + zoom + "]";
+}
+inline const char* Lang() { return JapaneseSystem() ? "ja" : "en"; }
+
+// A plain CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
+inline BOOL CALLBACK CollectChild(HWND child, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(child);
+  return TRUE;
+}
+
+inline std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+inline HWND FindChildById(HWND parent, int id) {
+  for (HWND child : ChildrenOf(parent))
+    if (GetDlgCtrlID(child) == id) return child;
+  return nullptr;
+}
+
+inline HWND FindChildByClass(HWND parent, const char* cls) {
+  for (HWND child : ChildrenOf(parent))
+    if (_stricmp(ClassOf(child).c_str(), cls) == 0) return child;
+  return nullptr;
+}
+
+inline std::vector<HWND> VisibleBars(HWND main) {
+  std::vector<HWND> bars;
+  for (HWND child : ChildrenOf(main))
+    if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child)) bars.push_back(child);
+  return bars;
+}
+
+// What a message box said.
+struct Box {
+  std::string title, text;
+};
+
+class EditorSession : public testing::Test {
+ protected:
+  inline static Running* run_ = nullptr;
+  inline static std::string dir_;
+
+  static void SetUpTestSuite() {
+    run_ = new Running;
+    std::string error;
+    if (!run_->Start(Kestro(), &error)) std::fprintf(stderr, "editor did not start: %s\n", error.c_str());
+    dir_ = MakeTempDir("kview");
+  }
+  static void TearDownTestSuite() {
+    delete run_;
+    run_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(run_->main(), nullptr) << "the editor did not start";
+    ASSERT_FALSE(Pictures().empty()) << "E2E_PICTURES is not set";
+  }
+
+  HWND main() const { return run_->main(); }
+  HWND Palette() const {
+    std::vector<HWND> w = FindTopLevel("PaletteWindow", nullptr, run_->pid());
+    return w.empty() ? nullptr : w[0];
+  }
+  static std::string Picture(const std::string& name) { return JoinPath(Pictures(), name); }
+  static std::string Scratch(const std::string& name) { return JoinPath(dir_, name); }
+  static std::string Copy(const std::string& name) {
+    const std::string to = Scratch(name);
+    CopyFileA(Picture(name).c_str(), to.c_str(), FALSE);
+    return to;
+  }
+  // The mouse leaves the icon bar over the picture area (which takes the
+  // hover caption away) and then rests outside every window.
+  void Rest() const {
+    RECT client = {};
+    GetClientRect(run_->main(), &client);
+    POINT p = ClientToScreenPoint(run_->main(), client.right / 2, client.bottom - 30);
+    MoveMouse(p.x, p.y);
+    Sleep(100);
+    MoveMouse(2, 2);
+  }
+
+  HWND ShowOpenDialog() {
+    run_->ClickButton(kOpen);
+    HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), 5000);
+    if (dialog == nullptr) {
+      CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)).SaveBmp(ShotPath("no-dialog"));
+    }
+    return dialog;
+  }
+  // Types a path into the dialog and presses Open.
+  void Choose(HWND dialog, const std::string& path) {
+    HWND box = GetDlgItem(dialog, kFileNameBox);
+    ASSERT_NE(box, nullptr) << "no file name box";
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitGone(dialog, 5000)) << "the dialog stayed";
+  }
+  // Opens a picture that must be accepted, and waits for its title.
+  void OpenOk(const std::string& path, const std::string& name, const char* zoom) {
+    HWND dialog = ShowOpenDialog();
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+    Choose(dialog, path);
+    const std::string want = TitleOf(name, zoom);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == want && Palette() != nullptr; }, 5000))
+        << "title " << WindowText(main()) << ", wanted " << want;
+    Rest();
+  }
+  // Opens a path that must be refused; returns the box, answered.
+  Box OpenRefused(const std::string& path, const char* boxTitleEn, const char* boxTitleJa) {
+    Box box;
+    HWND dialog = ShowOpenDialog();
+    EXPECT_NE(dialog, nullptr) << "no open dialog";
+    if (dialog == nullptr) return box;
+    Choose(dialog, path);
+    HWND message = WaitForDialog(Ansi(Pick(boxTitleEn, boxTitleJa)).c_str(), run_->pid(), 5000);
+    EXPECT_NE(message, nullptr) << "no box titled " << boxTitleEn << " for " << path;
+    if (message == nullptr) return box;
+    box.title = WindowText(message);
+    box.text = ItemText(message, 0xFFFF);
+    PressButton(message, IDOK);
+    EXPECT_TRUE(WaitGone(message, 5000));
+    Rest();
+    return box;
+  }
+  // The picture area as on the screen.
+  Image View(int w, int h) { return ClientShot(main(), 0, 20, w, h); }
+  bool ViewEquals(const Image& want, const std::string& shot) {
+    Image got;
+    const bool same = WaitUntil([&] {
+      got = View(want.width, want.height);
+      return DifferentPixels(got, want) == 0;
+    }, 5000);
+    if (!same) {
+      got.SaveBmp(ShotPath(shot + "-got"));
+      want.SaveBmp(ShotPath(shot + "-want"));
+    }
+    return same;
+  }
+  void ClickChip(int index) {
+    const int row = index / 16, column = index % 16;
+    const int x = 14 + static_cast<int>(column * 16.3125) + 5, y = 247 + static_cast<int>(row * 9.1875) + 3;
+    POINT p = ClientToScreenPoint(Palette(), x, y);
+    Click(p.x, p.y);
+  }
+  uint32_t ChipColour(int index) {
+    const int row = index / 16, column = index % 16;
+    const int x = 14 + static_cast<int>(column * 16.3125) + 5, y = 247 + static_cast<int>(row * 9.1875) + 3;
+    return ClientShot(Palette(), x, y, 1, 1).At(0, 0);
+  }
+  void Scroll(int bar, int code, int position = 0) {
+    HWND control = GetDlgItem(Palette(), 121 + bar);
+    PostMessageA(Palette(), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(control));
+  }
+  std::vector<std::string> PaletteTexts() { return StaticTexts(Palette()); }
+  bool Enabled(int id) const { return IsWindowEnabled(run_->Button(id)) != FALSE; }
+};
+
+}  // namespace e2e
