@@ -11,6 +11,7 @@
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
 #include "common/ui/app_shell.h"
+#include "kestro98/box_text.h"
 #include "kestro98/core/open_rules.h"
 #include "kestro98/image_view.h"
 #include "kestro98/load_bitmap.h"
@@ -25,21 +26,6 @@ namespace {
 
 constexpr int kPathSize = 256;
 constexpr RECT kOpenButton = {15, 0, 47, 20};
-
-UINT IconFlag(BoxIcon icon) {
-  switch (icon) {
-    case BoxIcon::kError: return MB_ICONERROR;
-    case BoxIcon::kExclamation: return MB_ICONEXCLAMATION;
-    case BoxIcon::kInformation: return MB_ICONINFORMATION;
-    case BoxIcon::kQuestion: return MB_ICONQUESTION | MB_YESNO;
-  }
-  return MB_ICONERROR;
-}
-
-void ShowBox(HWND window, const BoxText& box, const char* text = nullptr) {
-  ShowMessage(window, text != nullptr ? text : Pick(box.english, box.japanese),
-              Pick(box.englishTitle, box.japaneseTitle), MB_OK | IconFlag(box.icon));
-}
 
 void RepaintOpenButton(HWND window) {
   InvalidateRect(window, &kOpenButton, TRUE);
@@ -110,10 +96,6 @@ bool ReadHeader(const char* path, HeaderRead* out) {
   return true;
 }
 
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
 // The new picture's history, built before anything shown is touched.
 PaletteHistory candidateHistory;
 
@@ -149,7 +131,7 @@ void OpenCommand(HWND window) {
     } else {
       const std::string text =
           FormatCode(Pick(kOpenDialogFailed.english, kOpenDialogFailed.japanese), code);
-      ShowBox(window, kOpenDialogFailed, text.c_str());
+      ShowBoxTextAs(window, kOpenDialogFailed, text.c_str());
     }
     return;
   }
@@ -174,7 +156,7 @@ void OpenCommand(HWND window) {
     verdict = OpenVerdict::kBadFormat;
   }
   if (verdict != OpenVerdict::kOk) {
-    ShowBox(window, OpenMessage(verdict));
+    ShowBoxText(window, OpenMessage(verdict));
     return;
   }
 
@@ -191,8 +173,8 @@ void OpenCommand(HWND window) {
   paletteHistory = candidateHistory;
   pictureFacts.sourcePath = path;
   std::memcpy(pictureFacts.opened.fileHeader, header.bytes, sizeof pictureFacts.opened.fileHeader);
-  pictureFacts.opened.sizeImage = Le32(header.bytes + 34);
-  pictureFacts.opened.clrUsed = Le32(header.bytes + 46);
+  pictureFacts.opened.sizeImage = bmp::GetU32(header.bytes + 34);
+  pictureFacts.opened.clrUsed = bmp::GetU32(header.bytes + 46);
   pictureFacts.opened.fileSize = header.fileSize;
   pictureState = 1;
 

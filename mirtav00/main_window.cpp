@@ -107,6 +107,14 @@ void RunCommand(HWND window, int command) {
 
 void ForgetPictureSamples() { sampledPicture.Forget(); }
 
+void RepaintPicture(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  RECT below = {0, kPictureTop, client.right, client.bottom};
+  InvalidateRect(window, &below, TRUE);
+  UpdateWindow(window);
+}
+
 void ReadSystemSizes() { paletteWindowOffset = GetSystemMetrics(SM_CYCAPTION) + 25; }
 
 void InitialiseMainWindow(HWND window) {

@@ -31,6 +31,9 @@ void RunCommand(HWND window, int command);
 // Drops the paint's kept samples: a new picture was adopted or its pixels changed.
 void ForgetPictureSamples();
 
+// Repaints the client area below the icon bar at once, background erased.
+void RepaintPicture(HWND window);
+
 // The start-up steps run from WM_CREATE; closes the window on a refusal.
 void InitialiseMainWindow(HWND window);
 

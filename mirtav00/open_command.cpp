@@ -43,11 +43,7 @@ void ShowNewPicture(HWND window) {
     UpdateWindow(palette);
   }
   PictureState = Opened;
-  RECT client = {};
-  GetClientRect(window, &client);
-  RECT below = {0, kPictureTop, client.right, client.bottom};
-  InvalidateRect(window, &below, TRUE);
-  UpdateWindow(window);
+  RepaintPicture(window);
 }
 
 }  // namespace

@@ -86,11 +86,7 @@ void RandomizePalette(HWND window) {
     ForgetPictureSamples();  // the same colours, other indices
   }
 
-  RECT client = {};
-  GetClientRect(window, &client);
-  RECT below = {0, kPictureTop, client.right, client.bottom};
-  InvalidateRect(window, &below, TRUE);
-  UpdateWindow(window);
+  RepaintPicture(window);
   HWND palette = FindPaletteWindow();
   if (palette != nullptr) {
     InvalidateRect(palette, nullptr, TRUE);

@@ -53,14 +53,6 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
   }
 }
 
-void RepaintPicture(HWND window) {
-  RECT client = {};
-  GetClientRect(window, &client);
-  RECT below = {0, kPictureTop, client.right, client.bottom};
-  InvalidateRect(window, &below, TRUE);
-  UpdateWindow(window);
-}
-
 }  // namespace
 
 void SettingsDialog(HWND window) {
