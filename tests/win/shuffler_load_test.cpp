@@ -165,11 +165,7 @@ void LookAtNotice(HWND notice) {
   char text[128] = {};
   GetWindowTextA(GetWindow(notice, GW_CHILD), text, sizeof text);
   noticeSeen.text = text;
-  RECT client = {};
-  GetClientRect(notice, &client);
-  POINT origin = {0, 0};
-  ClientToScreen(notice, &origin);
-  const std::vector<uint32_t> pixels = wintest::CaptureScreen(origin.x, origin.y, client.right, client.bottom);
+  const std::vector<uint32_t> pixels = wintest::CaptureClient(notice);
   const COLORREF face = GetSysColor(COLOR_3DFACE);
   const uint32_t faceRgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
   noticeSeen.area = static_cast<int>(pixels.size());

@@ -40,7 +40,8 @@ bool IsDialogClass(HWND window) {
   return std::strcmp(name, "#32770") == 0;
 }
 
-std::vector<uint32_t> Capture(int x, int y, int w, int h) {
+// Pixels of a window's DC (the screen for null) at (x, y), w x h.
+std::vector<uint32_t> Capture(HWND source, int x, int y, int w, int h) {
   std::vector<uint32_t> pixels;
   if (w <= 0 || h <= 0) return pixels;
   BITMAPINFO info = {};
@@ -50,7 +51,7 @@ std::vector<uint32_t> Capture(int x, int y, int w, int h) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
+  HDC screen = GetDC(source);
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -64,7 +65,7 @@ std::vector<uint32_t> Capture(int x, int y, int w, int h) {
   }
   if (section != nullptr) DeleteObject(section);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(source, screen);
   return pixels;
 }
 
@@ -75,7 +76,7 @@ void Photograph(HWND box, CapturedBox* record) {
   POINT origin = {0, 0};
   ClientToScreen(box, &origin);
   const int w = client.right, h = client.bottom;
-  const std::vector<uint32_t> now = Capture(origin.x, origin.y, w, h);
+  const std::vector<uint32_t> now = Capture(nullptr, origin.x, origin.y, w, h);
   if (now.empty()) return;
   record->area = w * h;
   for (int y = 0; y < h; ++y) {
@@ -180,7 +181,13 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-std::vector<uint32_t> CaptureScreen(int x, int y, int w, int h) { return Capture(x, y, w, h); }
+std::vector<uint32_t> CaptureScreen(int x, int y, int w, int h) { return Capture(nullptr, x, y, w, h); }
+
+std::vector<uint32_t> CaptureClient(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  return Capture(window, 0, 0, client.right, client.bottom);
+}
 
 HWND TestMainWindow() {
   static HWND window = nullptr;
@@ -213,7 +220,7 @@ BoxCatcher::BoxCatcher(bool screenshots) {
     }
     state->screenW = GetSystemMetrics(SM_CXSCREEN);
     state->screenH = GetSystemMetrics(SM_CYSCREEN);
-    state->baseline = Capture(0, 0, state->screenW, state->screenH);
+    state->baseline = Capture(nullptr, 0, 0, state->screenW, state->screenH);
     if (state->baseline.empty()) state->screenW = state->screenH = 0;
   }
   state->hook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());

@@ -59,6 +59,9 @@ unsigned LockCount(HGLOBAL block);
 // The screen's pixels (0x00RRGGBB) in the rectangle, row after row; empty
 // when it cannot be read.
 std::vector<uint32_t> CaptureScreen(int x, int y, int w, int h);
+// What a window has painted in its client area, read from its own DC, so it
+// does not wait for the screen to show it.
+std::vector<uint32_t> CaptureClient(HWND window);
 
 struct BmpShape {
   int32_t width = 8;
