@@ -3,7 +3,9 @@
 // view shows (the shared sampler), never with colours matched back to
 // indices, so a palette that holds one colour twice keeps both indices. All
 // sizes are 64-bit; the clipboard is opened and emptied only once the block
-// is complete, so a failure leaves it as it was.
+// is complete, so a failure leaves it as it was. The block is offered by
+// delayed rendering (clipboard_offer.h): made now, handed over at the first
+// paste.
 #include "kestro98/copy_command.h"
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "common/bitmap/clipboard_offer.h"
 #include "common/bitmap/core/rle.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/global_memory.h"
@@ -92,12 +95,11 @@ bool CopyImageAtLevel(HWND mainWindow, int level) {
     GlobalFree(block);
     return false;
   }
-  clipboard.Empty();
-  if (clipboard.SetData(CF_DIB, block) == nullptr) {
+  if (!OfferClipboardBlock(clipboard, CF_DIB, block)) {
     GlobalFree(block);
     return false;
   }
-  return true;  // the clipboard owns the block now
+  return true;  // the offer owns the block now
 }
 
 void CopyImageCommand(HWND mainWindow) { CopyImageAtLevel(mainWindow, zoomLevel); }

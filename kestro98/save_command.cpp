@@ -1,7 +1,7 @@
 // Save Image. A BMP is never written from memory: the source file is copied
-// beside the destination, the copy is checked against the picture as Open
+// beside the destination, every chunk checked against the picture as Open
 // read it (so a source changed since then is never mixed with the edited
-// palette), its colour table is written from the current history level with
+// palette), with the colour table from the current history level and
 // reserved bytes 0, and only the complete file replaces the destination. A
 // save over the source itself goes the same way, so the source is never left
 // half-written. A TIFF goes through the shared TIFF writer, which replaces
@@ -10,6 +10,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -56,23 +57,42 @@ class FileHandle {
   HANDLE handle_;
 };
 
-// Reads the whole copy and compares it with the opened picture (the locked
-// DIB block and what Open kept of the file), colour table skipped: kSaved
-// when every byte Open read is there and the length is the same.
-SaveMessage VerifyCopy(HANDLE file, int32_t colourCount) {
+// The colour table's bytes that fall inside a chunk of the file starting at
+// `offset` are replaced by `table` (which starts at byte 54 of the file).
+void PatchTableInChunk(const uint8_t* table, size_t tableBytes, uint64_t offset, uint8_t* chunk,
+                       size_t n) {
+  const uint64_t first = std::max<uint64_t>(offset, 54);
+  const uint64_t last = std::min<uint64_t>(offset + n, 54 + tableBytes);
+  if (first < last) {
+    std::memcpy(chunk + (first - offset), table + (first - 54), static_cast<size_t>(last - first));
+  }
+}
+
+// Streams the source into the reserved file: each chunk is compared with
+// the opened picture (the locked DIB block and what Open kept of the file,
+// colour table skipped), gets its part of the new colour table, and is
+// written. So the new file is the file Open read, byte for byte, but for
+// the table; anything else is kSourceChanged.
+SaveMessage StreamCopy(HANDLE source, HANDLE copy, const uint8_t* table, int32_t colourCount) {
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
-  if (!buffer) return SaveMessage::kCannotOpen;
+  if (!buffer) return SaveMessage::kCannotWrite;
   const OpenedFile& opened = pictureFacts.opened;
+  const size_t tableBytes = 4 * static_cast<size_t>(colourCount);
   uint64_t offset = 0;
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file, buffer.get(), static_cast<DWORD>(kChunk), &got, nullptr)) {
-      return SaveMessage::kCannotOpen;
+    if (!ReadFile(source, buffer.get(), static_cast<DWORD>(kChunk), &got, nullptr)) {
+      return SaveMessage::kSourceChanged;
     }
     if (got == 0) break;
     if (!MatchesOpenedFile(opened, dibBlockStart, dibBlockSize, colourCount, offset, buffer.get(),
                            got)) {
       return SaveMessage::kSourceChanged;
+    }
+    PatchTableInChunk(table, tableBytes, offset, buffer.get(), got);
+    DWORD written = 0;
+    if (!WriteFile(copy, buffer.get(), got, &written, nullptr) || written != got) {
+      return SaveMessage::kCannotWrite;
     }
     offset += got;
   }
@@ -80,17 +100,25 @@ SaveMessage VerifyCopy(HANDLE file, int32_t colourCount) {
                                                            : SaveMessage::kSourceChanged;
 }
 
-// Checks the copy and writes the colour table into it; the file is closed
-// on return either way.
-SaveMessage PatchCopy(HWND mainWindow, const std::string& temporary, bool* refusalShown) {
+// The source copied into the reserved file with the new table; both files
+// are closed on return.
+SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool* refusalShown) {
   const int32_t colourCount = paletteHistory.ColourCount();
   uint8_t table[4 * 256];
   if (!paletteHistory.WriteFileTable(table, 4 * static_cast<size_t>(colourCount))) {
     return SaveMessage::kCannotWrite;
   }
-  FileHandle file(CreateFileA(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.Valid()) return SaveMessage::kCannotOpen;
+  FileHandle source(CreateFileA(pictureFacts.sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.Valid()) {
+    // Gone since Open, or held by another program in a way that forbids reading.
+    return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES
+               ? SaveMessage::kSourceChanged
+               : SaveMessage::kCannotWrite;
+  }
+  FileHandle copy(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!copy.Valid()) return SaveMessage::kCannotOpen;
 
   const int locked = LockDibBlock(mainWindow);
   SaveMessage result = SaveMessage::kSaved;
@@ -98,21 +126,11 @@ SaveMessage PatchCopy(HWND mainWindow, const std::string& temporary, bool* refus
     *refusalShown = dibBlockHandle != nullptr;
     result = SaveMessage::kCannotWrite;
   } else {
-    result = VerifyCopy(file.Get(), colourCount);
+    result = StreamCopy(source.Get(), copy.Get(), table, colourCount);
   }
   UnlockDibBlock();
   if (result != SaveMessage::kSaved) return result;
-
-  // The colour table starts at byte 54, after the two headers Open required.
-  LARGE_INTEGER at;
-  at.QuadPart = 54;
-  DWORD written = 0;
-  const DWORD tableBytes = 4 * static_cast<DWORD>(colourCount);
-  if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
-      !WriteFile(file.Get(), table, tableBytes, &written, nullptr) || written != tableBytes) {
-    return SaveMessage::kCannotWrite;
-  }
-  return file.Close() ? SaveMessage::kSaved : SaveMessage::kCannotWrite;
+  return copy.Close() ? SaveMessage::kSaved : SaveMessage::kCannotWrite;
 }
 
 // The BMP save; kSaved, or the message of the step that failed, with the
@@ -123,17 +141,7 @@ SaveMessage WriteBmp(HWND mainWindow, const char* path, bool* refusalShown) {
   if (temporary.empty()) return SaveMessage::kCannotCreate;
 
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  const char* source = pictureFacts.sourcePath.c_str();
-  SaveMessage result = SaveMessage::kSaved;
-  if (!CopyFileA(source, temporary.c_str(), FALSE)) {
-    result = GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES ? SaveMessage::kSourceChanged
-                                                                   : SaveMessage::kCannotWrite;
-  } else {
-    // The copy takes the source's attributes; a read-only source must not
-    // make a read-only, unpatchable copy.
-    SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    result = PatchCopy(mainWindow, temporary, refusalShown);
-  }
+  const SaveMessage result = CopyWithNewTable(mainWindow, temporary, refusalShown);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (result != SaveMessage::kSaved) {
     DeleteFileA(temporary.c_str());

@@ -9,6 +9,7 @@
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
+#include "common/bitmap/clipboard_offer.h"
 #include "common/ui/hover_caption.h"
 #include "common/ui/icon_bar.h"
 #include "common/ui/program_description.h"
@@ -175,7 +176,9 @@ LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_DESTROY: runningProgram->quit(); return 0;
     case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(window, wParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      if (AnswerClipboardOwnerMessage(window, message, wParam)) return 0;
+      return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 

@@ -453,4 +453,50 @@ TEST_F(EditorOutput, CopyReadBackByAnotherProcessAtEachZoom) {
   }
 }
 
+// Its own suite, since it ends the editor: a copy holds what was shown when
+// Copy was pressed, whatever is changed before the paste, and it is still on
+// the clipboard after the editor has been closed.
+class EditorCopyLifetime : public EditorOutput {};
+
+TEST_F(EditorCopyLifetime, ACopyKeepsWhatWasShownThroughLaterChangesAndTheEditorsEnd) {
+  const std::string file = Copy("im4_101x67.bmp");
+  ASSERT_NO_FATAL_FAILURE(OpenOk(file, "im4_101x67.bmp", "1:1"));
+  const Rgb first = {12, 34, 56}, second = {210, 190, 170};
+  // The table's first entry of what the clipboard holds now; -1 for no DIB.
+  auto firstEntry = [](const std::vector<uint8_t>& dib) -> long {
+    if (dib.size() < 44) return -1;
+    return dib[42] << 16 | dib[41] << 8 | dib[40];
+  };
+  std::vector<uint8_t> dib;
+
+  ASSERT_NO_FATAL_FAILURE(Change(0, first));
+  run_->ClickButton(kCopyButton);
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 5000)) << "nothing copied";
+  // The icon bar brought the main window forward; its button brings the palette back.
+  run_->ClickButton(kPopup);
+  Rest();
+  ASSERT_NO_FATAL_FAILURE(Change(0, second));
+  dib = ClipboardDib();
+  EXPECT_EQ(firstEntry(dib), static_cast<long>(first.Colour())) << "the paste took a later change";
+  EXPECT_EQ(dib.size(), 40u + 64 + 52 * 67) << "block size";
+
+  // A second copy, never asked for while the editor runs.
+  PutTextOnClipboard("before");
+  run_->ClickButton(kCopyButton);
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 5000)) << "nothing copied";
+  Process& process = run_->process();
+  run_->Close();
+  DWORD code = 1;
+  ASSERT_TRUE(process.WaitExit(0, &code)) << "the editor did not end";
+  EXPECT_EQ(code, 0u) << "the editor did not end by itself";
+  dib = ClipboardDib();
+  EXPECT_EQ(firstEntry(dib), static_cast<long>(second.Colour())) << "the copy went with the editor";
+  ASSERT_EQ(dib.size(), 40u + 64 + 52 * 67) << "block size";
+  std::vector<uint8_t> source;
+  ASSERT_TRUE(ReadFileBytes(file, &source));
+  const size_t offset = Le32(source, 10);
+  ASSERT_GE(source.size(), offset + 52 * 67);
+  EXPECT_EQ(std::memcmp(dib.data() + 40 + 64, source.data() + offset, 52 * 67), 0) << "the pixels differ at 1:1";
+}
+
 }  // namespace

@@ -19,6 +19,7 @@
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/clipboard_offer.h"
 #include "common/bitmap/dib_block.h"
 #include "kestro98/copy_command.h"
 #include "common/bitmap/core/view_sampling.h"
@@ -420,7 +421,12 @@ TEST_P(SaveAndCopy, CopyGivesTheDisplayedSizeTheCurrentPaletteAndTheIndices) {
     wintest::BoxCatcher boxes;
     ASSERT_TRUE(CopyImageAtLevel(mainWindow, c.level));
     EXPECT_TRUE(boxes.Boxes().empty());
+    // Made now, handed over at the first paste; a later change is not in it.
+    EXPECT_TRUE(ClipboardOfferPending());
+    paletteHistory.Press(1, Rgb{1, 2, 3});
     const std::vector<uint8_t> dib = ClipboardDib();
+    EXPECT_FALSE(ClipboardOfferPending()) << "the paste took the block";
+    EXPECT_EQ(ClipboardDib(), dib) << "a second paste";
     const uint32_t image = c.row * static_cast<uint32_t>(c.dh);
     ASSERT_EQ(dib.size(), 40 + 4 * n + image) << c.w << " at " << c.level;
     EXPECT_EQ(U32(dib, 0), 40u);
@@ -458,7 +464,17 @@ TEST_P(SaveAndCopy, CopyGivesTheDisplayedSizeTheCurrentPaletteAndTheIndices) {
 }
 
 TEST_P(SaveAndCopy, CopyThatCannotBeMadeLeavesTheClipboardAsItWas) {
+  // A copy no one pasted goes when another program fills the clipboard.
+  const std::vector<uint8_t> small = wintest::MakeBmp(BmpShape{});
+  const std::string smallPath = wintest::ScratchFolder() + "small.bmp";
+  ASSERT_TRUE(wintest::WriteWholeFile(smallPath, small));
+  OpenAndEdit(smallPath, small);
+  ASSERT_TRUE(CopyImageAtLevel(mainWindow, 0));
+  EXPECT_TRUE(ClipboardOfferPending());
   PutTextOnClipboard("before");
+  EXPECT_FALSE(ClipboardOfferPending()) << "the unpasted copy is still held";
+  ReleaseDibBlock();
+
   {
     wintest::BoxCatcher boxes;
     pictureState = 0;

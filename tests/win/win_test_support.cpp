@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/base/text.h"
+#include "common/bitmap/clipboard_offer.h"
 
 namespace wintest {
 namespace {
@@ -148,6 +149,10 @@ void Record(HWND box) {
   const HICON icon = reinterpret_cast<HICON>(
       SendDlgItemMessageA(box, kIconStatic, STM_GETICON, 0, 0));
   record.errorIcon = icon != nullptr && icon == LoadIcon(nullptr, IDI_HAND);
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  record.shownAt = static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
   state->boxes.push_back(record);
   Pending p;
   p.box = box;
@@ -176,6 +181,8 @@ void CALLBACK SweepTimer(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The programs' main windows answer for their clipboard offers; so does this.
+  if (AnswerClipboardOwnerMessage(window, message, wParam)) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -21,6 +21,7 @@ struct CapturedBox {
   HWND owner = nullptr;
   bool errorIcon = false;
   bool timedOut = false;  // closed by the guard timer, not by its OK button
+  double shownAt = 0;     // QueryPerformanceCounter time it was activated, in seconds
   // Filled when screenshots are asked for: pixels of the box's rectangle that
   // differ from the screen before the box, and the dark (text) pixels among them.
   int area = 0;
