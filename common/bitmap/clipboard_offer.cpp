@@ -50,9 +50,9 @@ bool AnswerClipboardOwnerMessage(HWND window, UINT message, WPARAM wParam) {
     case WM_RENDERALLFORMATS:
       // The window is going: the data goes over now, if the clipboard still
       // holds this program's offer.
-      if (offeredBlock != nullptr && OpenClipboard(window)) {
-        if (GetClipboardOwner() == window) HandOver(offeredFormat);
-        CloseClipboard();
+      if (offeredBlock != nullptr) {
+        MyClipboard clipboard;  // waits a moment for a program holding it
+        if (clipboard.Open(window) && GetClipboardOwner() == window) HandOver(offeredFormat);
       }
       ForgetOffer();
       return true;
