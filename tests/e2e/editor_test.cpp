@@ -89,6 +89,11 @@ TEST_F(Editor, EveryRefusalLeavesPictureHistoryAndTitleAsTheyWere) {
        "指定されたビットマップファイルを開けません."},
       {Scratch("text.bmp"), "Error", "エラー", "Not a bitmap file with correct format.",
        "正しいビットマップファイルではありません."},
+      // ImageMagick's default BMP and its OS/2 BMP: other header sizes.
+      {Copy("imv5_8_64x40.bmp"), "Error", "エラー", "Not a bitmap file with correct format.",
+       "正しいビットマップファイルではありません."},
+      {Copy("os2_8_64x40.bmp"), "Error", "エラー", "Not a bitmap file with correct format.",
+       "正しいビットマップファイルではありません."},
       {Scratch("zero.bmp"), "Warning", "警告", "Unable to process a bitmap with zero width or height.",
        "幅や高さが０のビットマップは処理できません."},
       {Copy("im24_64x48.bmp"), "Warning", "警告", "No color table in a bitmap with more than 256 colors.",

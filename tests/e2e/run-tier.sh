@@ -94,7 +94,9 @@ run() {
 # under Z:. The shuffler's screenshots and saved files go to E2E_OUT and are
 # checked with ImageMagick at the end.
 PICTURES="$COPIES/pictures"
-if [ ! -f "$PICTURES/manifest.tsv" ]; then
+# Made again whenever the script that makes them has changed.
+if [ ! -f "$PICTURES/manifest.tsv" ] || [ "$ROOT/tests/pictures/make_pictures.py" -nt "$PICTURES/manifest.tsv" ]; then
+  rm -rf "$PICTURES"
   mkdir -p "$PICTURES"
   /usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" "$PICTURES" >/dev/null ||
     echo "e2e: the test pictures could not be made"

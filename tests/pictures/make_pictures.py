@@ -66,6 +66,9 @@ def write(path, data):
 
 def fields(b):
     off = struct.unpack_from("<I", b, 10)[0]
+    if struct.unpack_from("<I", b, 14)[0] == 12:  # OS/2: 16-bit sizes, no compression field
+        w, h, _, bits = struct.unpack_from("<HHHH", b, 18)
+        return off, w, h, bits, 0, 0, 1 << bits
     w, h = struct.unpack_from("<ii", b, 18)
     bits = struct.unpack_from("<H", b, 28)[0]
     comp, size_img = struct.unpack_from("<II", b, 30)
@@ -194,6 +197,17 @@ def main():
     for n in ("im1_33x20", "im4_320x200", "im4_101x67", "im8_320x200", "im8_257x131", "im8rle_150x90",
               "im24_64x48"):
         made.append((n + ".bmp", "imagemagick", ""))
+
+    # ImageMagick's other BMP headers: its default (a 124-byte V5 header) and
+    # OS/2's 12-byte one. Both programs refuse them, with a message.
+    im_make(p("imv5_8_64x40.bmp"), (64, 40), 256, fmt="bmp")
+    im_make(p("os2_8_64x40.bmp"), (64, 40), 256, fmt="bmp2")
+    for name, size in (("imv5_8_64x40.bmp", 124), ("os2_8_64x40.bmp", 12)):
+        got = struct.unpack_from("<I", read(p(name)), 14)[0]
+        if got != size:
+            sys.exit(f"{name}: ImageMagick wrote a {got}-byte header, not {size}")
+    made += [("imv5_8_64x40.bmp", "imagemagick", "V5 header, refused"),
+             ("os2_8_64x40.bmp", "imagemagick", "OS/2 header, refused")]
 
     # Pillow: 1-bit and 8-bit (it writes no 4-bit BMP).
     pil_make(p("pil1_97x40.bmp"), (97, 40), "1", 2)
