@@ -108,8 +108,11 @@ SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool
   if (!paletteHistory.WriteFileTable(table, 4 * static_cast<size_t>(colourCount))) {
     return SaveMessage::kCannotWrite;
   }
-  FileHandle source(CreateFileA(pictureFacts.sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // Another program may hold the source open, even for writing: every byte
+  // read is checked, so sharing it costs nothing.
+  FileHandle source(CreateFileA(pictureFacts.sourcePath.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!source.Valid()) {
     // Gone since Open, or held by another program in a way that forbids reading.
     return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES

@@ -241,6 +241,14 @@ TEST_P(SaveAndCopy, OverTheSourceAndOverAnExistingFile) {
   EXPECT_FALSE(TemporaryLeftIn(wintest::ScratchFolder()));
   // A second save over it, later, still verifies against what Open read.
   EXPECT_TRUE(SaveImageTo(mainWindow, path.c_str()));
+  // A source another program holds open for writing is still read.
+  HANDLE holder = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const std::string beside = wintest::ScratchFolder() + "held.bmp";
+  EXPECT_TRUE(SaveImageTo(mainWindow, beside.c_str()));
+  CloseHandle(holder);
+  ASSERT_TRUE(wintest::ReadWholeFile(beside, &after));
+  EXPECT_EQ(after, want);
 }
 
 TEST_P(SaveAndCopy, RefusalsBeforeAnythingIsWritten) {
