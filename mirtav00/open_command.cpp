@@ -10,6 +10,7 @@
 #include "common/base/text.h"
 #include "common/bitmap/drive_checks.h"
 #include "mirtav00/core/window_rules.h"
+#include "mirtav00/file_dialog.h"
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/main_window.h"
 #include "mirtav00/message_box.h"
@@ -23,13 +24,13 @@ int32_t paletteColourCount = 0;
 
 namespace {
 
-// Where the Open button lies in the icon bar.
-const RECT kOpenButtonArea = {15, 0, 48, 21};
-
-void RepaintOpenButton(HWND window) {
-  InvalidateRect(window, &kOpenButtonArea, TRUE);
-  UpdateWindow(window);
-}
+// The open dialog, under the Open button of the icon bar.
+const FileDialog kOpenDialog = {false,
+                                "Select a 4bit/8bit bitmap file.",
+                                "16色/256色 Bitmap ファイルの選択",
+                                "Bitmap (*.bmp)\0*.bmp\0",
+                                {15, 0, 48, 21},
+                                &kMsgOpenDialogFailed};
 
 // The adopted picture shown: title, palette window, state, repaint.
 void ShowNewPicture(HWND window) {
@@ -57,23 +58,7 @@ void SetPictureTitle(HWND window) {
 
 void OpenCommand(HWND window) {
   char path[kPathBufferSize] = {};
-  const std::string title =
-      ToAnsi(Pick("Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択"));
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window;
-  dialog.lpstrFilter = "Bitmap (*.bmp)\0*.bmp\0";
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = kPathBufferSize;
-  dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&dialog)) {
-    const DWORD error = CommDlgExtendedError();
-    RepaintOpenButton(window);
-    if (error != 0) ShowShufflerMessageWithNumber(window, kMsgOpenDialogFailed, error);
-    return;
-  }
-  RepaintOpenButton(window);
+  if (!RunFileDialog(window, kOpenDialog, path)) return;
 
   const char root[4] = {path[0], path[1], path[2], '\0'};
   const OpenVerdict pathVerdict = CheckOpenPath(path, IsFixedDisk(root));

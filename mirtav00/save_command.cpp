@@ -16,6 +16,7 @@
 #include "common/bitmap/tiff_writer.h"
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/save_rules.h"
+#include "mirtav00/file_dialog.h"
 #include "mirtav00/message_box.h"
 #include "mirtav00/open_command.h"
 
@@ -23,13 +24,13 @@ namespace mirtav {
 
 namespace {
 
-// Where the Save Image button lies in the icon bar.
-const RECT kSaveButtonArea = {111, 0, 144, 21};
-
-void RepaintSaveButton(HWND window) {
-  InvalidateRect(window, &kSaveButtonArea, TRUE);
-  UpdateWindow(window);
-}
+// The save dialog, under the Save Image button of the icon bar.
+const FileDialog kSaveDialog = {true,
+                                "Assign a BMP or TIF file to save.",
+                                "保存する Bitmap or Tiff ファイルの指定",
+                                "File (*.bmp;*.tif)\0*.bmp;*.tif\0",
+                                {111, 0, 144, 21},
+                                &kMsgSaveDialogFailed};
 
 class PlatformQuestions final : public SaveQuestions {
  public:
@@ -89,23 +90,7 @@ int WriteBmpFile(HWND window) {
 void SaveImage(HWND window) {
   char* path = shufflerPicture.savePath;
   std::memset(path, 0, kPathBufferSize);
-  const std::string title =
-      ToAnsi(Pick("Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"));
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window;
-  dialog.lpstrFilter = "File (*.bmp;*.tif)\0*.bmp;*.tif\0";
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = kPathBufferSize;
-  dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetSaveFileNameA(&dialog)) {
-    const DWORD error = CommDlgExtendedError();
-    RepaintSaveButton(window);
-    if (error != 0) ShowShufflerMessageWithNumber(window, kMsgSaveDialogFailed, error);
-    return;
-  }
-  RepaintSaveButton(window);
+  if (!RunFileDialog(window, kSaveDialog, path)) return;
 
   SaveRequest request;
   request.savePath = path;

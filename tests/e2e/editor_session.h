@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -99,6 +100,24 @@ inline bool LoadIndexed8(const std::string& path, Indexed* out) {
                 out->width);
   }
   return true;
+}
+
+// A bottom-up 16-colour picture: both headers filled in, the colour table
+// and the pixels (rows of `stride` bytes) set to `fill`, for the caller.
+inline std::vector<uint8_t> Bmp4(int width, int height, size_t* stride, uint8_t fill = 0) {
+  *stride = (static_cast<size_t>(width) + 7) / 8 * 4;
+  std::vector<uint8_t> b(54 + 64 + *stride * height, fill);
+  std::fill(b.begin(), b.begin() + 54, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  Put32(b, 10, 54 + 64);
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<uint32_t>(width));
+  Put32(b, 22, static_cast<uint32_t>(height));
+  b[26] = 1;
+  b[28] = 4;
+  return b;
 }
 
 inline Image ClientShot(HWND window, int x, int y, int w, int h) {

@@ -447,19 +447,12 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
 namespace {
 
 std::vector<uint8_t> PlainPicture(int width, int height) {
-  const size_t stride = (static_cast<size_t>(width) / 2 + 3) / 4 * 4;
-  std::vector<uint8_t> b(54 + 64 + stride * height, 0x12);
-  std::fill(b.begin(), b.begin() + 54 + 64, 0);
-  b[0] = 'B';
-  b[1] = 'M';
-  Put32(b, 2, static_cast<uint32_t>(b.size()));
-  Put32(b, 10, 54 + 64);
-  Put32(b, 14, 40);
-  Put32(b, 18, static_cast<uint32_t>(width));
-  Put32(b, 22, static_cast<uint32_t>(height));
-  b[26] = 1;
-  b[28] = 4;
-  for (int i = 0; i < 16; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = static_cast<uint8_t>(i * 16);
+  size_t stride = 0;
+  std::vector<uint8_t> b = Bmp4(width, height, &stride, 0x12);
+  for (int i = 0; i < 16; ++i) {
+    b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = static_cast<uint8_t>(i * 16);
+    b[57 + 4 * i] = 0;
+  }
   return b;
 }
 

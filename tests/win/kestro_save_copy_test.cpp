@@ -148,15 +148,9 @@ class SaveAndCopy : public wintest::PerLanguage {
 };
 
 TEST_P(SaveAndCopy, BmpDiffersFromItsSourceOnlyInTheColourTable) {
-  struct Case { const char* name; BmpShape shape; };
-  std::vector<Case> cases;
+  std::vector<wintest::NamedShape> cases;
   auto add = [&](const char* name, int32_t w, int32_t h, uint16_t bits) {
-    BmpShape s;
-    s.width = w;
-    s.height = h;
-    s.bitCount = bits;
-    cases.push_back({name, s});
-    return &cases.back().shape;
+    return wintest::AddShape(&cases, name, w, h, bits);
   };
   add("bits1_33x5", 33, 5, 1);
   add("bits4_odd_35x9", 35, 9, 4);
@@ -165,7 +159,7 @@ TEST_P(SaveAndCopy, BmpDiffersFromItsSourceOnlyInTheColourTable) {
   add("bits4_gap_9x4", 9, 4, 4)->gap = 22;
   add("bits8_16colours_7x4", 7, 4, 8)->clrUsed = 16;
   add("bits8_trailing_5x5", 5, 5, 8)->trailing = 9;
-  for (const Case& c : cases) {
+  for (const wintest::NamedShape& c : cases) {
     std::vector<uint8_t> bytes = wintest::MakeBmp(c.shape);
     if (std::strcmp(c.name, "bits1_33x5") == 0) {
       bytes[57] = 0x5A;  // reserved bytes that are not 0

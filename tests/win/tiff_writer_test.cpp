@@ -105,15 +105,9 @@ class TiffWriter : public testing::Test {
 };
 
 TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
-  struct Case { const char* name; BmpShape shape; };
-  std::vector<Case> cases;
+  std::vector<wintest::NamedShape> cases;
   auto add = [&](const char* name, int32_t w, int32_t h, uint16_t bits) {
-    BmpShape s;
-    s.width = w;
-    s.height = h;
-    s.bitCount = bits;
-    cases.push_back({name, s});
-    return &cases.back().shape;
+    return wintest::AddShape(&cases, name, w, h, bits);
   };
   add("bits1_16x2", 16, 2, 1);
   add("bits1_odd_13x7", 13, 7, 1);
@@ -123,7 +117,7 @@ TEST_F(TiffWriter, WritesTheCoreLayoutWithRowsFromThePixelAddress) {
   add("bits8_gap_12x3", 12, 3, 8)->gap = 22;
   add("bits8_16colours_7x4", 7, 4, 8)->clrUsed = 16;
   add("bits8_trailing_5x5", 5, 5, 8)->trailing = 9;
-  for (const Case& c : cases) {
+  for (const wintest::NamedShape& c : cases) {
     wintest::BoxCatcher boxes;
     const std::string target = Open(wintest::MakeBmp(c.shape), c.name);
     DeleteFileA(target.c_str());

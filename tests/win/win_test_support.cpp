@@ -305,6 +305,16 @@ uint8_t FixturePixel(const BmpShape& shape, int32_t x, int32_t y) {
   return static_cast<uint8_t>((x * 3 + y * 5 + 1) % Colours(shape));
 }
 
+BmpShape* AddShape(std::vector<NamedShape>* cases, const char* name, int32_t width, int32_t height,
+                   uint16_t bitCount) {
+  BmpShape shape;
+  shape.width = width;
+  shape.height = height;
+  shape.bitCount = bitCount;
+  cases->push_back({name, shape});
+  return &cases->back().shape;
+}
+
 std::vector<uint8_t> MakeBmp(const BmpShape& s) {
   const uint32_t colours = Colours(s);
   const uint32_t height = static_cast<uint32_t>(s.height < 0 ? -s.height : s.height);

@@ -78,6 +78,15 @@ struct BmpShape {
   uint32_t trailing = 0;         // bytes after the total size
 };
 std::vector<uint8_t> MakeBmp(const BmpShape& shape);
+// A named shape of a table of cases.
+struct NamedShape {
+  const char* name;
+  BmpShape shape;
+};
+// Adds a case of that size and depth to `cases`; the shape returned may be
+// changed further until the next case is added.
+BmpShape* AddShape(std::vector<NamedShape>* cases, const char* name, int32_t width, int32_t height,
+                   uint16_t bitCount);
 // Pixel index at (x, y), y counted from the top, as MakeBmp fills it.
 uint8_t FixturePixel(const BmpShape& shape, int32_t x, int32_t y);
 
