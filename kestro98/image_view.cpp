@@ -37,6 +37,7 @@ std::string titleBase;
 namespace {
 
 SampledPaint sampledPicture;
+bool paletteHiddenByMinimise = false;  // the last minimise hid the palette window
 
 void EnableButton(int id, bool enable) {
   const int ids[] = {id};
@@ -211,18 +212,22 @@ void ScrollView(HWND window, bool vertical, WPARAM wParam) {
 void SizeView(HWND window, WPARAM sizeType) {
   if (sizeType == SIZE_MINIMIZED) {
     mainMinimised = true;
-    if (paletteWindow != nullptr && IsWindowVisible(paletteWindow)) {
+    // Only a palette window that minimising hid comes back with the restore;
+    // one the user hid stays hidden.
+    paletteHiddenByMinimise = paletteWindow != nullptr && IsWindowVisible(paletteWindow);
+    if (paletteHiddenByMinimise) {
       ShowWindow(paletteWindow, SW_HIDE);
       paletteHidden = true;
     }
     return;
   }
   if (mainMinimised) {
-    if (paletteWindow != nullptr && !IsWindowVisible(paletteWindow)) {
+    mainMinimised = false;
+    if (paletteHiddenByMinimise && paletteWindow != nullptr && !IsWindowVisible(paletteWindow)) {
       ShowWindow(paletteWindow, SW_SHOWNOACTIVATE);
       paletteHidden = false;
-      mainMinimised = false;
     }
+    paletteHiddenByMinimise = false;
     PostMessageA(window, WM_USER + 2, 0, 0);
   }
   RECT box = {};

@@ -31,7 +31,10 @@ void Refuse(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
 
 // WM_USER + 2 after a restore: the palette window comes forward.
 void ActivatePaletteWindow() {
-  if (paletteWindow != nullptr && GetActiveWindow() != paletteWindow) SetActiveWindow(paletteWindow);
+  if (paletteWindow != nullptr && IsWindowVisible(paletteWindow) &&
+      GetActiveWindow() != paletteWindow) {
+    SetActiveWindow(paletteWindow);
+  }
 }
 
 }  // namespace
@@ -101,6 +104,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_USER: InvalidatePictureArea(window, false); return 0;
     case WM_USER + 1: HidePaletteWindow(window); return 0;
     case WM_USER + 2: ActivatePaletteWindow(); return 0;
+    case WM_ENABLE: EnablePaletteWindow(wParam != FALSE); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }

@@ -99,6 +99,18 @@ bool ReadHeader(const char* path, HeaderRead* out) {
 // The new picture's history, built before anything shown is touched.
 PaletteHistory candidateHistory;
 
+// The command's checks on a file's first bytes; on kOk *history holds the
+// file's colour table as level 0.
+OpenVerdict CheckFront(const HeaderRead& front, PaletteHistory* history) {
+  int32_t colourCount = 0;
+  OpenVerdict verdict = CheckHeader(front.bytes, front.size, &colourCount);
+  if (verdict == OpenVerdict::kOk &&
+      !history->Reset(front.bytes + kHeaderBytes, front.size - kHeaderBytes, colourCount)) {
+    verdict = OpenVerdict::kBadFormat;
+  }
+  return verdict;
+}
+
 }  // namespace
 
 int ImageInformationOfPath(const char* path, std::string* text) {
@@ -136,12 +148,14 @@ void OpenCommand(HWND window) {
     return;
   }
   RepaintOpenButton(window);
-
   const std::string path = chosen;
+  if (CheckChosenFile(window, path)) OpenCheckedFile(window, path);
+}
+
+bool CheckChosenFile(HWND window, const std::string& path) {
   const std::string root = path.substr(0, 3);
   OpenVerdict verdict = OpenVerdict::kOk;
   HeaderRead header;
-  int32_t colourCount = 0;
   if (!IsFixedDisk(root.c_str())) {
     verdict = OpenVerdict::kNotFixedDisk;
   } else if (!HasBmpExtension(path.c_str())) {
@@ -149,20 +163,26 @@ void OpenCommand(HWND window) {
   } else if (!ReadHeader(path.c_str(), &header)) {
     verdict = OpenVerdict::kCannotOpen;
   } else {
-    verdict = CheckHeader(header.bytes, header.size, &colourCount);
+    verdict = CheckFront(header, &candidateHistory);
   }
-  if (verdict == OpenVerdict::kOk &&
-      !candidateHistory.Reset(header.bytes + kHeaderBytes, header.size - kHeaderBytes, colourCount)) {
-    verdict = OpenVerdict::kBadFormat;
-  }
-  if (verdict != OpenVerdict::kOk) {
-    ShowBoxText(window, OpenMessage(verdict));
-    return;
-  }
+  if (verdict != OpenVerdict::kOk) ShowBoxText(window, OpenMessage(verdict));
+  return verdict == OpenVerdict::kOk;
+}
 
+bool OpenCheckedFile(HWND window, const std::string& path) {
   // The reader's own checks, on a candidate block; the shown picture stays
   // until the new one has passed them.
-  if (!ReadCandidatePicture(window, path.c_str())) return;
+  if (!ReadCandidatePicture(window, path.c_str())) return false;
+  // The file may have been replaced since the checks read it: they are made
+  // again on the bytes that will be shown, and the palette is taken from them.
+  HeaderRead adopted;
+  adopted.size = CandidateFileFront(adopted.bytes, sizeof adopted.bytes, &adopted.fileSize);
+  const OpenVerdict verdict = CheckFront(adopted, &candidateHistory);
+  if (verdict != OpenVerdict::kOk) {
+    DiscardCandidateBlock();
+    ShowBoxText(window, OpenMessage(verdict));
+    return false;
+  }
 
   if (pictureState == 0) {
     ReleaseLogoSurface();
@@ -172,10 +192,10 @@ void OpenCommand(HWND window) {
   if (!AdoptCandidatePicture(window)) ReleaseDibBlock();  // a block that cannot be locked is not shown
   paletteHistory = candidateHistory;
   pictureFacts.sourcePath = path;
-  std::memcpy(pictureFacts.opened.fileHeader, header.bytes, sizeof pictureFacts.opened.fileHeader);
-  pictureFacts.opened.sizeImage = bmp::GetU32(header.bytes + 34);
-  pictureFacts.opened.clrUsed = bmp::GetU32(header.bytes + 46);
-  pictureFacts.opened.fileSize = header.fileSize;
+  std::memcpy(pictureFacts.opened.fileHeader, adopted.bytes, sizeof pictureFacts.opened.fileHeader);
+  pictureFacts.opened.sizeImage = bmp::GetU32(adopted.bytes + 34);
+  pictureFacts.opened.clrUsed = bmp::GetU32(adopted.bytes + 46);
+  pictureFacts.opened.fileSize = adopted.fileSize;
   pictureState = 1;
 
   ResetImageView(window);
@@ -184,6 +204,7 @@ void OpenCommand(HWND window) {
   titleBase = ToAnsi(titlePrefix) + FileNameOfPath(path, IsJapanese()) + " [";
   ShowViewTitle(window);
   if (paletteWindow == nullptr) CreatePaletteWindow();
+  return true;
 }
 
 }  // namespace kestro

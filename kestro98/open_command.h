@@ -13,6 +13,14 @@ namespace kestro {
 
 void OpenCommand(HWND mainWindow);
 
+// The command's steps after the dialog. CheckChosenFile: the path and the
+// header checks, false after the refusal's message. OpenCheckedFile: the
+// file read into a candidate block, the header checks made again on those
+// very bytes (the file may have changed in between), and only then the
+// picture replaced; false after a message, with everything shown unchanged.
+bool CheckChosenFile(HWND mainWindow, const std::string& path);
+bool OpenCheckedFile(HWND mainWindow, const std::string& path);
+
 // The image-information text for a path selected in the dialog: 0 (path not
 // taken), 1 (not a BMP) or 2 with *text set.
 int ImageInformationOfPath(const char* path, std::string* text);

@@ -1,5 +1,7 @@
 #include "kestro98/palette_window.h"
 
+#include <windowsx.h>
+
 #include <cstdio>
 
 #include "common/base/gdi_guards.h"
@@ -180,11 +182,10 @@ void WriteLevelAndTell() {
   PostMessageA(mainWindow, WM_USER, 0, 0);
 }
 
-void OnPress(HWND window) {
-  POINT at = {};
-  GetCursorPos(&at);
-  ScreenToClient(window, &at);
-  const int32_t chip = HitChip(at.x, at.y, paletteHistory.ColourCount(), kChips);
+// The press's own point: under load the cursor may have moved on by the
+// time the message is handled.
+void OnPress(HWND window, LPARAM point) {
+  const int32_t chip = HitChip(GET_X_LPARAM(point), GET_Y_LPARAM(point), paletteHistory.ColourCount(), kChips);
   if (chip < 0) return;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   const Rgb colour = {static_cast<uint8_t>(currentColour[0]), static_cast<uint8_t>(currentColour[1]),
@@ -229,11 +230,13 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CREATE: OnCreate(window); return 0;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_HSCROLL: OnScroll(window, wParam, lParam); return 0;
-    case WM_LBUTTONDOWN: OnPress(window); return 0;
+    case WM_LBUTTONDOWN: OnPress(window, lParam); return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kUndoButton) OnUndo(window);
       if (LOWORD(wParam) == kHideButton) PostMessageA(mainWindow, WM_USER + 1, 0, 0);
       return 0;
+    // The close box and Alt+F4 hide the window as its Hide button does.
+    case WM_CLOSE: PostMessageA(mainWindow, WM_USER + 1, 0, 0); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -284,6 +287,10 @@ void BringPaletteWindowForward() {
   } else if (GetActiveWindow() != paletteWindow) {
     SetActiveWindow(paletteWindow);
   }
+}
+
+void EnablePaletteWindow(bool enable) {
+  if (paletteWindow != nullptr) EnableWindow(paletteWindow, enable ? TRUE : FALSE);
 }
 
 void HidePaletteWindow(HWND window) {

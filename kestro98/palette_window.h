@@ -26,6 +26,11 @@ void DestroyPaletteWindow();
 // Popup Window: shows the hidden window again, or makes it active.
 void BringPaletteWindowForward();
 
+// Follows the main window's WM_ENABLE: while a modal dialog or message box
+// has disabled the main window, the palette window takes no input either, so
+// nothing changes under the dialog.
+void EnablePaletteWindow(bool enable);
+
 // WM_USER + 1 in the main window: hide it and activate the main window.
 void HidePaletteWindow(HWND mainWindow);
 

@@ -51,10 +51,21 @@ bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
     return false;
   }
   if (!ReadCandidateBmpFile(window, file)) return false;  // the reader has said why
+  // The file may have changed between the two reads: the checks are made
+  // again on the bytes the block holds, and the table is taken from them.
+  int64_t length = 0;
+  const size_t front = CandidateFileFront(head, static_cast<size_t>(wanted), &length);
+  const OpenVerdict again = CheckOpenHeader(head, front, static_cast<uint64_t>(length), next->table,
+                                            &next->colourCount);
+  if (again != OpenVerdict::kOk) {
+    DiscardCandidateBlock();
+    ShowShufflerMessage(window, *MessageOf(again));
+    return false;
+  }
   bmp::BlockLayout layout;
   size_t blockSize = 0;
   if (!CandidateLayout(&layout, &blockSize) || layout.colourCount != next->colourCount ||
-      !FactsFromLayout(layout, blockSize, fileSize, &next->facts)) {
+      !FactsFromLayout(layout, blockSize, static_cast<uint64_t>(length), &next->facts)) {
     DiscardCandidateBlock();
     ShowShufflerMessage(window, kMsgNotFourOrEightBit);
     return false;

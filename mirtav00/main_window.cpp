@@ -149,6 +149,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, kRestackPalette, 0, 0);
       return DefWindowProcA(window, message, wParam, lParam);
     case kRestackPalette: KeepPaletteWindowInFront(); return 0;
+    case WM_ENABLE: EnablePaletteWindow(wParam != FALSE); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }

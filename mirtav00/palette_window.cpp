@@ -62,6 +62,8 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       DrawCells(dc);
       return 0;
     }
+    // Shown or hidden by the special setting only: Alt+F4 does not take it away.
+    case WM_CLOSE: return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
@@ -111,6 +113,11 @@ void KeepPaletteWindowInFront() {
   const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_HIDEWINDOW);
   SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
+}
+
+void EnablePaletteWindow(bool enable) {
+  HWND palette = FindPaletteWindow();
+  if (palette != nullptr) EnableWindow(palette, enable ? TRUE : FALSE);
 }
 
 void DestroyPaletteWindow() {

@@ -19,6 +19,10 @@ void CreatePaletteWindow();
 // window again restacks it there. Nothing happens on Windows itself.
 void KeepPaletteWindowInFront();
 
+// Follows the main window's WM_ENABLE: disabled while a modal dialog or box
+// has disabled the main window.
+void EnablePaletteWindow(bool enable);
+
 // Destroys the window and unregisters its class, if the window exists.
 void DestroyPaletteWindow();
 

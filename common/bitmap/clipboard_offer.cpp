@@ -48,13 +48,7 @@ bool AnswerClipboardOwnerMessage(HWND window, UINT message, WPARAM wParam) {
       HandOver(static_cast<UINT>(wParam));
       return true;
     case WM_RENDERALLFORMATS:
-      // The window is going: the data goes over now, if the clipboard still
-      // holds this program's offer.
-      if (offeredBlock != nullptr) {
-        MyClipboard clipboard;  // waits a moment for a program holding it
-        if (clipboard.Open(window) && GetClipboardOwner() == window) HandOver(offeredFormat);
-      }
-      ForgetOffer();
+      HandOverPendingOffer(window);
       return true;
     case WM_DESTROYCLIPBOARD:
       ForgetOffer();
@@ -62,6 +56,15 @@ bool AnswerClipboardOwnerMessage(HWND window, UINT message, WPARAM wParam) {
     default:
       return false;
   }
+}
+
+void HandOverPendingOffer(HWND window) {
+  // The data goes over now, if the clipboard still holds this program's offer.
+  if (offeredBlock != nullptr) {
+    MyClipboard clipboard;  // waits a moment for a program holding it
+    if (clipboard.Open(window) && GetClipboardOwner() == window) HandOver(offeredFormat);
+  }
+  ForgetOffer();
 }
 
 bool ClipboardOfferPending() { return offeredBlock != nullptr; }

@@ -22,5 +22,9 @@ bool OfferClipboardBlock(MyClipboard& clipboard, UINT format, HGLOBAL block);
 // WM_DESTROYCLIPBOARD (answered with 0).
 bool AnswerClipboardOwnerMessage(HWND window, UINT message, WPARAM wParam);
 
+// Hands a waiting offer over to the clipboard now (the owner window is about
+// to go, or the session ends) and forgets it; nothing when none waits.
+void HandOverPendingOffer(HWND window);
+
 // Whether an offer is waiting to be handed over (for tests).
 bool ClipboardOfferPending();

@@ -73,6 +73,7 @@ struct HeldBlock {
   HGLOBAL handle = nullptr;
   uint8_t header[bmp::kFileHeaderSize] = {};
   size_t size = 0;  // bytes of the block that hold the file
+  int64_t fileLength = 0;  // the file's length when it was read
 };
 
 HeldBlock candidate;
@@ -102,6 +103,8 @@ int ReadBlockFrom(HWND window, HFILE file, HeldBlock* block) {
   }
   const uint64_t bodySize = static_cast<uint64_t>(header.totalSize) - bmp::kFileHeaderSize;
   const int64_t left = BytesLeft(file);
+  block->fileLength = left >= 0 ? static_cast<int64_t>(bmp::kFileHeaderSize) + left
+                                : static_cast<int64_t>(header.totalSize);
   if (left >= 0 && static_cast<uint64_t>(left) < bodySize) {
     ShowBitmapError(window, kMsgShortFile);
     return 0;
@@ -203,6 +206,19 @@ bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize) {
   *layout = candidateLayout;
   *blockSize = candidate.size;
   return true;
+}
+
+size_t CandidateFileFront(uint8_t* out, size_t count, int64_t* fileLength) {
+  if (candidate.handle == nullptr || count < bmp::kFileHeaderSize) return 0;
+  GlobalMemoryData guard(candidate.handle);
+  const uint8_t* start = static_cast<const uint8_t*>(guard.Lock());
+  if (start == nullptr) return 0;
+  std::memcpy(out, candidate.header, bmp::kFileHeaderSize);
+  const size_t filled = FilledSize(candidate.handle, candidate.size);
+  const size_t body = count - bmp::kFileHeaderSize < filled ? count - bmp::kFileHeaderSize : filled;
+  std::memcpy(out + bmp::kFileHeaderSize, start, body);
+  *fileLength = candidate.fileLength;
+  return bmp::kFileHeaderSize + body;
 }
 
 void AdoptCandidateBlock() {

@@ -57,6 +57,11 @@ bool HoldsCandidateBlock();
 // without a candidate. Lets a program refuse a picture it cannot work on
 // before the current one is released.
 bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize);
+// The held candidate's first bytes as its file holds them (the file header,
+// then the block) into out, at most `count`, and the file's length when it was
+// read; the number of bytes copied, 0 without a candidate. Lets a program
+// make its checks on the very bytes it is about to show.
+size_t CandidateFileFront(uint8_t* out, size_t count, int64_t* fileLength);
 // Makes the candidate the current block, freeing the old one as
 // ReleaseDibBlock does; the block is then locked with LockDibBlock as usual.
 // Nothing happens without a candidate.

@@ -3,12 +3,48 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 bool TargetCanBeReplaced(const char* targetPath) {
   const DWORD existing = GetFileAttributesA(targetPath);
   return existing == INVALID_FILE_ATTRIBUTES ||
          (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
+
+namespace {
+
+// The running program's file name without its folder and extension
+// ("KESTRO98"), so a temporary file left by a killed save says whose it is.
+std::string ProgramStem() {
+  char module[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  const char* name = module;
+  for (const char* p = module; *p != '\0'; p = CharNextA(p)) {
+    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
+  }
+  const char* dot = nullptr;
+  for (const char* p = name; *p != '\0'; p = CharNextA(p)) {
+    if (*p == '.') dot = p;
+  }
+  return std::string(name, dot != nullptr ? dot : name + std::strlen(name));
+}
+
+// The temporary name for a number: "~KESTRO98-f82a.tmp" where the path has
+// room for it, else "~f82a.tmp", else "~f82a", which is no longer than any
+// picture's name with its extension and so fits wherever the target does.
+std::string TemporaryName(const std::string& folder, const std::string& stem, unsigned number) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "%x", number & 0xFFFF);
+  const std::string names[] = {"~" + stem + "-" + hex + ".tmp", std::string("~") + hex + ".tmp",
+                               std::string("~") + hex};
+  for (const std::string& name : names) {
+    if (folder.size() + name.size() < MAX_PATH) return folder + name;
+  }
+  return folder + names[2];
+}
+
+}  // namespace
 
 std::string ReserveTemporaryBeside(const char* targetPath) {
   // The folder ends after the last separator that starts a character (in
@@ -18,11 +54,10 @@ std::string ReserveTemporaryBeside(const char* targetPath) {
     if (*p == '\\' || *p == '/' || *p == ':') folderEnd = p + 1;
   }
   const std::string folder(targetPath, static_cast<size_t>(folderEnd - targetPath));
+  const std::string stem = ProgramStem();
   const DWORD seed = GetTickCount();
   for (DWORD i = 0; i < 0x1000; ++i) {
-    char name[8];
-    std::snprintf(name, sizeof name, "~%lx", static_cast<unsigned long>((seed + i) & 0xFFFF));
-    const std::string candidate = folder + name;
+    const std::string candidate = TemporaryName(folder, stem, seed + i);
     HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {

@@ -12,9 +12,10 @@ bool TargetCanBeReplaced(const char* targetPath);
 
 // Reserves a new, empty file beside the target and returns its path, or ""
 // when none can be made (a missing folder, a full or read-only drive). Its
-// name, "~" and at most four hex digits, is no longer than a picture's name
-// with its extension, so it fits wherever the target does; and it is never a
-// file that was there before.
+// name says whose it is and that it may go ("~KESTRO98-f82a.tmp"); where the
+// path has no room for that, a shorter one down to "~f82a", which is no
+// longer than a picture's name with its extension, so it fits wherever the
+// target does. It is never a file that was there before.
 std::string ReserveTemporaryBeside(const char* targetPath);
 
 // Moves the complete temporary file over the target; on failure the

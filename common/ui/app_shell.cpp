@@ -103,6 +103,17 @@ LRESULT OnCreate(HWND window) {
   return 0;
 }
 
+// The session is ending and the process may be ended without another
+// message: a copy still waiting on the clipboard goes over now, then the
+// window ends as it would by its close box.
+LRESULT OnEndSession(HWND window, WPARAM ending) {
+  if (ending) {
+    HandOverPendingOffer(window);
+    DestroyWindow(window);
+  }
+  return 0;
+}
+
 LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
   DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
   UpdateHoverCaption(window);
@@ -120,7 +131,9 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
   } else if (command == runningProgram->helpCommand) {
     OpenReadme(window);
   } else if (command == runningProgram->exitCommand) {
-    runningProgram->quit();
+    // Exit leaves the way the close box does, so the window's end (a copy
+    // handed over, the program's quit) runs the same for every way out.
+    PostMessageA(window, WM_CLOSE, 0, 0);
   } else {
     runningProgram->runCommand(window, command);
   }
@@ -157,7 +170,14 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& pr
   UpdateWindow(window);
 
   if (RegisterIconBarClass(instance)) CreateIconBar(window);
-  return RunMessageLoop();
+  const int code = RunMessageLoop();
+  // A loop ended by anything but the window's own end still hands a waiting
+  // copy over and ends the window, so nothing the user copied is lost.
+  if (IsWindow(window)) {
+    HandOverPendingOffer(window);
+    DestroyWindow(window);
+  }
+  return code;
 }
 
 int RunMessageLoop(HWND onlyFor) {
@@ -176,6 +196,8 @@ LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_DESTROY: runningProgram->quit(); return 0;
     case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: return OnEndSession(window, wParam);
     default:
       if (AnswerClipboardOwnerMessage(window, message, wParam)) return 0;
       return DefWindowProcA(window, message, wParam, lParam);

@@ -41,8 +41,9 @@ int RunMessageLoop(HWND onlyFor = nullptr);
 
 // The cases both main windows share: WM_CREATE (face colour, language,
 // platform style, then the program's startUp), WM_DESTROY (its quit),
+// WM_ENDSESSION (a waiting copy handed over, then the window's end),
 // WM_SETCURSOR (hover captions), WM_COMMAND (an icon-bar command of the
-// program, run with the caption removed: About, Help and Exit here, the
+// program, run with the caption removed: About, Help and Exit (a WM_CLOSE) here, the
 // others by the program's runCommand); anything else to DefWindowProcA.
 // A program's main window procedure handles its own messages and passes the
 // rest here.

@@ -25,13 +25,13 @@ struct ProgramDescription {
   // platform style); may close the window.
   void (*startUp)(HWND mainWindow);
   // The icon-bar commands both programs have, which the shell runs itself:
-  // About, Help and Exit (Exit runs quit).
+  // About, Help and Exit (Exit closes the main window as its close box does).
   int aboutCommand;
   int helpCommand;
   int exitCommand;
   // Any other icon-bar command, with the hover caption already removed.
   void (*runCommand)(HWND mainWindow, int command);
-  // Exit and WM_DESTROY: releases what the program holds and posts the quit message.
+  // WM_DESTROY: releases what the program holds and posts the quit message.
   void (*quit)();
   const ui_core::ProgramLook* look;
   BilingualText readmeMissing;   // Help: no document beside the program

@@ -594,6 +594,61 @@ TEST(Mirtav, CopyPltAndTheSettingsDialog) {
       .SaveBmp(ShotPath("mirtav-with-palette-" + Lang()));
 }
 
+// While a file dialog or a message box is up, the palette window is
+// disabled with the main window, and Alt+F4 on it does not take it away.
+TEST(Mirtav, ThePaletteWindowFollowsTheMainWindowUnderDialogsAndStaysOnAltF4) {
+  const std::string pictures = Pictures();
+  if (pictures.empty()) GTEST_SKIP() << "E2E_PICTURES is set by run-tier.sh";
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  ASSERT_TRUE(app.Open(JoinPath(pictures, "im4_101x67.bmp")));
+  HWND palette = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (palette = app.Palette()) != nullptr; }, 5000));
+  auto enabledBecomes = [&](bool enabled) {
+    return WaitUntil([&] { return (IsWindowEnabled(palette) != FALSE) == enabled; }, 3000);
+  };
+  ASSERT_TRUE(enabledBecomes(true));
+  PostMessageA(app.main(), WM_COMMAND, kOpen, 0);
+  HWND dialog = WaitForDialog(Ansi(Pick("Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択")).c_str(),
+                              app.run().pid(), 8000);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(enabledBecomes(false)) << "under the open dialog";
+  // A 24-bit picture is refused with a box.
+  HWND name = GetDlgItem(dialog, 0x47c);
+  const std::string deep = JoinPath(pictures, "im4_101x67.ref.bmp");
+  SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(deep.c_str()), SMTO_ABORTIFHUNG, 3000, nullptr);
+  PressButton(dialog, IDOK);
+  ASSERT_TRUE(WaitGone(dialog, 8000));
+  // Wine keeps untitled hidden dialogs of its own: the box is the visible one.
+  auto visibleBox = [&]() -> HWND {
+    for (HWND w : FindTopLevel("#32770", nullptr, app.run().pid())) {
+      if (IsWindowVisible(w) && !WindowText(w).empty()) return w;
+    }
+    return nullptr;
+  };
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = visibleBox()) != nullptr; }, 8000)) << "no refusal";
+  EXPECT_TRUE(enabledBecomes(false)) << "under a message box";
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitGone(box, 8000));
+  EXPECT_TRUE(enabledBecomes(true)) << "after the box";
+
+  SetForegroundWindow(palette);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == palette; }, 3000));
+  INPUT keys[4] = {};
+  const WORD order[4] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = order[i];
+    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+  Sleep(500);  // a window Alt+F4 destroyed would be gone by now
+  EXPECT_TRUE(IsWindow(palette) && IsWindowVisible(palette)) << "Alt+F4 took the palette window away";
+  EXPECT_TRUE(IsWindow(app.main())) << "Alt+F4 on the palette window ended the shuffler";
+}
+
 // On a display of 256 colours the copied palette still holds the file's exact
 // colours: it is drawn on memory at 24 bits (run-tier.sh runs LowColour.* there).
 TEST(LowColour, ShufflerCopiesExactColoursOnA256ColourDisplay) {

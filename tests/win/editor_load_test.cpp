@@ -2,11 +2,18 @@
 // failures that must leave the picture values alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/bitmap/dib_block.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "kestro98/image_view.h"
 #include "kestro98/load_bitmap.h"
+#include "kestro98/main_window.h"
+#include "kestro98/open_command.h"
+#include "kestro98/palette_window.h"
+#include "kestro98/picture.h"
+#include "common/bitmap/replace_file.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -81,6 +88,84 @@ TEST_F(EditorLoad, WindowWithoutRoomStillGetsABoundedLevel) {
   SetClient(10, 10);  // less than the strip and the scroll bars
   ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(640, 480, "tiny.bmp").c_str()));
   EXPECT_EQ(fitLevel, 1 - 321);
+}
+
+// A file replaced between Open's checks and its read: what is shown is
+// judged by the bytes read, and its palette comes from them too, never one
+// file's colour table over another's pixels.
+TEST_F(EditorLoad, OpenJudgesAndTakesThePaletteFromTheBytesItReads) {
+  BmpShape shape;
+  shape.width = 16;
+  shape.height = 8;
+  shape.bitCount = 4;
+  const std::vector<uint8_t> first = wintest::MakeBmp(shape);
+  std::vector<uint8_t> second = first;
+  second[54] = 3, second[55] = 2, second[56] = 1;  // entry 0 as blue, green, red
+  std::vector<uint8_t> refused = first;
+  refused[46] = 3;  // three colours for a 4-bit picture
+  const std::string path = wintest::ScratchFolder() + "replaced.bmp";
+  struct Case {
+    const char* name;
+    const std::vector<uint8_t>* replacement;
+    bool opens;
+  };
+  const Case cases[] = {{"another palette", &second, true}, {"another colour count", &refused, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(wintest::WriteWholeFile(path, first));
+    wintest::BoxCatcher boxes;
+    ASSERT_TRUE(CheckChosenFile(mainWindow, path));
+    ASSERT_TRUE(wintest::WriteWholeFile(path, *c.replacement));
+    const Rgb shownBefore = paletteHistory.Entry(0);
+    EXPECT_EQ(OpenCheckedFile(mainWindow, path), c.opens);
+    const Rgb entry = paletteHistory.Entry(0);
+    if (c.opens) {
+      EXPECT_TRUE(boxes.Boxes().empty());
+      EXPECT_EQ(entry.red, 1);
+      EXPECT_EQ(entry.green, 2);
+      EXPECT_EQ(entry.blue, 3);
+      EXPECT_EQ(pictureFacts.opened.fileSize, static_cast<int64_t>(second.size()));
+    } else {
+      ASSERT_EQ(boxes.Boxes().size(), 1u);
+      EXPECT_EQ(boxes.Boxes()[0].text, "The assigned file has not the 2/16/256 color array!");
+      EXPECT_EQ(entry.red, shownBefore.red) << "a refused file changed the shown palette";
+      EXPECT_EQ(entry.blue, shownBefore.blue);
+      EXPECT_FALSE(HoldsCandidateBlock());
+    }
+  }
+  DestroyPaletteWindow();
+  pictureState = 0;
+}
+
+// The file a save writes first is named after the program, so one left by a
+// killed save says whose it is, and shortened where the path has no room.
+TEST(TemporaryBeside, NamedAfterTheProgramAndShortenedWhereThePathHasNoRoom) {
+  struct Case {
+    size_t folderLength;  // the folder's path with its final backslash
+    const char* prefix;
+    const char* suffix;
+  };
+  const Case cases[] = {{0, "~win_tests-", ".tmp"}, {MAX_PATH - 12, "~", ".tmp"}};
+  for (const Case& c : cases) {
+    std::string folder = wintest::ScratchFolder();
+    while (folder.size() < c.folderLength) {
+      folder += std::string(std::min<size_t>(c.folderLength - folder.size(), 40), 'd');
+      folder.back() = '\\';
+      ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
+    }
+    const std::string made = ReserveTemporaryBeside((folder + "target.bmp").c_str());
+    ASSERT_FALSE(made.empty()) << folder.size();
+    const std::string name = made.substr(folder.size());
+    const std::string prefix = c.prefix, suffix = c.suffix;
+    ASSERT_GT(name.size(), prefix.size() + suffix.size()) << name;
+    EXPECT_EQ(_strnicmp(name.c_str(), prefix.c_str(), prefix.size()), 0) << name;
+    EXPECT_EQ(name.substr(name.size() - suffix.size()), suffix) << name;
+    const std::string hex = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    EXPECT_TRUE(hex.size() <= 4 && hex.find_first_not_of("0123456789abcdef") == std::string::npos) << name;
+    EXPECT_LT(made.size(), static_cast<size_t>(MAX_PATH));
+    EXPECT_TRUE(wintest::FileExists(made));
+    DeleteFileA(made.c_str());
+  }
 }
 
 class EditorLoadMessages : public EditorLoad, public testing::WithParamInterface<int> {
