@@ -17,7 +17,6 @@
 #include "common/bitmap/core/rle.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/global_memory.h"
-#include "kestro98/box_text.h"
 #include "kestro98/core/clipboard_layout.h"
 #include "kestro98/image_view.h"
 #include "kestro98/main_window.h"
@@ -88,7 +87,7 @@ bool CopyImageAtLevel(HWND mainWindow, int level) {
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (!locked) return false;  // the lock has shown its own message
   if (block == nullptr) {
-    ShowBoxText(mainWindow, kClipboardNoMemory);
+    ShowMessage(mainWindow, kClipboardNoMemory);
     return false;
   }
   if (!clipboard.Open(mainWindow)) {

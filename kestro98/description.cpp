@@ -12,10 +12,10 @@ namespace {
 const TiffWriterMessages kTiffMessages = {
     {{"Unable to create a new TIF file for saving the image.",
       "像保存用のTIFファイルを新規に作成できません."},
-     {"Error", "エラー"}},
+     {"Error", "エラー"}, MessageIcon::kError},
     {{"Unable to write the TIF file. The image was not saved.",
       "TIFファイルを書き込めません. 画像は保存されていません."},
-     {"Error", "エラー"}},
+     {"Error", "エラー"}, MessageIcon::kError},
 };
 
 }  // namespace
@@ -34,11 +34,15 @@ const ProgramDescription kDescription = {
     RunCommand,
     QuitProgram,
     &kLook,
-    {"Install the readme file (KESTRO9E.PDF)\nin the same directory.",
+    {{"Install the readme file (KESTRO9E.PDF)\nin the same directory.",
      "説明書ファイル（KESTRO9J.PDF）を同じ\nフォルダーに入れてください."},
-    {"Unable to open the readme file (KESTRO9E.PDF)\nbecause of being NO software to read PDF documents.",
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to open the readme file (KESTRO9E.PDF)\nbecause of being NO software to read PDF documents.",
      "PDF 文書の閲覧ソフトが無いので、\n説明書（KESTRO9J.PDF）を開けません."},
-    {"Unable to display dialog", "ダイアログを表示できません"},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to display dialog", "ダイアログを表示できません"}, {"System Error", "システム・エラー"}, MessageIcon::kError, true},
     &kTiffMessages,
 };
 

@@ -228,7 +228,7 @@ void SizeView(HWND window, WPARAM sizeType) {
       paletteHidden = false;
     }
     paletteHiddenByMinimise = false;
-    PostMessageA(window, WM_USER + 2, 0, 0);
+    PostMessageA(window, kActivatePalette, 0, 0);
   }
   RECT box = {};
   GetWindowRect(window, &box);

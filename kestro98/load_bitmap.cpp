@@ -10,7 +10,7 @@ namespace kestro {
 bool ReadCandidatePicture(HWND mainWindow, const char* path) {
   HFILE file = _lopen(path, OF_READ);
   if (file == HFILE_ERROR) {
-    ShowBitmapErrorWithText(mainWindow, kMsgCannotOpenFile, path);
+    ShowMessage(mainWindow, kMsgCannotOpenFile, path);
     return false;
   }
   const int read = ReadCandidateBmpFile(mainWindow, file);

@@ -1,7 +1,7 @@
 // The colour editor's main window procedure and its start-up and shutdown:
 // painting, sizing and scrolling go to the image view, the palette window's
-// posted messages (WM_USER repaint, WM_USER + 1 hide) and the size
-// handling's WM_USER + 2 come here.
+// posted messages (kRepaintPicture, kHidePalette) and the size handling's
+// kActivatePalette come here.
 #include "kestro98/main_window.h"
 
 #include <string>
@@ -21,15 +21,13 @@ namespace kestro {
 int pictureState = -1;
 const char* titlePrefix = "Kestro - ";
 const char* paletteWindowTitle = "Kestro";
-const char* openDialogTitle = "Select a bitmap file to open.";
-const char* saveDialogTitle = "Assign a BMP or TIF file to save.";
 
 namespace {
 
 // "Close" during creation: the window is destroyed before CreateWindowA returns.
 void Refuse(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
 
-// WM_USER + 2 after a restore: the palette window comes forward.
+// kActivatePalette after a restore: the palette window comes forward.
 void ActivatePaletteWindow() {
   if (paletteWindow != nullptr && IsWindowVisible(paletteWindow) &&
       GetActiveWindow() != paletteWindow) {
@@ -58,8 +56,6 @@ void StartUp(HWND window) {
 void LoadTitleStrings() {
   titlePrefix = Pick("Kestro - ", "ＢＭＰケストロ - ");
   paletteWindowTitle = Pick("Kestro", "ケストロ");
-  openDialogTitle = Pick("Select a bitmap file to open.", "開くBitmapファイルの選択");
-  saveDialogTitle = Pick("Assign a BMP or TIF file to save.", "保存するBitmap or Tifファイルの指定");
 }
 
 void InitialiseMainWindow(HWND window) {
@@ -101,9 +97,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_HSCROLL: ScrollView(window, false, wParam); return 0;
     case WM_VSCROLL: ScrollView(window, true, wParam); return 0;
-    case WM_USER: InvalidatePictureArea(window, false); return 0;
-    case WM_USER + 1: HidePaletteWindow(window); return 0;
-    case WM_USER + 2: ActivatePaletteWindow(); return 0;
+    case kRepaintPicture: InvalidatePictureArea(window, false); return 0;
+    case kHidePalette: HidePaletteWindow(window); return 0;
+    case kActivatePalette: ActivatePaletteWindow(); return 0;
     case WM_ENABLE: EnablePaletteWindow(wParam != FALSE); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }

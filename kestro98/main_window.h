@@ -14,8 +14,6 @@ extern int pictureState;
 // Title strings of the current language, UTF-8 (convert with ToAnsi for the A calls).
 extern const char* titlePrefix;          // "Kestro - "
 extern const char* paletteWindowTitle;   // "Kestro"
-extern const char* openDialogTitle;
-extern const char* saveDialogTitle;
 
 // The editor's own messages; the rest goes to the shell's shared cases.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,5 @@
 #include "kestro98/open_command.h"
 
-#include <commdlg.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -11,7 +9,7 @@
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
 #include "common/ui/app_shell.h"
-#include "kestro98/box_text.h"
+#include "common/ui/file_dialog.h"
 #include "kestro98/core/open_rules.h"
 #include "kestro98/image_view.h"
 #include "kestro98/load_bitmap.h"
@@ -25,12 +23,6 @@ namespace kestro {
 namespace {
 
 constexpr int kPathSize = 256;
-constexpr RECT kOpenButton = {15, 0, 47, 20};
-
-void RepaintOpenButton(HWND window) {
-  InvalidateRect(window, &kOpenButton, TRUE);
-  UpdateWindow(window);
-}
 
 // The information field from its place to 20 pixels before the dialog's
 // right edge, read-only. Found by its id in the hook's own dialog.
@@ -79,6 +71,15 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM l
   return 0;
 }
 
+const FileDialog kOpenDialog = {false,
+                                {"Select a bitmap file to open.", "開くBitmapファイルの選択"},
+                                "Bitmap (*.bmp)\0*.bmp\0",
+                                {15, 0, 47, 20},
+                                &kOpenDialogFailed,
+                                OpenDialogHook,
+                                IDD_OPEN_INFO_EN,
+                                IDD_OPEN_INFO_JA};
+
 // What the command's checks read from the file: the headers and the colour
 // table, and the file's length.
 struct HeaderRead {
@@ -122,32 +123,7 @@ int ImageInformationOfPath(const char* path, std::string* text) {
 
 void OpenCommand(HWND window) {
   char chosen[kPathSize] = {};
-  const std::string filter = std::string("Bitmap (*.bmp)") + '\0' + "*.bmp" + '\0' + '\0';
-  const std::string title = ToAnsi(openDialogTitle);
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = window;
-  ofn.hInstance = appInstance;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = chosen;
-  ofn.nMaxFile = kPathSize;
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
-              OFN_HIDEREADONLY;
-  ofn.lpfnHook = OpenDialogHook;
-  ofn.lpTemplateName = MAKEINTRESOURCEA(IsJapanese() ? IDD_OPEN_INFO_JA : IDD_OPEN_INFO_EN);
-  if (!GetOpenFileNameA(&ofn)) {
-    const DWORD code = CommDlgExtendedError();
-    if (code == 0) {
-      RepaintOpenButton(window);
-    } else {
-      const std::string text =
-          FormatCode(Pick(kOpenDialogFailed.english, kOpenDialogFailed.japanese), code);
-      ShowBoxTextAs(window, kOpenDialogFailed, text.c_str());
-    }
-    return;
-  }
-  RepaintOpenButton(window);
+  if (!RunFileDialog(window, kOpenDialog, chosen, sizeof chosen)) return;
   const std::string path = chosen;
   if (CheckChosenFile(window, path)) OpenCheckedFile(window, path);
 }
@@ -165,7 +141,7 @@ bool CheckChosenFile(HWND window, const std::string& path) {
   } else {
     verdict = CheckFront(header, &candidateHistory);
   }
-  if (verdict != OpenVerdict::kOk) ShowBoxText(window, OpenMessage(verdict));
+  if (verdict != OpenVerdict::kOk) ShowMessage(window, OpenMessage(verdict));
   return verdict == OpenVerdict::kOk;
 }
 
@@ -180,7 +156,7 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
   const OpenVerdict verdict = CheckFront(adopted, &candidateHistory);
   if (verdict != OpenVerdict::kOk) {
     DiscardCandidateBlock();
-    ShowBoxText(window, OpenMessage(verdict));
+    ShowMessage(window, OpenMessage(verdict));
     return false;
   }
 
@@ -193,8 +169,8 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
   paletteHistory = candidateHistory;
   pictureFacts.sourcePath = path;
   std::memcpy(pictureFacts.opened.fileHeader, adopted.bytes, sizeof pictureFacts.opened.fileHeader);
-  pictureFacts.opened.sizeImage = bmp::GetU32(adopted.bytes + 34);
-  pictureFacts.opened.clrUsed = bmp::GetU32(adopted.bytes + 46);
+  pictureFacts.opened.sizeImage = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiSizeImage));
+  pictureFacts.opened.clrUsed = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiClrUsed));
   pictureFacts.opened.fileSize = adopted.fileSize;
   pictureState = 1;
 

@@ -13,6 +13,7 @@
 #include "kestro98/core/chip_grid.h"
 #include "kestro98/main_window.h"
 #include "kestro98/picture.h"
+#include "resources/kestro98/resource.h"
 
 namespace kestro {
 
@@ -25,9 +26,6 @@ namespace {
 const char kClassName[] = "PaletteWindow";
 constexpr int kWidth = 296;
 constexpr int kHeight = 423;
-constexpr int kFirstBar = 121;
-constexpr int kUndoButton = 124;
-constexpr int kHideButton = 125;
 constexpr RECT kSwatch = {22, 128, 267, 176};
 const ChipArea kChips;
 
@@ -66,10 +64,10 @@ void OnCreate(HWND window) {
   for (int i = 0; i < 3; ++i) values[i] = Child(window, "STATIC", SS_RIGHT, 20, 55 + 24 * i, 23, 21, 0);
   for (int i = 0; i < 3; ++i) labels[i] = Child(window, "STATIC", SS_LEFT, 254, 55 + 24 * i, 15, 21, 0);
   for (int i = 0; i < 3; ++i) {
-    bars[i] = Child(window, "SCROLLBAR", SBS_HORZ, 52, 50 + 24 * i, 194, 21, kFirstBar + i);
+    bars[i] = Child(window, "SCROLLBAR", SBS_HORZ, 52, 50 + 24 * i, 194, 21, IDC_PALETTE_RED + i);
   }
-  undoButton = Child(window, "BUTTON", BS_PUSHBUTTON, 22, 185, 110, 23, kUndoButton);
-  hideButton = Child(window, "BUTTON", BS_PUSHBUTTON, 157, 185, 110, 23, kHideButton);
+  undoButton = Child(window, "BUTTON", BS_PUSHBUTTON, 22, 185, 110, 23, IDC_PALETTE_UNDO);
+  hideButton = Child(window, "BUTTON", BS_PUSHBUTTON, 157, 185, 110, 23, IDC_PALETTE_HIDE);
   statusLine = Child(window, "STATIC", SS_CENTER, 0, 220, 289, 21, 0);
 
   windowFont = MakeFont();
@@ -157,7 +155,7 @@ void OnPaint(HWND window) {
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
   if (scrollGuard) return;
   HWND bar = reinterpret_cast<HWND>(lParam);
-  const int component = GetDlgCtrlID(bar) - kFirstBar;
+  const int component = GetDlgCtrlID(bar) - IDC_PALETTE_RED;
   if (component < 0 || component > 2) return;
   scrollGuard = true;
   const int code = LOWORD(wParam);
@@ -179,7 +177,7 @@ void WriteLevelAndTell() {
     paletteHistory.WriteIntoBlockTable(dibColourTable, tableBytes);
   }
   UnlockDibBlock();
-  PostMessageA(mainWindow, WM_USER, 0, 0);
+  PostMessageA(mainWindow, kRepaintPicture, 0, 0);
 }
 
 // The press's own point: under load the cursor may have moved on by the
@@ -232,11 +230,11 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_HSCROLL: OnScroll(window, wParam, lParam); return 0;
     case WM_LBUTTONDOWN: OnPress(window, lParam); return 0;
     case WM_COMMAND:
-      if (LOWORD(wParam) == kUndoButton) OnUndo(window);
-      if (LOWORD(wParam) == kHideButton) PostMessageA(mainWindow, WM_USER + 1, 0, 0);
+      if (LOWORD(wParam) == IDC_PALETTE_UNDO) OnUndo(window);
+      if (LOWORD(wParam) == IDC_PALETTE_HIDE) PostMessageA(mainWindow, kHidePalette, 0, 0);
       return 0;
     // The close box and Alt+F4 hide the window as its Hide button does.
-    case WM_CLOSE: PostMessageA(mainWindow, WM_USER + 1, 0, 0); return 0;
+    case WM_CLOSE: PostMessageA(mainWindow, kHidePalette, 0, 0); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

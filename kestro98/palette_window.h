@@ -3,12 +3,17 @@
 // their values, a swatch of the composed colour, Undo and Hide. A chip press
 // gives that entry the composed colour as one change of the palette history
 // (kestro98/picture.h), writes the current level into the DIB block and
-// posts WM_USER to the main window; Hide posts WM_USER + 1.
+// posts kRepaintPicture to the main window; Hide posts kHidePalette.
 #pragma once
 
 #include <windows.h>
 
 namespace kestro {
+
+// The editor's own window messages, posted to the main window.
+constexpr UINT kRepaintPicture = WM_APP;       // a colour of the table changed
+constexpr UINT kHidePalette = WM_APP + 1;      // Hide window, Alt+F4 on the palette window
+constexpr UINT kActivatePalette = WM_APP + 2;  // the main window was restored
 
 extern HWND paletteWindow;   // null while none exists
 extern bool paletteHidden;   // hidden by its Hide button or by minimising
@@ -31,7 +36,7 @@ void BringPaletteWindowForward();
 // nothing changes under the dialog.
 void EnablePaletteWindow(bool enable);
 
-// WM_USER + 1 in the main window: hide it and activate the main window.
+// kHidePalette in the main window: hide it and activate the main window.
 void HidePaletteWindow(HWND mainWindow);
 
 }  // namespace kestro

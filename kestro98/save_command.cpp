@@ -8,21 +8,20 @@
 // its target the same way.
 #include "kestro98/save_command.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "common/base/file_handle.h"
 #include "common/base/text.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
 #include "common/bitmap/replace_file.h"
 #include "common/bitmap/tiff_writer.h"
-#include "kestro98/box_text.h"
+#include "common/ui/file_dialog.h"
 #include "kestro98/core/save_rules.h"
 #include "kestro98/main_window.h"
 #include "kestro98/picture.h"
@@ -34,28 +33,11 @@ char savePath[256];
 namespace {
 
 constexpr size_t kChunk = 1024 * 1024;
-// The Save Image button on the icon bar, repainted once the dialog is gone.
-constexpr RECT kSaveButtonArea = {175, 0, 207, 20};
-
-// A handle closed on every path out; Close reports whether it closed cleanly.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : handle_(h) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-  bool Close() {
-    if (!Valid()) return true;
-    const bool closed = CloseHandle(handle_) != 0;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
+const FileDialog kSaveDialog = {true,
+                                {"Assign a BMP or TIF file to save.", "保存するBitmap or Tifファイルの指定"},
+                                "File (*.bmp;*.tif)\0*.bmp;*.tif\0",
+                                {175, 0, 207, 20},
+                                &SaveMessageText(SaveMessage::kDialogFailed)};
 
 // The colour table's bytes that fall inside a chunk of the file starting at
 // `offset` are replaced by `table` (which starts at byte 54 of the file).
@@ -162,7 +144,7 @@ bool DestinationExists(const char* path) {
 }
 
 void ShowSaved(HWND mainWindow, const char* path) {
-  ShowBoxText(mainWindow, SaveMessageText(SaveMessage::kSaved), path);
+  ShowMessage(mainWindow, SaveMessageText(SaveMessage::kSaved), path);
 }
 
 }  // namespace
@@ -182,7 +164,7 @@ bool SaveImageTo(HWND mainWindow, const char* path) {
         if (in.fixedDisk) return false;
         in.fixedDisk = IsFixedDisk(root.c_str());
         if (!in.fixedDisk) {
-          ShowBoxText(mainWindow, SaveMessageText(SaveMessage::kNotFixedDisk));
+          ShowMessage(mainWindow, SaveMessageText(SaveMessage::kNotFixedDisk));
           return false;
         }
         break;
@@ -192,17 +174,17 @@ bool SaveImageTo(HWND mainWindow, const char* path) {
                                            static_cast<int64_t>(tiff::TiffFileSize(pictureFacts.layout)));
         in.enoughSpace = HasFreeSpace(root.c_str(), static_cast<uint64_t>(bytes));
         if (!in.enoughSpace) {
-          ShowBoxText(mainWindow, SaveMessageText(SaveMessage::kNotEnoughSpace));
+          ShowMessage(mainWindow, SaveMessageText(SaveMessage::kNotEnoughSpace));
           return false;
         }
         in.destinationExists = DestinationExists(path);
         break;
       }
       case SaveAction::kWrongExtension:
-        ShowBoxText(mainWindow, SaveMessageText(SaveMessage::kWrongExtension));
+        ShowMessage(mainWindow, SaveMessageText(SaveMessage::kWrongExtension));
         return false;
       case SaveAction::kAskOverwrite:
-        in.overwrite = ShowBoxText(mainWindow, SaveMessageText(SaveMessage::kDestinationExists)) ==
+        in.overwrite = ShowMessage(mainWindow, SaveMessageText(SaveMessage::kDestinationExists)) ==
                                IDYES
                            ? Answer::kYes
                            : Answer::kNo;
@@ -214,7 +196,7 @@ bool SaveImageTo(HWND mainWindow, const char* path) {
           ShowSaved(mainWindow, path);
           return true;
         }
-        if (!refusalShown) ShowBoxText(mainWindow, SaveMessageText(result));
+        if (!refusalShown) ShowMessage(mainWindow, SaveMessageText(result));
         return false;
       }
       case SaveAction::kWriteTiff:
@@ -228,28 +210,7 @@ bool SaveImageTo(HWND mainWindow, const char* path) {
 
 void SaveImageCommand(HWND mainWindow) {
   std::memset(savePath, 0, sizeof savePath);
-  const std::string title = ToAnsi(saveDialogTitle);
-  static const char kFilter[] = "File (*.bmp;*.tif)\0*.bmp;*.tif\0";
-  OPENFILENAMEA dialog;
-  std::memset(&dialog, 0, sizeof dialog);
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = mainWindow;
-  dialog.lpstrFilter = kFilter;
-  dialog.nFilterIndex = 0;
-  dialog.lpstrFile = savePath;
-  dialog.nMaxFile = sizeof savePath;
-  dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  const BOOL chosen = GetSaveFileNameA(&dialog);
-  const DWORD error = chosen ? 0 : CommDlgExtendedError();
-  if (!chosen && error != 0) {
-    const BoxText& box = SaveMessageText(SaveMessage::kDialogFailed);
-    ShowBoxTextAs(mainWindow, box, FormatCode(Pick(box.english, box.japanese), error).c_str());
-    return;
-  }
-  InvalidateRect(mainWindow, &kSaveButtonArea, TRUE);
-  UpdateWindow(mainWindow);
-  if (!chosen) return;
+  if (!RunFileDialog(mainWindow, kSaveDialog, savePath, sizeof savePath)) return;
   SaveImageTo(mainWindow, savePath);
 }
 

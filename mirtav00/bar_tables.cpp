@@ -12,7 +12,7 @@ using ui_core::CaptionLabel;
 const ButtonSpec kButtons[] = {
     {IDC_BAR_GAP, "Gap", 0, 16, false, 0},
     {IDC_BAR_OPEN, "Open", 16, 32, true, IDM_OPEN},
-    {IDC_BAR_RANDOMIZE_PLT, "PalRd", 48, 32, false, IDM_RANDOMIZE_PLT},
+    {IDC_BAR_RANDOMISE_PLT, "PalRd", 48, 32, false, IDM_RANDOMISE_PLT},
     {IDC_BAR_COPY_PLT, "Copy", 80, 32, false, IDM_COPY_PLT},
     {IDC_BAR_SAVE_IMAGE, "SaveAs", 112, 32, false, IDM_SAVE_IMAGE},
     {IDC_BAR_ABOUT, "About", 144, 32, true, IDM_ABOUT},

@@ -11,10 +11,10 @@ namespace {
 const TiffWriterMessages kTiffMessages = {
     {{"Unable to create a new TIF file for saving the image.",
       "像保存用の TIF ファイルを新規に作成できません."},
-     {"Error", "エラー"}},
+     {"Error", "エラー"}, MessageIcon::kError},
     {{"Unable to write the TIF file. The image was not saved.",
       "TIF ファイルを書き込めません. 画像は保存されていません."},
-     {"Error", "エラー"}},
+     {"Error", "エラー"}, MessageIcon::kError},
 };
 
 // The shuffler keeps no start-up step of its own before InitialiseMainWindow.
@@ -36,11 +36,15 @@ const ProgramDescription kDescription = {
     RunCommand,
     QuitProgram,
     &kLook,
-    {"Install the readme file (MIRTAV0E.PDF)\nin the same directory.",
+    {{"Install the readme file (MIRTAV0E.PDF)\nin the same directory.",
      "説明書ファイル（MIRTAV0J.PDF）を同じ\nフォルダーに入れてください."},
-    {"Unable to open the readme file (MIRTAV0E.PDF)\nbecause of being NO software to read PDF documents.",
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to open the readme file (MIRTAV0E.PDF)\nbecause of being NO software to read PDF documents.",
      "PDF 文書の閲覧ソフトが無いので、\n説明書（MIRTAV0J.PDF）を開けません."},
-    {"Unable to display dialog.", "ダイアログを表示できません"},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to display dialog.", "ダイアログを表示できません"}, {"System Error", "システム・エラー"}, MessageIcon::kError, true},
     &kTiffMessages,
 };
 

@@ -7,7 +7,7 @@
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
 #include "mirtav00/main_window.h"
-#include "mirtav00/message_box.h"
+#include "common/base/text.h"
 #include "mirtav00/open_command.h"
 
 namespace mirtav {
@@ -28,7 +28,7 @@ struct NewPicture {
 bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
   const LONG end = _llseek(file, 0, FILE_END);
   if (end == HFILE_ERROR || _llseek(file, 0, FILE_BEGIN) != 0) {
-    ShowShufflerMessage(window, kMsgCannotOpenBitmap);
+    ShowMessage(window, kMsgCannotOpenBitmap);
     return false;
   }
   const uint64_t fileSize = static_cast<uint32_t>(end);
@@ -36,18 +36,18 @@ bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
   const uint64_t wanted = fileSize < kOpenHeadBytes ? fileSize : kOpenHeadBytes;
   const long got = _hread(file, head, static_cast<long>(wanted));
   if (got < 0 || static_cast<uint64_t>(got) != wanted) {
-    ShowShufflerMessage(window, kMsgCannotOpenBitmap);
+    ShowMessage(window, kMsgCannotOpenBitmap);
     return false;
   }
   const OpenVerdict verdict =
       CheckOpenHeader(head, static_cast<size_t>(got), fileSize, next->table, &next->colourCount);
   if (verdict != OpenVerdict::kOk) {
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    ShowShufflerMessage(window, *MessageOf(verdict));
+    ShowMessage(window, *MessageOf(verdict));
     return false;
   }
   if (_llseek(file, 0, FILE_BEGIN) != 0) {
-    ShowShufflerMessage(window, kMsgCannotOpenBitmap);
+    ShowMessage(window, kMsgCannotOpenBitmap);
     return false;
   }
   if (!ReadCandidateBmpFile(window, file)) return false;  // the reader has said why
@@ -59,7 +59,7 @@ bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
                                             &next->colourCount);
   if (again != OpenVerdict::kOk) {
     DiscardCandidateBlock();
-    ShowShufflerMessage(window, *MessageOf(again));
+    ShowMessage(window, *MessageOf(again));
     return false;
   }
   bmp::BlockLayout layout;
@@ -67,7 +67,7 @@ bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
   if (!CandidateLayout(&layout, &blockSize) || layout.colourCount != next->colourCount ||
       !FactsFromLayout(layout, blockSize, static_cast<uint64_t>(length), &next->facts)) {
     DiscardCandidateBlock();
-    ShowShufflerMessage(window, kMsgNotFourOrEightBit);
+    ShowMessage(window, kMsgNotFourOrEightBit);
     return false;
   }
   return true;
@@ -93,11 +93,11 @@ void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
 
 }  // namespace
 
-int LoadBmpFile(HWND mainWindow, const char* path) {
+bool LoadBmpFile(HWND mainWindow, const char* path) {
   HFILE file = _lopen(path, OF_READ);
   if (file == HFILE_ERROR) {
-    ShowShufflerMessage(mainWindow, kMsgCannotOpenBitmap);
-    return 1;
+    ShowMessage(mainWindow, kMsgCannotOpenBitmap);
+    return false;
   }
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
   static NewPicture next;  // about 4 KiB of table: kept off the stack
@@ -105,9 +105,9 @@ int LoadBmpFile(HWND mainWindow, const char* path) {
   const bool accepted = ReadNewPicture(mainWindow, file, &next);
   _lclose(file);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
-  if (!accepted) return 1;
+  if (!accepted) return false;
   AdoptNewPicture(mainWindow, path, next);
-  return 0;
+  return true;
 }
 
 }  // namespace mirtav

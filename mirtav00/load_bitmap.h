@@ -1,5 +1,5 @@
 // The shuffler's load by path. The file is read and checked completely before
-// anything shown is touched: the header bytes (open_check), then the whole
+// anything shown is touched: the header bytes (open_rules), then the whole
 // file read into a candidate block and checked by the reader's lock rules.
 // Only a file that passed everything releases what was shown (the logo or the
 // previous picture) and becomes the DIB block, PaletteTable, shufflerPicture
@@ -13,9 +13,9 @@ namespace mirtav {
 // Set by LoadBmpFile: the picture is shown at 1 / reductionFactor.
 extern int reductionFactor;
 
-// 0 when the picture was read, accepted and adopted (the power-of-two
-// reduction that fits it in the main window's client area set), 1 after the
-// refusal's message, with nothing changed.
-int LoadBmpFile(HWND mainWindow, const char* path);
+// True when the picture was read, accepted and adopted (the power-of-two
+// reduction that fits it in the main window's client area set); false after
+// the refusal's message, with nothing changed.
+bool LoadBmpFile(HWND mainWindow, const char* path);
 
 }  // namespace mirtav

@@ -16,7 +16,7 @@
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/open_command.h"
 #include "mirtav00/palette_window.h"
-#include "mirtav00/randomize_command.h"
+#include "mirtav00/randomise_command.h"
 #include "mirtav00/save_command.h"
 #include "mirtav00/settings_dialog.h"
 #include "resources/mirtav00/resource.h"
@@ -47,10 +47,10 @@ void AddSpecialSettingItem(HWND window) {
 
 void SetPictureButtons(const PictureButtons& buttons) {
   if (!buttons.apply) return;
-  const int randomize[] = {IDC_BAR_RANDOMIZE_PLT};
+  const int randomise[] = {IDC_BAR_RANDOMISE_PLT};
   const int copy[] = {IDC_BAR_COPY_PLT};
   const int save[] = {IDC_BAR_SAVE_IMAGE};
-  EnableIconBarButtons(randomize, buttons.randomize);
+  EnableIconBarButtons(randomise, buttons.randomise);
   EnableIconBarButtons(copy, buttons.copy);
   EnableIconBarButtons(save, buttons.save);
 }
@@ -99,7 +99,7 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 void RunCommand(HWND window, int command) {
   switch (command) {
     case IDM_OPEN: OpenCommand(window); break;
-    case IDM_RANDOMIZE_PLT: RandomizePalette(window); break;
+    case IDM_RANDOMISE_PLT: RandomisePalette(window); break;
     case IDM_COPY_PLT: CopyPalette(window); break;
     case IDM_SAVE_IMAGE: SaveImage(window); break;
   }

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include "mirtav00/core/window_rules.h"
+#include "mirtav00/core/view_rules.h"
 
 namespace mirtav {
 
-// NoPicture, Opened or Randomised (window_rules.h).
+// NoPicture, Opened or Randomised (view_rules.h).
 extern int PictureState;
 
 // Yes (0) or No (1): whether the palette window is shown; Yes at every start.

@@ -9,11 +9,10 @@
 
 #include "common/base/text.h"
 #include "common/bitmap/drive_checks.h"
-#include "mirtav00/core/window_rules.h"
-#include "mirtav00/file_dialog.h"
+#include "mirtav00/core/view_rules.h"
+#include "common/ui/file_dialog.h"
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/main_window.h"
-#include "mirtav00/message_box.h"
 #include "mirtav00/palette_window.h"
 
 namespace mirtav {
@@ -26,8 +25,7 @@ namespace {
 
 // The open dialog, under the Open button of the icon bar.
 const FileDialog kOpenDialog = {false,
-                                "Select a 4bit/8bit bitmap file.",
-                                "16色/256色 Bitmap ファイルの選択",
+                                {"Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択"},
                                 "Bitmap (*.bmp)\0*.bmp\0",
                                 {15, 0, 48, 21},
                                 &kMsgOpenDialogFailed};
@@ -58,15 +56,15 @@ void SetPictureTitle(HWND window) {
 
 void OpenCommand(HWND window) {
   char path[kPathBufferSize] = {};
-  if (!RunFileDialog(window, kOpenDialog, path)) return;
+  if (!RunFileDialog(window, kOpenDialog, path, kPathBufferSize)) return;
 
   const char root[4] = {path[0], path[1], path[2], '\0'};
   const OpenVerdict pathVerdict = CheckOpenPath(path, IsFixedDisk(root));
   if (pathVerdict != OpenVerdict::kOk) {
-    ShowShufflerMessage(window, *MessageOf(pathVerdict));
+    ShowMessage(window, *MessageOf(pathVerdict));
     return;
   }
-  if (LoadBmpFile(window, path) == 0) ShowNewPicture(window);
+  if (LoadBmpFile(window, path)) ShowNewPicture(window);
 }
 
 }  // namespace mirtav

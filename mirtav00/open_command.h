@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 #include "mirtav00/core/shuffle.h"
 
 namespace mirtav {

@@ -14,7 +14,6 @@
 #include "common/bitmap/global_memory.h"
 #include "mirtav00/core/palette_picture.h"
 #include "mirtav00/main_window.h"
-#include "mirtav00/message_box.h"
 #include "mirtav00/open_command.h"
 
 namespace mirtav {
@@ -26,7 +25,7 @@ constexpr char kPaletteClass[] = "pPaletteWindow";
 const Message kMsgNoClipboardMemory = {
     {"Unable to allocate clipboard memory.", "クリップボードのメモリを確保できません."},
     {"Error", "エラー"},
-    Icon::kError};
+    MessageIcon::kError};
 
 // Paints the palette picture 1:1 at the client area's origin.
 void DrawCells(HDC dc) {
@@ -132,7 +131,7 @@ void CopyPalette(HWND window) {
   if (FindPaletteWindow() == nullptr) return;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, kPaletteDibSize);
   if (block == nullptr) {
-    ShowShufflerMessage(window, kMsgNoClipboardMemory);
+    ShowMessage(window, kMsgNoClipboardMemory);
     return;
   }
   bool filled = false;

@@ -16,8 +16,7 @@
 #include "common/bitmap/tiff_writer.h"
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/save_rules.h"
-#include "mirtav00/file_dialog.h"
-#include "mirtav00/message_box.h"
+#include "common/ui/file_dialog.h"
 #include "mirtav00/open_command.h"
 
 namespace mirtav {
@@ -26,8 +25,7 @@ namespace {
 
 // The save dialog, under the Save Image button of the icon bar.
 const FileDialog kSaveDialog = {true,
-                                "Assign a BMP or TIF file to save.",
-                                "保存する Bitmap or Tiff ファイルの指定",
+                                {"Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"},
                                 "File (*.bmp;*.tif)\0*.bmp;*.tif\0",
                                 {111, 0, 144, 21},
                                 &kMsgSaveDialogFailed};
@@ -39,7 +37,7 @@ class PlatformQuestions final : public SaveQuestions {
     return GetFileAttributesA(savePath) != INVALID_FILE_ATTRIBUTES;
   }
   bool OverwriteConfirmed() override {
-    return ShowShufflerMessage(owner_, kMsgOverwrite) == IDYES;
+    return ShowMessage(owner_, kMsgOverwrite) == IDYES;
   }
   bool IsFixedDisk(const char* root) override { return ::IsFixedDisk(root); }
   bool HasFreeSpace(const char* root, int32_t bytes) override {
@@ -68,7 +66,7 @@ int WriteBmpFile(HWND window) {
   FileBeside output;
   FILE* file = output.Open(shufflerPicture.savePath);
   if (file == nullptr) {
-    ShowShufflerMessage(window, kMsgCannotCreateBmp);
+    ShowMessage(window, kMsgCannotCreateBmp);
     return 1;
   }
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -81,7 +79,7 @@ int WriteBmpFile(HWND window) {
   const FileBeside::Outcome outcome = output.Finish(written);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (outcome != FileBeside::Outcome::kPlaced) {
-    ShowShufflerMessage(window, kMsgCannotCreateBmp);
+    ShowMessage(window, kMsgCannotCreateBmp);
     return 1;
   }
   return 0;
@@ -90,7 +88,7 @@ int WriteBmpFile(HWND window) {
 void SaveImage(HWND window) {
   char* path = shufflerPicture.savePath;
   std::memset(path, 0, kPathBufferSize);
-  if (!RunFileDialog(window, kSaveDialog, path)) return;
+  if (!RunFileDialog(window, kSaveDialog, path, kPathBufferSize)) return;
 
   SaveRequest request;
   request.savePath = path;
@@ -103,14 +101,14 @@ void SaveImage(HWND window) {
   switch (verdict) {
     case SaveVerdict::kDeclined: return;
     case SaveVerdict::kWriteBmp:
-      if (WriteBmpFile(window) == 0) ShowShufflerMessageWithText(window, kMsgBmpSaved, path);
+      if (WriteBmpFile(window) == 0) ShowMessage(window, kMsgBmpSaved, path);
       return;
     case SaveVerdict::kWriteTiff:
       if (WriteTiffFile(window, path) == 0) {
-        ShowShufflerMessageWithText(window, kMsgTiffSaved, path);
+        ShowMessage(window, kMsgTiffSaved, path);
       }
       return;
-    default: ShowShufflerMessage(window, *MessageOf(verdict)); return;
+    default: ShowMessage(window, *MessageOf(verdict)); return;
   }
 }
 

@@ -5,7 +5,8 @@
 
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
-#include "mirtav00/core/window_rules.h"
+#include "mirtav00/core/messages.h"
+#include "mirtav00/core/view_rules.h"
 #include "mirtav00/main_window.h"
 #include "mirtav00/palette_window.h"
 #include "resources/mirtav00/resource.h"
@@ -62,8 +63,7 @@ void SettingsDialog(HWND window) {
       appInstance, IsJapanese() ? RES_NAME_SETTINGS_J : RES_NAME_SETTINGS, window,
       SettingsDialogProc, 0);
   if (result == -1) {
-    ShowMessage(nullptr, Pick("Unable to display dialog", "ダイアログを表示できません"),
-                Pick("System Error", "システム・エラー"), MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
+    ShowMessage(nullptr, kMsgSettingsNotShown);
     return;
   }
   if (settingsCancelled) {

@@ -1,5 +1,6 @@
 #include "common/base/text.h"
 
+#include <cstdio>
 #include <vector>
 
 int languageFlag = kEnglish;
@@ -17,8 +18,45 @@ std::string ToAnsi(const char* utf8) {
   return std::string(a.data());
 }
 
-int ShowMessage(HWND owner, const char* utf8Text, const char* utf8Title, UINT flags) {
-  const std::string text = ToAnsi(utf8Text);
-  const std::string title = ToAnsi(utf8Title);
-  return MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+namespace {
+
+UINT FlagsOf(const Message& message) {
+  UINT flags = message.systemModal ? MB_SYSTEMMODAL : 0;
+  switch (message.icon) {
+    case MessageIcon::kError: return flags | MB_OK | MB_ICONERROR;
+    case MessageIcon::kWarning: return flags | MB_OK | MB_ICONEXCLAMATION;
+    case MessageIcon::kInformation: return flags | MB_OK | MB_ICONINFORMATION;
+    case MessageIcon::kQuestion: return flags | MB_YESNO | MB_ICONQUESTION;
+  }
+  return flags | MB_OK;
+}
+
+int Show(HWND owner, const std::string& ansiText, const Message& message) {
+  const std::string title = ToAnsi(Pick(message.title));
+  return MessageBoxA(owner, ansiText.c_str(), title.c_str(), FlagsOf(message));
+}
+
+template <typename Arg>
+std::string Format(const Message& message, Arg argument) {
+  // The template is converted first, so an ANSI argument keeps its bytes.
+  const std::string pattern = ToAnsi(Pick(message.text));
+  const int needed = std::snprintf(nullptr, 0, pattern.c_str(), argument);
+  if (needed < 0) return pattern;
+  std::vector<char> out(static_cast<size_t>(needed) + 1);
+  std::snprintf(out.data(), out.size(), pattern.c_str(), argument);
+  return std::string(out.data());
+}
+
+}  // namespace
+
+int ShowMessage(HWND owner, const Message& message) {
+  return Show(owner, ToAnsi(Pick(message.text)), message);
+}
+
+int ShowMessage(HWND owner, const Message& message, const char* ansiArgument) {
+  return Show(owner, Format(message, ansiArgument != nullptr ? ansiArgument : ""), message);
+}
+
+int ShowMessage(HWND owner, const Message& message, unsigned long number) {
+  return Show(owner, Format(message, number), message);
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/base/core/message.h"
+
 enum Language { kEnglish = 0, kJapanese = 1 };
 
 // Set once when the main window is created (DetectLanguage); read everywhere.
@@ -19,16 +21,17 @@ inline const char* Pick(const char* english, const char* japanese) {
   return IsJapanese() ? japanese : english;
 }
 
-// A text in both languages, UTF-8.
-struct BilingualText {
-  const char* english;
-  const char* japanese;
-};
-
 inline const char* Pick(const BilingualText& text) { return Pick(text.english, text.japanese); }
 
 // UTF-8 to the ANSI code page of the system.
 std::string ToAnsi(const char* utf8);
 
-// MessageBoxA with UTF-8 text and title.
-int ShowMessage(HWND owner, const char* utf8Text, const char* utf8Title, UINT flags);
+// The one way a message box is shown: modal to owner, text and title in the
+// language of the flag, with the message's icon (and Yes and No for a
+// question). With an argument, the text's one printf conversion takes it; an
+// ANSI argument (a path from a file dialog) is put in after the text is
+// converted, so its bytes reach the box as they are. Returns the answer
+// (IDOK, IDYES, IDNO).
+int ShowMessage(HWND owner, const Message& message);
+int ShowMessage(HWND owner, const Message& message, const char* ansiArgument);
+int ShowMessage(HWND owner, const Message& message, unsigned long number);

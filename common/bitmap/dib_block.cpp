@@ -14,28 +14,28 @@ uint8_t* dibPixelData = nullptr;
 bmp::BlockLayout dibLayout;
 size_t dibBlockSize = 0;
 
-const BitmapMessage kMsgCannotOpenFile = {
-    {"Unable to open file '%s'.", "ファイル '%s' を開けません."}, {"Error", "エラー"}};
-const BitmapMessage kMsgNoFileHeader = {
+const Message kMsgCannotOpenFile = {
+    {"Unable to open file '%s'.", "ファイル '%s' を開けません."}, {"Error", "エラー"}, MessageIcon::kError};
+const Message kMsgNoFileHeader = {
     {"Unable to read bitmap file header.", "ビットマップ・ファイル・ヘッダーを読めません."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgBadMagic = {
-    {"Bad magic number (0x%04x) in bitmap.",
-     "ビットマップのMAGIC NUMBER (0x%04x) が違っています."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgNoMemory = {
+    {"Error", "エラー"}, MessageIcon::kError};
+const Message kMsgBadMagic = {
+    {"Bad magic number (0x%04lx) in bitmap.",
+     "ビットマップのMAGIC NUMBER (0x%04lx) が違っています."},
+    {"Error", "エラー"}, MessageIcon::kError};
+const Message kMsgNoMemory = {
     {"Unable to allocate space for bitmap.", "ビットマップ用のメモリーを確保できません."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgShortFile = {
+    {"Error", "エラー"}, MessageIcon::kError};
+const Message kMsgShortFile = {
     {"Unable to read bitmap info header.", "ビットマップ・インフォ・ヘッダーを読めません."},
-    {"Read Error", "エラー"}};
-const BitmapMessage kMsgBadInfoSize = {
+    {"Read Error", "エラー"}, MessageIcon::kError};
+const Message kMsgBadInfoSize = {
     {"Illegal structure size is found in info header.",
      "ビットマップのファイル構造ではありません."},
-    {"Error", "エラー"}};
-const BitmapMessage kMsgBadInfoHeader = {
+    {"Error", "エラー"}, MessageIcon::kError};
+const Message kMsgBadInfoHeader = {
     {"Unable to read bitmap info header.", "ビットマップ・インフォ・ヘッダーを読めません."},
-    {"Error", "エラー"}};
+    {"Error", "エラー"}, MessageIcon::kError};
 
 namespace {
 
@@ -89,16 +89,16 @@ void Free(HeldBlock* block) {
 int ReadBlockFrom(HWND window, HFILE file, HeldBlock* block) {
   const long got = _hread(file, block->header, bmp::kFileHeaderSize);
   if (got != static_cast<long>(bmp::kFileHeaderSize)) {
-    ShowBitmapError(window, kMsgNoFileHeader);
+    ShowMessage(window, kMsgNoFileHeader);
     return 0;
   }
   const bmp::FileHeader header = bmp::ParseFileHeader(block->header);
   if (header.type != bmp::kMagicBM) {
-    ShowBitmapErrorWithNumber(window, kMsgBadMagic, header.type);
+    ShowMessage(window, kMsgBadMagic, static_cast<unsigned long>(header.type));
     return 0;
   }
   if (!bmp::FileHeaderSizeIsSound(header)) {
-    ShowBitmapError(window, kMsgBadInfoHeader);
+    ShowMessage(window, kMsgBadInfoHeader);
     return 0;
   }
   const uint64_t bodySize = static_cast<uint64_t>(header.totalSize) - bmp::kFileHeaderSize;
@@ -106,27 +106,27 @@ int ReadBlockFrom(HWND window, HFILE file, HeldBlock* block) {
   block->fileLength = left >= 0 ? static_cast<int64_t>(bmp::kFileHeaderSize) + left
                                 : static_cast<int64_t>(header.totalSize);
   if (left >= 0 && static_cast<uint64_t>(left) < bodySize) {
-    ShowBitmapError(window, kMsgShortFile);
+    ShowMessage(window, kMsgShortFile);
     return 0;
   }
   if (bodySize > static_cast<uint64_t>(SIZE_MAX)) {
-    ShowBitmapError(window, kMsgNoMemory);
+    ShowMessage(window, kMsgNoMemory);
     return 0;
   }
   block->handle = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bodySize));
   if (block->handle == nullptr) {
-    ShowBitmapError(window, kMsgNoMemory);
+    ShowMessage(window, kMsgNoMemory);
     return 0;
   }
   block->size = static_cast<size_t>(bodySize);
   GlobalMemoryData guard(block->handle);
   uint8_t* into = static_cast<uint8_t*>(guard.Lock());
   if (into == nullptr) {
-    ShowBitmapError(window, kMsgNoMemory);
+    ShowMessage(window, kMsgNoMemory);
     return 0;
   }
   if (!ReadExactly(file, into, bodySize)) {
-    ShowBitmapError(window, kMsgShortFile);
+    ShowMessage(window, kMsgShortFile);
     return 0;
   }
   return 1;
@@ -138,10 +138,10 @@ bool AcceptedByLockRules(HWND window, uint8_t* start, size_t size,
                          const uint8_t* fileHeader, bmp::BlockLayout* layout) {
   switch (bmp::ApplyLockRules(start, size, bmp::ParseFileHeader(fileHeader), layout)) {
     case bmp::BlockCheck::kBadInfoSize:
-      ShowBitmapError(window, kMsgBadInfoSize);
+      ShowMessage(window, kMsgBadInfoSize);
       return false;
     case bmp::BlockCheck::kBadLayout:
-      ShowBitmapError(window, kMsgBadInfoHeader);
+      ShowMessage(window, kMsgBadInfoHeader);
       return false;
     case bmp::BlockCheck::kOk:
       break;
@@ -188,7 +188,7 @@ int ReadCandidateBmpFile(HWND window, HFILE file) {
   uint8_t* start = static_cast<uint8_t*>(guard.Lock());
   bmp::BlockLayout layout;
   if (start == nullptr) {
-    ShowBitmapError(window, kMsgNoMemory);
+    ShowMessage(window, kMsgNoMemory);
   } else if (AcceptedByLockRules(window, start, FilledSize(candidate.handle, candidate.size),
                                  candidate.header, &layout)) {
     candidateLayout = layout;
@@ -242,7 +242,7 @@ int LockDibBlock(HWND window) {
   uint8_t* start = static_cast<uint8_t*>(GlobalLock(dibBlockHandle));
   dibBlockStart = dibInfoHeader = start;
   if (start == nullptr) {
-    ShowBitmapError(window, kMsgNoMemory);
+    ShowMessage(window, kMsgNoMemory);
     return 0;
   }
   const size_t size = FilledSize(dibBlockHandle, dibBlockSize);

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/bitmap/bitmap_messages.h"
+#include "common/base/text.h"
 #include "common/bitmap/core/bmp_rules.h"
 
 // Reader state, one set per program.
@@ -30,13 +30,13 @@ extern bmp::BlockLayout dibLayout;
 extern size_t dibBlockSize;      // bytes of the block that hold the file
 
 // The reader's messages (also used by the loads).
-extern const BitmapMessage kMsgCannotOpenFile;       // "%s": the full path
-extern const BitmapMessage kMsgNoFileHeader;
-extern const BitmapMessage kMsgBadMagic;             // "%04x": the type field
-extern const BitmapMessage kMsgNoMemory;
-extern const BitmapMessage kMsgShortFile;            // title "Read Error"
-extern const BitmapMessage kMsgBadInfoSize;
-extern const BitmapMessage kMsgBadInfoHeader;        // title "Error"
+extern const Message kMsgCannotOpenFile;       // "%s": the full path
+extern const Message kMsgNoFileHeader;
+extern const Message kMsgBadMagic;             // "%04lx": the type field
+extern const Message kMsgNoMemory;
+extern const Message kMsgShortFile;            // title "Read Error"
+extern const Message kMsgBadInfoSize;
+extern const Message kMsgBadInfoHeader;        // title "Error"
 
 // Reads the file into a new block and checks it with one lock and unlock:
 // 1 on success, 0 after a message. The file stays open. A block read but

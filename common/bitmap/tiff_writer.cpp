@@ -10,8 +10,8 @@ namespace {
 
 const TiffWriterMessages* messages = nullptr;
 
-void ShowFailure(HWND owner, const BitmapMessage TiffWriterMessages::*which) {
-  if (messages != nullptr) ShowBitmapError(owner, messages->*which);
+void ShowFailure(HWND owner, const Message TiffWriterMessages::*which) {
+  if (messages != nullptr) ShowMessage(owner, messages->*which);
 }
 
 // Writes the locked block's picture; true when every byte reached the file.

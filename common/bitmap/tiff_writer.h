@@ -6,13 +6,13 @@
 
 #include <windows.h>
 
-#include "common/bitmap/bitmap_messages.h"
+#include "common/base/text.h"
 
 // The writer's two failure messages; each program words its Japanese texts
 // its own way and hands them over at start (UseTiffWriterMessages).
 struct TiffWriterMessages {
-  BitmapMessage cannotCreate;
-  BitmapMessage cannotWrite;
+  Message cannotCreate;
+  Message cannotWrite;
 };
 
 // The messages the writer shows from now on; they must outlive every write.

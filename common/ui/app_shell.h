@@ -1,8 +1,9 @@
 // The application shell both programs share: program entry and message loop,
 // the main window's shared cases (creation steps, cursor, the command
-// prologue, destruction), language, single-copy test, desktop and taskbar,
-// placement, display depth, the start-up logo and its surface, the readme
-// path, About and Help. What differs between the programs comes from the
+// prologue, destruction), language (app_shell.cpp); the single-copy test
+// (single_copy.cpp); desktop and taskbar, placement, display depth
+// (placement.cpp); the start-up logo and its surface (startup_logo.cpp); the
+// readme path, About and Help (about_help.cpp). What differs between the programs comes from the
 // ProgramDescription each hands to RunProgram.
 #pragma once
 

@@ -34,9 +34,9 @@ struct ProgramDescription {
   // WM_DESTROY: releases what the program holds and posts the quit message.
   void (*quit)();
   const ui_core::ProgramLook* look;
-  BilingualText readmeMissing;   // Help: no document beside the program
-  BilingualText noViewer;        // Help: no program opens it
-  BilingualText dialogNotShown;  // About: the dialog could not be shown
+  Message readmeMissing;   // Help: no document beside the program
+  Message noViewer;        // Help: no program opens it
+  Message dialogNotShown;  // About: the dialog could not be shown (system modal)
   const TiffWriterMessages* tiffMessages;
 };
 

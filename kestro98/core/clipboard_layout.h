@@ -48,6 +48,6 @@ sampling::Stretch CopyStretch(const ClipLayout& layout, int32_t width, int32_t h
 bool FillClipboardPixels(const sampling::SourceRows& rows, const ClipLayout& layout,
                          uint8_t* pixels, size_t pixelBytes);
 
-extern const BoxText kClipboardNoMemory;
+extern const Message kClipboardNoMemory;
 
 }  // namespace kestro

@@ -10,54 +10,76 @@ namespace kestro {
 
 namespace {
 
-const BoxText kMessages[] = {
-    {"", "", "", "", BoxIcon::kError},
-    {"Unable to open a file other than in the fixed disk.",
-     "ハードディスク以外のファイルは開けません.", "Warning", "警告", BoxIcon::kExclamation},
-    {"Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください.", "Error",
-     "エラー", BoxIcon::kExclamation},
-    {"Unable to open the assigned bitmap file.", "指定されたビットマップファイルを開けません.",
-     "Error", "エラー", BoxIcon::kError},
-    {"Not a bitmap file with correct format.", "正しいビットマップファイルではありません.",
-     "Error", "エラー", BoxIcon::kError},
-    {"Unable to process a bitmap with zero width or height.",
-     "幅や高さが０のビットマップは処理できません.", "Warning", "警告", BoxIcon::kExclamation},
-    {"No color table in a bitmap with more than 256 colors.",
-     "２５６色越のビットマップにはカラーテーブルはありません.", "Warning", "警告",
-     BoxIcon::kExclamation},
-    {"The assigned file has not the 2/16/256 color array!",
-     "このビットマップは２色/１６色/２５６色ではありません！", "Error", "エラー",
-     BoxIcon::kError},
+const Message kMessages[] = {
+    {{"", ""}, {"", ""}, MessageIcon::kError},
+    {{"Unable to open a file other than in the fixed disk.",
+      "ハードディスク以外のファイルは開けません."},
+     {"Warning", "警告"},
+     MessageIcon::kWarning},
+    {{"Select a file with BMP extension.",
+      "拡張子 BMP のファイルを選択してください."},
+     {"Error", "エラー"},
+     MessageIcon::kWarning},
+    {{"Unable to open the assigned bitmap file.",
+      "指定されたビットマップファイルを開けません."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Not a bitmap file with correct format.",
+      "正しいビットマップファイルではありません."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to process a bitmap with zero width or height.",
+      "幅や高さが０のビットマップは処理できません."},
+     {"Warning", "警告"},
+     MessageIcon::kWarning},
+    {{"No color table in a bitmap with more than 256 colors.",
+      "２５６色越のビットマップにはカラーテーブルはありません."},
+     {"Warning", "警告"},
+     MessageIcon::kWarning},
+    {{"The assigned file has not the 2/16/256 color array!",
+      "このビットマップは２色/１６色/２５６色ではありません！"},
+     {"Error", "エラー"},
+     MessageIcon::kError},
 };
 
 using path_text::IsShiftJisLead;
+using bmp::GetI32;
+using bmp::GetU32;
+using bmp::InFile;
+using bmp::kBiBitCount;
+using bmp::kBiClrUsed;
+using bmp::kBiCompression;
+using bmp::kBiHeight;
+using bmp::kBiSize;
+using bmp::kBiWidth;
 
 }  // namespace
 
-const BoxText kOpenDialogFailed = {"GetOpenFileName error 0x%lx", "GetOpenFileName エラー 0x%lx",
-                                   "Error", "エラー", BoxIcon::kError};
+const Message kOpenDialogFailed = {
 
-const BoxText& OpenMessage(OpenVerdict verdict) {
+    {"GetOpenFileName error 0x%lx",
+
+     "GetOpenFileName エラー 0x%lx"},
+
+    {"Error", "エラー"},
+
+    MessageIcon::kError};
+
+const Message& OpenMessage(OpenVerdict verdict) {
   return kMessages[static_cast<int>(verdict)];
-}
-
-std::string FormatCode(const char* pattern, uint32_t code) {
-  char out[160];
-  std::snprintf(out, sizeof out, pattern, static_cast<unsigned long>(code));
-  return out;
 }
 
 bool HasBmpExtension(const char* path) { return path_text::EndsWithIgnoringCase(path, ".BMP"); }
 
 OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount) {
   if (bytes == nullptr || size < 15) return OpenVerdict::kBadFormat;
-  if (bytes[0] != 'B' || bytes[1] != 'M' || bytes[14] != 40) return OpenVerdict::kBadFormat;
+  if (bytes[0] != 'B' || bytes[1] != 'M' || bytes[InFile(kBiSize)] != 40) return OpenVerdict::kBadFormat;
   if (size < kHeaderBytes) return OpenVerdict::kBadFormat;
-  if (bmp::GetI32(bytes + 18) == 0 || bmp::GetI32(bytes + 22) == 0) return OpenVerdict::kZeroSize;
-  const uint8_t bits = bytes[28];
+  if (GetI32(bytes + InFile(kBiWidth)) == 0 || GetI32(bytes + InFile(kBiHeight)) == 0) return OpenVerdict::kZeroSize;
+  const uint8_t bits = bytes[InFile(kBiBitCount)];
   if (bits > 8) return OpenVerdict::kNoColourTable;
   // 2^bits of a low byte 0..8; colours-used, when not 0, takes over.
-  const uint32_t used = bmp::GetU32(bytes + 46);
+  const uint32_t used = GetU32(bytes + InFile(kBiClrUsed));
   const uint32_t count = used != 0 ? used : (1u << bits);
   if (count != 2 && count != 16 && count != 256) return OpenVerdict::kWrongColourCount;
   if (size < kHeaderBytes + 4 * count) return OpenVerdict::kBadFormat;
@@ -70,11 +92,11 @@ bool InfoPathAccepted(const char* path) {
 }
 
 int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text) {
-  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[14] != 40) {
+  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[InFile(kBiSize)] != 40) {
     return 1;
   }
   const char* colours = "";
-  switch (bytes[28]) {
+  switch (bytes[InFile(kBiBitCount)]) {
     case 1: colours = "2"; break;
     case 4: colours = "16"; break;
     case 8: colours = "256"; break;
@@ -82,8 +104,8 @@ int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::s
   }
   char line[128];
   std::snprintf(line, sizeof line, "%ld(W) x %ld(H) x %s(Colors) %s (%lld Bytes)",
-                static_cast<long>(bmp::GetI32(bytes + 18)), static_cast<long>(bmp::GetI32(bytes + 22)),
-                colours, bytes[30] == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
+                static_cast<long>(GetI32(bytes + InFile(kBiWidth))), static_cast<long>(GetI32(bytes + InFile(kBiHeight))),
+                colours, bytes[InFile(kBiCompression)] == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
   *text = line;
   return 2;
 }

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/base/core/message.h"
+
 namespace kestro {
 
 enum class OpenVerdict {
@@ -25,23 +27,11 @@ enum class OpenVerdict {
   kWrongColourCount,
 };
 
-enum class BoxIcon { kError, kExclamation, kInformation, kQuestion };
-
-// One message box: texts and titles in UTF-8, and its icon.
-struct BoxText {
-  const char* english;
-  const char* japanese;
-  const char* englishTitle;
-  const char* japaneseTitle;
-  BoxIcon icon;
-};
-
 // The message of a refusal (not of kOk).
-const BoxText& OpenMessage(OpenVerdict verdict);
+const Message& OpenMessage(OpenVerdict verdict);
 
 // "GetOpenFileName error 0x%lx" and its title; the code in lower-case hex.
-extern const BoxText kOpenDialogFailed;
-std::string FormatCode(const char* pattern, uint32_t code);
+extern const Message kOpenDialogFailed;
 
 // The path ends in ".BMP", any letter case.
 bool HasBmpExtension(const char* path);

@@ -57,8 +57,8 @@ enum class SaveMessage {
   kDialogFailed, kNotFixedDisk, kNotEnoughSpace, kWrongExtension, kDestinationExists,
   kCannotCreate, kCannotOpen, kSaved, kCannotWrite, kSourceChanged,
 };
-// kDialogFailed has "%lx" (FormatCode); kSaved has "%s", the save path.
-const BoxText& SaveMessageText(SaveMessage message);
+// kDialogFailed has "%lx" ; kSaved has "%s", the save path.
+const Message& SaveMessageText(SaveMessage message);
 
 // What Open read of the source: the file header, the two information-header
 // fields the lock rules may fill in (as the file held them), the file length.

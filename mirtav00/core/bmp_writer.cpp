@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 
 namespace mirtav {
 
@@ -36,7 +36,7 @@ BmpResult WriteShufflerBmp(const uint8_t* block, size_t blockSize, const bmp::Bl
   front[0] = 'B';
   front[1] = 'M';
   bmp::PutU32(&front[2], static_cast<uint32_t>(fileSize));
-  bmp::PutU32(&front[10], pixelOffset);  // the reserved words between stay 0
+  bmp::PutU32(&front[bmp::kBfOffBits], pixelOffset);  // the reserved words between stay 0
   uint8_t* info = &front[bmp::kFileHeaderSize];
   std::memcpy(info, block, bmp::kInfoHeaderSize);
   std::memcpy(info + bmp::kInfoHeaderSize, block + l.colourTableOffset, tableBytes);

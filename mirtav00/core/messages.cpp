@@ -3,65 +3,70 @@
 namespace mirtav {
 
 namespace {
-constexpr Text kError = {"Error", "エラー"};
-constexpr Text kWarning = {"Warning", "警告"};
-constexpr Text kConfirmation = {"Confirmation", "確認"};
-constexpr Text kInformation = {"Information", "お知らせ"};
+constexpr BilingualText kError = {"Error", "エラー"};
+constexpr BilingualText kWarning = {"Warning", "警告"};
+constexpr BilingualText kConfirmation = {"Confirmation", "確認"};
+constexpr BilingualText kInformation = {"Information", "お知らせ"};
 }  // namespace
 
 const Message kMsgOpenDialogFailed = {
-    {"GetOpenFileName error 0x%lx", "GetOpenFileName エラー 0x%lx"}, kError, Icon::kError};
+    {"GetOpenFileName error 0x%lx", "GetOpenFileName エラー 0x%lx"}, kError, MessageIcon::kError};
 const Message kMsgOpenNotFixedDisk = {
     {"Unable to open a file other than in the fixed disk.",
      "ハードディスク以外のファイルは開けません."},
-    kWarning, Icon::kWarning};
+    kWarning, MessageIcon::kWarning};
 const Message kMsgOpenNotBmp = {
     {"Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください."}, kError,
-    Icon::kWarning};
+    MessageIcon::kWarning};
 const Message kMsgCannotOpenBitmap = {
     {"Unable to open the assigned bitmap file.", "指定されたビットマップファイルを開けません."},
-    kError, Icon::kError};
+    kError, MessageIcon::kError};
 const Message kMsgNotBitmap = {
     {"Not a bitmap file with correct format.", "正しいビットマップファイルではありません."},
-    kError, Icon::kError};
+    kError, MessageIcon::kError};
 const Message kMsgZeroSize = {
     {"Unable to process a bitmap with zero width or height.",
      "幅や高さが０のビットマップは処理できません."},
-    kWarning, Icon::kWarning};
+    kWarning, MessageIcon::kWarning};
 const Message kMsgNotFourOrEightBit = {
     {"Select a 4bit or 8bit bitmap file.", "16色・256色のビットマップを選定してください."},
-    kWarning, Icon::kWarning};
+    kWarning, MessageIcon::kWarning};
 const Message kMsgSaveDialogFailed = {
-    {"GetSaveFileName error 0x%lx", "GetSaveFileName エラー 0x%lx"}, kError, Icon::kError};
+    {"GetSaveFileName error 0x%lx", "GetSaveFileName エラー 0x%lx"}, kError, MessageIcon::kError};
 const Message kMsgSaveOntoOpened = {
     {"Assign a file other than the opened file.",
      "開いたファイルと異なるファイルを指定してください."},
-    kWarning, Icon::kWarning};
+    kWarning, MessageIcon::kWarning};
 const Message kMsgOverwrite = {
     {"File already exists.\nDo you overwrite?", "同名ファイルが存在します.\n重ね書きしますか？"},
-    kConfirmation, Icon::kQuestion};
+    kConfirmation, MessageIcon::kQuestion};
 const Message kMsgSaveNotFixedDisk = {
     {"Unable to save a file other than to the fixed disk.",
      "ハードディスク以外へはファイル保存はできません."},
-    kWarning, Icon::kWarning};
+    kWarning, MessageIcon::kWarning};
 const Message kMsgNoSpace = {
     {"Not enough free diskspace to save a converted file.",
      "変換したファイルを保存するディスクの空容量が不足です."},
-    kError, Icon::kError};
+    kError, MessageIcon::kError};
 const Message kMsgBmpSaved = {
     {"A bitmap file (BMP)\n%s\nhas been successfully saved.",
      "ビットマップファイル (BMP)\n%s\nが保存されました."},
-    kInformation, Icon::kInformation};
+    kInformation, MessageIcon::kInformation};
 const Message kMsgTiffSaved = {
     {"A tiff file (TIF)\n%s\nhas been successfully saved.", "ティフファイル (TIF)\n%s\nが保存されました."},
-    kInformation, Icon::kInformation};
+    kInformation, MessageIcon::kInformation};
 const Message kMsgSaveExtension = {
     {"Assign a file with BMP or TIF extension.",
      "ファイルは拡張子 BMP or TIF を持つ必要があります."},
-    kError, Icon::kError};
+    kError, MessageIcon::kError};
 const Message kMsgCannotCreateBmp = {
     {"Unable to create a new BMP file for saving the image.",
      "像保存用の BMP ファイルを新規に作成できません."},
-    kError, Icon::kError};
+    kError, MessageIcon::kError};
+
+const Message kMsgSettingsNotShown = {{"Unable to display dialog", "ダイアログを表示できません"},
+                                     {"System Error", "システム・エラー"},
+                                     MessageIcon::kError,
+                                     true};
 
 }  // namespace mirtav

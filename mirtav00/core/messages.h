@@ -1,26 +1,13 @@
 // The shuffler's own message boxes: every text and title in English and
-// Japanese (UTF-8 here, converted to the ANSI code page right before the "A"
-// call, as common/ui/text does) and the icon the box carries. The rules that
-// choose a message (open_check, save_rules) return one of these; the Win32
+// Japanese (UTF-8 here, shown by ShowMessage of common/base/text.h) and the
+// icon the box carries. The rules that choose a message (open_rules, save_rules) return one of these; the Win32
 // layer only shows it. The reader's messages stay with the reader
 // (common/bitmap/dib_block).
 #pragma once
 
+#include "common/base/core/message.h"
+
 namespace mirtav {
-
-enum class Icon { kError, kWarning, kInformation, kQuestion };
-
-struct Text {
-  const char* english;
-  const char* japanese;
-  const char* Pick(bool japaneseText) const { return japaneseText ? japanese : english; }
-};
-
-struct Message {
-  Text text;
-  Text title;
-  Icon icon;
-};
 
 extern const Message kMsgOpenDialogFailed;    // "%lx": CommDlgExtendedError
 extern const Message kMsgOpenNotFixedDisk;
@@ -38,5 +25,6 @@ extern const Message kMsgBmpSaved;            // "%s": the full save path
 extern const Message kMsgTiffSaved;           // "%s": the full save path
 extern const Message kMsgSaveExtension;
 extern const Message kMsgCannotCreateBmp;
+extern const Message kMsgSettingsNotShown;  // system modal
 
 }  // namespace mirtav

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 
 namespace mirtav {
 

@@ -33,7 +33,7 @@ SeedClock SeedClockOf(const TimeOfDay& time);
 // Pool set-up from the time, then OrderMap[0..n-1] a permutation of 0..n-1.
 bool BuildOrderAt(shuffle::Shuffler& shuffler, int32_t colourCount, const TimeOfDay& time);
 
-// The plan check: a block layout the shuffler takes (open_check's
+// The plan check: a block layout the shuffler takes (open_rules's
 // ShufflerLayoutFits) whose colour count is the open picture's.
 bool RandomisePlanFits(const bmp::BlockLayout& layout, size_t blockSize, int32_t colourCount);
 

@@ -1,5 +1,6 @@
 // Ids of the colour editor, in numeric ranges: the icon bar's commands to the
-// main window, the bar's buttons, the open dialog's additions. Bitmaps, the
+// main window, the bar's buttons, the palette window's controls, the open
+// dialog's additions. Bitmaps, the
 // logo, the icon and the About dialog are named by string.
 #ifndef RESOURCES_KESTRO98_RESOURCE_H
 #define RESOURCES_KESTRO98_RESOURCE_H
@@ -29,6 +30,14 @@
 #define IDC_BAR_HELP 118
 #define IDC_BAR_EXIT 119
 #define IDC_BAR_SPACE 120
+
+// 121..125: the palette window's controls: the red, green and blue bars,
+// Undo change and Hide window.
+#define IDC_PALETTE_RED 121
+#define IDC_PALETTE_GREEN 122
+#define IDC_PALETTE_BLUE 123
+#define IDC_PALETTE_UNDO 124
+#define IDC_PALETTE_HIDE 125
 
 // 127..129: the image-information field and the child templates added to
 // the open dialog, one per language.

@@ -9,7 +9,7 @@
 
 // 101..107: commands the icon bar sends to the main window.
 #define IDM_OPEN 101
-#define IDM_RANDOMIZE_PLT 102
+#define IDM_RANDOMISE_PLT 102
 #define IDM_COPY_PLT 103
 #define IDM_SAVE_IMAGE 104
 #define IDM_ABOUT 105
@@ -19,7 +19,7 @@
 // 108..116: the icon bar's buttons, left to right.
 #define IDC_BAR_GAP 108
 #define IDC_BAR_OPEN 109
-#define IDC_BAR_RANDOMIZE_PLT 110
+#define IDC_BAR_RANDOMISE_PLT 110
 #define IDC_BAR_COPY_PLT 111
 #define IDC_BAR_SAVE_IMAGE 112
 #define IDC_BAR_ABOUT 113

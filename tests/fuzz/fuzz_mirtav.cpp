@@ -13,7 +13,7 @@
 
 #include "common/bitmap/core/bmp_rules.h"
 #include "mirtav00/core/bmp_writer.h"
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 #include "mirtav00/core/randomise.h"
 
 namespace {

@@ -52,7 +52,7 @@ TEST(SaveRules, DecisionSequence) {
       {with([](SaveInputs& s) { s.format = SaveFormat::kTiff; }), SaveAction::kWriteTiff, "TIFF"},
   };
   for (const Case& c : cases) EXPECT_EQ(DecideSave(c.in), c.want) << c.what;
-  EXPECT_STREQ(SaveMessageText(SaveMessage::kSourceChanged).english,
+  EXPECT_STREQ(SaveMessageText(SaveMessage::kSourceChanged).text.english,
                "The source file has changed since it was opened.");
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 #include "tests/unit/fixtures/bmp_fixture.h"
 
 using fixture::Picture;
@@ -121,11 +121,11 @@ TEST(MirtavOpen, PathChecksComeBeforeTheFileAndJudgeTheExtensionIgnoringCase) {
 }
 
 TEST(MirtavOpen, CompressedAndMismatchedFilesGetTheColourCountMessage) {
-  const mirtav::Message* m = mirtav::MessageOf(OpenVerdict::kNotFourOrEightBit);
-  EXPECT_STREQ(m->text.Pick(false), "Select a 4bit or 8bit bitmap file.");
-  EXPECT_STREQ(m->text.Pick(true), "16色・256色のビットマップを選定してください.");
-  EXPECT_STREQ(m->title.Pick(false), "Warning");
-  EXPECT_EQ(m->icon, mirtav::Icon::kWarning);
+  const Message* m = mirtav::MessageOf(OpenVerdict::kNotFourOrEightBit);
+  EXPECT_STREQ(m->text.english, "Select a 4bit or 8bit bitmap file.");
+  EXPECT_STREQ(m->text.japanese, "16色・256色のビットマップを選定してください.");
+  EXPECT_STREQ(m->title.english, "Warning");
+  EXPECT_EQ(m->icon, MessageIcon::kWarning);
   EXPECT_EQ(mirtav::MessageOf(OpenVerdict::kOk), nullptr);
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "mirtav00/core/bmp_writer.h"
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 #include "mirtav00/core/randomise.h"
 #include "tests/unit/fixtures/bmp_fixture.h"
 #include "tests/unit/fixtures/reread.h"

@@ -8,7 +8,7 @@
 
 #include "common/bitmap/core/load_fit.h"
 #include "mirtav00/core/save_rules.h"
-#include "mirtav00/core/window_rules.h"
+#include "mirtav00/core/view_rules.h"
 
 using mirtav::SaveVerdict;
 
@@ -46,7 +46,7 @@ TEST(MirtavWindow, PictureButtonsFollowTheState) {
     const mirtav::PictureButtons b = mirtav::ButtonsFor(c.state, c.block);
     EXPECT_EQ(b.apply, c.want.apply) << c.state << c.block;
     if (!b.apply) continue;
-    EXPECT_EQ(b.randomize, c.want.randomize) << c.state;
+    EXPECT_EQ(b.randomise, c.want.randomise) << c.state;
     EXPECT_EQ(b.copy, c.want.copy) << c.state;
     EXPECT_EQ(b.save, c.want.save) << c.state;
   }

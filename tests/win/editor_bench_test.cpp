@@ -49,7 +49,7 @@ double PlainRead(const std::string& path) {
 }
 
 // One chip press as the palette window makes it, then the repaint the main
-// window's WM_USER asks for, painted at once.
+// window's kRepaintPicture asks for, painted at once.
 double PressAndRepaint(HWND window, int entry) {
   const Clock::time_point start = Clock::now();
   paletteHistory.Press(entry, Rgb{255, 0, 128});

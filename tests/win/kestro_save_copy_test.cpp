@@ -103,12 +103,12 @@ class SaveAndCopy : public wintest::PerLanguage {
   }
   bool Japanese() const { return GetParam() == kJapanese; }
   std::string Text(SaveMessage m) const {
-    const BoxText& b = SaveMessageText(m);
-    return wintest::Ansi(Japanese() ? b.japanese : b.english);
+    const Message& b = SaveMessageText(m);
+    return wintest::Ansi(Japanese() ? b.text.japanese : b.text.english);
   }
   std::string Title(SaveMessage m) const {
-    const BoxText& b = SaveMessageText(m);
-    return wintest::Ansi(Japanese() ? b.japaneseTitle : b.englishTitle);
+    const Message& b = SaveMessageText(m);
+    return wintest::Ansi(Japanese() ? b.title.japanese : b.title.english);
   }
   std::string SavedText(const std::string& path) const {
     std::string t = Text(SaveMessage::kSaved);
@@ -493,8 +493,8 @@ TEST_P(SaveAndCopy, CopyThatCannotBeMadeLeavesTheClipboardAsItWas) {
   wintest::BoxCatcher boxes;
   EXPECT_FALSE(CopyImageAtLevel(mainWindow, 9));
   ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].text, wintest::Ansi(Japanese() ? kClipboardNoMemory.japanese
-                                                            : kClipboardNoMemory.english));
+  EXPECT_EQ(boxes.Boxes()[0].text, wintest::Ansi(Japanese() ? kClipboardNoMemory.text.japanese
+                                                            : kClipboardNoMemory.text.english));
   EXPECT_EQ(boxes.Boxes()[0].title, wintest::Ansi(Japanese() ? "エラー" : "Error"));
   EXPECT_TRUE(boxes.Boxes()[0].errorIcon);
   EXPECT_EQ(ClipboardText(), "before");

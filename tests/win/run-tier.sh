@@ -51,7 +51,7 @@ run ja_JP.UTF-8 win_tests.exe '*Japanese*'
 # The compiled resources of both programs: every bitmap, the logo, the icon,
 # each dialog template, checked from inside a Windows process.
 for program in kestro98 mirtav00; do
-  check="$ROOT/build/x86_64/resources/check/resource_check_$program.exe"
+  check="$ROOT/build/x86_64/tests/resource_check/resource_check_$program.exe"
   echo "== resources of $program"
   if [ -f "$check" ]; then
     LANG=C.UTF-8 timeout 300 "$WINE" "$check" >"$OUT/run.log" 2>&1

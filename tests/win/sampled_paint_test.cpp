@@ -15,7 +15,7 @@
 #include "common/bitmap/core/bmp_rules.h"
 #include "common/bitmap/sampled_paint.h"
 #include "kestro98/core/view_rules.h"
-#include "mirtav00/core/window_rules.h"
+#include "mirtav00/core/view_rules.h"
 #include "tests/win/win_test_support.h"
 
 namespace {

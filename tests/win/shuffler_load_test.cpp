@@ -16,7 +16,7 @@
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/main_window.h"
 #include "mirtav00/open_command.h"
-#include "mirtav00/randomize_command.h"
+#include "mirtav00/randomise_command.h"
 #include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
 
@@ -69,7 +69,7 @@ TEST_P(ShufflerLoad, ReductionFactorDoublesUntilThePictureFits) {
     SetClient(c.clientW, c.clientH);
     wintest::BoxCatcher boxes;
     reductionFactor = -7;
-    EXPECT_EQ(LoadBmpFile(mainWindow, Fixture(c.w, c.h).c_str()), 0);
+    EXPECT_TRUE(LoadBmpFile(mainWindow, Fixture(c.w, c.h).c_str()));
     EXPECT_EQ(reductionFactor, c.factor) << c.w << " x " << c.h << " in " << c.clientW << " x " << c.clientH;
     EXPECT_TRUE(boxes.Boxes().empty());
     ReleaseDibBlock();
@@ -79,7 +79,7 @@ TEST_P(ShufflerLoad, ReductionFactorDoublesUntilThePictureFits) {
 // Each refusal shows its own message and leaves the adopted picture, its
 // table, its facts and its reduction exactly as they were.
 TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
-  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(2000, 300).c_str()), 0);
+  ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(2000, 300).c_str()));
   ASSERT_EQ(reductionFactor, 4);
   const HGLOBAL block = dibBlockHandle;
   const int factor = reductionFactor;
@@ -127,7 +127,7 @@ TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
       ASSERT_TRUE(wintest::WriteWholeFile(path, r.bytes)) << name;
     }
     wintest::BoxCatcher boxes;
-    EXPECT_EQ(LoadBmpFile(mainWindow, path.c_str()), 1) << name;
+    EXPECT_FALSE(LoadBmpFile(mainWindow, path.c_str())) << name;
     ASSERT_EQ(boxes.Boxes().size(), 1u) << name;
     EXPECT_EQ(boxes.Boxes()[0].text, wintest::Ansi(Japanese() ? r.japanese : r.english)) << name;
     EXPECT_EQ(boxes.Boxes()[0].title,
@@ -191,13 +191,13 @@ TEST_P(ShufflerLoad, TheNoticeIsDrawnBeforeTheWorkStarts) {
   ASSERT_NE(resources, nullptr) << "MIRTAV00.EXE is not built";
   const HINSTANCE ownInstance = appInstance;
   ShowWindow(mainWindow, SW_SHOWNORMAL);
-  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(300, 200).c_str()), 0);
+  ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(300, 200).c_str()));
   PictureState = Opened;
   std::memcpy(tableBefore, PaletteTable, sizeof tableBefore);
   noticeSeen = NoticeSeen();
   randomiseWorkStarting = LookAtNotice;
   appInstance = resources;
-  RandomizePalette(mainWindow);
+  RandomisePalette(mainWindow);
   appInstance = ownInstance;
   randomiseWorkStarting = nullptr;
   FreeLibrary(resources);
@@ -223,7 +223,7 @@ TEST_P(ShufflerLoad, TheNoticeIsDrawnBeforeTheWorkStarts) {
 }
 
 TEST_P(ShufflerLoad, TiffCreationFailureUsesTheShufflersWording) {
-  ASSERT_EQ(LoadBmpFile(mainWindow, Fixture(16, 16).c_str()), 0);
+  ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(16, 16).c_str()));
   const std::string target = wintest::ScratchFolder() + "no folder\\out.tif";
   wintest::BoxCatcher boxes;
   EXPECT_EQ(WriteTiffFile(mainWindow, target.c_str()), 1);

@@ -29,9 +29,9 @@ void PutU32(uint8_t* p, uint32_t v) {
 
 FileHeader ParseFileHeader(const uint8_t header[kFileHeaderSize]) {
   FileHeader fh;
-  fh.type = GetU16(header + 0);
-  fh.totalSize = GetU32(header + 2);
-  fh.pixelOffset = GetU32(header + 10);
+  fh.type = GetU16(header + kBfType);
+  fh.totalSize = GetU32(header + kBfSize);
+  fh.pixelOffset = GetU32(header + kBfOffBits);
   return fh;
 }
 

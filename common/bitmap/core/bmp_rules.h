@@ -20,6 +20,12 @@ enum InfoField : uint32_t {
   kBiClrUsed = 32, kBiClrImportant = 36,
 };
 
+// File header field offsets.
+enum FileField : uint32_t { kBfType = 0, kBfSize = 2, kBfOffBits = 10 };
+
+// An information header field's offset within the file.
+constexpr uint32_t InFile(InfoField field) { return kFileHeaderSize + field; }
+
 enum Compression : uint32_t { kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2 };
 
 // Little-endian access, one byte at a time.

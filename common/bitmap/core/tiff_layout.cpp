@@ -14,6 +14,19 @@ namespace {
 
 constexpr uint16_t kShort = 3;
 constexpr uint16_t kLong = 4;
+
+// The tags the writer uses, in the ascending order a directory keeps, named
+// as libtiff names them (tiff.h).
+constexpr uint16_t TIFFTAG_IMAGEWIDTH = 256;
+constexpr uint16_t TIFFTAG_IMAGELENGTH = 257;
+constexpr uint16_t TIFFTAG_BITSPERSAMPLE = 258;
+constexpr uint16_t TIFFTAG_PHOTOMETRIC = 262;
+constexpr uint16_t TIFFTAG_STRIPOFFSETS = 273;
+constexpr uint16_t TIFFTAG_SAMPLESPERPIXEL = 277;
+constexpr uint16_t TIFFTAG_ROWSPERSTRIP = 278;
+constexpr uint16_t TIFFTAG_STRIPBYTECOUNTS = 279;
+constexpr uint16_t TIFFTAG_COLORMAP = 320;
+constexpr uint16_t PHOTOMETRIC_PALETTE = 3;
 constexpr uint16_t kEntryCount = 9;
 // Rows are gathered into writes of about a megabyte: a write per row costs
 // more in system calls than the copy into the buffer.
@@ -171,16 +184,15 @@ TiffResult WriteTiff(const uint8_t* block, size_t blockSize,
   bmp::PutU32(front + 4, 8);
   bmp::PutU16(front + 8, kEntryCount);
   uint8_t* e = front + 10;
-  Entry(e + 0 * 12, 256, TypeFor(width), 1, width);             // ImageWidth
-  Entry(e + 1 * 12, 257, TypeFor(height), 1, height);           // ImageLength
-  Entry(e + 2 * 12, 258, kShort, 1, bits);                      // BitsPerSample
-  Entry(e + 3 * 12, 262, kShort, 1, 3);                         // PhotometricInterpretation: palette
-  Entry(e + 4 * 12, 273, kLong, 1, stripOffset);                // StripOffsets
-  Entry(e + 5 * 12, 277, kShort, 1, 1);                         // SamplesPerPixel
-  Entry(e + 6 * 12, 278, TypeFor(height), 1, height);           // RowsPerStrip
-  Entry(e + 7 * 12, 279, kLong, 1,
-        static_cast<uint32_t>(StripBytes(layout)));             // StripByteCounts
-  Entry(e + 8 * 12, 320, kShort, 3 * entries, kFrontSize);      // ColorMap
+  Entry(e + 0 * 12, TIFFTAG_IMAGEWIDTH, TypeFor(width), 1, width);
+  Entry(e + 1 * 12, TIFFTAG_IMAGELENGTH, TypeFor(height), 1, height);
+  Entry(e + 2 * 12, TIFFTAG_BITSPERSAMPLE, kShort, 1, bits);
+  Entry(e + 3 * 12, TIFFTAG_PHOTOMETRIC, kShort, 1, PHOTOMETRIC_PALETTE);
+  Entry(e + 4 * 12, TIFFTAG_STRIPOFFSETS, kLong, 1, stripOffset);
+  Entry(e + 5 * 12, TIFFTAG_SAMPLESPERPIXEL, kShort, 1, 1);
+  Entry(e + 6 * 12, TIFFTAG_ROWSPERSTRIP, TypeFor(height), 1, height);
+  Entry(e + 7 * 12, TIFFTAG_STRIPBYTECOUNTS, kLong, 1, static_cast<uint32_t>(StripBytes(layout)));
+  Entry(e + 8 * 12, TIFFTAG_COLORMAP, kShort, 3 * entries, kFrontSize);
   // Next directory offset (0) and six zero bytes follow, already zero.
   if (!out->Put(front, sizeof front)) return TiffResult::kWriteFailed;
 

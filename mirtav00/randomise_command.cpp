@@ -2,13 +2,13 @@
 // is painted before the work starts (no message loop runs during it); the
 // order, the table and the picture change together in RandomisePicture or,
 // should the block not fit the open picture, not at all.
-#include "mirtav00/randomize_command.h"
+#include "mirtav00/randomise_command.h"
 
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "mirtav00/core/randomise.h"
-#include "mirtav00/core/window_rules.h"
+#include "mirtav00/core/view_rules.h"
 #include "mirtav00/main_window.h"
 #include "mirtav00/open_command.h"
 #include "mirtav00/palette_window.h"
@@ -63,7 +63,7 @@ bool RandomiseBlock(HWND window) {
 
 }  // namespace
 
-void RandomizePalette(HWND window) {
+void RandomisePalette(HWND window) {
   SetTopmost(window, HWND_TOPMOST);
   waitNotice = CreateDialogParamA(appInstance,
                                   IsJapanese() ? RES_NAME_PLEASE_WAIT_J : RES_NAME_PLEASE_WAIT,

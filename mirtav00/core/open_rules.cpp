@@ -1,4 +1,4 @@
-#include "mirtav00/core/open_check.h"
+#include "mirtav00/core/open_rules.h"
 
 #include <cstring>
 #include <limits>
@@ -70,11 +70,11 @@ OpenVerdict CheckOpenHeader(const uint8_t* head, size_t headSize, uint64_t fileS
   // total-size bytes, after the colour table.
   if (width < 0 || rawHeight == std::numeric_limits<int32_t>::min()) return OpenVerdict::kNotBitmap;
   const uint64_t height = static_cast<uint64_t>(rawHeight < 0 ? -int64_t{rawHeight} : rawHeight);
-  const uint64_t totalSize = bmp::GetU32(head + 2);
+  const uint64_t totalSize = bmp::GetU32(head + bmp::kBfSize);
   if (totalSize < kFront || totalSize > fileSize) return OpenVerdict::kNotBitmap;
   const uint64_t blockSize = totalSize - bmp::kFileHeaderSize;
   const uint64_t tableEnd = bmp::kInfoHeaderSize + 4 * static_cast<uint64_t>(n);
-  const uint32_t offsetField = bmp::GetU32(head + 10);
+  const uint32_t offsetField = bmp::GetU32(head + bmp::kBfOffBits);
   if (offsetField != 0 && offsetField < bmp::kFileHeaderSize) return OpenVerdict::kNotBitmap;
   const uint64_t pixelOffset = bmp::PixelOffsetInBlock(offsetField, n);
   if (pixelOffset < tableEnd || pixelOffset >= blockSize) return OpenVerdict::kNotBitmap;

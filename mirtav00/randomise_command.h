@@ -6,7 +6,7 @@
 
 namespace mirtav {
 
-void RandomizePalette(HWND mainWindow);
+void RandomisePalette(HWND mainWindow);
 
 // Called, when set, as the work starts: the notice (null when it could not be
 // made) has been drawn and nothing has changed yet. The in-process tests look

@@ -1,4 +1,4 @@
-#include "mirtav00/core/window_rules.h"
+#include "mirtav00/core/view_rules.h"
 
 #include "common/base/core/path_text.h"
 

@@ -45,7 +45,7 @@ sampling::Stretch PictureStretch(int32_t width, int32_t height, int32_t reductio
 // block in memory).
 struct PictureButtons {
   bool apply;
-  bool randomize;
+  bool randomise;
   bool copy;
   bool save;
 };

@@ -1,0 +1,30 @@
+#include "common/ui/file_dialog.h"
+
+#include <string>
+
+#include "common/base/shell_state.h"
+
+bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathSize) {
+  const std::string title = ToAnsi(Pick(spec.title));
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window;
+  dialog.hInstance = appInstance;
+  dialog.lpstrFilter = spec.filter;
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = static_cast<DWORD>(pathSize);
+  dialog.lpstrTitle = title.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (spec.hook != nullptr) {
+    dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
+    dialog.lpfnHook = spec.hook;
+    dialog.lpTemplateName =
+        MAKEINTRESOURCEA(IsJapanese() ? spec.templateJapanese : spec.templateEnglish);
+  }
+  const BOOL chosen = spec.save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+  const DWORD error = chosen ? 0 : CommDlgExtendedError();
+  InvalidateRect(window, &spec.button, TRUE);
+  UpdateWindow(window);
+  if (error != 0) ShowMessage(window, *spec.failed, static_cast<unsigned long>(error));
+  return chosen != FALSE;
+}
