@@ -19,7 +19,6 @@
 #include "common/bitmap/global_memory.h"
 #include "kestro98/core/clipboard_layout.h"
 #include "kestro98/image_view.h"
-#include "kestro98/main_window.h"
 #include "kestro98/picture.h"
 
 namespace kestro {
@@ -78,7 +77,7 @@ HGLOBAL FillLockedCopy(int level) {
 
 bool CopyImageAtLevel(HWND mainWindow, int level) {
   MyClipboard clipboard;
-  if (pictureState != 1 || dibBlockHandle == nullptr) return false;
+  if (pictureFacts.state != PictureState::kOpened || dibBlockHandle == nullptr) return false;
 
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
   const int locked = LockDibBlock(mainWindow);
@@ -101,6 +100,6 @@ bool CopyImageAtLevel(HWND mainWindow, int level) {
   return true;  // the offer owns the block now
 }
 
-void CopyImageCommand(HWND mainWindow) { CopyImageAtLevel(mainWindow, zoomLevel); }
+void CopyImageCommand(HWND mainWindow) { CopyImageAtLevel(mainWindow, pictureFacts.zoomLevel); }
 
 }  // namespace kestro

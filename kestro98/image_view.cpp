@@ -8,17 +8,12 @@
 #include "common/ui/icon_bar.h"
 #include "kestro98/bar_tables.h"
 #include "kestro98/core/view_rules.h"
-#include "kestro98/main_window.h"
 #include "kestro98/palette_window.h"
 #include "kestro98/picture.h"
 #include "resources/kestro98/resource.h"
 
 namespace kestro {
 
-int pictureWidth = 0;
-int pictureHeight = 0;
-int zoomLevel = 0;
-int fitLevel = 0;
 int horzScrollHeight = 0;
 int vertScrollWidth = 0;
 int minimumClientHeight = 0;
@@ -32,7 +27,6 @@ int64_t lastVertOffset = 0;
 bool horzShown = false;
 bool vertShown = false;
 bool mainMinimised = false;
-std::string titleBase;
 
 namespace {
 
@@ -64,7 +58,7 @@ void PaintPicture(HWND window, HDC dc) {
   const int32_t right = client.right - (vertShown ? vertScrollWidth : 0);
   const int32_t bottom = client.bottom - (horzShown ? horzScrollHeight : 0);
   if (LockDibBlock(window)) {
-    const sampling::Stretch stretch = ViewStretch(pictureWidth, pictureHeight, zoomLevel,
+    const sampling::Stretch stretch = ViewStretch(pictureFacts.layout.width, pictureFacts.layout.height, pictureFacts.zoomLevel,
                                                   horzScrollOffset, vertScrollOffset, right, bottom);
     sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
   }
@@ -109,28 +103,28 @@ void CreateImageViewScrollBars(HWND window) {
 
 LRESULT PaintImageView(HWND window) {
   ScopedPaint dc(window);
-  if (pictureState == 0) {
+  if (pictureFacts.state == PictureState::kNoPicture) {
     const RECT client = ClientOf(window);
     const ui_core::Point32 at = ui_core::ClampedLogoPosition(kLook.logo, client.right, client.bottom);
     PaintLogo(dc, at.x, at.y);
     SetButtons(ButtonStates());
-  } else if (pictureState == 1) {
+  } else if (pictureFacts.state == PictureState::kOpened) {
     PaintPicture(window, dc);
     const FreeScreen screen = {screenWidth,          screenHeight,         taskbarMargins.left,
                                taskbarMargins.top,   taskbarMargins.right, taskbarMargins.bottom};
-    SetButtons(PaintButtons(true, zoomLevel, fitLevel, pictureWidth, pictureHeight, screen,
+    SetButtons(PaintButtons(true, pictureFacts.zoomLevel, pictureFacts.fitLevel, pictureFacts.layout.width, pictureFacts.layout.height, screen,
                             paletteHistory.ChangeCounter()));
   }
   return 0;
 }
 
 void ShowViewTitle(HWND window) {
-  SetWindowTextA(window, TitleText(titleBase, zoomLevel).c_str());
+  SetWindowTextA(window, TitleText(pictureFacts.titleBase, pictureFacts.zoomLevel).c_str());
 }
 
 static void Zoom(HWND window, int32_t level) {
-  if (level == zoomLevel) return;
-  zoomLevel = level;
+  if (level == pictureFacts.zoomLevel) return;
+  pictureFacts.zoomLevel = level;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   LayOutViewScrollBars(window);
   InvalidatePictureArea(window, true);
@@ -138,8 +132,8 @@ static void Zoom(HWND window, int32_t level) {
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
-void ZoomOut(HWND window) { Zoom(window, ZoomedOut(zoomLevel)); }
-void ZoomIn(HWND window) { Zoom(window, ZoomedIn(zoomLevel)); }
+void ZoomOut(HWND window) { Zoom(window, ZoomedOut(pictureFacts.zoomLevel)); }
+void ZoomIn(HWND window) { Zoom(window, ZoomedIn(pictureFacts.zoomLevel)); }
 
 void LayOutViewScrollBars(HWND window) {
   if (horzScrollBar == nullptr || vertScrollBar == nullptr) return;
@@ -149,9 +143,9 @@ void LayOutViewScrollBars(HWND window) {
   }
   if (IsWindowVisible(horzScrollBar)) ShowWindow(horzScrollBar, SW_HIDE);
   if (IsWindowVisible(vertScrollBar)) ShowWindow(vertScrollBar, SW_HIDE);
-  if (pictureState != 1) return;
+  if (pictureFacts.state != PictureState::kOpened) return;
   const RECT client = ClientOf(window);
-  const ScrollLayout l = LayOutScrollBars(pictureWidth, pictureHeight, zoomLevel, client.right,
+  const ScrollLayout l = LayOutScrollBars(pictureFacts.layout.width, pictureFacts.layout.height, pictureFacts.zoomLevel, client.right,
                                           client.bottom, horzScrollHeight, vertScrollWidth);
   MoveBar(horzScrollBar, l.horizontal);
   MoveBar(vertScrollBar, l.vertical);
@@ -193,9 +187,9 @@ void ScrollView(HWND window, bool vertical, WPARAM wParam) {
   int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
   int64_t& last = vertical ? lastVertOffset : lastHorzOffset;
   const int64_t maximum =
-      vertical ? ScrollMaximum(pictureHeight, zoomLevel,
+      vertical ? ScrollMaximum(pictureFacts.layout.height, pictureFacts.zoomLevel,
                                client.bottom - (horzShown ? horzScrollHeight : 0), kIconBand)
-               : ScrollMaximum(pictureWidth, zoomLevel,
+               : ScrollMaximum(pictureFacts.layout.width, pictureFacts.zoomLevel,
                                client.right - (vertShown ? vertScrollWidth : 0), 0);
   offset = ScrollOffset(offset, code, thumb, maximum);
   if (offset != last) {

@@ -14,12 +14,6 @@
 
 namespace kestro {
 
-// Picture size in pixels (the absolute height, top-down pictures too),
-// written by LoadBmpFile.
-extern int pictureWidth;
-extern int pictureHeight;
-extern int zoomLevel;  // current zoom step, 0 = 1:1 (a fit may start below -9)
-extern int fitLevel;   // the step at which the picture fits the window
 
 // System sizes read at start: the horizontal bar's height (SM_CYHSCROLL), the
 // vertical bar's width (SM_CXVSCROLL) and the smallest client height
@@ -40,9 +34,6 @@ extern int64_t lastVertOffset;
 extern bool horzShown;
 extern bool vertShown;
 extern bool mainMinimised;
-
-// "Kestro - LEAF.BMP [" in the ANSI code page, written by Open.
-extern std::string titleBase;
 
 // Reads the system sizes above; before the main window exists.
 void ReadImageViewSystemSizes();
@@ -76,7 +67,7 @@ void SizeView(HWND mainWindow, WPARAM sizeType);
 // hidden, the kept samples dropped, the picture area invalidated with erasing.
 void ResetImageView(HWND mainWindow);
 
-// The title: titleBase followed by the zoom text.
+// The title: the picture's title base followed by the zoom text.
 void ShowViewTitle(HWND mainWindow);
 
 }  // namespace kestro

@@ -26,16 +26,15 @@ bool AdoptCandidatePicture(HWND mainWindow) {
   UnlockDibBlock();
   if (!locked) return false;
   pictureFacts.layout = layout;
-  pictureWidth = layout.width;
-  pictureHeight = layout.height;
 
   RECT client = {0, 0, 0, 0};
   GetClientRect(mainWindow, &client);
   const int availableWidth = (client.right - client.left) - vertScrollWidth;
   const int availableHeight =
       (client.bottom - client.top) - fit::kIconBarStrip - horzScrollHeight;
-  fitLevel = fit::EditorFitLevel(pictureWidth, pictureHeight, availableWidth, availableHeight);
-  zoomLevel = fitLevel;
+  pictureFacts.fitLevel =
+      fit::EditorFitLevel(layout.width, layout.height, availableWidth, availableHeight);
+  pictureFacts.zoomLevel = pictureFacts.fitLevel;
   return true;
 }
 

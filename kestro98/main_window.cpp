@@ -1,4 +1,5 @@
-// The colour editor's main window procedure and its start-up and shutdown:
+// The colour editor's main window procedure, its start-up and shutdown, and
+// the description the editor hands the shared framework (kDescription):
 // painting, sizing and scrolling go to the image view, the palette window's
 // posted messages (kRepaintPicture, kHidePalette) and the size handling's
 // kActivatePalette come here.
@@ -9,18 +10,17 @@
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
+#include "kestro98/bar_tables.h"
 #include "kestro98/copy_command.h"
+#include "kestro98/description.h"
 #include "kestro98/image_view.h"
 #include "kestro98/open_command.h"
 #include "kestro98/palette_window.h"
+#include "kestro98/picture.h"
 #include "kestro98/save_command.h"
 #include "resources/kestro98/resource.h"
 
 namespace kestro {
-
-int pictureState = -1;
-const char* titlePrefix = "Kestro - ";
-const char* paletteWindowTitle = "Kestro";
 
 namespace {
 
@@ -48,18 +48,11 @@ void RunCommand(HWND window, int command) {
   }
 }
 
-void StartUp(HWND window) {
-  LoadTitleStrings();
-  InitialiseMainWindow(window);
-}
-
-void LoadTitleStrings() {
-  titlePrefix = Pick("Kestro - ", "ＢＭＰケストロ - ");
-  paletteWindowTitle = Pick("Kestro", "ケストロ");
-}
+void StartUp(HWND window) { InitialiseMainWindow(window); }
 
 void InitialiseMainWindow(HWND window) {
-  if (FindRunningCopy(&titlePrefix, 1)) {
+  const char* prefix = TitlePrefix();
+  if (FindRunningCopy(&prefix, 1)) {
     Refuse(window);
     return;
   }
@@ -71,10 +64,10 @@ void InitialiseMainWindow(HWND window) {
     Refuse(window);
     return;
   }
-  const std::string title = std::string(titlePrefix) + Pick("(No title)", "(無題)");
+  const std::string title = std::string(TitlePrefix()) + Pick("(No title)", "(無題)");
   SetWindowTextA(window, ToAnsi(title.c_str()).c_str());
   ShowStartupLogo(window);
-  pictureState = 0;
+  pictureFacts.state = PictureState::kNoPicture;
   FormReadmePath("KESTRO98.EXE", "KESTRO9", 258);
   CreateImageViewScrollBars(window);
 }
@@ -104,5 +97,46 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }
+
+// ---- what the program hands the shared framework ----
+
+namespace {
+
+const TiffWriterMessages kTiffMessages = {
+    {{"Unable to create a new TIF file for saving the image.",
+      "像保存用のTIFファイルを新規に作成できません."},
+     {"Error", "エラー"}, MessageIcon::kError},
+    {{"Unable to write the TIF file. The image was not saved.",
+      "TIFファイルを書き込めません. 画像は保存されていません."},
+     {"Error", "エラー"}, MessageIcon::kError},
+};
+
+}  // namespace
+
+const ProgramDescription kDescription = {
+    "KESTRO98",
+    "Kestro_Main",
+    WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX,  // resizable, no maximise box
+    8,
+    MainWindowProc,
+    ReadImageViewSystemSizes,
+    StartUp,
+    IDM_ABOUT,
+    IDM_HELP,
+    IDM_EXIT,
+    RunCommand,
+    QuitProgram,
+    &kLook,
+    {{"Install the readme file (KESTRO9E.PDF)\nin the same directory.",
+     "説明書ファイル（KESTRO9J.PDF）を同じ\nフォルダーに入れてください."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to open the readme file (KESTRO9E.PDF)\nbecause of being NO software to read PDF documents.",
+     "PDF 文書の閲覧ソフトが無いので、\n説明書（KESTRO9J.PDF）を開けません."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to display dialog", "ダイアログを表示できません"}, {"System Error", "システム・エラー"}, MessageIcon::kError, true},
+    &kTiffMessages,
+};
 
 }  // namespace kestro

@@ -1,19 +1,11 @@
 // The colour editor's main window: its procedure and its own commands, its
-// start-up steps and its Exit, and the program-wide values the shell sets at
-// start for the other windows of the editor.
+// start-up steps and its Exit. It sits on top: the windows and commands it
+// dispatches to read what is open from kestro98/picture.h, never from here.
 #pragma once
 
 #include <windows.h>
 
 namespace kestro {
-
-// -1 until start-up has drawn the logo, 0 while no picture is open, 1 once a
-// picture has been opened.
-extern int pictureState;
-
-// Title strings of the current language, UTF-8 (convert with ToAnsi for the A calls).
-extern const char* titlePrefix;          // "Kestro - "
-extern const char* paletteWindowTitle;   // "Kestro"
 
 // The editor's own messages; the rest goes to the shell's shared cases.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -21,11 +13,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // One of the program's own icon-bar commands (IDM_... of resource.h).
 void RunCommand(HWND window, int command);
 
-// WM_CREATE after the shared steps: the title strings, then InitialiseMainWindow.
+// WM_CREATE after the shared steps: InitialiseMainWindow.
 void StartUp(HWND window);
-
-// Fills the title strings by the language flag.
-void LoadTitleStrings();
 
 // The start-up steps run from WM_CREATE; closes the window on a refusal.
 void InitialiseMainWindow(HWND window);

@@ -13,7 +13,6 @@
 #include "kestro98/core/open_rules.h"
 #include "kestro98/image_view.h"
 #include "kestro98/load_bitmap.h"
-#include "kestro98/main_window.h"
 #include "kestro98/palette_window.h"
 #include "kestro98/picture.h"
 #include "resources/kestro98/resource.h"
@@ -160,7 +159,7 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
     return false;
   }
 
-  if (pictureState == 0) {
+  if (pictureFacts.state == PictureState::kNoPicture) {
     ReleaseLogoSurface();
   } else {
     DestroyPaletteWindow();
@@ -172,12 +171,12 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
   pictureFacts.opened.sizeImage = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiSizeImage));
   pictureFacts.opened.clrUsed = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiClrUsed));
   pictureFacts.opened.fileSize = adopted.fileSize;
-  pictureState = 1;
+  pictureFacts.state = PictureState::kOpened;
 
   ResetImageView(window);
   LayOutViewScrollBars(window);
   InvalidatePictureArea(window, false);
-  titleBase = ToAnsi(titlePrefix) + FileNameOfPath(path, IsJapanese()) + " [";
+  pictureFacts.titleBase = ToAnsi(TitlePrefix()) + FileNameOfPath(path, IsJapanese()) + " [";
   ShowViewTitle(window);
   if (paletteWindow == nullptr) CreatePaletteWindow();
   return true;

@@ -11,7 +11,6 @@
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
 #include "kestro98/core/chip_grid.h"
-#include "kestro98/main_window.h"
 #include "kestro98/picture.h"
 #include "resources/kestro98/resource.h"
 
@@ -258,7 +257,7 @@ void CreatePaletteWindow() {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = kClassName;
   if (!RegisterClassA(&wc)) return;
-  const std::string title = ToAnsi(paletteWindowTitle);
+  const std::string title = ToAnsi(PaletteWindowTitle());
   paletteWindow = CreateWindowExA(WS_EX_WINDOWEDGE, kClassName, title.c_str(),
                                   WS_POPUP | WS_VISIBLE | WS_CAPTION, at.x, at.y, kWidth,
                                   kHeight + GetSystemMetrics(SM_CYCAPTION), nullptr, nullptr,

@@ -23,7 +23,6 @@
 #include "common/bitmap/tiff_writer.h"
 #include "common/ui/file_dialog.h"
 #include "kestro98/core/save_rules.h"
-#include "kestro98/main_window.h"
 #include "kestro98/picture.h"
 
 namespace kestro {
@@ -150,7 +149,7 @@ void ShowSaved(HWND mainWindow, const char* path) {
 }  // namespace
 
 bool SaveImageTo(HWND mainWindow, const char* path) {
-  if (pictureState != 1 || dibBlockHandle == nullptr || path == nullptr) return false;
+  if (pictureFacts.state != PictureState::kOpened || dibBlockHandle == nullptr || path == nullptr) return false;
   SaveInputs in;
   in.dialog = DialogResult::kChosen;
   const std::string root(path, strnlen(path, 3));

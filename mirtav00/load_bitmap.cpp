@@ -3,16 +3,14 @@
 #include <cstring>
 
 #include "common/base/shell_state.h"
+#include "common/base/text.h"
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
-#include "mirtav00/main_window.h"
-#include "common/base/text.h"
-#include "mirtav00/open_command.h"
+#include "mirtav00/picture.h"
+#include "mirtav00/picture_view.h"
 
 namespace mirtav {
-
-int reductionFactor = 1;
 
 namespace {
 
@@ -74,7 +72,7 @@ bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
 }
 
 void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
-  if (PictureState == NoPicture) ReleaseLogoSurface();
+  if (pictureState == PictureState::kNoPicture) ReleaseLogoSurface();
   AdoptCandidateBlock();
   ForgetPictureSamples();
   std::memcpy(PaletteTable, next.table, sizeof PaletteTable);
@@ -86,9 +84,8 @@ void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
 
   RECT client = {};
   GetClientRect(window, &client);
-  reductionFactor = fit::ShufflerReductionFactor(shufflerPicture.width, shufflerPicture.height,
-                                                 client.right, client.bottom);
-  shufflerPicture.reductionFactor = reductionFactor;
+  shufflerPicture.reductionFactor = fit::ShufflerReductionFactor(
+      shufflerPicture.width, shufflerPicture.height, client.right, client.bottom);
 }
 
 }  // namespace

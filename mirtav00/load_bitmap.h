@@ -3,15 +3,12 @@
 // file read into a candidate block and checked by the reader's lock rules.
 // Only a file that passed everything releases what was shown (the logo or the
 // previous picture) and becomes the DIB block, PaletteTable, shufflerPicture
-// and reductionFactor; a refusal at any step leaves all of them as they were.
+// with its reduction; a refusal at any step leaves all of them as they were.
 #pragma once
 
 #include <windows.h>
 
 namespace mirtav {
-
-// Set by LoadBmpFile: the picture is shown at 1 / reductionFactor.
-extern int reductionFactor;
 
 // True when the picture was read, accepted and adopted (the power-of-two
 // reduction that fits it in the main window's client area set); false after

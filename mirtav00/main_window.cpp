@@ -1,6 +1,8 @@
 // The shuffler's main window procedure, its paint (the logo, or the open
-// picture reduced to fit) with the picture buttons set by PictureState, and
-// its start-up and shutdown. Each command lives in a file of its own.
+// picture through picture_view) with the picture buttons set by the
+// picture's state, its start-up and shutdown, and the description the
+// shuffler hands the shared framework (kDescription). Each command lives in a
+// file of its own.
 #include "mirtav00/main_window.h"
 
 #include <string>
@@ -9,24 +11,22 @@
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
-#include "common/bitmap/sampled_paint.h"
 #include "common/ui/app_shell.h"
 #include "common/ui/icon_bar.h"
 #include "mirtav00/bar_tables.h"
+#include "mirtav00/core/view_rules.h"
+#include "mirtav00/description.h"
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/open_command.h"
 #include "mirtav00/palette_window.h"
+#include "mirtav00/picture.h"
+#include "mirtav00/picture_view.h"
 #include "mirtav00/randomise_command.h"
 #include "mirtav00/save_command.h"
 #include "mirtav00/settings_dialog.h"
 #include "resources/mirtav00/resource.h"
 
 namespace mirtav {
-
-int PictureState = NoPicture;
-int showPaletteWindow = kShowPaletteYes;
-const char* paletteWindowTitle = "Color Palette";
-int paletteWindowOffset = 0;
 
 namespace {
 
@@ -55,34 +55,17 @@ void SetPictureButtons(const PictureButtons& buttons) {
   EnableIconBarButtons(save, buttons.save);
 }
 
-// The samples of the shown picture, kept until the window's size, the
-// picture or its pixels change.
-SampledPaint sampledPicture;
-
-// The open picture at 1 / reductionFactor from the block's own colours.
-void PaintPicture(HWND window, HDC dc) {
-  if (dibBlockHandle == nullptr) return;
-  if (LockDibBlock(window)) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    const sampling::Stretch stretch = PictureStretch(dibLayout.width, dibLayout.height,
-                                                     reductionFactor, client.right, client.bottom);
-    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
-  }
-  UnlockDibBlock();
-}
-
 LRESULT OnPaint(HWND window) {
   ScopedPaint dc(window);
-  if (PictureState == NoPicture) {
+  if (pictureState == PictureState::kOpened || pictureState == PictureState::kChanged) {
+    PaintPictureView(window, dc);
+  } else {
     RECT client = {};
     GetClientRect(window, &client);
     const ui_core::Point32 at = ui_core::StartupLogoPosition(kLook.logo, client.right, client.bottom);
     PaintLogo(dc, at.x, at.y);
-  } else {
-    PaintPicture(window, dc);
   }
-  SetPictureButtons(ButtonsFor(PictureState, dibBlockHandle != nullptr));
+  SetPictureButtons(ButtonsFor(pictureState, dibBlockHandle != nullptr));
   return 0;
 }
 
@@ -105,16 +88,6 @@ void RunCommand(HWND window, int command) {
   }
 }
 
-void ForgetPictureSamples() { sampledPicture.Forget(); }
-
-void RepaintPicture(HWND window) {
-  RECT client = {};
-  GetClientRect(window, &client);
-  RECT below = {0, kPictureTop, client.right, client.bottom};
-  InvalidateRect(window, &below, TRUE);
-  UpdateWindow(window);
-}
-
 void ReadSystemSizes() { paletteWindowOffset = GetSystemMetrics(SM_CYCAPTION) + 25; }
 
 void InitialiseMainWindow(HWND window) {
@@ -124,8 +97,7 @@ void InitialiseMainWindow(HWND window) {
   }
   SetWindowTextA(window, ToAnsi(Pick("Mirtav", "ミルタヴ")).c_str());
   ShowStartupLogo(window);
-  PictureState = NoPicture;
-  paletteWindowTitle = Pick("Color Palette", "カラーパレット");
+  pictureState = PictureState::kNoPicture;
   FormReadmePath("MIRTAV00.EXE", "MIRTAV0", 256);
   AddSpecialSettingItem(window);
   showPaletteWindow = kShowPaletteYes;
@@ -153,5 +125,49 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }
 }
+
+// ---- what the program hands the shared framework ----
+
+namespace {
+
+const TiffWriterMessages kTiffMessages = {
+    {{"Unable to create a new TIF file for saving the image.",
+      "像保存用の TIF ファイルを新規に作成できません."},
+     {"Error", "エラー"}, MessageIcon::kError},
+    {{"Unable to write the TIF file. The image was not saved.",
+      "TIF ファイルを書き込めません. 画像は保存されていません."},
+     {"Error", "エラー"}, MessageIcon::kError},
+};
+
+// The shuffler keeps no start-up step of its own before InitialiseMainWindow.
+void StartUp(HWND window) { InitialiseMainWindow(window); }
+
+}  // namespace
+
+const ProgramDescription kDescription = {
+    "MIR_TAV_00",
+    "Dravel_Main",
+    WS_SYSMENU | WS_MINIMIZEBOX,  // as an overlapped window it still gets a caption; fixed size
+    9,
+    MainWindowProc,
+    ReadSystemSizes,
+    StartUp,
+    IDM_ABOUT,
+    IDM_HELP,
+    IDM_EXIT,
+    RunCommand,
+    QuitProgram,
+    &kLook,
+    {{"Install the readme file (MIRTAV0E.PDF)\nin the same directory.",
+     "説明書ファイル（MIRTAV0J.PDF）を同じ\nフォルダーに入れてください."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to open the readme file (MIRTAV0E.PDF)\nbecause of being NO software to read PDF documents.",
+     "PDF 文書の閲覧ソフトが無いので、\n説明書（MIRTAV0J.PDF）を開けません."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to display dialog.", "ダイアログを表示できません"}, {"System Error", "システム・エラー"}, MessageIcon::kError, true},
+    &kTiffMessages,
+};
 
 }  // namespace mirtav

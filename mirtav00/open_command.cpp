@@ -1,7 +1,7 @@
 // The shuffler's Open BMP command: the open dialog, the path's checks, then
 // LoadBmpFile, which checks the whole file before it replaces anything. Only
 // an adopted picture sets the title, shows the palette window and the state.
-// A refusal at any step leaves the shown picture, PaletteTable, PictureState,
+// A refusal at any step leaves the shown picture, PaletteTable, its state,
 // the title and the palette window as they were.
 #include "mirtav00/open_command.h"
 
@@ -9,17 +9,13 @@
 
 #include "common/base/text.h"
 #include "common/bitmap/drive_checks.h"
-#include "mirtav00/core/view_rules.h"
 #include "common/ui/file_dialog.h"
 #include "mirtav00/load_bitmap.h"
-#include "mirtav00/main_window.h"
 #include "mirtav00/palette_window.h"
+#include "mirtav00/picture.h"
+#include "mirtav00/picture_view.h"
 
 namespace mirtav {
-
-ShufflerPicture shufflerPicture;
-shuffle::PaletteEntry PaletteTable[256];
-int32_t paletteColourCount = 0;
 
 namespace {
 
@@ -41,18 +37,11 @@ void ShowNewPicture(HWND window) {
     InvalidateRect(palette, nullptr, TRUE);
     UpdateWindow(palette);
   }
-  PictureState = Opened;
+  pictureState = PictureState::kOpened;
   RepaintPicture(window);
 }
 
 }  // namespace
-
-void SetPictureTitle(HWND window) {
-  const std::string prefix = ToAnsi(TitlePrefix(IsJapanese()));
-  const std::string title =
-      MainTitle(prefix, shufflerPicture.openPath, IsJapanese(), reductionFactor);
-  SetWindowTextA(window, title.c_str());
-}
 
 void OpenCommand(HWND window) {
   char path[kPathBufferSize] = {};

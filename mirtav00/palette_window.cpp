@@ -13,10 +13,12 @@
 #include "common/base/text.h"
 #include "common/bitmap/global_memory.h"
 #include "mirtav00/core/palette_picture.h"
-#include "mirtav00/main_window.h"
-#include "mirtav00/open_command.h"
+#include "mirtav00/picture.h"
 
 namespace mirtav {
+
+int showPaletteWindow = kShowPaletteYes;
+int paletteWindowOffset = 0;
 
 namespace {
 
@@ -70,7 +72,7 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 HWND FindPaletteWindow() {
-  const std::string title = ToAnsi(paletteWindowTitle);
+  const std::string title = ToAnsi(PaletteWindowTitle());
   HWND found = FindWindowExA(nullptr, nullptr, kPaletteClass, title.c_str());
   // Only this process's own palette window; a second copy's is not ours.
   DWORD owner = 0;
@@ -91,7 +93,7 @@ void CreatePaletteWindow() {
 
   RECT main = {};
   GetWindowRect(mainWindow, &main);
-  const std::string title = ToAnsi(paletteWindowTitle);
+  const std::string title = ToAnsi(PaletteWindowTitle());
   HWND palette = CreateWindowExA(WS_EX_TOPMOST, kPaletteClass, title.c_str(),
                                  WS_CAPTION | WS_VISIBLE, main.right - 273,
                                  main.top + paletteWindowOffset - 1, 270,

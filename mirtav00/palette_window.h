@@ -6,6 +6,13 @@
 
 namespace mirtav {
 
+// Yes (0) or No (1): whether the palette window is shown; Yes at every start.
+enum ShowPaletteValue { kShowPaletteYes = 0, kShowPaletteNo = 1 };
+extern int showPaletteWindow;
+
+// SM_CYCAPTION + 25, read at start: where the palette window stands.
+extern int paletteWindowOffset;
+
 // The program's palette window, found by class and title; null when none.
 HWND FindPaletteWindow();
 

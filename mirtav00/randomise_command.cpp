@@ -9,9 +9,9 @@
 #include "common/bitmap/dib_block.h"
 #include "mirtav00/core/randomise.h"
 #include "mirtav00/core/view_rules.h"
-#include "mirtav00/main_window.h"
-#include "mirtav00/open_command.h"
 #include "mirtav00/palette_window.h"
+#include "mirtav00/picture.h"
+#include "mirtav00/picture_view.h"
 #include "resources/mirtav00/resource.h"
 
 namespace mirtav {
@@ -82,7 +82,7 @@ void RandomisePalette(HWND window) {
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   SetTopmost(window, HWND_NOTOPMOST);
   if (done) {
-    PictureState = Randomised;
+    pictureState = PictureState::kChanged;
     ForgetPictureSamples();  // the same colours, other indices
   }
 

@@ -14,10 +14,10 @@
 #include "common/bitmap/drive_checks.h"
 #include "common/bitmap/file_beside.h"
 #include "common/bitmap/tiff_writer.h"
+#include "common/ui/file_dialog.h"
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/save_rules.h"
-#include "common/ui/file_dialog.h"
-#include "mirtav00/open_command.h"
+#include "mirtav00/picture.h"
 
 namespace mirtav {
 

@@ -7,8 +7,8 @@
 #include "common/base/text.h"
 #include "mirtav00/core/messages.h"
 #include "mirtav00/core/view_rules.h"
-#include "mirtav00/main_window.h"
 #include "mirtav00/palette_window.h"
+#include "mirtav00/picture_view.h"
 #include "resources/mirtav00/resource.h"
 
 namespace mirtav {

@@ -52,10 +52,10 @@ sampling::Stretch PictureStretch(int32_t width, int32_t height, int32_t reductio
   return stretch;
 }
 
-PictureButtons ButtonsFor(int32_t pictureState, bool blockPresent) {
+PictureButtons ButtonsFor(PictureState pictureState, bool blockPresent) {
   switch (pictureState) {
-    case Opened: return {blockPresent, true, true, false};
-    case Randomised: return {blockPresent, false, true, true};
+    case PictureState::kOpened: return {blockPresent, true, true, false};
+    case PictureState::kChanged: return {blockPresent, false, true, true};
     default: return {true, false, false, false};
   }
 }

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <string>
 
+#include "common/base/core/picture_state.h"
 #include "common/bitmap/core/view_sampling.h"
 
 namespace mirtav {
 
-enum PictureStateValue : int32_t { NoPicture = 0, Opened = 1, Randomised = 2 };
 
 // Rows 0..20 of the client area belong to the icon bar.
 constexpr int32_t kPictureTop = 21;
@@ -49,6 +49,6 @@ struct PictureButtons {
   bool copy;
   bool save;
 };
-PictureButtons ButtonsFor(int32_t pictureState, bool blockPresent);
+PictureButtons ButtonsFor(PictureState pictureState, bool blockPresent);
 
 }  // namespace mirtav

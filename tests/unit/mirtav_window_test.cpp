@@ -34,21 +34,21 @@ TEST(MirtavWindow, TitleNamesTheFileAndTheReduction) {
 }
 
 TEST(MirtavWindow, PictureButtonsFollowTheState) {
-  struct { int32_t state; bool block; mirtav::PictureButtons want; } const cases[] = {
-      {mirtav::NoPicture, false, {true, false, false, false}},
-      {mirtav::NoPicture, true, {true, false, false, false}},
-      {mirtav::Opened, true, {true, true, true, false}},
-      {mirtav::Randomised, true, {true, false, true, true}},
-      {mirtav::Opened, false, {false, true, true, false}},      // left as they are
-      {mirtav::Randomised, false, {false, false, true, true}},
+  struct { PictureState state; bool block; mirtav::PictureButtons want; } const cases[] = {
+      {PictureState::kNoPicture, false, {true, false, false, false}},
+      {PictureState::kNoPicture, true, {true, false, false, false}},
+      {PictureState::kOpened, true, {true, true, true, false}},
+      {PictureState::kChanged, true, {true, false, true, true}},
+      {PictureState::kOpened, false, {false, true, true, false}},      // left as they are
+      {PictureState::kChanged, false, {false, false, true, true}},
   };
   for (const auto& c : cases) {
     const mirtav::PictureButtons b = mirtav::ButtonsFor(c.state, c.block);
-    EXPECT_EQ(b.apply, c.want.apply) << c.state << c.block;
+    EXPECT_EQ(b.apply, c.want.apply) << static_cast<int>(c.state) << c.block;
     if (!b.apply) continue;
-    EXPECT_EQ(b.randomise, c.want.randomise) << c.state;
-    EXPECT_EQ(b.copy, c.want.copy) << c.state;
-    EXPECT_EQ(b.save, c.want.save) << c.state;
+    EXPECT_EQ(b.randomise, c.want.randomise) << static_cast<int>(c.state);
+    EXPECT_EQ(b.copy, c.want.copy) << static_cast<int>(c.state);
+    EXPECT_EQ(b.save, c.want.save) << static_cast<int>(c.state);
   }
 }
 

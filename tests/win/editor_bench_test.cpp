@@ -79,19 +79,19 @@ TEST(EditorBench, DISABLED_ChipPressToRepaintAndOpen) {
     ASSERT_TRUE(LoadBmpFile(window, path.c_str()));
     const double open = Ms(start);
     std::printf("%dx%d: open %.1f ms, one plain read %.1f ms (%.2fx)\n", s.w, s.h, open, read, open / read);
-    pictureState = 1;
+    pictureFacts.state = PictureState::kOpened;
     std::vector<uint8_t> table(1024, 0);
     paletteHistory.Reset(table.data(), table.size(), 256);
     ResetImageView(window);
-    const int levels[] = {fitLevel, -1, 0, 9};
+    const int levels[] = {pictureFacts.fitLevel, -1, 0, 9};
     const char* names[] = {"fit", "1:2", "1:1", "10:1"};
     for (int i = 0; i < 4; ++i) {
-      zoomLevel = levels[i];
+      pictureFacts.zoomLevel = levels[i];
       horzScrollOffset = vertScrollOffset = 0;
       LayOutViewScrollBars(window);
       // The middle of the picture, in source pixels.
-      if (horzShown) horzScrollOffset = ScrollMaximum(s.w, zoomLevel, 1000 - (vertShown ? vertScrollWidth : 0), 0) / 2;
-      if (vertShown) vertScrollOffset = ScrollMaximum(s.h, zoomLevel, 700 - (horzShown ? horzScrollHeight : 0), 20) / 2;
+      if (horzShown) horzScrollOffset = ScrollMaximum(s.w, pictureFacts.zoomLevel, 1000 - (vertShown ? vertScrollWidth : 0), 0) / 2;
+      if (vertShown) vertScrollOffset = ScrollMaximum(s.h, pictureFacts.zoomLevel, 700 - (horzShown ? horzScrollHeight : 0), 20) / 2;
       start = Clock::now();
       RECT area = {0, 20, 1000, 720};
       InvalidateRect(window, &area, FALSE);
@@ -101,10 +101,10 @@ TEST(EditorBench, DISABLED_ChipPressToRepaintAndOpen) {
       const int presses = 20;
       for (int n = 0; n < presses; ++n) total += PressAndRepaint(window, n % 256);
       std::printf("  %-5s (%s): first paint %.2f ms, chip press to repaint %.3f ms\n", names[i],
-                  ZoomText(zoomLevel).c_str(), first, total / presses);
+                  ZoomText(pictureFacts.zoomLevel).c_str(), first, total / presses);
       while (paletteHistory.Undo()) {}
     }
-    pictureState = 0;
+    pictureFacts.state = PictureState::kNoPicture;
     ReleaseDibBlock();
     DeleteFileA(path.c_str());
   }

@@ -63,10 +63,10 @@ TEST_F(EditorLoad, FitLevelFromTheClientAreaLessScrollBarsAndStrip) {
     ASSERT_EQ(client.bottom, c.clientH);
     wintest::BoxCatcher boxes;
     ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(c.w, c.h, "fit.bmp").c_str()));
-    EXPECT_EQ(pictureWidth, c.w);
-    EXPECT_EQ(pictureHeight, c.h);
-    EXPECT_EQ(fitLevel, c.level) << c.w << " x " << c.h;
-    EXPECT_EQ(zoomLevel, c.level);
+    EXPECT_EQ(pictureFacts.layout.width, c.w);
+    EXPECT_EQ(pictureFacts.layout.height, c.h);
+    EXPECT_EQ(pictureFacts.fitLevel, c.level) << c.w << " x " << c.h;
+    EXPECT_EQ(pictureFacts.zoomLevel, c.level);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(wintest::LockCount(dibBlockHandle), 0u);
   }
@@ -80,14 +80,14 @@ TEST_F(EditorLoad, TopDownPictureTakesItsAbsoluteHeight) {
   const std::string path = wintest::ScratchFolder() + "topdown.bmp";
   ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   ASSERT_TRUE(LoadBmpFile(mainWindow, path.c_str()));
-  EXPECT_EQ(pictureHeight, 30);
-  EXPECT_EQ(fitLevel, 0);
+  EXPECT_EQ(pictureFacts.layout.height, 30);
+  EXPECT_EQ(pictureFacts.fitLevel, 0);
 }
 
 TEST_F(EditorLoad, WindowWithoutRoomStillGetsABoundedLevel) {
   SetClient(10, 10);  // less than the strip and the scroll bars
   ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(640, 480, "tiny.bmp").c_str()));
-  EXPECT_EQ(fitLevel, 1 - 321);
+  EXPECT_EQ(pictureFacts.fitLevel, 1 - 321);
 }
 
 // A file replaced between Open's checks and its read: what is shown is
@@ -134,7 +134,7 @@ TEST_F(EditorLoad, OpenJudgesAndTakesThePaletteFromTheBytesItReads) {
     }
   }
   DestroyPaletteWindow();
-  pictureState = 0;
+  pictureFacts.state = PictureState::kNoPicture;
 }
 
 // The file a save writes first is named after the program, so one left by a
@@ -184,7 +184,7 @@ class EditorLoadMessages : public EditorLoad, public testing::WithParamInterface
 };
 
 TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
-  pictureWidth = 123;
+  pictureFacts.layout.width = 123;
   const std::string path = wintest::ScratchFolder() + "no such file.bmp";
   wintest::BoxCatcher boxes;
   EXPECT_FALSE(LoadBmpFile(mainWindow, path.c_str()));
@@ -196,7 +196,7 @@ TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
   EXPECT_EQ(boxes.Boxes()[0].title, wintest::Ansi(japanese ? "エラー" : "Error"));
   EXPECT_EQ(boxes.Boxes()[0].owner, mainWindow);
   EXPECT_TRUE(boxes.Boxes()[0].errorIcon);
-  EXPECT_EQ(pictureWidth, 123) << "a failed load leaves the picture values";
+  EXPECT_EQ(pictureFacts.layout.width, 123) << "a failed load leaves the picture values";
 }
 
 TEST_P(EditorLoadMessages, RefusedFileReturnsFalseAfterOneMessage) {

@@ -74,7 +74,7 @@ void OpenBenchPicture(const char* picture, std::vector<uint8_t>* out) {
   pictureFacts.layout = dibLayout;
   paletteHistory.WriteIntoBlockTable(dibColourTable, 4 * static_cast<size_t>(colours));
   UnlockDibBlock();
-  pictureState = 1;
+  pictureFacts.state = PictureState::kOpened;
 }
 
 TEST(DISABLED_KestroOutputBench, SaveAndCopyBesideTheirReferences) {
@@ -144,7 +144,7 @@ TEST(DISABLED_KestroOutputBench, SaveAndCopyBesideTheirReferences) {
   std::printf("first paste after a copy (the hand-over) %.1f ms\n", paste);
   std::printf("clipboard hand-over of a filled block alone %.1f ms; a message box %.1f ms\n",
               handover, box);
-  pictureState = 0;
+  pictureFacts.state = PictureState::kNoPicture;
   ReleaseDibBlock();
   for (const std::string& f : {bmpOut, tifOut, copyOut, rawOut}) DeleteFileA(f.c_str());
 }
@@ -181,6 +181,6 @@ TEST(DISABLED_KestroOutputBench, PasteInAnotherThread) {
   std::printf("pasted by another thread: %zu bytes in %.1f ms\n", static_cast<size_t>(size),
               (Seconds() - t0) * 1000);
   EXPECT_GT(size, bytes.size() - 14 - 1) << "nothing pasted";
-  pictureState = 0;
+  pictureFacts.state = PictureState::kNoPicture;
   ReleaseDibBlock();
 }

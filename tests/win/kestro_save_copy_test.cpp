@@ -62,7 +62,7 @@ std::vector<uint8_t> OpenAndEdit(const std::string& path, const std::vector<uint
   pictureFacts.layout = dibLayout;
   paletteHistory.WriteIntoBlockTable(dibColourTable, table.size());
   UnlockDibBlock();
-  pictureState = 1;
+  pictureFacts.state = PictureState::kOpened;
   return table;
 }
 
@@ -97,7 +97,7 @@ std::vector<uint8_t> RleBmp(int32_t w, int32_t h, uint16_t bits, const std::vect
 class SaveAndCopy : public wintest::PerLanguage {
  protected:
   void TearDown() override {
-    pictureState = 0;
+    pictureFacts.state = PictureState::kNoPicture;
     pictureFacts = PictureFacts();
     wintest::PerLanguage::TearDown();
   }
@@ -479,7 +479,7 @@ TEST_P(SaveAndCopy, CopyThatCannotBeMadeLeavesTheClipboardAsItWas) {
 
   {
     wintest::BoxCatcher boxes;
-    pictureState = 0;
+    pictureFacts.state = PictureState::kNoPicture;
     EXPECT_FALSE(CopyImageAtLevel(mainWindow, 0));
     EXPECT_TRUE(boxes.Boxes().empty()) << "no picture: nothing shown";
     EXPECT_EQ(ClipboardText(), "before");

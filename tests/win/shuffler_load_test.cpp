@@ -16,6 +16,8 @@
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/main_window.h"
 #include "mirtav00/open_command.h"
+#include "mirtav00/picture.h"
+#include "mirtav00/picture_view.h"
 #include "mirtav00/randomise_command.h"
 #include "tests/win/per_language.h"
 #include "tests/win/win_test_support.h"
@@ -48,7 +50,7 @@ class ShufflerLoad : public wintest::PerLanguage {
   void TearDown() override {
     ReleaseDibBlock();
     ForgetPictureSamples();
-    PictureState = NoPicture;
+    pictureState = PictureState::kNoPicture;
     AdoptProgram(kestro::kDescription);
     PerLanguage::TearDown();
     SetClient(800, 600);
@@ -68,9 +70,9 @@ TEST_P(ShufflerLoad, ReductionFactorDoublesUntilThePictureFits) {
   for (const Case& c : cases) {
     SetClient(c.clientW, c.clientH);
     wintest::BoxCatcher boxes;
-    reductionFactor = -7;
+    shufflerPicture.reductionFactor = -7;
     EXPECT_TRUE(LoadBmpFile(mainWindow, Fixture(c.w, c.h).c_str()));
-    EXPECT_EQ(reductionFactor, c.factor) << c.w << " x " << c.h << " in " << c.clientW << " x " << c.clientH;
+    EXPECT_EQ(shufflerPicture.reductionFactor, c.factor) << c.w << " x " << c.h << " in " << c.clientW << " x " << c.clientH;
     EXPECT_TRUE(boxes.Boxes().empty());
     ReleaseDibBlock();
   }
@@ -80,9 +82,9 @@ TEST_P(ShufflerLoad, ReductionFactorDoublesUntilThePictureFits) {
 // table, its facts and its reduction exactly as they were.
 TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
   ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(2000, 300).c_str()));
-  ASSERT_EQ(reductionFactor, 4);
+  ASSERT_EQ(shufflerPicture.reductionFactor, 4);
   const HGLOBAL block = dibBlockHandle;
-  const int factor = reductionFactor;
+  const int factor = shufflerPicture.reductionFactor;
   const std::string openPath = shufflerPicture.openPath;
   shuffle::PaletteEntry table[256];
   std::memcpy(table, PaletteTable, sizeof table);
@@ -135,7 +137,7 @@ TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
         << name;
     EXPECT_EQ(dibBlockHandle, block) << name;
     EXPECT_FALSE(HoldsCandidateBlock()) << name;
-    EXPECT_EQ(reductionFactor, factor) << name;
+    EXPECT_EQ(shufflerPicture.reductionFactor, factor) << name;
     EXPECT_EQ(shufflerPicture.openPath, openPath) << name;
     EXPECT_EQ(std::memcmp(table, PaletteTable, sizeof table), 0) << name;
   }
@@ -192,7 +194,7 @@ TEST_P(ShufflerLoad, TheNoticeIsDrawnBeforeTheWorkStarts) {
   const HINSTANCE ownInstance = appInstance;
   ShowWindow(mainWindow, SW_SHOWNORMAL);
   ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(300, 200).c_str()));
-  PictureState = Opened;
+  pictureState = PictureState::kOpened;
   std::memcpy(tableBefore, PaletteTable, sizeof tableBefore);
   noticeSeen = NoticeSeen();
   randomiseWorkStarting = LookAtNotice;
@@ -217,7 +219,7 @@ TEST_P(ShufflerLoad, TheNoticeIsDrawnBeforeTheWorkStarts) {
   EXPECT_LT(noticeSeen.darkPixels, noticeSeen.area / 4);
 
   EXPECT_FALSE(IsWindow(noticeSeen.notice));
-  EXPECT_EQ(PictureState, Randomised);
+  EXPECT_TRUE(pictureState == PictureState::kChanged);
   EXPECT_EQ((GetWindowLongA(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST), 0);
   EXPECT_NE(std::memcmp(tableBefore, PaletteTable, sizeof tableBefore), 0);
 }

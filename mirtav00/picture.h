@@ -1,0 +1,29 @@
+// What is open in the shuffler, each fact once: the state, the picture's
+// facts (paths, size, depth, rows, the reduction it is shown at), its colour
+// table in the current order, and the title. Open writes them only after
+// the new file has passed every check; Randomize PLT changes the table and
+// the state; every window and command reads them here.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "common/base/core/picture_state.h"
+#include "mirtav00/core/open_rules.h"
+#include "mirtav00/core/shuffle.h"
+
+namespace mirtav {
+
+extern PictureState pictureState;
+extern ShufflerPicture shufflerPicture;       // shown at 1 / shufflerPicture.reductionFactor
+extern shuffle::PaletteEntry PaletteTable[256];
+extern int32_t paletteColourCount;            // 0 before the first open, then 16 or 256
+
+// The palette window's title, UTF-8: "Color Palette" or "カラーパレット".
+const char* PaletteWindowTitle();
+
+// The title "Mirtav - flower.bmp [1:2]" for the open picture.
+void SetPictureTitle(HWND mainWindow);
+
+}  // namespace mirtav
