@@ -21,10 +21,12 @@ bool ReadCandidatePicture(HWND mainWindow, const char* path) {
 bool AdoptCandidatePicture(HWND mainWindow) {
   if (!HoldsCandidateBlock()) return false;
   AdoptCandidateBlock();
-  const int locked = LockDibBlock(mainWindow);
-  const bmp::BlockLayout layout = dibLayout;
-  UnlockDibBlock();
-  if (!locked) return false;
+  bmp::BlockLayout layout;
+  {
+    ScopedDibLock lock(mainWindow);
+    if (!lock.Locked()) return false;
+    layout = dibLayout;
+  }
   pictureFacts.layout = layout;
 
   RECT client = {0, 0, 0, 0};

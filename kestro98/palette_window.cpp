@@ -171,11 +171,13 @@ void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
 
 // The current level into the DIB block's colour table, then the repaint.
 void WriteLevelAndTell() {
-  if (LockDibBlock(mainWindow) && dibColourTable != nullptr) {
-    const size_t tableBytes = dibBlockSize - static_cast<size_t>(dibColourTable - dibBlockStart);
-    paletteHistory.WriteIntoBlockTable(dibColourTable, tableBytes);
+  {
+    ScopedDibLock lock(mainWindow);
+    if (lock.Locked() && dibColourTable != nullptr) {
+      const size_t tableBytes = dibBlockSize - static_cast<size_t>(dibColourTable - dibBlockStart);
+      paletteHistory.WriteIntoBlockTable(dibColourTable, tableBytes);
+    }
   }
-  UnlockDibBlock();
   PostMessageA(mainWindow, kRepaintPicture, 0, 0);
 }
 

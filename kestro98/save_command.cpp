@@ -104,15 +104,16 @@ SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!copy.Valid()) return SaveMessage::kCannotOpen;
 
-  const int locked = LockDibBlock(mainWindow);
   SaveMessage result = SaveMessage::kSaved;
-  if (!locked) {
-    *refusalShown = dibBlockHandle != nullptr;
-    result = SaveMessage::kCannotWrite;
-  } else {
-    result = StreamCopy(source.Get(), copy.Get(), table, colourCount);
+  {
+    ScopedDibLock lock(mainWindow);
+    if (!lock.Locked()) {
+      *refusalShown = dibBlockHandle != nullptr;
+      result = SaveMessage::kCannotWrite;
+    } else {
+      result = StreamCopy(source.Get(), copy.Get(), table, colourCount);
+    }
   }
-  UnlockDibBlock();
   if (result != SaveMessage::kSaved) return result;
   return copy.Close() ? SaveMessage::kSaved : SaveMessage::kCannotWrite;
 }

@@ -15,15 +15,14 @@ SampledPaint sampledPicture;
 
 void PaintPictureView(HWND window, HDC dc) {
   if (dibBlockHandle == nullptr) return;
-  if (LockDibBlock(window)) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    const sampling::Stretch stretch =
-        PictureStretch(dibLayout.width, dibLayout.height, shufflerPicture.reductionFactor,
-                       client.right, client.bottom);
-    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
-  }
-  UnlockDibBlock();
+  ScopedDibLock lock(window);
+  if (!lock.Locked()) return;
+  RECT client = {};
+  GetClientRect(window, &client);
+  const sampling::Stretch stretch =
+      PictureStretch(dibLayout.width, dibLayout.height, shufflerPicture.reductionFactor,
+                     client.right, client.bottom);
+  sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
 }
 
 void ForgetPictureSamples() { sampledPicture.Forget(); }

@@ -53,12 +53,10 @@ TimeOfDay LocalTimeOfDay() {
 
 // Runs one randomisation on the locked block; false when it was refused.
 bool RandomiseBlock(HWND window) {
-  const bool locked = LockDibBlock(window) != 0;
-  const bool done = locked && RandomisePicture(shuffler, PaletteTable, paletteColourCount,
-                                               dibBlockStart, dibBlockSize, dibLayout,
-                                               LocalTimeOfDay());
-  UnlockDibBlock();
-  return done;
+  ScopedDibLock lock(window);
+  return lock.Locked() && RandomisePicture(shuffler, PaletteTable, paletteColourCount,
+                                           dibBlockStart, dibBlockSize, dibLayout,
+                                           LocalTimeOfDay());
 }
 
 }  // namespace

@@ -50,14 +50,11 @@ class PlatformQuestions final : public SaveQuestions {
 
 // The larger of the two files the picture gives, for the free-space check.
 uint64_t PlannedSize(HWND window) {
-  uint64_t planned = 0;
-  if (LockDibBlock(window)) {
-    const uint64_t bmpSize = ShufflerBmpFileSize(dibLayout);
-    const uint64_t tiffSize = tiff::TiffFileSize(dibLayout);
-    planned = bmpSize > tiffSize ? bmpSize : tiffSize;
-  }
-  UnlockDibBlock();
-  return planned;
+  ScopedDibLock lock(window);
+  if (!lock.Locked()) return 0;
+  const uint64_t bmpSize = ShufflerBmpFileSize(dibLayout);
+  const uint64_t tiffSize = tiff::TiffFileSize(dibLayout);
+  return bmpSize > tiffSize ? bmpSize : tiffSize;
 }
 
 }  // namespace
@@ -71,11 +68,12 @@ int WriteBmpFile(HWND window) {
   }
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
   bool written = false;
-  if (LockDibBlock(window)) {
+  {
+    ScopedDibLock lock(window);
     FileSink sink(file);
-    written = WriteShufflerBmp(dibBlockStart, dibBlockSize, dibLayout, sink) == BmpResult::kOk;
+    written = lock.Locked() &&
+              WriteShufflerBmp(dibBlockStart, dibBlockSize, dibLayout, sink) == BmpResult::kOk;
   }
-  UnlockDibBlock();
   const FileBeside::Outcome outcome = output.Finish(written);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (outcome != FileBeside::Outcome::kPlaced) {

@@ -74,5 +74,21 @@ void DiscardCandidateBlock();
 int LockDibBlock(HWND window);
 void UnlockDibBlock();
 
+// The block locked for the length of one operation, the way
+// ScopedSelectObject holds a selection: LockDibBlock when made (with the
+// rules' message on a refusal), UnlockDibBlock when it goes, whatever the
+// lock answered. Locked() tells whether the rules accepted the block.
+class ScopedDibLock {
+ public:
+  explicit ScopedDibLock(HWND window) : locked_(LockDibBlock(window) != 0) {}
+  ~ScopedDibLock() { UnlockDibBlock(); }
+  ScopedDibLock(const ScopedDibLock&) = delete;
+  ScopedDibLock& operator=(const ScopedDibLock&) = delete;
+  bool Locked() const { return locked_; }
+
+ private:
+  bool locked_;
+};
+
 // Frees the block if one is held; always zeroes the kept file header.
 void ReleaseDibBlock();

@@ -35,11 +35,14 @@ int WriteTiffFile(HWND mainWindow, const char* savePath) {
   }
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
 
-  const bool locked = LockDibBlock(mainWindow) != 0;
-  const bool written = locked && WriteLockedPicture(file);
-  // A lock refused on a held block has shown its own message.
-  const bool refusalShown = !locked && dibBlockHandle != nullptr;
-  UnlockDibBlock();
+  bool written = false;
+  bool refusalShown = false;
+  {
+    ScopedDibLock lock(mainWindow);
+    written = lock.Locked() && WriteLockedPicture(file);
+    // A lock refused on a held block has shown its own message.
+    refusalShown = !lock.Locked() && dibBlockHandle != nullptr;
+  }
   const FileBeside::Outcome outcome = output.Finish(written);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
 
