@@ -65,7 +65,10 @@ void PaintPicture(HWND window, HDC dc) {
   if (LockDibBlock(window)) {
     const sampling::Stretch stretch = ViewStretch(pictureWidth, pictureHeight, zoomLevel,
                                                   horzScrollOffset, vertScrollOffset, right, bottom);
-    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
+    // Without memory for the samples the picture area shows the background.
+    if (!sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch)) {
+      PaintBackground(dc, stretch);
+    }
   }
   UnlockDibBlock();
 }

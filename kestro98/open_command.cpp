@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
@@ -122,7 +123,7 @@ void OpenCommand(HWND window) {
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
               OFN_HIDEREADONLY;
-  ofn.lpfnHook = OpenDialogHook;
+  ofn.lpfnHook = NoBadAlloc<UINT_PTR, OpenDialogHook>;
   ofn.lpTemplateName = MAKEINTRESOURCEA(IsJapanese() ? IDD_OPEN_INFO_JA : IDD_OPEN_INFO_EN);
   if (!GetOpenFileNameA(&ofn)) {
     const DWORD code = CommDlgExtendedError();

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/base/gdi_guards.h"
+#include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
@@ -251,7 +252,7 @@ void CreatePaletteWindow() {
   }
   WNDCLASSA wc = {};
   wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = PaletteWindowProc;
+  wc.lpfnWndProc = NoBadAlloc<LRESULT, PaletteWindowProc>;
   wc.hInstance = appInstance;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));

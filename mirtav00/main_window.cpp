@@ -67,7 +67,9 @@ void PaintPicture(HWND window, HDC dc) {
     GetClientRect(window, &client);
     const sampling::Stretch stretch = PictureStretch(dibLayout.width, dibLayout.height,
                                                      reductionFactor, client.right, client.bottom);
-    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
+    if (!sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch)) {
+      PaintBackground(dc, stretch);
+    }
   }
   UnlockDibBlock();
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/base/gdi_guards.h"
+#include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
@@ -127,6 +128,11 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
   return 0;
 }
 
+// The program's own main window procedure, reached through NoBadAlloc.
+LRESULT CALLBACK ProgramProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return runningProgram->procedure(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& program) {
@@ -135,7 +141,7 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& pr
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = program.procedure;
+  windowClass.lpfnWndProc = NoBadAlloc<LRESULT, ProgramProcedure>;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, RES_NAME_ICON);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -301,7 +307,7 @@ void FormReadmePath(const char* programFile, const char* documentStem, size_t li
 
 void ShowAboutBox(HWND window) {
   const INT_PTR result = DialogBoxParamA(appInstance, Pick(RES_NAME_ABOUT, RES_NAME_ABOUT_J),
-                                         window, AboutDialogProc, 0);
+                                         window, NoBadAlloc<INT_PTR, AboutDialogProc>, 0);
   if (result == -1) {
     ShowMessage(nullptr, Pick(runningProgram->dialogNotShown),
                 Pick("System Error", "システム・エラー"), MB_SYSTEMMODAL | MB_ICONERROR);
