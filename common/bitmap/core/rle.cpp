@@ -15,31 +15,30 @@ class RowWriter {
   RowWriter(uint16_t bits, uint64_t first, uint64_t end, uint8_t* row)
       : bits_(bits), first_(first), end_(end), row_(row) {}
 
-  // count pixels from column x on: pixel i is highNibble/lowNibble of
-  // data[i / 2] (4 bits) or data[i] (8 bits), or `value` for every i when
-  // data is null (an encoded run: the two nibbles alternate).
+  // count pixels from column x on: pixel i is data[i] (8 bits) or the high,
+  // then the low nibble of data[i / 2] (4 bits); with data null (an encoded
+  // run) it is `value`, or its two nibbles in turn.
   void Put(uint64_t x, unsigned count, uint8_t value, const uint8_t* data) const {
     // Only the pixels inside the window are visited: a long row costs its codes.
     const uint64_t from = std::max(x, first_);
     const uint64_t to = std::min(x + count, end_);
     if (from >= to) return;
-    if (bits_ == 8 && data == nullptr) {
-      std::memset(row_ + (from - first_), value, static_cast<size_t>(to - from));
+    if (bits_ == 8) {
+      uint8_t* at = row_ + (from - first_);
+      if (data == nullptr) {
+        std::memset(at, value, static_cast<size_t>(to - from));
+      } else {
+        std::memcpy(at, data + (from - x), static_cast<size_t>(to - from));
+      }
       return;
     }
     for (uint64_t at = from; at < to; ++at) {
       const uint64_t i = at - x;
-      uint8_t index;
-      if (bits_ == 8) {
-        index = data[i];
-      } else {
-        const uint8_t b = data != nullptr ? data[i / 2] : value;
-        index = i % 2 == 0 ? static_cast<uint8_t>(b >> 4) : static_cast<uint8_t>(b & 0x0F);
-      }
+      const uint8_t b = data != nullptr ? data[i / 2] : value;
+      const uint8_t index =
+          i % 2 == 0 ? static_cast<uint8_t>(b >> 4) : static_cast<uint8_t>(b & 0x0F);
       const uint64_t o = at - first_;
-      if (bits_ == 8) {
-        row_[o] = index;
-      } else if (o % 2 == 0) {
+      if (o % 2 == 0) {
         row_[o / 2] = static_cast<uint8_t>((row_[o / 2] & 0x0F) | (index << 4));
       } else {
         row_[o / 2] = static_cast<uint8_t>((row_[o / 2] & 0xF0) | index);
