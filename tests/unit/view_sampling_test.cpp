@@ -302,4 +302,34 @@ TEST(Sampler, RleRowsThroughTheIndexEqualTheDecodedPicture) {
   }
 }
 
+// A reduction of a very wide RLE picture reads each row in parts of at most
+// 2^16 source columns; what it samples is still the decoded picture's.
+TEST(Sampler, WideRleRowsAreReadInParts) {
+  constexpr int32_t w = 300001, h = 3;
+  for (uint16_t bits : {4, 8}) {
+    std::vector<uint8_t> src;
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0, n = 0; x < w; x += 255, ++n) {
+        src.insert(src.end(), {255, static_cast<uint8_t>(n * 7 + y * 3 + (n >> 4))});
+      }
+      src.insert(src.end(), {0, 0});
+    }
+    const uint64_t stride = bmp::PaddedRowBytes(w, bits);
+    std::vector<uint8_t> decoded(stride * h, 0);
+    rle::Decode(src.data(), src.size(), bits, w, h, stride, decoded.data(), decoded.size());
+    rle::RowIndex index;
+    ASSERT_TRUE(index.Build(src.data(), src.size(), bits, w, h));
+    const sampling::SourceRows plain{decoded.data(), decoded.size(), w, h, bits, stride, false};
+    const sampling::SourceRows coded{src.data(), src.size(), w, h, bits, stride, false, &index};
+    for (int64_t reduce : {3, 40, 1000}) {
+      const int64_t dw = w / reduce;
+      const sampling::Stretch st{0, 0, w, h, -7, 0, dw, h, 0, 0, std::min<int64_t>(dw, 4000), h};
+      sampling::Sampled want, got;
+      ASSERT_TRUE(sampling::Sample(plain, st, 1 << 20, &want));
+      ASSERT_TRUE(sampling::Sample(coded, st, 1 << 20, &got));
+      ASSERT_EQ(got.pixels, want.pixels) << bits << " bits, 1:" << reduce;
+    }
+  }
+}
+
 }  // namespace

@@ -40,41 +40,63 @@ void PutPixel(uint8_t* row, int64_t x, uint16_t bits, uint32_t v) {
 }
 
 // Source rows as Sample reads them: a pointer into uncompressed memory, or
-// an RLE row decoded through the index into one row's scratch, holding the
-// columns [base, end) only. The last row decoded is kept: an enlargement
-// shows each source row on several lines in turn.
+// an RLE row decoded through the index into a scratch row. The visible
+// columns (in rising order) are read in parts whose source columns span at
+// most kSpan pixels, each part decoded on its own, so the scratch follows the
+// window even where a reduction spans a row of 2^31 pixels. The last part
+// decoded is kept: an enlargement shows each source row on several lines.
 class RowReader {
  public:
-  RowReader(const SourceRows& rows, int64_t firstColumn, int64_t endColumn) : rows_(rows) {
-    if (rows.index == nullptr) return;
-    base_ = firstColumn & ~int64_t{7};  // whole bytes at 1, 4 and 8 bits
-    span_ = static_cast<uint64_t>(endColumn - base_);
-    scratch_.resize(static_cast<size_t>(bmp::PackedRowBytes(static_cast<int64_t>(span_),
+  struct Part {
+    size_t first, end;  // positions in the column map
+    int64_t base;       // source column of the scratch's first pixel
+  };
+
+  RowReader(const SourceRows& rows, const std::vector<int64_t>& columns) : rows_(rows) {
+    if (rows.index == nullptr) {
+      parts_.push_back(Part{0, columns.size(), 0});
+      return;
+    }
+    static constexpr int64_t kSpan = 1 << 16;
+    uint64_t widest = 0;
+    for (size_t i = 0; i < columns.size();) {
+      Part part{i, i, columns[i] & ~int64_t{7}};  // whole bytes at 1, 4 and 8 bits
+      while (part.end < columns.size() && columns[part.end] - part.base < kSpan) ++part.end;
+      widest = std::max<uint64_t>(widest, columns[part.end - 1] + 1 - part.base);
+      parts_.push_back(part);
+      i = part.end;
+    }
+    span_ = widest;
+    scratch_.resize(static_cast<size_t>(bmp::PackedRowBytes(static_cast<int64_t>(widest),
                                                             rows.bitCount)));
   }
 
-  int64_t base() const { return base_; }
+  const std::vector<Part>& parts() const { return parts_; }
 
-  // Stored row `stored`, its pixel `base` first; null when it cannot be decoded.
-  const uint8_t* Row(uint64_t stored) {
+  // Part k of stored row `stored`, its pixel parts()[k].base first; null
+  // when it cannot be decoded.
+  const uint8_t* Row(uint64_t stored, size_t k) {
     if (rows_.index == nullptr) return rows_.bytes + stored * rows_.rowStride;
-    if (stored != cached_) {
-      cached_ = UINT64_MAX;
-      if (!rows_.index->DecodeRow(rows_.bytes, rows_.size, stored, static_cast<uint64_t>(base_),
-                                  span_, scratch_.data(), scratch_.size())) {
+    if (stored != cachedRow_ || k != cachedPart_) {
+      cachedRow_ = UINT64_MAX;
+      if (!rows_.index->DecodeRow(rows_.bytes, rows_.size, stored,
+                                  static_cast<uint64_t>(parts_[k].base), span_, scratch_.data(),
+                                  scratch_.size())) {
         return nullptr;
       }
-      cached_ = stored;
+      cachedRow_ = stored;
+      cachedPart_ = k;
     }
     return scratch_.data();
   }
 
  private:
   const SourceRows& rows_;
-  int64_t base_ = 0;
+  std::vector<Part> parts_;
   uint64_t span_ = 0;
   std::vector<uint8_t> scratch_;
-  uint64_t cached_ = UINT64_MAX;
+  uint64_t cachedRow_ = UINT64_MAX;
+  size_t cachedPart_ = 0;
 };
 
 }  // namespace
@@ -177,24 +199,26 @@ bool Sample(const SourceRows& rows, const Stretch& st, uint64_t maxBytes, Sample
   out->rowStride = stride;
   out->pixels.assign(static_cast<size_t>(stride * static_cast<uint64_t>(h)), 0);
 
-  RowReader reader(rows, *std::min_element(columns.begin(), columns.end()),
-                   *std::max_element(columns.begin(), columns.end()) + 1);
-  const int64_t base = reader.base();
+  RowReader reader(rows, columns);
   for (int64_t y = 0; y < h; ++y) {
     const uint64_t stored = rows.topDown ? static_cast<uint64_t>(lines[y])
                                          : static_cast<uint64_t>(rows.height - 1 - lines[y]);
-    const uint8_t* from = reader.Row(stored);
-    if (from == nullptr) {
-      *out = Sampled();
-      return false;
-    }
     // The sampled DIB is bottom-up: displayed row y is stored row h - 1 - y.
     uint8_t* to = out->pixels.data() + static_cast<uint64_t>(h - 1 - y) * stride;
-    if (bits == 8) {
-      for (int64_t x = 0; x < w; ++x) to[x] = from[columns[x] - base];
-    } else {
-      for (int64_t x = 0; x < w; ++x) {
-        PutPixel(to, x, bits, PixelAt(from, columns[x] - base, bits));
+    for (size_t k = 0; k < reader.parts().size(); ++k) {
+      const RowReader::Part& part = reader.parts()[k];
+      const uint8_t* from = reader.Row(stored, k);
+      if (from == nullptr) {
+        *out = Sampled();
+        return false;
+      }
+      const int64_t base = part.base;
+      if (bits == 8) {
+        for (size_t x = part.first; x < part.end; ++x) to[x] = from[columns[x] - base];
+      } else {
+        for (size_t x = part.first; x < part.end; ++x) {
+          PutPixel(to, static_cast<int64_t>(x), bits, PixelAt(from, columns[x] - base, bits));
+        }
       }
     }
   }

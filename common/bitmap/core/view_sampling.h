@@ -97,7 +97,8 @@ struct Sampled {
 // when the rows do not hold what they claim, a source pixel falls outside
 // the picture, or the result would pass maxBytes. Cost: the output's size
 // (and, for RLE rows, the codes of each source row shown). Memory beyond the
-// output: one row's visible part. std::bad_alloc when memory runs out.
+// output and its column and row maps: for RLE rows, the visible part of one
+// row, at most 2^16 pixels. std::bad_alloc when memory runs out.
 bool Sample(const SourceRows& rows, const Stretch& stretch, uint64_t maxBytes, Sampled* out);
 
 }  // namespace sampling
