@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <new>
 
 #include "common/bitmap/clipboard_offer.h"
@@ -36,23 +35,18 @@ HGLOBAL FillLockedCopy(int level) {
     return nullptr;
   }
 
-  // An RLE picture is decoded first, into bottom-up rows of its own.
-  sampling::SourceRows rows = sampling::RowsOfBlock(dibBlockStart, dibBlockSize, picture);
-  std::unique_ptr<uint8_t[]> decoded;
-  if (picture.compression != bmp::kBiRgb) {
-    const uint64_t stride = bmp::PaddedRowBytes(picture.width, picture.bitCount);
-    const uint64_t bytes = stride * static_cast<uint64_t>(picture.height);
-    if (bytes > std::numeric_limits<size_t>::max()) return nullptr;
-    decoded.reset(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]());
-    if (!decoded) return nullptr;
-    rle::Decode(dibBlockStart + picture.pixelOffset, static_cast<size_t>(picture.pixelBytes),
-                picture.bitCount, picture.width, picture.height, stride, decoded.get(),
-                static_cast<size_t>(bytes));
-    rows.bytes = decoded.get();
-    rows.size = static_cast<size_t>(bytes);
-    rows.rowStride = stride;
-    rows.topDown = false;
+  // An RLE picture's rows are decoded as the fill reaches them, through the
+  // stream's row index: memory for the index and a band, not the picture.
+  rle::RowIndex index;
+  if (picture.compression != bmp::kBiRgb &&
+      (picture.pixelOffset > dibBlockSize ||
+       picture.pixelBytes > dibBlockSize - picture.pixelOffset ||
+       !index.Build(dibBlockStart + picture.pixelOffset, static_cast<size_t>(picture.pixelBytes),
+                    picture.bitCount, picture.width, picture.height))) {
+    return nullptr;
   }
+  const sampling::SourceRows rows =
+      sampling::RowsOfBlock(dibBlockStart, dibBlockSize, picture, &index);
 
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(layout.blockBytes));
   if (block == nullptr) return nullptr;
@@ -80,9 +74,17 @@ bool CopyImageAtLevel(HWND mainWindow, int level) {
   if (pictureFacts.state != PictureState::kOpened || dibBlockHandle == nullptr) return false;
 
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  const int locked = LockDibBlock(mainWindow);
-  HGLOBAL block = locked ? FillLockedCopy(level) : nullptr;
-  UnlockDibBlock();
+  bool locked = false;
+  HGLOBAL block = nullptr;
+  {
+    ScopedDibLock lock(mainWindow);
+    locked = lock.Locked();
+    try {
+      if (locked) block = FillLockedCopy(level);
+    } catch (const std::bad_alloc&) {
+      block = nullptr;  // what the fill held is gone; the message below says so
+    }
+  }
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (!locked) return false;  // the lock has shown its own message
   if (block == nullptr) {

@@ -57,12 +57,15 @@ void PaintPicture(HWND window, HDC dc) {
   const RECT client = ClientOf(window);
   const int32_t right = client.right - (vertShown ? vertScrollWidth : 0);
   const int32_t bottom = client.bottom - (horzShown ? horzScrollHeight : 0);
-  if (LockDibBlock(window)) {
-    const sampling::Stretch stretch = ViewStretch(pictureFacts.layout.width, pictureFacts.layout.height, pictureFacts.zoomLevel,
-                                                  horzScrollOffset, vertScrollOffset, right, bottom);
-    sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
+  ScopedDibLock lock(window);
+  if (!lock.Locked()) return;
+  const PictureFacts& p = pictureFacts;
+  const sampling::Stretch stretch = ViewStretch(p.layout.width, p.layout.height, p.zoomLevel,
+                                                horzScrollOffset, vertScrollOffset, right, bottom);
+  // Without memory for the samples the picture area shows the background.
+  if (!sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch)) {
+    PaintBackground(dc, stretch);
   }
-  UnlockDibBlock();
 }
 
 void SetBar(HWND bar, int64_t maximum, int64_t position) {
@@ -112,7 +115,8 @@ LRESULT PaintImageView(HWND window) {
     PaintPicture(window, dc);
     const FreeScreen screen = {screenWidth,          screenHeight,         taskbarMargins.left,
                                taskbarMargins.top,   taskbarMargins.right, taskbarMargins.bottom};
-    SetButtons(PaintButtons(true, pictureFacts.zoomLevel, pictureFacts.fitLevel, pictureFacts.layout.width, pictureFacts.layout.height, screen,
+    const PictureFacts& p = pictureFacts;
+    SetButtons(PaintButtons(true, p.zoomLevel, p.fitLevel, p.layout.width, p.layout.height, screen,
                             paletteHistory.ChangeCounter()));
   }
   return 0;
@@ -145,7 +149,8 @@ void LayOutViewScrollBars(HWND window) {
   if (IsWindowVisible(vertScrollBar)) ShowWindow(vertScrollBar, SW_HIDE);
   if (pictureFacts.state != PictureState::kOpened) return;
   const RECT client = ClientOf(window);
-  const ScrollLayout l = LayOutScrollBars(pictureFacts.layout.width, pictureFacts.layout.height, pictureFacts.zoomLevel, client.right,
+  const PictureFacts& p = pictureFacts;
+  const ScrollLayout l = LayOutScrollBars(p.layout.width, p.layout.height, p.zoomLevel, client.right,
                                           client.bottom, horzScrollHeight, vertScrollWidth);
   MoveBar(horzScrollBar, l.horizontal);
   MoveBar(vertScrollBar, l.vertical);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
@@ -75,7 +76,7 @@ const FileDialog kOpenDialog = {false,
                                 "Bitmap (*.bmp)\0*.bmp\0",
                                 {15, 0, 47, 20},
                                 &kOpenDialogFailed,
-                                OpenDialogHook,
+                                NoBadAlloc<UINT_PTR, OpenDialogHook>,
                                 IDD_OPEN_INFO_EN,
                                 IDD_OPEN_INFO_JA};
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/base/gdi_guards.h"
+#include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
@@ -184,7 +185,8 @@ void WriteLevelAndTell() {
 // The press's own point: under load the cursor may have moved on by the
 // time the message is handled.
 void OnPress(HWND window, LPARAM point) {
-  const int32_t chip = HitChip(GET_X_LPARAM(point), GET_Y_LPARAM(point), paletteHistory.ColourCount(), kChips);
+  const int32_t chip =
+      HitChip(GET_X_LPARAM(point), GET_Y_LPARAM(point), paletteHistory.ColourCount(), kChips);
   if (chip < 0) return;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   const Rgb colour = {static_cast<uint8_t>(currentColour[0]), static_cast<uint8_t>(currentColour[1]),
@@ -253,7 +255,7 @@ void CreatePaletteWindow() {
   }
   WNDCLASSA wc = {};
   wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = PaletteWindowProc;
+  wc.lpfnWndProc = NoBadAlloc<LRESULT, PaletteWindowProc>;
   wc.hInstance = appInstance;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));

@@ -150,7 +150,9 @@ void ShowSaved(HWND mainWindow, const char* path) {
 }  // namespace
 
 bool SaveImageTo(HWND mainWindow, const char* path) {
-  if (pictureFacts.state != PictureState::kOpened || dibBlockHandle == nullptr || path == nullptr) return false;
+  if (pictureFacts.state != PictureState::kOpened || dibBlockHandle == nullptr || path == nullptr) {
+    return false;
+  }
   SaveInputs in;
   in.dialog = DialogResult::kChosen;
   const std::string root(path, strnlen(path, 3));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/base/gdi_guards.h"
+#include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/global_memory.h"
@@ -83,7 +84,7 @@ HWND FindPaletteWindow() {
 void CreatePaletteWindow() {
   WNDCLASSA paletteClass = {};
   paletteClass.style = CS_HREDRAW | CS_VREDRAW;
-  paletteClass.lpfnWndProc = PaletteWindowProc;
+  paletteClass.lpfnWndProc = NoBadAlloc<LRESULT, PaletteWindowProc>;
   paletteClass.hInstance = appInstance;
   paletteClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   paletteClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));

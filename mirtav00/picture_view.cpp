@@ -22,7 +22,9 @@ void PaintPictureView(HWND window, HDC dc) {
   const sampling::Stretch stretch =
       PictureStretch(dibLayout.width, dibLayout.height, shufflerPicture.reductionFactor,
                      client.right, client.bottom);
-  sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch);
+  if (!sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch)) {
+    PaintBackground(dc, stretch);
+  }
 }
 
 void ForgetPictureSamples() { sampledPicture.Forget(); }

@@ -4,6 +4,7 @@
 // should the block not fit the open picture, not at all.
 #include "mirtav00/randomise_command.h"
 
+#include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
@@ -65,7 +66,7 @@ void RandomisePalette(HWND window) {
   SetTopmost(window, HWND_TOPMOST);
   waitNotice = CreateDialogParamA(appInstance,
                                   IsJapanese() ? RES_NAME_PLEASE_WAIT_J : RES_NAME_PLEASE_WAIT,
-                                  window, WaitNoticeProc, 0);
+                                  window, NoBadAlloc<INT_PTR, WaitNoticeProc>, 0);
   // Drawn now: no message is dispatched until the work is done.
   if (waitNotice != nullptr) {
     RedrawWindow(waitNotice, nullptr, nullptr,

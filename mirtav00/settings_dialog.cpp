@@ -3,6 +3,7 @@
 // the dialog opened. On OK the palette window is shown or removed to match.
 #include "mirtav00/settings_dialog.h"
 
+#include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "mirtav00/core/messages.h"
@@ -61,7 +62,7 @@ void SettingsDialog(HWND window) {
   savedShowPaletteWindow = showPaletteWindow;
   const INT_PTR result = DialogBoxParamA(
       appInstance, IsJapanese() ? RES_NAME_SETTINGS_J : RES_NAME_SETTINGS, window,
-      SettingsDialogProc, 0);
+      NoBadAlloc<INT_PTR, SettingsDialogProc>, 0);
   if (result == -1) {
     ShowMessage(nullptr, kMsgSettingsNotShown);
     return;

@@ -1,8 +1,7 @@
 #include "common/bitmap/sampled_paint.h"
 
 #include <cstring>
-
-#include "common/bitmap/core/rle.h"
+#include <new>
 
 namespace {
 
@@ -33,42 +32,26 @@ struct SampleInfo {
 void SampledPaint::Forget() {
   valid_ = false;
   sampled_ = sampling::Sampled();
-  decoded_.clear();
-  decoded_.shrink_to_fit();
-  decodedValid_ = false;
+  index_.Clear();
 }
 
 bool SampledPaint::Resample(const uint8_t* block, size_t blockSize,
                             const bmp::BlockLayout& layout, const sampling::Stretch& stretch) {
   valid_ = false;
-  sampling::SourceRows rows;
-  if (layout.compression == bmp::kBiRgb) {
-    rows = sampling::RowsOfBlock(block, blockSize, layout);
-  } else {
-    // RLE: decoded once per picture into bottom-up rows.
-    const uint64_t stride = bmp::PaddedRowBytes(layout.width, layout.bitCount);
-    const uint64_t total = stride * static_cast<uint64_t>(layout.height);
-    if (!decodedValid_ || !SameLayout(layout, keyLayout_)) {
+  sampled_ = sampling::Sampled();
+  if (layout.compression != bmp::kBiRgb) {
+    const bool sameStream = index_.built() && SameLayout(layout, keyLayout_);
+    if (!sameStream) {
+      keyLayout_ = layout;
       if (layout.pixelOffset > blockSize || layout.pixelBytes > blockSize - layout.pixelOffset ||
-          total > kMaxSampleBytes * 4) {
+          !index_.Build(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
+                        layout.bitCount, layout.width, layout.height)) {
+        index_.Clear();
         return false;
       }
-      decoded_.assign(static_cast<size_t>(total), 0);
-      const rle::RleEnd end =
-          rle::Decode(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
-                      layout.bitCount, layout.width, layout.height, stride, decoded_.data(),
-                      decoded_.size());
-      if (end == rle::RleEnd::kBadArguments) return false;
-      decodedValid_ = true;
     }
-    rows.bytes = decoded_.data();
-    rows.size = decoded_.size();
-    rows.width = layout.width;
-    rows.height = layout.height;
-    rows.bitCount = layout.bitCount;
-    rows.rowStride = stride;
-    rows.topDown = false;
   }
+  const sampling::SourceRows rows = sampling::RowsOfBlock(block, blockSize, layout, &index_);
   if (!sampling::Sample(rows, stretch, kMaxSampleBytes, &sampled_)) return false;
   key_ = stretch;
   keyLayout_ = layout;
@@ -80,7 +63,13 @@ bool SampledPaint::Paint(HDC dc, const uint8_t* block, size_t blockSize,
                          const bmp::BlockLayout& layout, const sampling::Stretch& stretch) {
   if (block == nullptr || layout.colourCount <= 0 || layout.colourCount > 256) return false;
   if (!valid_ || !SameStretch(stretch, key_) || !SameLayout(layout, keyLayout_)) {
-    if (!Resample(block, blockSize, layout, stretch)) return false;
+    try {
+      if (!Resample(block, blockSize, layout, stretch)) return false;
+    } catch (const std::bad_alloc&) {
+      valid_ = false;
+      sampled_ = sampling::Sampled();
+      return false;
+    }
   }
   if (sampled_.width <= 0 || sampled_.height <= 0) return true;  // nothing visible
 
@@ -107,4 +96,15 @@ bool SampledPaint::Paint(HDC dc, const uint8_t* block, size_t blockSize,
                     static_cast<UINT>(height), sampled_.pixels.data(),
                     reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
   return true;
+}
+
+void PaintBackground(HDC dc, const sampling::Stretch& stretch) {
+  HWND window = WindowFromDC(dc);
+  HBRUSH brush = window != nullptr ? reinterpret_cast<HBRUSH>(
+                                         GetClassLongPtrA(window, GCLP_HBRBACKGROUND))
+                                   : nullptr;
+  if (brush == nullptr) brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  const RECT area = {static_cast<LONG>(stretch.visLeft), static_cast<LONG>(stretch.visTop),
+                     static_cast<LONG>(stretch.visRight), static_cast<LONG>(stretch.visBottom)};
+  FillRect(dc, &area, brush);
 }

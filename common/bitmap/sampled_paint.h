@@ -4,7 +4,9 @@
 // sampled once into a DIB of the visible size (sampling::Sample) and that
 // small DIB is painted 1:1 with the block's current colour table. A palette
 // change repaints from the kept samples, so a repaint costs what the window
-// shows, not what the file holds. RLE pictures are decoded once per picture.
+// shows, not what the file holds. An RLE picture is indexed once (where each
+// row starts in its stream) and only the rows the view samples are decoded,
+// so memory follows the window and the file, never width x height.
 //
 // Use: one SampledPaint per view. Call Forget() whenever the block is
 // replaced (a new picture); Paint() finds out itself when the stretch changed.
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/view_sampling.h"
 
 class SampledPaint {
@@ -29,12 +32,12 @@ class SampledPaint {
   // whole picture as source: srcX = srcTop = 0, srcWidth/Height = the picture's),
   // and nothing outside it. block/blockSize: the locked block (information
   // header, colour table, pixels); layout: what the lock rules gave for it.
-  // False, with nothing painted, when the block cannot be sampled (or the
-  // sample would pass 256 MiB).
+  // False, with nothing painted, when the block cannot be sampled, the
+  // sample would pass 256 MiB, or memory runs out (no exception leaves).
   bool Paint(HDC dc, const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
              const sampling::Stretch& stretch);
 
-  // Drops the kept samples and decoded rows (a new picture was adopted).
+  // Drops the kept samples and the row index (a new picture was adopted).
   void Forget();
 
  private:
@@ -45,6 +48,9 @@ class SampledPaint {
   sampling::Stretch key_{};
   bmp::BlockLayout keyLayout_{};
   sampling::Sampled sampled_;
-  std::vector<uint8_t> decoded_;       // RLE pictures: bottom-up rows, decoded once
-  bool decodedValid_ = false;
+  rle::RowIndex index_;  // RLE pictures: where each row starts, found once per picture
 };
+
+// Fills the visible part of `stretch` with the window's background brush
+// (white when the DC has no window): what a paint that failed leaves.
+void PaintBackground(HDC dc, const sampling::Stretch& stretch);

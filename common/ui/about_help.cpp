@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/ui/core/shell_rules.h"
@@ -67,7 +68,7 @@ void FormReadmePath(const char* programFile, const char* documentStem, size_t li
 
 void ShowAboutBox(HWND window) {
   const INT_PTR result = DialogBoxParamA(appInstance, Pick(RES_NAME_ABOUT, RES_NAME_ABOUT_J),
-                                         window, AboutDialogProc, 0);
+                                         window, NoBadAlloc<INT_PTR, AboutDialogProc>, 0);
   if (result == -1) {
     ShowMessage(nullptr, runningProgram->dialogNotShown);
   }

@@ -3,6 +3,7 @@
 // placement, startup_logo, about_help.
 #include "common/ui/app_shell.h"
 
+#include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
@@ -62,6 +63,11 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
   return 0;
 }
 
+// The program's own main window procedure, reached through NoBadAlloc.
+LRESULT CALLBACK ProgramProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return runningProgram->procedure(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& program) {
@@ -70,7 +76,7 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& pr
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = program.procedure;
+  windowClass.lpfnWndProc = NoBadAlloc<LRESULT, ProgramProcedure>;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, RES_NAME_ICON);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/base/gdi_guards.h"
+#include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
 #include "common/ui/core/button_tables.h"
@@ -140,7 +141,7 @@ LRESULT CALLBACK IconBarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 bool RegisterIconBarClass(HINSTANCE instance) {
   WNDCLASSA wc = {};
   wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = IconBarWindowProc;
+  wc.lpfnWndProc = NoBadAlloc<LRESULT, IconBarWindowProc>;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

@@ -70,8 +70,15 @@ namespace {
 
 constexpr uint64_t kBandBytes = 1024 * 1024;
 
-// Rows copied as they stand: the picture at 1:1.
+// Rows copied as they stand: the picture at 1:1. RLE rows are decoded
+// straight into the copy, whose rows are bottom-up as the stream's are.
 bool CopyRowsWhole(const sampling::SourceRows& rows, const ClipLayout& l, uint8_t* pixels) {
+  if (rows.index != nullptr) {
+    const uint64_t bytes = l.rowBytes * static_cast<uint64_t>(l.height);
+    std::memset(pixels, 0, static_cast<size_t>(bytes));
+    return rows.index->DecodeBand(rows.bytes, rows.size, 0, static_cast<uint64_t>(l.height),
+                                  l.rowBytes, pixels, static_cast<size_t>(bytes));
+  }
   const uint64_t packed = bmp::PackedRowBytes(rows.width, rows.bitCount);
   const uint64_t usedBits = static_cast<uint64_t>(rows.width) * rows.bitCount;
   const uint8_t lastMask = usedBits % 8 == 0 ? 0xFF
@@ -93,12 +100,7 @@ bool CopyRowsWhole(const sampling::SourceRows& rows, const ClipLayout& l, uint8_
 bool FillClipboardPixels(const sampling::SourceRows& rows, const ClipLayout& l, uint8_t* pixels,
                          size_t pixelBytes) {
   if (pixels == nullptr || l.height <= 0 || pixelBytes != l.imageBytes) return false;
-  if (rows.bytes == nullptr || rows.bitCount != l.bitCount || rows.width <= 0 ||
-      rows.height <= 0 || rows.rowStride < bmp::PackedRowBytes(rows.width, rows.bitCount) ||
-      rows.size < rows.rowStride ||
-      static_cast<uint64_t>(rows.height - 1) > (rows.size - rows.rowStride) / rows.rowStride) {
-    return false;
-  }
+  if (rows.bitCount != l.bitCount || !sampling::RowsAreSound(rows)) return false;
   if (l.width == rows.width && l.height == rows.height) return CopyRowsWhole(rows, l, pixels);
 
   const sampling::Stretch whole = CopyStretch(l, rows.width, rows.height);

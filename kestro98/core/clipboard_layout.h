@@ -42,9 +42,10 @@ sampling::Stretch CopyStretch(const ClipLayout& layout, int32_t width, int32_t h
 // The copy's pixel rows (layout.imageBytes bytes at `pixels`, bottom row
 // first): exactly the indices Sample gives for CopyStretch, sampled a band of
 // rows at a time so only about a megabyte is held beside the output; at 1:1
-// the rows are copied whole (the map is the identity there) with the bits
-// past the width and the padding 0. False when the rows do not hold the
-// picture, the output is not layout.imageBytes, or memory runs out.
+// the rows are copied (or, for RLE rows, decoded) whole (the map is the
+// identity there) with the bits past the width and the padding 0. False when
+// the rows do not hold the picture, the output is not layout.imageBytes, or
+// memory runs out.
 bool FillClipboardPixels(const sampling::SourceRows& rows, const ClipLayout& layout,
                          uint8_t* pixels, size_t pixelBytes);
 

@@ -73,9 +73,13 @@ bool HasBmpExtension(const char* path) { return path_text::EndsWithIgnoringCase(
 
 OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount) {
   if (bytes == nullptr || size < 15) return OpenVerdict::kBadFormat;
-  if (bytes[0] != 'B' || bytes[1] != 'M' || bytes[InFile(kBiSize)] != 40) return OpenVerdict::kBadFormat;
+  if (bytes[0] != 'B' || bytes[1] != 'M' || bytes[InFile(kBiSize)] != 40) {
+    return OpenVerdict::kBadFormat;
+  }
   if (size < kHeaderBytes) return OpenVerdict::kBadFormat;
-  if (GetI32(bytes + InFile(kBiWidth)) == 0 || GetI32(bytes + InFile(kBiHeight)) == 0) return OpenVerdict::kZeroSize;
+  if (GetI32(bytes + InFile(kBiWidth)) == 0 || GetI32(bytes + InFile(kBiHeight)) == 0) {
+    return OpenVerdict::kZeroSize;
+  }
   const uint8_t bits = bytes[InFile(kBiBitCount)];
   if (bits > 8) return OpenVerdict::kNoColourTable;
   // 2^bits of a low byte 0..8; colours-used, when not 0, takes over.
@@ -92,7 +96,8 @@ bool InfoPathAccepted(const char* path) {
 }
 
 int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text) {
-  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[InFile(kBiSize)] != 40) {
+  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M' ||
+      bytes[InFile(kBiSize)] != 40) {
     return 1;
   }
   const char* colours = "";
@@ -104,8 +109,9 @@ int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::s
   }
   char line[128];
   std::snprintf(line, sizeof line, "%ld(W) x %ld(H) x %s(Colors) %s (%lld Bytes)",
-                static_cast<long>(GetI32(bytes + InFile(kBiWidth))), static_cast<long>(GetI32(bytes + InFile(kBiHeight))),
-                colours, bytes[InFile(kBiCompression)] == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
+                static_cast<long>(GetI32(bytes + InFile(kBiWidth))),
+                static_cast<long>(GetI32(bytes + InFile(kBiHeight))), colours,
+                bytes[InFile(kBiCompression)] == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
   *text = line;
   return 2;
 }

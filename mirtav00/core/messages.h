@@ -1,8 +1,8 @@
 // The shuffler's own message boxes: every text and title in English and
 // Japanese (UTF-8 here, shown by ShowMessage of common/base/text.h) and the
-// icon the box carries. The rules that choose a message (open_rules, save_rules) return one of these; the Win32
-// layer only shows it. The reader's messages stay with the reader
-// (common/bitmap/dib_block).
+// icon the box carries. The rules that choose a message (open_rules,
+// save_rules) return one of these; the Win32 layer only shows it. The
+// reader's messages stay with the reader (common/bitmap/dib_block).
 #pragma once
 
 #include "common/base/core/message.h"

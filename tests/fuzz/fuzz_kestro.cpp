@@ -2,7 +2,8 @@
 // command's check chain and image-information line, the block rules, and the
 // view sampler at a zoom and scroll position taken from the input. The rows
 // are an exact-size heap copy so AddressSanitizer sees any stray read; the
-// sampled indices are checked against the maps.
+// sampled indices are checked against the maps, and an RLE picture's rows,
+// sampled through the stream's row index, against one whole decode.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/view_sampling.h"
 #include "kestro98/core/open_rules.h"
 #include "kestro98/core/view_rules.h"
@@ -25,6 +27,28 @@ uint32_t IndexAt(const uint8_t* row, int64_t x, uint16_t bits) {
   if (bits == 8) return row[x];
   if (bits == 4) return (x & 1) ? row[x / 2] & 15u : row[x / 2] >> 4;
   return (row[x / 8] >> (7 - x % 8)) & 1u;
+}
+
+// An RLE picture small enough to decode whole: the index's rows sampled
+// equal the whole decode's rows sampled.
+void CheckRleSamples(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                     const sampling::Stretch& st) {
+  const uint64_t stride = bmp::PaddedRowBytes(layout.width, layout.bitCount);
+  if (stride * static_cast<uint64_t>(layout.height) > (1u << 22)) return;
+  rle::RowIndex index;
+  REQUIRE(index.Build(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
+                      layout.bitCount, layout.width, layout.height));
+  const size_t bytes = static_cast<size_t>(stride * static_cast<uint64_t>(layout.height));
+  std::unique_ptr<uint8_t[]> whole(new uint8_t[bytes]());
+  rle::Decode(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes), layout.bitCount,
+              layout.width, layout.height, stride, whole.get(), bytes);
+  const sampling::SourceRows coded = sampling::RowsOfBlock(block, blockSize, layout, &index);
+  const sampling::SourceRows plain{whole.get(), bytes, layout.width, layout.height,
+                                   layout.bitCount, stride, false};
+  sampling::Sampled a, b;
+  const bool sampledCoded = sampling::Sample(coded, st, 1u << 22, &a);
+  REQUIRE(sampledCoded == sampling::Sample(plain, st, 1u << 22, &b));
+  REQUIRE(a.pixels == b.pixels);
 }
 
 }  // namespace
@@ -48,11 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(block.get(), data + bmp::kFileHeaderSize, blockSize);
   bmp::BlockLayout layout;
   if (bmp::ApplyLockRules(block.get(), blockSize, fh, &layout) != bmp::BlockCheck::kOk) return 0;
-  if (layout.compression != bmp::kBiRgb || layout.bitCount > 8) return 0;
-
-  const sampling::SourceRows rows = sampling::RowsOfBlock(block.get(), blockSize, layout);
+  if (layout.bitCount > 8) return 0;
   const sampling::Stretch st =
       kestro::ViewStretch(layout.width, layout.height, level, scroll, scroll, 300, 220);
+  if (layout.compression != bmp::kBiRgb) {
+    CheckRleSamples(block.get(), blockSize, layout, st);
+    return 0;
+  }
+
+  const sampling::SourceRows rows = sampling::RowsOfBlock(block.get(), blockSize, layout);
   sampling::Sampled out;
   if (!sampling::Sample(rows, st, 1u << 22, &out)) return 0;
   REQUIRE(out.pixels.size() == out.rowStride * static_cast<uint64_t>(out.height));

@@ -163,3 +163,123 @@ TEST(BmpRle, BandsDecodeExactlyAsTheWholePicture) {
     }
   }
 }
+
+namespace {
+
+// Every row of the stream decoded through its row index, whole, by column
+// windows and by bands, must equal the same rows of one whole decode.
+void ExpectIndexMatchesWholeDecode(const std::vector<uint8_t>& src, uint16_t bits, int32_t width,
+                                   int32_t height) {
+  const Decoded whole = DecodeGuarded(src, bits, width, height);
+  const uint64_t stride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+  rle::RowIndex index;
+  ASSERT_TRUE(index.Build(src.data(), src.size(), bits, width, height));
+  EXPECT_LE(index.EntryCount(), std::min<size_t>(src.size() / 2 + 1, height));
+  const uint64_t w = static_cast<uint64_t>(width);
+  // Column windows: the whole row, one from an inner even column, one past the width.
+  const uint64_t windows[][2] = {{0, w}, {2, w / 2 + 1}, {w - w % 2, 6}};
+  for (uint64_t row = 0; row < static_cast<uint64_t>(height); ++row) {
+    for (const auto& win : windows) {
+      const uint64_t first = win[0], columns = win[1];
+      std::vector<uint8_t> got(static_cast<size_t>((columns * bits + 7) / 8) + 4, 0xCD);
+      ASSERT_TRUE(index.DecodeRow(src.data(), src.size(), row, first, columns, got.data(),
+                                  got.size() - 4));
+      for (size_t i = got.size() - 4; i < got.size(); ++i) ASSERT_EQ(got[i], 0xCD) << "past dst";
+      for (uint64_t c = 0; c < columns; ++c) {
+        const uint64_t x = first + c;
+        auto nibble = [&](const uint8_t* line, uint64_t at) {
+          return bits == 8 ? line[at] : (at % 2 ? line[at / 2] & 0x0F : line[at / 2] >> 4);
+        };
+        const int want = x < w ? nibble(whole.rows.data() + row * stride, x) : 0;
+        ASSERT_EQ(nibble(got.data(), c), want) << "row " << row << " column " << x;
+      }
+    }
+  }
+  for (uint64_t first = 0; first < static_cast<uint64_t>(height); first += 2) {
+    const uint64_t end = std::min<uint64_t>(height, first + 3);
+    std::vector<uint8_t> band(static_cast<size_t>((end - first) * stride), 0);
+    ASSERT_TRUE(index.DecodeBand(src.data(), src.size(), first, end, stride, band.data(),
+                                 band.size()));
+    ASSERT_TRUE(std::equal(band.begin(), band.end(), whole.rows.begin() + first * stride))
+        << "band from row " << first;
+  }
+}
+
+}  // namespace
+
+TEST(BmpRleIndex, RowsDecodeAsTheWholePicture) {
+  struct Case {
+    const char* label;
+    uint16_t bits;
+    int32_t width, height;
+    std::vector<uint8_t> src;
+  };
+  const std::vector<Case> cases = {
+      {"runs and end of line", 8, 5, 3, {3, 5, 1, 6, 0, 0, 2, 7, 0, 0, 5, 1, 0, 1}},
+      {"delta skipping rows leaves them 0", 8, 6, 6, {2, 3, 0, 2, 1, 3, 2, 4, 0, 0, 1, 9, 0, 1}},
+      {"delta along the row only", 8, 8, 2, {1, 3, 0, 2, 4, 0, 2, 5, 0, 0, 8, 1, 0, 1}},
+      {"absolute runs with and without pad", 8, 7, 2, {0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 4, 5, 6, 7, 0, 1}},
+      {"end of lines past the last row", 8, 3, 2, {3, 1, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0, 3, 9}},
+      {"runs past the row end", 8, 3, 2, {9, 4, 0, 5, 1, 2, 3, 4, 5, 0, 0, 0, 1, 8}},
+      {"stream cut inside a delta", 8, 4, 3, {2, 4, 0, 0, 1, 5, 0, 2, 1}},
+      {"absolute run cut short", 8, 4, 2, {1, 4, 0, 0, 0, 4, 7, 7}},
+      {"empty stream", 8, 4, 2, {}},
+      {"RLE4 odd encoded runs", 4, 9, 2, {5, 0x12, 3, 0x34, 0, 0, 1, 0xA0, 7, 0x56, 0, 1}},
+      {"RLE4 odd absolute runs", 4, 11, 2, {0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 0, 3, 0x9A, 0xB0, 0, 1}},
+      {"RLE4 delta to an odd column", 4, 8, 3, {0, 2, 3, 1, 3, 0x77, 0, 0, 2, 0xEF, 0, 1}},
+      {"RLE4 damaged absolute run", 4, 8, 2, {2, 0x11, 0, 0, 0, 6, 0x23}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ExpectIndexMatchesWholeDecode(c.src, c.bits, c.width, c.height);
+  }
+  uint32_t state = 4242;
+  auto next = [&state] { state = state * 1103515245u + 12345u; return static_cast<uint8_t>(state >> 16); };
+  for (int round = 0; round < 200; ++round) {
+    std::vector<uint8_t> src(static_cast<size_t>(next()) * 2);
+    for (uint8_t& b : src) b = next() % 3 == 0 ? static_cast<uint8_t>(next() % 3) : next() % 9;
+    SCOPED_TRACE(testing::Message() << "random round " << round);
+    ExpectIndexMatchesWholeDecode(src, round % 2 ? 4 : 8, 1 + next() % 30, 1 + next() % 9);
+  }
+}
+
+// A stream of about a kilobyte whose header claims 32768 x 32768 (or the
+// largest size a header holds) is indexed in memory that follows the stream,
+// and its rows decode from anywhere by a window of columns.
+TEST(BmpRleIndex, MemoryFollowsTheStreamNotTheClaimedSize) {
+  std::vector<uint8_t> src;
+  for (int row = 0; row < 120; ++row) {
+    const uint8_t runs[] = {255, static_cast<uint8_t>(row), 40, 7, 0, 2, 30, 0, 9, 200};
+    src.insert(src.end(), runs, runs + sizeof runs);  // the delta goes 30 right, no row up
+    if (row % 3 == 0) src.insert(src.end(), {0, 2, 0, 100});  // 100 rows up
+    src.insert(src.end(), {0, 0});
+  }
+  src.insert(src.end(), {0, 1});
+  ASSERT_LT(src.size(), 2000u);
+  for (const int32_t size : {32768, 0x7FFFFFFF}) {
+    SCOPED_TRACE(size);
+    rle::RowIndex index;
+    ASSERT_TRUE(index.Build(src.data(), src.size(), 8, size, size));
+    EXPECT_LE(index.EntryCount(), src.size() / 2 + 1);
+    EXPECT_LE(index.MemoryBytes(), 16 * (src.size() / 2 + 1));
+    // Row 0: 255 x 0, 40 x 7, 30 skipped, 9 x 200. Row 101: the second
+    // row's runs (index 1), after the first row's 100-row delta and its end of line.
+    struct Probe { uint64_t row, column; uint8_t want; };
+    const Probe probes[] = {{0, 0, 0}, {0, 254, 0}, {0, 255, 7}, {0, 294, 7}, {0, 295, 0},
+                            {0, 325, 200}, {0, 333, 200}, {0, 334, 0}, {1, 5, 0}, {100, 300, 0},
+                            {101, 3, 1}, {101, 330, 200}, {102, 260, 7}};
+    for (const Probe& p : probes) {
+      uint8_t got[8];
+      ASSERT_TRUE(index.DecodeRow(src.data(), src.size(), p.row, p.column, 8, got, sizeof got));
+      EXPECT_EQ(got[0], p.want) << "row " << p.row << " column " << p.column;
+    }
+    uint8_t small[4];
+    EXPECT_FALSE(index.DecodeRow(src.data(), src.size(), 0, 0, 5, small, sizeof small))
+        << "a window larger than dst";
+    EXPECT_FALSE(index.DecodeRow(src.data(), src.size() - 2, 0, 0, 4, small, sizeof small))
+        << "another stream";
+  }
+  rle::RowIndex index;
+  EXPECT_FALSE(index.Build(src.data(), src.size(), 1, 8, 8)) << "1 bit is no RLE depth";
+  EXPECT_FALSE(index.Build(src.data(), src.size(), 8, 0, 8));
+}

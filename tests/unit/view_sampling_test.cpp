@@ -271,4 +271,65 @@ TEST(Sampler, RefusesRowsThatDoNotHoldThePicture) {
   EXPECT_TRUE(out.pixels.empty());
 }
 
+// RLE rows read through the stream's row index sample exactly as the same
+// picture decoded whole, at reductions, 1:1 and enlargements (where rows repeat).
+TEST(Sampler, RleRowsThroughTheIndexEqualTheDecodedPicture) {
+  uint32_t seed = 99;
+  for (int round = 0; round < 60; ++round) {
+    const uint16_t bits = round % 2 ? 4 : 8;
+    const int32_t w = 5 + Lcg(&seed) % 60, h = 3 + Lcg(&seed) % 40;
+    std::vector<uint8_t> src(2 * (20 + Lcg(&seed) % 200));
+    for (uint8_t& b : src) b = Lcg(&seed) % 4 == 0 ? static_cast<uint8_t>(Lcg(&seed) % 3) : static_cast<uint8_t>(Lcg(&seed));
+    const uint64_t stride = bmp::PaddedRowBytes(w, bits);
+    std::vector<uint8_t> decoded(stride * h, 0);
+    rle::Decode(src.data(), src.size(), bits, w, h, stride, decoded.data(), decoded.size());
+    rle::RowIndex index;
+    ASSERT_TRUE(index.Build(src.data(), src.size(), bits, w, h));
+    const sampling::SourceRows plain{decoded.data(), decoded.size(), w, h, bits, stride, false};
+    const sampling::SourceRows coded{src.data(), src.size(), w, h, bits, stride, false, &index};
+    for (int k : {-4, -2, 1, 3}) {
+      const int64_t dw = k < 0 ? w / -k + 1 : w * k, dh = k < 0 ? h / -k + 1 : h * k;
+      const sampling::Stretch st{0, 0, w, h, -2, 5, dw, dh, 1, 6, 3 + dw / 2, 5 + dh};
+      sampling::Sampled want, got;
+      ASSERT_TRUE(sampling::Sample(plain, st, 1 << 20, &want));
+      ASSERT_TRUE(sampling::Sample(coded, st, 1 << 20, &got));
+      ASSERT_EQ(got.pixels, want.pixels) << "round " << round << ", zoom " << k;
+    }
+    sampling::Sampled none;
+    const sampling::SourceRows other{src.data(), src.size() - 2, w, h, bits, stride, false, &index};
+    EXPECT_FALSE(sampling::Sample(other, sampling::Stretch{0, 0, w, h, 0, 0, w, h, 0, 0, w, h}, 1 << 20, &none))
+        << "an index of another stream";
+  }
+}
+
+// A reduction of a very wide RLE picture reads each row in parts of at most
+// 2^16 source columns; what it samples is still the decoded picture's.
+TEST(Sampler, WideRleRowsAreReadInParts) {
+  constexpr int32_t w = 300001, h = 3;
+  for (uint16_t bits : {4, 8}) {
+    std::vector<uint8_t> src;
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0, n = 0; x < w; x += 255, ++n) {
+        src.insert(src.end(), {255, static_cast<uint8_t>(n * 7 + y * 3 + (n >> 4))});
+      }
+      src.insert(src.end(), {0, 0});
+    }
+    const uint64_t stride = bmp::PaddedRowBytes(w, bits);
+    std::vector<uint8_t> decoded(stride * h, 0);
+    rle::Decode(src.data(), src.size(), bits, w, h, stride, decoded.data(), decoded.size());
+    rle::RowIndex index;
+    ASSERT_TRUE(index.Build(src.data(), src.size(), bits, w, h));
+    const sampling::SourceRows plain{decoded.data(), decoded.size(), w, h, bits, stride, false};
+    const sampling::SourceRows coded{src.data(), src.size(), w, h, bits, stride, false, &index};
+    for (int64_t reduce : {3, 40, 1000}) {
+      const int64_t dw = w / reduce;
+      const sampling::Stretch st{0, 0, w, h, -7, 0, dw, h, 0, 0, std::min<int64_t>(dw, 4000), h};
+      sampling::Sampled want, got;
+      ASSERT_TRUE(sampling::Sample(plain, st, 1 << 20, &want));
+      ASSERT_TRUE(sampling::Sample(coded, st, 1 << 20, &got));
+      ASSERT_EQ(got.pixels, want.pixels) << bits << " bits, 1:" << reduce;
+    }
+  }
+}
+
 }  // namespace

@@ -79,21 +79,6 @@ bool TemporaryLeftIn(const std::string& folder) {
   return true;
 }
 
-// A BMP whose pixels are the RLE stream given.
-std::vector<uint8_t> RleBmp(int32_t w, int32_t h, uint16_t bits, const std::vector<uint8_t>& stream) {
-  BmpShape shape;
-  shape.width = w;
-  shape.height = h;
-  shape.bitCount = bits;
-  std::vector<uint8_t> v = wintest::MakeBmp(shape);
-  v.resize(54 + 4 * (size_t{1} << bits));
-  v.insert(v.end(), stream.begin(), stream.end());
-  bmp::PutU32(&v[2], static_cast<uint32_t>(v.size()));
-  bmp::PutU32(&v[30], bits == 8 ? bmp::kBiRle8 : bmp::kBiRle4);
-  bmp::PutU32(&v[34], static_cast<uint32_t>(stream.size()));
-  return v;
-}
-
 class SaveAndCopy : public wintest::PerLanguage {
  protected:
   void TearDown() override {
@@ -169,9 +154,9 @@ TEST_P(SaveAndCopy, BmpDiffersFromItsSourceOnlyInTheColourTable) {
   }
   // RLE8 4 x 2 and RLE4 5 x 2 (see the TIFF writer's tests).
   SaveBoth(Japanese() ? "rle8_ja" : "rle8",
-           RleBmp(4, 2, 8, {4, 5, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}));
+           wintest::RleBmp(4, 2, 8, {4, 5, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}));
   SaveBoth(Japanese() ? "rle4_ja" : "rle4",
-           RleBmp(5, 2, 4, {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 1}));
+           wintest::RleBmp(5, 2, 4, {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 0, 1}));
 }
 
 // The pictures made by ImageMagick, Pillow and byte surgery, when the tier
@@ -486,7 +471,7 @@ TEST_P(SaveAndCopy, CopyThatCannotBeMadeLeavesTheClipboardAsItWas) {
   }
   // An RLE file of a few bytes claiming 7000 x 7000: at 10:1 the copy would
   // pass 4 GiB.
-  const std::vector<uint8_t> tiny = RleBmp(7000, 7000, 8, {0, 1});
+  const std::vector<uint8_t> tiny = wintest::RleBmp(7000, 7000, 8, {0, 1});
   const std::string path = wintest::ScratchFolder() + "claims.bmp";
   ASSERT_TRUE(wintest::WriteWholeFile(path, tiny));
   OpenAndEdit(path, tiny);

@@ -5,6 +5,7 @@
 
 #include "common/base/text.h"
 #include "common/bitmap/clipboard_offer.h"
+#include "common/bitmap/core/bmp_rules.h"
 
 namespace wintest {
 namespace {
@@ -356,6 +357,21 @@ std::vector<uint8_t> MakeBmp(const BmpShape& s) {
     }
   }
   for (uint32_t i = 0; i < s.trailing; ++i) v[total + i] = 0xAB;
+  return v;
+}
+
+std::vector<uint8_t> RleBmp(int32_t width, int32_t height, uint16_t bitCount,
+                            const std::vector<uint8_t>& stream) {
+  BmpShape shape;
+  shape.width = width;
+  shape.height = height;
+  shape.bitCount = bitCount;
+  std::vector<uint8_t> v = MakeBmp(shape);
+  v.resize(54 + 4 * (size_t{1} << bitCount));
+  v.insert(v.end(), stream.begin(), stream.end());
+  bmp::PutU32(&v[2], static_cast<uint32_t>(v.size()));
+  bmp::PutU32(&v[30], bitCount == 8 ? bmp::kBiRle8 : bmp::kBiRle4);
+  bmp::PutU32(&v[34], static_cast<uint32_t>(stream.size()));
   return v;
 }
 

@@ -53,6 +53,17 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 bool FileExists(const std::string& path);
 
+// While alive, every operator new in this process of fromBytes bytes or more
+// fails (std::bad_alloc; the nothrow forms give null), as when the system
+// has no memory left. Nothing may throw past the code under test meanwhile.
+class FailingAllocations {
+ public:
+  explicit FailingAllocations(size_t fromBytes = 0);
+  ~FailingAllocations();
+  FailingAllocations(const FailingAllocations&) = delete;
+  FailingAllocations& operator=(const FailingAllocations&) = delete;
+};
+
 // Lock count of a movable global block.
 unsigned LockCount(HGLOBAL block);
 
@@ -87,6 +98,10 @@ struct NamedShape {
 // changed further until the next case is added.
 BmpShape* AddShape(std::vector<NamedShape>* cases, const char* name, int32_t width, int32_t height,
                    uint16_t bitCount);
+// A BMP of MakeBmp's headers and colour table whose pixels are the RLE
+// stream given (RLE8 for 8 bits, RLE4 for 4).
+std::vector<uint8_t> RleBmp(int32_t width, int32_t height, uint16_t bitCount,
+                            const std::vector<uint8_t>& stream);
 // Pixel index at (x, y), y counted from the top, as MakeBmp fills it.
 uint8_t FixturePixel(const BmpShape& shape, int32_t x, int32_t y);
 

@@ -108,41 +108,30 @@ class Emitter {
 
 // The rows of an RLE picture, top row first, decoded a band of rows at a
 // time so memory stays at one band (about kChunk, or one row when a row is
-// larger), whatever size the picture claims. The stream runs bottom row
-// first: one pass notes where each band starts, then the bands are decoded
-// from the top one down.
+// larger) and the stream's row index, whatever size the picture claims. The
+// stream runs bottom row first: the index tells where each band starts, and
+// the bands are decoded from the top one down.
 TiffResult PutDecodedRows(const uint8_t* block, const bmp::BlockLayout& l, Emitter& out) {
   const uint8_t* src = block + l.pixelOffset;
   const size_t srcSize = static_cast<size_t>(l.pixelBytes);
   const uint64_t height = static_cast<uint64_t>(l.height);
   const uint64_t rowBytes = l.rowBytes;
   const uint64_t bandRows = rowBytes >= kChunk ? 1 : kChunk / rowBytes;
-  const uint64_t bands = (height + bandRows - 1) / bandRows;
   const uint64_t bandBytes = bandRows * rowBytes;
   // Bounded by the file size check: the strip is below 4 GiB.
-  if (bands > std::numeric_limits<size_t>::max() / sizeof(rle::Position) ||
-      bandBytes > std::numeric_limits<size_t>::max()) {
-    return TiffResult::kNoMemory;
-  }
-  std::unique_ptr<rle::Position[]> starts(new (std::nothrow) rle::Position[bands]);
+  if (bandBytes > std::numeric_limits<size_t>::max()) return TiffResult::kNoMemory;
+  rle::RowIndex index;
+  if (!index.Build(src, srcSize, l.bitCount, l.width, l.height)) return TiffResult::kNoMemory;
   std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[static_cast<size_t>(bandBytes)]);
-  if (!starts || !band) return TiffResult::kNoMemory;
+  if (!band) return TiffResult::kNoMemory;
 
-  rle::Position at;
-  for (uint64_t k = 0; k < bands; ++k) {
-    starts[k] = at;
-    if (k + 1 < bands) {
-      rle::DecodeRows(src, srcSize, l.bitCount, l.width, l.height, &at, k * bandRows,
-                      (k + 1) * bandRows, rowBytes, nullptr, 0);
-    }
-  }
+  const uint64_t bands = (height + bandRows - 1) / bandRows;
   for (uint64_t k = bands; k-- > 0;) {
     const uint64_t first = k * bandRows;
     const uint64_t end = std::min(height, first + bandRows);
     std::memset(band.get(), 0, static_cast<size_t>(bandBytes));
-    rle::Position from = starts[k];
-    if (!rle::DecodeRows(src, srcSize, l.bitCount, l.width, l.height, &from, first, end,
-                         rowBytes, band.get(), static_cast<size_t>(bandBytes))) {
+    if (!index.DecodeBand(src, srcSize, first, end, rowBytes, band.get(),
+                          static_cast<size_t>(bandBytes))) {
       return TiffResult::kBadPicture;
     }
     for (uint64_t row = end; row-- > first;) {

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/rle.h"
 
 namespace sampling {
 
@@ -48,20 +49,28 @@ int64_t SourceFor(Axis axis, int64_t srcStart, int64_t srcLength, int64_t dstSta
 std::vector<int64_t> AxisMap(Axis axis, int64_t srcStart, int64_t srcLength, int64_t dstStart,
                              int64_t dstLength, int64_t visibleFirst, int64_t visibleEnd);
 
-// Uncompressed pixel rows of a 1-, 4- or 8-bit picture in memory. An RLE
-// picture is decoded first (rle::Decode gives bottom-up rows).
+// The pixel rows of a 1-, 4- or 8-bit picture in memory: uncompressed rows,
+// or (with `index` set) an RLE stream whose rows are decoded one at a time
+// through its row index, so no more than a row's visible part is held.
 struct SourceRows {
   const uint8_t* bytes = nullptr;
   size_t size = 0;          // bytes readable from `bytes`
   int32_t width = 0;
   int32_t height = 0;       // rows, positive
   uint16_t bitCount = 0;    // 1, 4 or 8
-  uint64_t rowStride = 0;   // bytes from one stored row to the next
+  uint64_t rowStride = 0;   // bytes from one stored row to the next (uncompressed)
   bool topDown = false;     // first stored row is the top row
+  const rle::RowIndex* index = nullptr;  // RLE: bytes/size are the stream; bottom-up
 };
 
-// The rows of an uncompressed block as the lock rules describe them.
-SourceRows RowsOfBlock(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout);
+// The rows of a block as the lock rules describe them; an RLE block needs
+// the index built for its stream (without it the rows are empty).
+SourceRows RowsOfBlock(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                       const rle::RowIndex* index = nullptr);
+
+// The rows hold the picture they claim: every row lies inside `bytes`, or
+// the index describes this stream and picture.
+bool RowsAreSound(const SourceRows& rows);
 
 // One StretchDIBits call, in device pixels with rows counted from the top:
 // the source rectangle (srcTop counted from the top of the picture; for a
@@ -86,7 +95,10 @@ struct Sampled {
 
 // Samples the visible part of `stretch` from `rows`. False, with *out empty,
 // when the rows do not hold what they claim, a source pixel falls outside
-// the picture, or the result would pass maxBytes. Cost: the output's size.
+// the picture, or the result would pass maxBytes. Cost: the output's size
+// (and, for RLE rows, the codes of each source row shown). Memory beyond the
+// output and its column and row maps: for RLE rows, the visible part of one
+// row, at most 2^16 pixels. std::bad_alloc when memory runs out.
 bool Sample(const SourceRows& rows, const Stretch& stretch, uint64_t maxBytes, Sampled* out);
 
 }  // namespace sampling
