@@ -83,12 +83,9 @@ run_tier tools "$ROOT/build/native/tools/bmpgen_tests"
 # Win32 tiers: one Xvfb and one persistent wineserver for the whole run.
 source "$ROOT/tools/wine-env.sh"
 if ensure_wine_prefix; then
-  display=99
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  export DISPLAY=":$display"
+  start_xvfb 24 99
+  xvfb_pid=$XVFB_PID
+  export DISPLAY=$XVFB_DISPLAY
   "$WINESERVER" -p
   run_tier win "$ROOT/tests/win/run-tier.sh"
   run_tier e2e "$ROOT/tests/e2e/run-tier.sh"

@@ -49,3 +49,15 @@ ensure_wine_prefix() {
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: prefix creation failed" >&2; return 1; }
   echo "$WINE_PREFIX_VERSION" > "$stamp"
 }
+
+# start_xvfb DEPTH [FIRST]: starts an Xvfb of 1024 x 768 at that depth on the
+# first free display from FIRST (80 unless given), waits for it, and sets
+# XVFB_DISPLAY (":N") and XVFB_PID.
+start_xvfb() {
+  local n=${2:-80}
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "1024x768x$1" -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  XVFB_DISPLAY=":$n"
+}

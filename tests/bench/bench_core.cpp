@@ -19,6 +19,7 @@
 #include "common/bitmap/core/bmp_rules.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "mirtav00/core/shuffle.h"
+#include "tests/bench/figure.h"
 
 namespace {
 
@@ -206,6 +207,8 @@ void PrintRatio(const RatioReporter& r, const std::string& slow, const std::stri
   const double cpu = s->second.cpu / f->second.cpu;
   std::printf("%-18s %5.2fx the time of %-12s (cpu %5.2fx); target %.0fx: %s\n", slow.c_str(),
               wall, fast.c_str(), cpu, target, wall <= target ? "met" : "MISSED");
+  bench::PrintFigure(("core " + slow).c_str(), s->second.real, fast.c_str(),
+                     f->second.real, "ms", target);
 }
 
 }  // namespace

@@ -31,18 +31,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# start_xvfb DEPTH: starts an Xvfb of that depth and prints its display.
-start_xvfb() {
-  local n=80
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "1024x768x$1" -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pids+=($!)
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  XVFB_DISPLAY=":$n"
-}
-
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb 24
+  xvfb_pids+=("$XVFB_PID")
   export DISPLAY=$XVFB_DISPLAY
 fi
 
@@ -162,6 +153,7 @@ stop_server "$PREFIX"
 # The colour editor on a display of 256 colours.
 make_prefix depth8
 start_xvfb 8
+xvfb_pids+=("$XVFB_PID")
 run "256 colours" C.UTF-8 "$PREFIX" 'LowColour.*' DISPLAY="$XVFB_DISPLAY"
 stop_server "$PREFIX"
 

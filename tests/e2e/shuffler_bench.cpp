@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/bench/figure.h"
 #include "tests/e2e/session.h"
 
 using namespace e2e;
@@ -148,5 +149,11 @@ int main(int argc, char** argv) {
   row("BMP writer (OK to box)", big.save, small.save, "one write", big.write);
   std::printf("%-28s big %8.1f ms  small %7.1f ms  ratio big/small %.2f\n", "paint of the main window",
               1e3 * big.paint, 1e3 * small.paint, big.paint / small.paint);
+  bench::PrintFigure("shuffler open (big - small)", 1e3 * (big.open - small.open), "one read", 1e3 * big.read);
+  bench::PrintFigure("shuffler Randomize PLT (big - small)", 1e3 * (big.randomise - small.randomise),
+                     "memcpy", 1e3 * big.copy);
+  bench::PrintFigure("shuffler BMP writer (big - small)", 1e3 * (big.save - small.save), "one write",
+                     1e3 * big.write);
+  bench::PrintFigure("shuffler paint, big picture", 1e3 * big.paint, "small picture", 1e3 * small.paint);
   return 0;
 }

@@ -22,6 +22,7 @@
 #include "kestro98/main_window.h"
 #include "kestro98/picture.h"
 #include "kestro98/save_command.h"
+#include "tests/bench/figure.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
@@ -144,6 +145,10 @@ TEST(DISABLED_KestroOutputBench, SaveAndCopyBesideTheirReferences) {
   std::printf("first paste after a copy (the hand-over) %.1f ms\n", paste);
   std::printf("clipboard hand-over of a filled block alone %.1f ms; a message box %.1f ms\n",
               handover, box);
+  bench::PrintFigure("editor BMP save", save, "CopyFileA", copyFile);
+  bench::PrintFigure("editor TIFF save", tiffSave, "one write", rawWrite);
+  bench::PrintFigure("editor Copy at 1:1", copy, "memcpy", memoryCopy);
+  bench::PrintFigure("editor first paste after Copy", paste, "hand-over alone", handover);
   pictureFacts.state = PictureState::kNoPicture;
   ReleaseDibBlock();
   for (const std::string& f : {bmpOut, tifOut, copyOut, rawOut}) DeleteFileA(f.c_str());
