@@ -236,6 +236,10 @@ TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
   POINT p6 = ClientToScreenPoint(palette, 14 + static_cast<int>(6 * 16.3125) + 5, 250);
   Click(p6.x, p6.y);
   Click(p6.x, p6.y);
+  // The editor finds the chip where the cursor is when it takes the press,
+  // so the mouse stays on chip 6 until that press shows.
+  ASSERT_TRUE(Await("chip 6 in its new colour", [&] { return ChipColour(6) == 0xFF0080u; },
+                    [&] { return std::to_string(ChipColour(6)); }));
   ClickChip(7);
   ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == 0xFF0080u; }, kPatienceMs));
   EXPECT_EQ(ChipColour(6), 0xFF0080u);
