@@ -96,7 +96,7 @@ TEST_P(Captions, AppearAtTheirRectangleAndLeaveNoTrace) {
   // where the captions will be drawn.
   POINT below = ClientToScreenPoint(run.main(), client.right / 2, client.bottom - 10);
   MoveMouse(below.x, below.y);
-  Sleep(300);
+  ASSERT_TRUE(AwaitPainted(run.main()));
   RECT window = ScreenRect(run.main());
   int zoneTop = window.top + GetSystemMetrics(SM_CYBORDER) + GetSystemMetrics(SM_CYCAPTION) + 30;
   const int zoneWidth = 460, zoneHeight = 40;
@@ -116,7 +116,7 @@ TEST_P(Captions, AppearAtTheirRectangleAndLeaveNoTrace) {
       shot = CaptureScreen(left - 2, top - 2, width + 4, height + 4);
       problem = CheckBox(shot, 2, 2, width, height);
       return problem.empty();
-    }, 5000, 50);
+    }, kPatienceMs, 50);
     std::string name = std::string("caption-") + facts.name + "-" + std::to_string(caption.x);
     if (!drawn) shot.SaveBmp(ShotPath(name));
     EXPECT_TRUE(drawn) << problem << " (expected " << width << " x " << height << " at whole-window ("
@@ -131,7 +131,7 @@ TEST_P(Captions, AppearAtTheirRectangleAndLeaveNoTrace) {
   EXPECT_TRUE(WaitUntil([&] {
     after = CaptureScreen(window.left, zoneTop, zoneWidth, zoneHeight);
     return DifferentPixels(before, after) == 0;
-  }, 5000, 50)) << DifferentPixels(before, after) << " pixels differ after moving to the gap";
+  }, kPatienceMs, 50)) << DifferentPixels(before, after) << " pixels differ after moving to the gap";
 
   // The same on leaving the band downwards.
   POINT on = ClientToScreenPoint(run.main(), facts.captions[1].x + 5, 10);
@@ -139,12 +139,12 @@ TEST_P(Captions, AppearAtTheirRectangleAndLeaveNoTrace) {
   RECT expected = ExpectedCaption(facts.captions[1]);
   ASSERT_TRUE(WaitUntil([&] {
     return CaptureScreen(window.left + expected.left, window.top + expected.top, 1, 1).At(0, 0) == 0;
-  }, 5000, 50));
+  }, kPatienceMs, 50));
   MoveMouse(below.x, below.y);
   EXPECT_TRUE(WaitUntil([&] {
     after = CaptureScreen(window.left, zoneTop, zoneWidth, zoneHeight);
     return DifferentPixels(before, after) == 0;
-  }, 5000, 50)) << DifferentPixels(before, after) << " pixels differ after leaving the band";
+  }, kPatienceMs, 50)) << DifferentPixels(before, after) << " pixels differ after leaving the band";
 }
 
 // A command removes the caption before it runs: the message of Help (here the
@@ -163,7 +163,7 @@ TEST_P(Captions, RemovedBeforeACommandRuns) {
   GetClientRect(run.main(), &client);
   POINT below = ClientToScreenPoint(run.main(), client.right / 2, client.bottom - 10);
   MoveMouse(below.x, below.y);
-  Sleep(300);
+  ASSERT_TRUE(AwaitPainted(run.main()));
   int zoneTop = window.top + GetSystemMetrics(SM_CYBORDER) + GetSystemMetrics(SM_CYCAPTION) + 30;
   Image before = CaptureScreen(window.left, zoneTop, 460, 40);
 
@@ -174,28 +174,23 @@ TEST_P(Captions, RemovedBeforeACommandRuns) {
   MoveMouse(on.x, on.y);
   ASSERT_TRUE(WaitUntil([&] {
     return CaptureScreen(window.left + expected.left, window.top + expected.top, 1, 1).At(0, 0) == 0;
-  }, 5000, 50)) << "no Help caption";
+  }, kPatienceMs, 50)) << "no Help caption";
   run.ClickButton(facts.helpButtonId);
   std::string title = Ansi(Pick("Error", "エラー"));
-  HWND box = WaitForDialog(title.c_str(), run.pid(), 5000);
+  HWND box = WaitForDialog(title.c_str(), run.pid(), kPatienceMs);
   ASSERT_NE(box, nullptr);
   EXPECT_FALSE(IsWindowEnabled(run.main())) << "the message must be modal to the main window";
-  // Where the message box does not cover it, the caption area is as before.
-  // Wine puts window pixels on the screen a moment after they are drawn, so
-  // the area is given a short while to settle.
+  // Where the message box does not cover it, the caption area is as before,
+  // once what the program drew has reached the screen.
+  ASSERT_TRUE(AwaitPainted(run.main()));
   RECT boxRect = ScreenRect(box);
-  Image now;
+  const Image now = CaptureScreen(window.left, zoneTop, 460, 40);
   size_t stale = 0;
-  WaitUntil([&] {
-    now = CaptureScreen(window.left, zoneTop, 460, 40);
-    stale = 0;
-    for (int y = 0; y < now.height; ++y)
-      for (int x = 0; x < now.width; ++x) {
-        POINT p{window.left + x, zoneTop + y};
-        if (!PtInRect(&boxRect, p) && now.At(x, y) != before.At(x, y)) ++stale;
-      }
-    return stale == 0;
-  }, 1500, 100);
+  for (int y = 0; y < now.height; ++y)
+    for (int x = 0; x < now.width; ++x) {
+      POINT p{window.left + x, zoneTop + y};
+      if (!PtInRect(&boxRect, p) && now.At(x, y) != before.At(x, y)) ++stale;
+    }
   if (stale) {
     before.SaveBmp(ShotPath(std::string("command-before-") + facts.name));
     now.SaveBmp(ShotPath(std::string("command-after-") + facts.name));
@@ -203,7 +198,7 @@ TEST_P(Captions, RemovedBeforeACommandRuns) {
   EXPECT_EQ(stale, 0u) << "the Help caption is still on the screen under the message; see "
                        << ShotPath(std::string("command-after-") + facts.name);
   PressButton(box, IDOK);
-  EXPECT_TRUE(WaitGone(box, 5000));
+  EXPECT_TRUE(WaitGone(box, kPatienceMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, Captions, testing::Values(&Kestro(), &Mirtav()),

@@ -83,6 +83,70 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs, int stepMs) {
   }
 }
 
+testing::AssertionResult Await(const std::string& awaited, const std::function<bool()>& cond,
+                               const std::function<std::string()>& found, int timeoutMs) {
+  if (WaitUntil(cond, timeoutMs)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "waited " << timeoutMs << " ms for " << awaited << "; found " << found();
+}
+
+testing::AssertionResult NotWithin(const std::string& event, const std::function<bool()>& happened, int ms) {
+  if (WaitUntil(happened, ms)) return testing::AssertionFailure() << event << " within " << ms << " ms";
+  return testing::AssertionSuccess();
+}
+
+bool Sync(HWND window, int timeoutMs) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+}
+
+testing::AssertionResult AwaitTitle(HWND window, const std::string& title, int timeoutMs) {
+  testing::AssertionResult titled = Await("the title \"" + title + "\"", [&] { return WindowText(window) == title; },
+                                          [&] { return "\"" + WindowText(window) + "\""; }, timeoutMs);
+  if (titled && !Sync(window, timeoutMs)) return testing::AssertionFailure() << "the command that set the title did not end";
+  return titled;
+}
+
+namespace {
+// A plain CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM param) {
+  if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(param) = true;
+  return FALSE;
+}
+
+bool NothingToPaint(HWND window) {
+  bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  if (!pending) EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&pending));
+  return !pending;
+}
+}  // namespace
+
+testing::AssertionResult AwaitPainted(HWND window, int timeoutMs) {
+  // Nothing to paint, and a message answered since, so a paint that had
+  // begun has ended; then Wine copies the window's pixels to the screen a
+  // moment later, so two equal shots in a row are what says it is done.
+  Image last;
+  std::string state = "no visible window";
+  const bool done = WaitUntil([&] {
+    if (!IsWindowVisible(window)) return false;
+    if (!NothingToPaint(window) || !Sync(window, 1000) || !NothingToPaint(window)) {
+      state = "a paint still pending";
+      return false;
+    }
+    RECT r = {}, screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    GetWindowRect(window, &r);
+    IntersectRect(&r, &r, &screen);
+    Image now = CaptureScreen(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const bool same = !last.empty() && DifferentPixels(now, last) == 0;
+    state = same ? "" : "its pixels still changing";
+    last = now;
+    return same;
+  }, timeoutMs, 50);
+  if (done) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "waited " << timeoutMs << " ms for the window \"" << WindowText(window)
+                                     << "\" to be painted; found " << state;
+}
+
 Process::~Process() {
   if (!handle_) return;
   Terminate();
@@ -235,6 +299,8 @@ std::vector<std::string> ReadSystemMenu(HWND window, int timeoutMs) {
   return items;
 }
 
+bool SyncPosted(HWND window, int timeoutMs) { return !ReadSystemMenu(window, timeoutMs).empty(); }
+
 static void SendMouse(int x, int y, bool click) {
   int width = GetSystemMetrics(SM_CXSCREEN);
   int height = GetSystemMetrics(SM_CYSCREEN);
@@ -348,6 +414,28 @@ Image CaptureScreen(int x, int y, int w, int h) {
   Image image = ReadDc(screen, x, y, w, h);
   ReleaseDC(nullptr, screen);
   return image;
+}
+
+bool LoadReference(const std::string& path, Image* out) {
+  const std::string text = ReadTextFile(path);
+  const std::vector<uint8_t> b(text.begin(), text.end());
+  auto le32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24; };
+  if (b.size() < 54 || le32(14) < 40 || b[28] != 24) return false;
+  const int w = static_cast<int>(le32(18));
+  const int32_t rawH = static_cast<int32_t>(le32(22));
+  const int h = rawH < 0 ? -rawH : rawH;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4, offset = le32(10);
+  if (offset + stride * h > b.size()) return false;
+  out->width = w;
+  out->height = h;
+  out->pixels.assign(static_cast<size_t>(w) * h, 0);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* row = b.data() + offset + stride * (rawH < 0 ? y : h - 1 - y);
+    for (int x = 0; x < w; ++x) {
+      out->pixels[static_cast<size_t>(y) * w + x] = row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
+    }
+  }
+  return true;
 }
 
 bool LoadProgramBitmap(const std::string& exePath, const char* name, Image* out) {

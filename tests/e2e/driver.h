@@ -4,6 +4,8 @@
 // takes screenshots. Every wait is bounded.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <cstdint>
@@ -29,8 +31,28 @@ std::string ReadTextFile(const std::string& path);
 // A fresh empty folder under the system's temporary folder.
 std::string MakeTempDir(const std::string& name);
 
+// How long a test waits for a state the program reaches by itself: long
+// enough for a machine that is also building, and only spent on a failure.
+constexpr int kPatienceMs = 20000;
+
 // Polls cond every stepMs until it holds or timeoutMs have passed.
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs, int stepMs = 20);
+// The same for a test to assert: on a timeout it names what was awaited and
+// what `found` reports there was instead.
+testing::AssertionResult Await(const std::string& awaited, const std::function<bool()>& cond,
+                               const std::function<std::string()>& found, int timeoutMs = kPatienceMs);
+// An event that must not happen (a second message, a change after a refused
+// command) leaves no state to wait for: watches for it over ms and fails,
+// naming it, when it comes.
+testing::AssertionResult NotWithin(const std::string& event, const std::function<bool()>& happened, int ms);
+// Returns once the thread of `window` has handled a message sent now: the
+// command it was running when a test saw its first effect has then ended.
+bool Sync(HWND window, int timeoutMs = kPatienceMs);
+// Waits for a window's title, then for the command that set it to end.
+testing::AssertionResult AwaitTitle(HWND window, const std::string& title, int timeoutMs = kPatienceMs);
+// Waits until a window and its children have nothing left to paint and the
+// screen shows the same pixels of it twice in a row.
+testing::AssertionResult AwaitPainted(HWND window, int timeoutMs = kPatienceMs);
 
 // A started program; terminated (and waited for) on destruction if it still runs.
 class Process {
@@ -72,6 +94,10 @@ void PressButton(HWND dialog, int id);
 // item ("-" for a separator), read by the hook library e2e_menu_probe.dll
 // inside that process; empty when it could not be read within timeoutMs.
 std::vector<std::string> ReadSystemMenu(HWND window, int timeoutMs);
+// Returns once the thread of `window` has handled every message posted to it
+// before: the probe answers from the message loop, after them. For a command
+// whose effect, if any, is that nothing happens.
+bool SyncPosted(HWND window, int timeoutMs = kPatienceMs);
 
 // Mouse, in screen coordinates: one SendInput batch each.
 void MoveMouse(int x, int y);
@@ -93,6 +119,8 @@ size_t DifferentPixels(const Image& a, const Image& b);
 
 // The screen contents of a rectangle in screen coordinates.
 Image CaptureScreen(int x, int y, int w, int h);
+// A 24-bit BMP (a picture's reference rendering) as an Image.
+bool LoadReference(const std::string& path, Image* out);
 // A bitmap resource of a program file, read without running it.
 bool LoadProgramBitmap(const std::string& exePath, const char* name, Image* out);
 // Where a test keeps the screenshots it writes (build/<arch>/tests/e2e/shots/).

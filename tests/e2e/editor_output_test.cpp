@@ -93,7 +93,7 @@ class EditorOutput : public EditorSession {
   }
   HWND ShowSaveDialog() {
     run_->ClickButton(kSave);
-    return WaitForDialog(SaveTitle().c_str(), run_->pid(), 5000);
+    return WaitForDialog(SaveTitle().c_str(), run_->pid(), kPatienceMs);
   }
   // Chooses a path in the save dialog.
   void SaveTo(const std::string& path) {
@@ -112,7 +112,7 @@ class EditorOutput : public EditorSession {
   }
   // The next message box of the editor, answered with button: title and text;
   // empty when none comes within timeoutMs.
-  Box Answer(int button = IDOK, int timeoutMs = 15000) {
+  Box Answer(int button = IDOK, int timeoutMs = kPatienceMs) {
     Box box;
     HWND message = nullptr;
     WaitUntil([&] { return (message = VisibleBox()) != nullptr; }, timeoutMs);
@@ -125,7 +125,7 @@ class EditorOutput : public EditorSession {
     box.title = WindowText(message);
     box.text = ItemText(message, 0xFFFF);
     PressButton(message, button);
-    EXPECT_TRUE(WaitGone(message, 5000));
+    EXPECT_TRUE(WaitGone(message, kPatienceMs));
     return box;
   }
   static Box Expected(const char* titleEn, const char* titleJa, const char* textEn, const char* textJa) {
@@ -162,9 +162,9 @@ class EditorOutput : public EditorSession {
     ASSERT_TRUE(WaitUntil([&] {
       auto t = PaletteTexts();
       return t[1] == std::to_string(c.r) && t[2] == std::to_string(c.g) && t[3] == std::to_string(c.b);
-    }, 3000));
+    }, kPatienceMs));
     ClickChip(chip);
-    ASSERT_TRUE(WaitUntil([&] { return ChipColour(chip) == c.Colour(); }, 3000)) << "chip " << chip;
+    ASSERT_TRUE(WaitUntil([&] { return ChipColour(chip) == c.Colour(); }, kPatienceMs)) << "chip " << chip;
   }
   static void ExpectBox(const Box& got, const Box& want, const std::string& what) {
     EXPECT_EQ(got.title, want.title) << what;
@@ -206,7 +206,7 @@ TEST_F(EditorOutput, BmpAfterThreeChangesAndOneUndoDiffersFromTheSourceOnlyInIts
     ASSERT_NO_FATAL_FAILURE(Change(0, second));
     ASSERT_NO_FATAL_FAILURE(Change(1, third));
     PressButton(Palette(), kUndo);
-    ASSERT_TRUE(WaitUntil([&] { return ChipColour(1) == first.Colour(); }, 3000)) << "Undo did not step back";
+    ASSERT_TRUE(WaitUntil([&] { return ChipColour(1) == first.Colour(); }, kPatienceMs)) << "Undo did not step back";
     Rest();
 
     // The source with its table at the level after the second change, reserved bytes 0.
@@ -224,20 +224,20 @@ TEST_F(EditorOutput, BmpAfterThreeChangesAndOneUndoDiffersFromTheSourceOnlyInIts
       // The dialog and the Saved box as a user sees them.
       HWND dialog = ShowSaveDialog();
       ASSERT_NE(dialog, nullptr);
-      Sleep(500);
+      EXPECT_TRUE(AwaitPainted(dialog)) << "for the screenshot";
       RECT d = ScreenRect(dialog);
       CaptureScreen(d.left, d.top, d.right - d.left, d.bottom - d.top)
           .SaveBmp(ShotPath(std::string("save-dialog-") + Lang()));
       Choose(dialog, saved);
-      HWND box = WaitForDialog(Saved(saved).title.c_str(), run_->pid(), 8000);
+      HWND box = WaitForDialog(Saved(saved).title.c_str(), run_->pid(), kPatienceMs);
       ASSERT_NE(box, nullptr);
-      Sleep(500);
+      EXPECT_TRUE(AwaitPainted(box)) << "for the screenshot";
       RECT b = ScreenRect(box);
       CaptureScreen(b.left, b.top, b.right - b.left, b.bottom - b.top)
           .SaveBmp(ShotPath(std::string("save-saved-") + Lang()));
       ExpectBox(Box{WindowText(box), ItemText(box, 0xFFFF)}, Saved(saved), saved);
       PressButton(box, IDOK);
-      ASSERT_TRUE(WaitGone(box, 5000));
+      ASSERT_TRUE(WaitGone(box, kPatienceMs));
       shotTaken = true;
     } else {
       ExpectBox(SaveAnswering(saved, false), Saved(saved), saved);
@@ -313,8 +313,7 @@ TEST_F(EditorOutput, DestinationsByNameAndDriveAndTheOverwriteQuestion) {
     const std::vector<uint8_t> before(300, 'k');
     ASSERT_TRUE(WriteFileBytes(Scratch(name), before));
     EXPECT_EQ(SaveAnswering(Scratch(name), true, IDNO).title, "");
-    Sleep(300);
-    EXPECT_EQ(VisibleBox(), nullptr) << "a message after No";
+    EXPECT_TRUE(NotWithin("a message after No", [&] { return VisibleBox() != nullptr; }, 300));
     std::vector<uint8_t> after;
     ASSERT_TRUE(ReadFileBytes(Scratch(name), &after));
     EXPECT_EQ(after, before);
@@ -387,12 +386,12 @@ TEST_F(EditorOutput, CopyReadBackByAnotherProcessAtEachZoom) {
     // Zoom Out is disabled at the fit level of a picture that fits; the
     // command still reduces it, and it is sent as the button would.
     for (int i = 0; i > c.zoomIn; --i) PostMessageA(main(), WM_COMMAND, kZoomOutCommand, 0);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf(name, c.zoom); }, 3000)) << WindowText(main());
+    ASSERT_TRUE(AwaitTitle(main(), TitleOf(name, c.zoom)));
     Rest();
     PutTextOnClipboard("before");
     run_->ClickButton(kCopyButton);
     std::vector<uint8_t> dib;
-    ASSERT_TRUE(WaitUntil([&] { dib = ClipboardDib(); return !dib.empty(); }, 5000)) << "nothing copied";
+    ASSERT_TRUE(WaitUntil([&] { dib = ClipboardDib(); return !dib.empty(); }, kPatienceMs)) << "nothing copied";
     Rest();
     const size_t image = static_cast<size_t>(c.rowBytes) * c.height, pixels = 40 + 4 * c.colours;
     ASSERT_GE(dib.size(), 40u);
@@ -462,7 +461,7 @@ TEST_F(EditorCopyLifetime, ACopyKeepsWhatWasShownThroughLaterChangesAndTheEditor
 
   ASSERT_NO_FATAL_FAILURE(Change(0, first));
   run_->ClickButton(kCopyButton);
-  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 5000)) << "nothing copied";
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }, kPatienceMs)) << "nothing copied";
   // The icon bar brought the main window forward; its button brings the palette back.
   run_->ClickButton(kPopup);
   Rest();
@@ -474,7 +473,7 @@ TEST_F(EditorCopyLifetime, ACopyKeepsWhatWasShownThroughLaterChangesAndTheEditor
   // A second copy, never asked for while the editor runs.
   PutTextOnClipboard("before");
   run_->ClickButton(kCopyButton);
-  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 5000)) << "nothing copied";
+  ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }, kPatienceMs)) << "nothing copied";
   Process& process = run_->process();
   run_->Close();
   DWORD code = 1;

@@ -58,27 +58,6 @@ inline void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// A 24-bit BMP (the converted reference) as an Image.
-inline bool LoadReference(const std::string& path, Image* out) {
-  std::vector<uint8_t> b;
-  if (!ReadFileBytes(path, &b) || b.size() < 54 || Le32(b, 14) < 40 || b[28] != 24) return false;
-  const int w = static_cast<int>(Le32(b, 18));
-  const int32_t rawH = static_cast<int32_t>(Le32(b, 22));
-  const int h = rawH < 0 ? -rawH : rawH;
-  const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4, offset = Le32(b, 10);
-  if (offset + stride * h > b.size()) return false;
-  out->width = w;
-  out->height = h;
-  out->pixels.assign(static_cast<size_t>(w) * h, 0);
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* row = b.data() + offset + stride * (rawH < 0 ? y : h - 1 - y);
-    for (int x = 0; x < w; ++x) {
-      out->pixels[static_cast<size_t>(y) * w + x] = row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
-    }
-  }
-  return true;
-}
-
 // An uncompressed bottom-up 8-bit picture's indices and colour table.
 struct Indexed {
   int width = 0, height = 0;
@@ -206,13 +185,15 @@ class EditorSession : public testing::Test {
     GetClientRect(run_->main(), &client);
     POINT p = ClientToScreenPoint(run_->main(), client.right / 2, client.bottom - 30);
     MoveMouse(p.x, p.y);
+    // The caption goes when the program takes this move; that leaves nothing
+    // to see from outside when no caption was up, so it is given a moment.
     Sleep(100);
     MoveMouse(2, 2);
   }
 
   HWND ShowOpenDialog() {
     run_->ClickButton(kOpen);
-    HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), 5000);
+    HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs);
     if (dialog == nullptr) {
       CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)).SaveBmp(ShotPath("no-dialog"));
     }
@@ -224,16 +205,16 @@ class EditorSession : public testing::Test {
     ASSERT_NE(box, nullptr) << "no file name box";
     SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PressButton(dialog, IDOK);
-    ASSERT_TRUE(WaitGone(dialog, 5000)) << "the dialog stayed";
+    ASSERT_TRUE(WaitGone(dialog, kPatienceMs)) << "the dialog stayed";
   }
   // Opens a picture that must be accepted, and waits for its title.
   void OpenOk(const std::string& path, const std::string& name, const char* zoom) {
     HWND dialog = ShowOpenDialog();
     ASSERT_NE(dialog, nullptr) << "no open dialog";
     Choose(dialog, path);
-    const std::string want = TitleOf(name, zoom);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == want && Palette() != nullptr; }, 5000))
-        << "title " << WindowText(main()) << ", wanted " << want;
+    ASSERT_TRUE(AwaitTitle(main(), TitleOf(name, zoom)));
+    ASSERT_TRUE(Await("the palette window", [&] { return Palette() != nullptr && IsWindowVisible(Palette()); },
+                      [&] { return std::string(Palette() != nullptr ? "a hidden one" : "none"); }));
     Rest();
   }
   // Opens a path that must be refused; returns the box, answered.
@@ -243,13 +224,13 @@ class EditorSession : public testing::Test {
     EXPECT_NE(dialog, nullptr) << "no open dialog";
     if (dialog == nullptr) return box;
     Choose(dialog, path);
-    HWND message = WaitForDialog(Ansi(Pick(boxTitleEn, boxTitleJa)).c_str(), run_->pid(), 5000);
+    HWND message = WaitForDialog(Ansi(Pick(boxTitleEn, boxTitleJa)).c_str(), run_->pid(), kPatienceMs);
     EXPECT_NE(message, nullptr) << "no box titled " << boxTitleEn << " for " << path;
     if (message == nullptr) return box;
     box.title = WindowText(message);
     box.text = ItemText(message, 0xFFFF);
     PressButton(message, IDOK);
-    EXPECT_TRUE(WaitGone(message, 5000));
+    EXPECT_TRUE(WaitGone(message, kPatienceMs));
     Rest();
     return box;
   }
@@ -260,7 +241,7 @@ class EditorSession : public testing::Test {
     const bool same = WaitUntil([&] {
       got = View(want.width, want.height);
       return DifferentPixels(got, want) == 0;
-    }, 5000);
+    }, kPatienceMs);
     if (!same) {
       got.SaveBmp(ShotPath(shot + "-got"));
       want.SaveBmp(ShotPath(shot + "-want"));

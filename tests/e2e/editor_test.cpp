@@ -39,7 +39,7 @@ TEST_F(Editor, ShowsEachIndependentPictureAsImageMagickRendersItAt1To1And3To1) {
     run_->ClickButton(kZoomIn);
     run_->ClickButton(kZoomIn);
     Rest();
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf(name, "3:1"); }, 5000));
+    ASSERT_TRUE(AwaitTitle(main(), TitleOf(name, "3:1")));
     // Pixel replication of the reference, as much as the window shows.
     Image big;
     big.width = std::min(3 * ref.width, 560);
@@ -52,13 +52,20 @@ TEST_F(Editor, ShowsEachIndependentPictureAsImageMagickRendersItAt1To1And3To1) {
 }
 
 TEST_F(Editor, EveryRefusalLeavesPictureHistoryAndTitleAsTheyWere) {
-  ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im8_320x200.bmp"), "im8_320x200.bmp", "1:1"));
-  // One change in effect: Save enabled, Undo enabled.
+  const std::string path = Copy("im8_320x200.bmp");
+  Indexed pic;
+  ASSERT_TRUE(LoadIndexed8(path, &pic));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(path, "im8_320x200.bmp", "1:1"));
+  // One change in effect: Save enabled, Undo enabled, chip 3 white (the bars' colour after an open).
   HWND palette = Palette();
   ClickChip(3);
-  ASSERT_TRUE(WaitUntil([&] { return Enabled(kSave); }, 5000)) << "a chip press did not enable Save";
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(kSave); }, kPatienceMs)) << "a chip press did not enable Save";
   const std::string title = WindowText(main());
-  const Image before = View(320, 200);
+  Image before;
+  before.width = pic.width;
+  before.height = pic.height;
+  for (uint8_t i : pic.index) before.pixels.push_back(i == 3 ? 0xFFFFFFu : pic.table[i]);
+  ASSERT_TRUE(ViewEquals(before, "refusals-before")) << "the chip press was not shown";
 
   // The files each refusal needs.
   std::vector<uint8_t> good;
@@ -112,19 +119,19 @@ TEST_F(Editor, EveryRefusalLeavesPictureHistoryAndTitleAsTheyWere) {
     EXPECT_TRUE(IsWindowVisible(palette));
     EXPECT_TRUE(Enabled(kSave)) << "the change counter went back to 0";
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(palette, 124))) << "Undo lost its change";
-    EXPECT_EQ(DifferentPixels(View(320, 200), before), 0u) << "the shown picture changed";
+    EXPECT_TRUE(ViewEquals(before, "refusal")) << "the shown picture changed";
   }
 
   // Cancel: nothing changes either.
   HWND dialog = ShowOpenDialog();
   ASSERT_NE(dialog, nullptr);
   PressButton(dialog, IDCANCEL);
-  ASSERT_TRUE(WaitGone(dialog, 5000));
+  ASSERT_TRUE(WaitGone(dialog, kPatienceMs));
   Rest();
   EXPECT_EQ(WindowText(main()), title);
   EXPECT_EQ(Palette(), palette);
   EXPECT_TRUE(Enabled(kSave));
-  EXPECT_EQ(DifferentPixels(View(320, 200), before), 0u);
+  EXPECT_TRUE(ViewEquals(before, "refusal-cancel"));
 }
 
 TEST_F(Editor, TheDialogDescribesTheSelectedFileInItsStretchedField) {
@@ -161,26 +168,26 @@ TEST_F(Editor, TheDialogDescribesTheSelectedFileInItsStretchedField) {
     ASSERT_TRUE(WaitUntil([&] {
       list = FindChildByClass(dialog, "SysListView32");
       return list != nullptr && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1;
-    }, 5000)) << "the folder did not open";
+    }, kPatienceMs)) << "the folder did not open";
     HWND field = FindChildById(dialog, kInfoField);
     ASSERT_NE(field, nullptr) << "no field 127";
     RECT lr = ScreenRect(list);
     Click(lr.left + 30, lr.top + 10);
     if (!c.want.empty()) {
-      EXPECT_TRUE(WaitUntil([&] { return WindowText(field) == c.want; }, 3000)) << "got " << WindowText(field);
+      EXPECT_TRUE(WaitUntil([&] { return WindowText(field) == c.want; }, kPatienceMs)) << "got " << WindowText(field);
     } else {
-      Sleep(300);
-      EXPECT_EQ(WindowText(field), "");
+      EXPECT_TRUE(NotWithin("a description of a file that is not a BMP", [&] { return !WindowText(field).empty(); }, 300))
+          << WindowText(field);
     }
     // Read-only, from its place to 20 pixels before the dialog's right edge.
     EXPECT_TRUE(GetWindowLongA(field, GWL_STYLE) & ES_READONLY);
     EXPECT_EQ(ScreenRect(field).right, ScreenRect(dialog).right - 20);
     RECT d = ScreenRect(dialog);
-    Sleep(300);  // let the dialog finish repainting for the screenshot
+    EXPECT_TRUE(AwaitPainted(dialog)) << "for the screenshot";
     CaptureScreen(d.left, d.top, d.right - d.left, d.bottom - d.top)
         .SaveBmp(ShotPath(std::string("open-dialog-") + Lang() + "-" + c.folder));
     PressButton(dialog, IDCANCEL);
-    ASSERT_TRUE(WaitGone(dialog, 5000));
+    ASSERT_TRUE(WaitGone(dialog, kPatienceMs));
   }
 }
 
@@ -197,17 +204,17 @@ TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
   // The page steps at the ends, then red 255, green 0, blue 128.
   Scroll(2, SB_THUMBPOSITION, 250);
   Scroll(2, SB_PAGERIGHT);
-  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[3] == "255"; }, 3000)) << PaletteTexts()[3];
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[3] == "255"; }, kPatienceMs)) << PaletteTexts()[3];
   Scroll(2, SB_THUMBPOSITION, 10);
   Scroll(2, SB_PAGELEFT);
-  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[3] == "0"; }, 3000)) << PaletteTexts()[3];
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[3] == "0"; }, kPatienceMs)) << PaletteTexts()[3];
   Scroll(0, SB_RIGHT);
   Scroll(1, SB_LEFT);
   Scroll(2, SB_THUMBTRACK, 128);
   ASSERT_TRUE(WaitUntil([&] {
     auto t = PaletteTexts();
     return t[1] == "255" && t[2] == "0" && t[3] == "128";
-  }, 3000));
+  }, kPatienceMs));
 
   // Chip 5 takes (255, 0, 128): exactly the pixels of index 5 change, once.
   ClickChip(5);
@@ -217,7 +224,8 @@ TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
   for (size_t i = 0; i < pic.index.size(); ++i)
     want.pixels.push_back(pic.index[i] == 5 ? 0xFF0080u : pic.table[pic.index[i]]);
   EXPECT_TRUE(ViewEquals(want, "chip5"));
-  EXPECT_EQ(ChipColour(5), 0xFF0080u);
+  EXPECT_TRUE(Await("chip 5 in its new colour", [&] { return ChipColour(5) == 0xFF0080u; },
+                    [&] { return std::to_string(ChipColour(5)); }));
   EXPECT_TRUE(Enabled(kSave));
   // Screenshots of the open picture with its palette window, for a person to look at.
   CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
@@ -228,22 +236,26 @@ TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
   POINT p6 = ClientToScreenPoint(palette, 14 + static_cast<int>(6 * 16.3125) + 5, 250);
   Click(p6.x, p6.y);
   Click(p6.x, p6.y);
+  // The editor finds the chip where the cursor is when it takes the press,
+  // so the mouse stays on chip 6 until that press shows.
+  ASSERT_TRUE(Await("chip 6 in its new colour", [&] { return ChipColour(6) == 0xFF0080u; },
+                    [&] { return std::to_string(ChipColour(6)); }));
   ClickChip(7);
-  ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == 0xFF0080u; }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == 0xFF0080u; }, kPatienceMs));
   EXPECT_EQ(ChipColour(6), 0xFF0080u);
   PressButton(palette, 124);
-  ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == seven; }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(7) == seven; }, kPatienceMs));
   EXPECT_EQ(ChipColour(6), 0xFF0080u) << "the double click made two changes";
   PressButton(palette, 124);
-  ASSERT_TRUE(WaitUntil([&] { return ChipColour(6) == six; }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(6) == six; }, kPatienceMs));
   PressButton(palette, 124);
-  ASSERT_TRUE(WaitUntil([&] { return ChipColour(5) == pic.table[5]; }, 3000));
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(palette, 124)); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(5) == pic.table[5]; }, kPatienceMs));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(palette, 124)); }, kPatienceMs));
   Rest();
   want.pixels.clear();
   for (uint8_t i : pic.index) want.pixels.push_back(pic.table[i]);
   EXPECT_TRUE(ViewEquals(want, "undone"));
-  EXPECT_TRUE(WaitUntil([&] { return !Enabled(kSave); }, 3000)) << "Save stays enabled at level 0";
+  EXPECT_TRUE(WaitUntil([&] { return !Enabled(kSave); }, kPatienceMs)) << "Save stays enabled at level 0";
 }
 
 TEST_F(Editor, TheLimitOf299ChangesAndItsMessage) {
@@ -265,15 +277,15 @@ TEST_F(Editor, TheLimitOf299ChangesAndItsMessage) {
   Scroll(0, SB_LEFT);
   Scroll(1, SB_LEFT);
   Scroll(2, SB_LEFT);
-  Sleep(200);
+  ASSERT_TRUE(WaitUntil([&] { auto t = PaletteTexts(); return t[1] == "0" && t[2] == "0" && t[3] == "0"; }, kPatienceMs));
+  // A refused press changes nothing, so there is no state to wait for.
   ClickChip(8);
-  Sleep(500);
-  EXPECT_EQ(ChipColour(8), eight);
+  EXPECT_TRUE(NotWithin("chip 8 changed by the 300th press", [&] { return ChipColour(8) != eight; }, 500));
   PressButton(palette, 124);
-  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts().back().empty(); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts().back().empty(); }, kPatienceMs));
   ClickChip(8);
-  EXPECT_TRUE(WaitUntil([&] { return ChipColour(8) == 0u; }, 3000)) << "the press after Undo was refused";
-  EXPECT_TRUE(WaitUntil([&] { return PaletteTexts().back() == limit; }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return ChipColour(8) == 0u; }, kPatienceMs)) << "the press after Undo was refused";
+  EXPECT_TRUE(WaitUntil([&] { return PaletteTexts().back() == limit; }, kPatienceMs));
   // Exactly 299 changes are in effect: 299 Undos empty the history.
   int undos = 0;
   while (IsWindowEnabled(GetDlgItem(palette, 124)) && undos < 400) {
@@ -288,16 +300,16 @@ TEST_F(Editor, HidePopupMinimiseRestoreAndTheSavedPosition) {
   ASSERT_NO_FATAL_FAILURE(OpenOk(Copy("im4_101x67.bmp"), "im4_101x67.bmp", "1:1"));
   HWND palette = Palette();
   PressButton(palette, 125);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(palette); }, 3000)) << "Hide did not hide";
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main(); }, 3000))
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(palette); }, kPatienceMs)) << "Hide did not hide";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main(); }, kPatienceMs))
       << "active: " << ClassOf(GetForegroundWindow());
   run_->ClickButton(kPopup);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(palette) != FALSE; }, 3000)) << "Popup Window did not show it";
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(palette) != FALSE; }, kPatienceMs)) << "Popup Window did not show it";
 
   ShowWindow(main(), SW_MINIMIZE);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(palette); }, 3000)) << "minimising kept the palette window";
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(palette); }, kPatienceMs)) << "minimising kept the palette window";
   ShowWindow(main(), SW_RESTORE);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(palette) != FALSE; }, 3000)) << "restoring did not show it";
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(palette) != FALSE; }, kPatienceMs)) << "restoring did not show it";
   Image ref;
   ASSERT_TRUE(LoadReference(Picture("im4_101x67.ref.bmp"), &ref));
   EXPECT_TRUE(ViewEquals(ref, "restored")) << "the picture is not shown after the restore";
@@ -319,10 +331,9 @@ TEST_F(Editor, HidePopupMinimiseRestoreAndTheSavedPosition) {
   ClickChip(2);
   POINT gap = ClientToScreenPoint(again, 14 + 16 - 1, 250);
   Click(gap.x, gap.y);
-  Sleep(300);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(again, 124))) << "an empty cell counted as a chip";
+  EXPECT_TRUE(NotWithin("an empty cell counted as a chip", [&] { return IsWindowEnabled(GetDlgItem(again, 124)) != FALSE; }, 300));
   ClickChip(1);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(again, 124)) != FALSE; }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(again, 124)) != FALSE; }, kPatienceMs));
 }
 
 TEST_F(Editor, ZoomStepsTitlesLimitsAndScrollBars) {
@@ -333,13 +344,13 @@ TEST_F(Editor, ZoomStepsTitlesLimitsAndScrollBars) {
   const char* steps[] = {"2:1", "3:1", "4:1"};
   for (const char* step : steps) {
     run_->ClickButton(kZoomIn);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("im8_320x200.bmp", step); }, 3000)) << step;
+    ASSERT_TRUE(AwaitTitle(main(), TitleOf("im8_320x200.bmp", step)));
   }
   Rest();
   // At 4:1 (1280 x 800) both bars show with the size grip.
   EXPECT_EQ(VisibleBars(main()).size(), 3u) << "two bars and the size grip";
   run_->ClickButton(kZoomOut);
-  ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("im8_320x200.bmp", "3:1"); }, 3000));
+  ASSERT_TRUE(AwaitTitle(main(), TitleOf("im8_320x200.bmp", "3:1")));
   Rest();
 }
 
@@ -409,8 +420,7 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
   // Zoom In, step by step, to 1:1.
   for (int k = fit - 1; k >= 1; --k) {
     run_->ClickButton(kZoomIn);
-    const std::string want = TitleOf("wide.bmp", ("1:" + std::to_string(k)).c_str());
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == want; }, 3000)) << want;
+    ASSERT_TRUE(AwaitTitle(main(), TitleOf("wide.bmp", ("1:" + std::to_string(k)).c_str())));
   }
   Rest();
   // Only the horizontal bar: its thumb dragged to the right end shows the last column.
@@ -423,12 +433,13 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
   // The main window is made active first, as a person clicking into it would.
   POINT inside = ClientToScreenPoint(main(), cw / 2, 200);
   Click(inside.x, inside.y);
-  Sleep(300);
+  ASSERT_TRUE(Await("the main window active", [&] { return GetForegroundWindow() == main(); },
+                    [] { return ClassOf(GetForegroundWindow()); }));
   // To the end of the track, not beyond: Wine puts the thumb back when the
   // mouse leaves the bar sideways.
   Drag(r.left + arrow + 8, mid, r.right - arrow - 1, mid);
   Rest();
-  const bool atEnd = WaitUntil([&] { return ClientShot(main(), cw - 1, 21, 1, 1).At(0, 0) == WideColour(width - 1); }, 3000);
+  const bool atEnd = WaitUntil([&] { return ClientShot(main(), cw - 1, 21, 1, 1).At(0, 0) == WideColour(width - 1); }, kPatienceMs);
   ClientShot(main(), 0, 0, cw, 60).SaveBmp(ShotPath(std::string("wide-end-") + Lang()));
   EXPECT_TRUE(atEnd) << "the last column is not at the right edge: bar at " << GetScrollPos(bar, SB_CTL)
                      << " bar rect " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << std::hex
@@ -438,10 +449,10 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
   // Dragged narrower than 440 pixels, the window snaps back to 440.
   const RECT before = ScreenRect(main());
   SetWindowPos(main(), nullptr, 0, 0, 300, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
-  EXPECT_TRUE(WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == 440; }, 3000))
+  EXPECT_TRUE(WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == 440; }, kPatienceMs))
       << "width " << ScreenRect(main()).right - ScreenRect(main()).left;
   SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
-  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
+  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, kPatienceMs);
 }
 
 namespace {
@@ -466,7 +477,7 @@ TEST_F(Editor, TheTwoExamplesInA600x400Client) {
   const int frameW = (before.right - before.left) - client.right;
   const int frameH = (before.bottom - before.top) - client.bottom;
   SetWindowPos(main(), nullptr, 0, 0, 600 + frameW, 400 + frameH, SWP_NOMOVE | SWP_NOZORDER);
-  ASSERT_TRUE(WaitUntil([&] { RECT c = {}; GetClientRect(main(), &c); return c.right == 600 && c.bottom == 400; }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { RECT c = {}; GetClientRect(main(), &c); return c.right == 600 && c.bottom == 400; }, kPatienceMs));
 
   // 2000 x 1500 opens at 1:5 without bars, Zoom Out disabled at once.
   ASSERT_TRUE(WriteFileBytes(Scratch("big.bmp"), PlainPicture(2000, 1500)));
@@ -481,11 +492,11 @@ TEST_F(Editor, TheTwoExamplesInA600x400Client) {
   const char* steps[] = {"2:1", "3:1", "4:1"};
   for (const char* step : steps) {
     run_->ClickButton(kZoomIn);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("small.bmp", step); }, 3000)) << step;
+    ASSERT_TRUE(AwaitTitle(main(), TitleOf("small.bmp", step)));
   }
   EXPECT_TRUE(VisibleBars(main()).empty());
   run_->ClickButton(kZoomIn);
-  ASSERT_TRUE(WaitUntil([&] { return WindowText(main()) == TitleOf("small.bmp", "5:1"); }, 3000));
+  ASSERT_TRUE(AwaitTitle(main(), TitleOf("small.bmp", "5:1")));
   Rest();
   std::vector<HWND> bars = VisibleBars(main());
   ASSERT_EQ(bars.size(), 1u);
@@ -495,7 +506,7 @@ TEST_F(Editor, TheTwoExamplesInA600x400Client) {
   EXPECT_EQ(low, 0);
   EXPECT_EQ(high, (420 - 400) / 5);
   SetWindowPos(main(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
-  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, 3000);
+  WaitUntil([&] { RECT now = ScreenRect(main()); return now.right - now.left == before.right - before.left; }, kPatienceMs);
 }
 
 TEST_F(Editor, EveryScrollCodeOfTheColourBarsAndTheSwatch) {
@@ -516,12 +527,13 @@ TEST_F(Editor, EveryScrollCodeOfTheColourBarsAndTheSwatch) {
     SCOPED_TRACE("code " + std::to_string(s.code));
     Scroll(1, s.code, s.position);
     HWND bar = GetDlgItem(palette, 122);
-    EXPECT_TRUE(WaitUntil([&] { return PaletteTexts()[2] == std::to_string(s.want); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return PaletteTexts()[2] == std::to_string(s.want); }, kPatienceMs))
         << "shows " << PaletteTexts()[2];
+    ASSERT_TRUE(Sync(palette)) << "the scroll did not end";
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), s.want);
     // The swatch inside its frame shows (255, green, 255).
     const uint32_t swatch = 0xFF00FFu | static_cast<uint32_t>(s.want) << 8;
-    EXPECT_TRUE(WaitUntil([&] { return ClientShot(palette, 100, 150, 1, 1).At(0, 0) == swatch; }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return ClientShot(palette, 100, 150, 1, 1).At(0, 0) == swatch; }, kPatienceMs))
         << std::hex << ClientShot(palette, 100, 150, 1, 1).At(0, 0);
   }
   // Red and blue stayed white.
@@ -539,14 +551,14 @@ TEST_F(Editor, CancelChangesNothingButTheOpenButton) {
   // The dialog moves off the main window, so the shot before holds the whole client area.
   const RECT d = ScreenRect(dialog);
   SetWindowPos(dialog, nullptr, -(d.right - d.left) + 40, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ASSERT_TRUE(WaitUntil([&] { return ScreenRect(dialog).right < ScreenRect(main()).left; }, 3000));
-  Sleep(500);  // the main window repaints what the dialog covered
+  ASSERT_TRUE(WaitUntil([&] { return ScreenRect(dialog).right < ScreenRect(main()).left; }, kPatienceMs));
+  ASSERT_TRUE(AwaitPainted(main())) << "repainting what the dialog covered";
   RECT client = {};
   GetClientRect(main(), &client);
   const Image before = ClientShot(main(), 0, 0, client.right, client.bottom);
   PressButton(dialog, IDCANCEL);
-  ASSERT_TRUE(WaitGone(dialog, 5000));
-  Sleep(500);
+  ASSERT_TRUE(WaitGone(dialog, kPatienceMs));
+  ASSERT_TRUE(AwaitPainted(main())) << "after the cancel";
   const Image after = ClientShot(main(), 0, 0, client.right, client.bottom);
   size_t outside = 0;
   for (int y = 0; y < client.bottom; ++y)
@@ -565,9 +577,9 @@ TEST_F(Editor, SaveCopiesTheShownPictureAfterARefusedAndACancelledOpen) {
   Scroll(0, SB_LEFT);
   Scroll(1, SB_LEFT);
   Scroll(2, SB_LEFT);
-  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[1] == "0" && PaletteTexts()[3] == "0"; }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return PaletteTexts()[1] == "0" && PaletteTexts()[3] == "0"; }, kPatienceMs));
   ClickChip(9);
-  ASSERT_TRUE(WaitUntil([&] { return Enabled(kSave); }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(kSave); }, kPatienceMs));
 
   // B passes the command's checks and is refused by the reader; then B is
   // typed into the dialog again and the dialog cancelled.
@@ -582,7 +594,7 @@ TEST_F(Editor, SaveCopiesTheShownPictureAfterARefusedAndACancelledOpen) {
   SendMessageA(GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0,
                reinterpret_cast<LPARAM>(Picture("im4_101x67.bmp").c_str()));
   PressButton(dialog, IDCANCEL);
-  ASSERT_TRUE(WaitGone(dialog, 5000));
+  ASSERT_TRUE(WaitGone(dialog, kPatienceMs));
   Rest();
 
   // Save as BMP through the real dialog: a copy of A with chip 9 black.
@@ -590,13 +602,13 @@ TEST_F(Editor, SaveCopiesTheShownPictureAfterARefusedAndACancelledOpen) {
   DeleteFileA(out.c_str());
   run_->ClickButton(kSave);
   HWND save = WaitForDialog(Ansi(Pick("Assign a BMP or TIF file to save.", "保存するBitmap or Tifファイルの指定")).c_str(),
-                            run_->pid(), 5000);
+                            run_->pid(), kPatienceMs);
   ASSERT_NE(save, nullptr) << "no save dialog";
   Choose(save, out);
-  HWND info = WaitForDialog(Ansi(Pick("Information", "お知らせ")).c_str(), run_->pid(), 8000);
+  HWND info = WaitForDialog(Ansi(Pick("Information", "お知らせ")).c_str(), run_->pid(), kPatienceMs);
   ASSERT_NE(info, nullptr) << "no Saved message";
   PressButton(info, IDOK);
-  WaitGone(info, 5000);
+  WaitGone(info, kPatienceMs);
   Rest();
   std::vector<uint8_t> saved;
   ASSERT_TRUE(ReadFileBytes(out, &saved));

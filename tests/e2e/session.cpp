@@ -40,22 +40,30 @@ bool Running::Start(const ProgramFacts& facts, std::string* error, const std::st
     *error = path + " does not exist";
     return false;
   }
+  // A mouse resting where the icon bar will appear would draw a hover
+  // caption over the first paint.
+  MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
   if (!process_.Start(path, error)) return false;
-  main_ = WaitForWindow(facts.windowClass, nullptr, process_.id(), 20000);
+  main_ = WaitForWindow(facts.windowClass, nullptr, process_.id(), kPatienceMs);
   if (!main_) {
-    *error = std::string("no visible window of class ") + facts.windowClass + " within 20 s";
+    *error = std::string("no visible window of class ") + facts.windowClass + " within " + std::to_string(kPatienceMs) + " ms";
     return false;
   }
-  // The window shows before its icon bar exists; wait for the last button.
-  WaitUntil([&] { return Button(facts.lastButtonId) != nullptr; }, 5000);
-  Sleep(300);  // let the first paint settle
-  return true;
+  // The window shows before its icon bar exists; wait for the last button,
+  // then for the first paint to reach the screen.
+  if (!WaitUntil([&] { return Button(facts.lastButtonId) != nullptr; }, kPatienceMs)) {
+    *error = "no icon-bar button " + std::to_string(facts.lastButtonId) + " within " + std::to_string(kPatienceMs) + " ms";
+    return false;
+  }
+  testing::AssertionResult painted = AwaitPainted(main_);
+  if (!painted) *error = painted.message();
+  return painted;
 }
 
 void Running::Close() {
   if (main_ && IsWindow(main_)) PostMessageA(main_, WM_CLOSE, 0, 0);
   main_ = nullptr;
-  if (!process_.WaitExit(5000)) process_.Terminate();
+  if (!process_.WaitExit(kPatienceMs)) process_.Terminate();
 }
 
 HWND Running::iconBar() const { return main_ ? FindWindowExA(main_, nullptr, "IconBarWindow", nullptr) : nullptr; }

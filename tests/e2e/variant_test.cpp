@@ -43,7 +43,6 @@ void CheckBitmaps(const ProgramFacts& facts, const char* variant) {
   Running run;
   std::string error;
   ASSERT_TRUE(run.Start(facts, &error)) << error;
-  Sleep(300);
   for (int id = facts.firstButtonId; id <= facts.lastButtonId; ++id) {
     const char* base = facts.baseNames[static_cast<size_t>(id - facts.firstButtonId)];
     HWND button = run.Button(id);
@@ -66,14 +65,14 @@ void CheckBitmaps(const ProgramFacts& facts, const char* variant) {
     Image bitmap;
     ASSERT_TRUE(LoadProgramBitmap(facts.Path(), name.c_str(), &bitmap)) << "no bitmap " << name;
     ASSERT_LE(dx + w, bitmap.width) << name;  // wider screens than the space bitmap are not used here
-    // On a busy machine the bar may still be painting: give it a moment.
+    // On a busy machine the bar may still be painting.
     Image shown;
     size_t differ = 0;
     WaitUntil([&] {
       shown = CaptureScreen(visible.left, visible.top, w, h);
       differ = DifferentPixels(shown, bitmap.Crop(dx, dy, w, h));
       return differ == 0;
-    }, 3000, 100);
+    }, kPatienceMs, 100);
     if (differ) shown.SaveBmp(ShotPath(std::string("button-") + facts.name + "-" + name));
     EXPECT_EQ(differ, 0u) << name << ": the button does not show this bitmap";
     // And it is not one of the other sets, where they differ at all.
@@ -142,14 +141,16 @@ TEST(LowColour, EditorRunsOnA256ColourDisplay) {
   RECT client = {};
   GetClientRect(run.main(), &client);
   POINT middle = ClientToScreenPoint(run.main(), client.right / 2 - 50, client.bottom / 2 + 10 - 50);
-  Image shot = CaptureScreen(middle.x, middle.y, 100, 100);
-  size_t white = 0;
-  for (uint32_t c : shot.pixels) white += c == 0xFFFFFF;
-  EXPECT_LT(white, shot.pixels.size()) << "no logo on the 256-colour display";
+  Image shot;
+  EXPECT_TRUE(Await("the logo", [&] {
+    shot = CaptureScreen(middle.x, middle.y, 100, 100);
+    for (uint32_t c : shot.pixels)
+      if (c != 0xFFFFFF) return true;
+    return false;
+  }, [] { return std::string("only white"); })) << "no logo on the 256-colour display";
   shot.SaveBmp(ShotPath("kestro98-256-colours"));
   // Still running once painted: no silent refusal.
-  Sleep(500);
-  EXPECT_TRUE(run.process().running());
+  EXPECT_TRUE(NotWithin("the editor ended", [&] { return !run.process().running(); }, 500));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "common/base/text.h"
 #include "common/bitmap/clipboard_offer.h"
@@ -10,7 +11,8 @@
 namespace wintest {
 namespace {
 
-constexpr UINT kAnswerDelayMs = 400;   // long enough for the box to paint
+constexpr UINT kLookMs = 50;            // how often a box to photograph is looked at
+constexpr DWORD kSettleLimitMs = 3000;  // a box that never settles is photographed as it is
 constexpr UINT kGuardMs = 5000;
 constexpr UINT kSweepMs = 1500;
 constexpr int kTextStatic = 0xFFFF;
@@ -33,6 +35,8 @@ struct Pending {
   size_t index;
   UINT_PTR answerTimer;
   UINT_PTR guardTimer;
+  DWORD recordedAt;                // GetTickCount
+  std::vector<uint32_t> lastLook;  // the box's client on the screen at the last look
 };
 std::vector<Pending> pending;
 
@@ -71,14 +75,21 @@ std::vector<uint32_t> Capture(HWND source, int x, int y, int w, int h) {
   return pixels;
 }
 
+std::vector<uint32_t> ClientOnScreen(HWND box) {
+  RECT client;
+  GetClientRect(box, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(box, &origin);
+  return Capture(nullptr, origin.x, origin.y, client.right, client.bottom);
+}
+
 // Compares the box's client area on screen with the screen before the box.
-void Photograph(HWND box, CapturedBox* record) {
+void Photograph(HWND box, CapturedBox* record, const std::vector<uint32_t>& now) {
   RECT client;
   GetClientRect(box, &client);
   POINT origin = {0, 0};
   ClientToScreen(box, &origin);
   const int w = client.right, h = client.bottom;
-  const std::vector<uint32_t> now = Capture(nullptr, origin.x, origin.y, w, h);
   if (now.empty()) return;
   record->area = w * h;
   for (int y = 0; y < h; ++y) {
@@ -95,6 +106,24 @@ void Photograph(HWND box, CapturedBox* record) {
   }
 }
 
+// Photographs the box once the screen shows it as it will stay. The timer
+// that asks runs after the box's paints (WM_PAINT comes before WM_TIMER),
+// but Wine copies a window's pixels to the screen a moment later: the box
+// must have changed the screen and look the same twice in a row.
+bool PhotographSettled(Pending* p) {
+  std::vector<uint32_t> now = ClientOnScreen(p->box);
+  CapturedBox look;
+  Photograph(p->box, &look, now);
+  const bool settled = look.changedPixels > 0 && now == p->lastLook;
+  p->lastLook = std::move(now);
+  if (!settled && GetTickCount() - p->recordedAt <= kSettleLimitMs) return false;
+  CapturedBox& record = state->boxes[p->index];
+  record.area = look.area;
+  record.changedPixels = look.changedPixels;
+  record.darkPixels = look.darkPixels;
+  return true;
+}
+
 void Finish(size_t slot) {
   KillTimer(nullptr, pending[slot].answerTimer);
   KillTimer(nullptr, pending[slot].guardTimer);
@@ -104,10 +133,11 @@ void Finish(size_t slot) {
 void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR id, DWORD) {
   for (size_t i = 0; i < pending.size(); ++i) {
     if (pending[i].answerTimer != id) continue;
+    HWND box = pending[i].box;
+    // Not settled yet: looked at again on the next tick.
+    if (state != nullptr && state->screenshots && !PhotographSettled(&pending[i])) return;
     KillTimer(nullptr, id);
     pending[i].answerTimer = 0;
-    HWND box = pending[i].box;
-    if (state != nullptr && state->screenshots) Photograph(box, &state->boxes[pending[i].index]);
     HWND ok = GetDlgItem(box, state != nullptr ? state->answer : IDOK);
     if (ok == nullptr) ok = GetDlgItem(box, IDOK);
     if (ok != nullptr) {
@@ -158,7 +188,8 @@ void Record(HWND box) {
   Pending p;
   p.box = box;
   p.index = state->boxes.size() - 1;
-  p.answerTimer = SetTimer(nullptr, 0, state->screenshots ? kAnswerDelayMs : 10, AnswerTimer);
+  p.recordedAt = GetTickCount();
+  p.answerTimer = SetTimer(nullptr, 0, state->screenshots ? kLookMs : 10, AnswerTimer);
   p.guardTimer = SetTimer(nullptr, 0, kGuardMs, GuardTimer);
   pending.push_back(p);
 }
@@ -217,18 +248,22 @@ BoxCatcher::BoxCatcher(bool screenshots) {
   state->screenshots = screenshots;
   if (screenshots) {
     // Earlier boxes may still stand on the screen until the windows under
-    // them repaint.
+    // them repaint, and Wine shows what was painted a moment later: the
+    // baseline is the screen once it looks the same twice in a row.
     RedrawWindow(nullptr, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const DWORD until = GetTickCount() + 200;
-    MSG message;
-    while (GetTickCount() < until) {
-      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-      Sleep(10);
-    }
     state->screenW = GetSystemMetrics(SM_CXSCREEN);
     state->screenH = GetSystemMetrics(SM_CYSCREEN);
-    state->baseline = Capture(nullptr, 0, 0, state->screenW, state->screenH);
+    const DWORD start = GetTickCount();
+    std::vector<uint32_t> last;
+    MSG message;
+    for (;;) {
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+      state->baseline = Capture(nullptr, 0, 0, state->screenW, state->screenH);
+      if ((!last.empty() && state->baseline == last) || GetTickCount() - start > kSettleLimitMs) break;
+      last = state->baseline;
+      Sleep(kLookMs);
+    }
     if (state->baseline.empty()) state->screenW = state->screenH = 0;
   }
   state->hook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
