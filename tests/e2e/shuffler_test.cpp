@@ -19,8 +19,8 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kOpen = 101, kRandomize = 102, kCopyPlt = 103, kSave = 104;
-constexpr int kRandomizeButton = 110, kCopyButton = 111, kSaveButton = 112;
+constexpr int kOpen = 101, kRandomise = 102, kCopyPlt = 103, kSave = 104;
+constexpr int kRandomiseButton = 110, kCopyButton = 111, kSaveButton = 112;
 constexpr int kPictureTop = 21;
 
 // A folder named by an environment variable holding a Unix path, as Wine sees it.
@@ -119,7 +119,7 @@ class Shuffler {
 
   bool Enabled(int button) const { return IsWindowEnabled(run_.Button(button)) != FALSE; }
   std::string Buttons() const {
-    return std::string(Enabled(kRandomizeButton) ? "R" : "-") + (Enabled(kCopyButton) ? "C" : "-") +
+    return std::string(Enabled(kRandomiseButton) ? "R" : "-") + (Enabled(kCopyButton) ? "C" : "-") +
            (Enabled(kSaveButton) ? "S" : "-");
   }
 
@@ -164,8 +164,8 @@ class Shuffler {
   }
 
   bool Randomise() {
-    PostMessageA(main(), WM_COMMAND, kRandomize, 0);
-    return WaitUntil([&] { return !Enabled(kRandomizeButton) && Enabled(kSaveButton); }, kPatienceMs);
+    PostMessageA(main(), WM_COMMAND, kRandomise, 0);
+    return WaitUntil([&] { return !Enabled(kRandomiseButton) && Enabled(kSaveButton); }, kPatienceMs);
   }
 
  private:
