@@ -115,6 +115,9 @@ void KeepPaletteWindowInFront() {
   const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_HIDEWINDOW);
   SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
+  // Shown again, the window may come back with a new, empty surface: its
+  // cells are drawn now rather than left to a paint that may not come.
+  RedrawWindow(palette, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
 void EnablePaletteWindow(bool enable) {

@@ -274,32 +274,51 @@ void PressButton(HWND dialog, int id) {
   if (button) PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-std::vector<std::string> ReadSystemMenu(HWND window, int timeoutMs) {
-  std::vector<std::string> items;
-  std::string out = JoinPath(ThisDir(), "system-menu.txt");
+namespace {
+
+// Asks the probe inside the window's process for its system menu: true when
+// the probe answered this very request within timeoutMs, with *items its lines.
+bool ProbeSystemMenu(HWND window, int timeoutMs, std::vector<std::string>* items) {
+  static unsigned requests = 0;
+  const unsigned request = (GetCurrentProcessId() << 16) + ++requests;
+  const std::string out = JoinPath(ThisDir(), "system-menu-" + std::to_string(request) + ".txt");
   DeleteFileA(out.c_str());
+  bool answered = false;
   HMODULE probe = LoadLibraryA(JoinPath(ThisDir(), "e2e_menu_probe.dll").c_str());
-  if (!probe) return items;
+  if (!probe) return false;
   auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "ProbeGetMessage")));
   DWORD thread = GetWindowThreadProcessId(window, nullptr);
   HHOOK hook = proc && thread ? SetWindowsHookExA(WH_GETMESSAGE, proc, probe, thread) : nullptr;
   if (hook) {
-    PostMessageA(window, RegisterWindowMessageA("E2EReadSystemMenu"), 0, 0);
-    if (WaitUntil([&] { return FileExists(out); }, timeoutMs)) {
+    PostMessageA(window, RegisterWindowMessageA("E2EReadSystemMenu"), request, 0);
+    answered = WaitUntil([&] { return FileExists(out); }, timeoutMs);
+    if (answered) {
       std::string text = ReadTextFile(out);
       size_t start = 0, end;
       while ((end = text.find('\n', start)) != std::string::npos) {
-        items.push_back(text.substr(start, end - start));
+        items->push_back(text.substr(start, end - start));
         start = end + 1;
       }
+      DeleteFileA(out.c_str());
     }
     UnhookWindowsHookEx(hook);
   }
   FreeLibrary(probe);
+  return answered;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadSystemMenu(HWND window, int timeoutMs) {
+  std::vector<std::string> items;
+  ProbeSystemMenu(window, timeoutMs, &items);
   return items;
 }
 
-bool SyncPosted(HWND window, int timeoutMs) { return !ReadSystemMenu(window, timeoutMs).empty(); }
+bool SyncPosted(HWND window, int timeoutMs) {
+  std::vector<std::string> items;
+  return ProbeSystemMenu(window, timeoutMs, &items);
+}
 
 static void SendMouse(int x, int y, bool click) {
   int width = GetSystemMetrics(SM_CXSCREEN);

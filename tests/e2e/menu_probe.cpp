@@ -2,7 +2,9 @@
 // Windows, loads it into that process, where it can read what cannot be read
 // from outside, the main window's system menu. On the registered message
 // "E2EReadSystemMenu" it writes one line per item, "id<TAB>text" ("-" for a
-// separator), to system-menu.txt beside itself.
+// separator), to system-menu-N.txt beside itself, N being the request's
+// number (the message's wParam), so an answer to an earlier request is never
+// taken for this one's.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,7 +20,7 @@ static std::string BesideSelf(const char* name) {
   return (slash == std::string::npos ? std::string() : dir.substr(0, slash + 1)) + name;
 }
 
-static void WriteSystemMenu(HWND window) {
+static void WriteSystemMenu(HWND window, WPARAM request) {
   HMENU menu = GetSystemMenu(window, FALSE);
   std::string text;
   int count = menu ? GetMenuItemCount(menu) : -1;
@@ -32,7 +34,7 @@ static void WriteSystemMenu(HWND window) {
     if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) break;
     text += std::to_string(info.wID) + "\t" + ((info.fType & MFT_SEPARATOR) ? std::string("-") : std::string(label)) + "\n";
   }
-  std::string out = BesideSelf("system-menu.txt");
+  const std::string out = BesideSelf(("system-menu-" + std::to_string(request) + ".txt").c_str());
   std::string part = out + ".part";
   FILE* f = std::fopen(part.c_str(), "wb");
   if (!f) return;
@@ -44,7 +46,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeGetMessage(int code, WPAR
   static UINT request = RegisterWindowMessageA("E2EReadSystemMenu");
   if (code == HC_ACTION && wParam == PM_REMOVE) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (msg->message == request) WriteSystemMenu(msg->hwnd);
+    if (msg->message == request) WriteSystemMenu(msg->hwnd, msg->wParam);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
