@@ -74,7 +74,7 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM l
 const FileDialog kOpenDialog = {false,
                                 {"Select a bitmap file to open.", "開くBitmapファイルの選択"},
                                 "Bitmap (*.bmp)\0*.bmp\0",
-                                {15, 0, 47, 20},
+                                IDC_BAR_OPEN,
                                 &kOpenDialogFailed,
                                 NoBadAlloc<UINT_PTR, OpenDialogHook>,
                                 IDD_OPEN_INFO_EN,

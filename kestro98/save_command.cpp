@@ -24,6 +24,7 @@
 #include "common/ui/file_dialog.h"
 #include "kestro98/core/save_rules.h"
 #include "kestro98/picture.h"
+#include "resources/kestro98/resource.h"
 
 namespace kestro {
 
@@ -35,7 +36,7 @@ constexpr size_t kChunk = 1024 * 1024;
 const FileDialog kSaveDialog = {true,
                                 {"Assign a BMP or TIF file to save.", "保存するBitmap or Tifファイルの指定"},
                                 "File (*.bmp;*.tif)\0*.bmp;*.tif\0",
-                                {175, 0, 207, 20},
+                                IDC_BAR_SAVE_IMAGE,
                                 &SaveMessageText(SaveMessage::kDialogFailed)};
 
 // The colour table's bytes that fall inside a chunk of the file starting at

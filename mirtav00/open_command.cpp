@@ -13,6 +13,7 @@
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/palette_window.h"
 #include "mirtav00/picture.h"
+#include "resources/mirtav00/resource.h"
 #include "mirtav00/picture_view.h"
 
 namespace mirtav {
@@ -23,7 +24,7 @@ namespace {
 const FileDialog kOpenDialog = {false,
                                 {"Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択"},
                                 "Bitmap (*.bmp)\0*.bmp\0",
-                                {15, 0, 48, 21},
+                                IDC_BAR_OPEN,
                                 &kMsgOpenDialogFailed};
 
 // The adopted picture shown: title, palette window, state, repaint.

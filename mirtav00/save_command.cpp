@@ -18,6 +18,7 @@
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/save_rules.h"
 #include "mirtav00/picture.h"
+#include "resources/mirtav00/resource.h"
 
 namespace mirtav {
 
@@ -27,7 +28,7 @@ namespace {
 const FileDialog kSaveDialog = {true,
                                 {"Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"},
                                 "File (*.bmp;*.tif)\0*.bmp;*.tif\0",
-                                {111, 0, 144, 21},
+                                IDC_BAR_SAVE_IMAGE,
                                 &kMsgSaveDialogFailed};
 
 class PlatformQuestions final : public SaveQuestions {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/base/shell_state.h"
+#include "common/ui/program_description.h"
 
 bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathSize) {
   const std::string title = ToAnsi(Pick(spec.title));
@@ -23,8 +24,12 @@ bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathS
   }
   const BOOL chosen = spec.save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   const DWORD error = chosen ? 0 : CommDlgExtendedError();
-  InvalidateRect(window, &spec.button, TRUE);
-  UpdateWindow(window);
+  ui_core::ButtonBox box = {};
+  if (ui_core::ButtonRectangle(runningProgram->look->buttons, spec.button, 0, screenWidth, &box)) {
+    const RECT button = {box.left, box.top, box.right, box.bottom};
+    InvalidateRect(window, &button, TRUE);
+    UpdateWindow(window);
+  }
   if (error != 0) ShowMessage(window, *spec.failed, static_cast<unsigned long>(error));
   return chosen != FALSE;
 }

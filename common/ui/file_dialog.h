@@ -1,5 +1,5 @@
 // The programs' open and save dialogs: each a small table (title, filter, the
-// icon-bar button that opened it, the message of its failure, and for the
+// icon-bar button that opened it, by its control id in the program's button table, the message of its failure, and for the
 // editor's Open a child template with its hook), run by one set-up. The
 // button is repainted once the dialog is gone, and the dialog's own failure
 // is reported with its error number.
@@ -17,7 +17,7 @@ struct FileDialog {
   bool save;              // GetSaveFileNameA, else GetOpenFileNameA
   BilingualText title;
   const char* filter;     // double-zero-terminated
-  RECT button;            // the icon-bar button repainted afterwards
+  int button;             // control id of the icon-bar button repainted afterwards
   const Message* failed;  // "%lx": the dialog's error number
   // A child template below the dialog's controls, and the hook that runs it;
   // none when hook is null.

@@ -60,12 +60,12 @@ HFONT CreateCaptionFont(const ui_core::CaptionFont& fontFacts) {
 }
 
 void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
-  const ui_core::CaptionLabel* label =
-      ui_core::CaptionLabelOf(runningProgram->look->captions, number);
+  const ui_core::ButtonSpec* label =
+      ui_core::CaptionLabelOf(runningProgram->look->buttons, number);
   if (label == nullptr) return;
   if (captionRect.left != 0) RestorePixels(dc);
 
-  labelText = ToAnsi(Pick(label->english, label->japanese));
+  labelText = ToAnsi(Pick(label->caption));
   SIZE extent = {};
   GetTextExtentPoint32A(dc, labelText.c_str(), static_cast<int>(labelText.size()), &extent);
   TEXTMETRICA metrics = {};
@@ -78,7 +78,7 @@ void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
   m.textWidth = extent.cx;
   m.tmHeight = metrics.tmHeight;
   m.tmExternalLeading = metrics.tmExternalLeading;
-  const CaptionRect full = ui_core::CaptionRectangle(label->captionLeft, m, font.extraWidth);
+  const CaptionRect full = ui_core::CaptionRectangle(ui_core::CaptionLeft(*label), m, font.extraWidth);
   captionRect = ui_core::ClipToSavedArea(full);
   SavePixels(dc);
 
@@ -114,7 +114,7 @@ void UpdateHoverCaption(HWND window) {
   // when a caption actually changes.
   const ui_core::ProgramLook& look = *runningProgram->look;
   const ui_core::CaptionStep step =
-      ui_core::DecideCaption(look.captions, look.captionBandTopFromBorder, cursor.x, cursor.y,
+      ui_core::DecideCaption(look.buttons, look.captionBandTopFromBorder, cursor.x, cursor.y,
                              GetSystemMetrics(SM_CYBORDER), shownCaption);
   if (step.action == ui_core::CaptionAction::kNothing) return;
 

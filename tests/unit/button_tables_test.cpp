@@ -1,6 +1,7 @@
 // The icon-bar tables against each other and against the caption tables,
 // and the bitmap names built from them.
 #include "common/ui/core/button_tables.h"
+#include "common/ui/core/caption_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -55,19 +56,28 @@ TEST(ButtonTables, OnlyTheCommandsOfTheTableAreBarCommands) {
   }
 }
 
-TEST(ButtonTables, CaptionRangesLieOverTheCommandButtons) {
-  // Caption n covers exactly the n-th command button (the gap and the space have none).
+TEST(ButtonTables, EveryCommandButtonAndOnlyThoseHasACaptionOverItsWholeWidth) {
+  // Caption n is the n-th command button's, over exactly its pixels; the gap
+  // and the space have none.
   for (const ProgramLook* p : {&kestro::kLook, &mirtav::kLook}) {
     const ButtonTable b = p->buttons;
-    const CaptionTable c = p->captions;
-    ASSERT_EQ(b.count - 2, c.count);
-    for (size_t i = 0; i < c.count; ++i) {
-      const ButtonSpec& button = b.rows[i + 1];
-      EXPECT_EQ(static_cast<int>(i + 1), c.rows[i].number);
-      EXPECT_EQ(button.x, c.rows[i].xFirst) << c.rows[i].english;
-      EXPECT_EQ(button.x + button.width - 1, c.rows[i].xLast) << c.rows[i].english;
-      EXPECT_EQ(button.x + 1, c.rows[i].captionLeft) << c.rows[i].english;
+    for (size_t i = 0; i < b.count; ++i) {
+      const ButtonSpec& button = b.rows[i];
+      EXPECT_EQ(button.command != 0, ui_core::HasCaption(button)) << button.baseName;
+      if (!ui_core::HasCaption(button)) continue;
+      const int last = button.x + button.width - 1;
+      EXPECT_EQ(static_cast<int>(i), ui_core::CaptionAt(b, button.x)) << button.baseName;
+      EXPECT_EQ(static_cast<int>(i), ui_core::CaptionAt(b, last)) << button.baseName;
+      EXPECT_NE(static_cast<int>(i), ui_core::CaptionAt(b, last + 1)) << button.baseName;
+      EXPECT_EQ(button.x + 1, ui_core::CaptionLeft(button));
+      ui_core::ButtonBox box = {};
+      ASSERT_TRUE(ui_core::ButtonRectangle(b, button.controlId, 0, 1024, &box));
+      EXPECT_EQ(box.left, button.x);
+      EXPECT_EQ(box.right, button.x + button.width);
+      EXPECT_EQ(box.bottom, ui_core::kButtonHeight);
     }
+    ui_core::ButtonBox none = {};
+    EXPECT_FALSE(ui_core::ButtonRectangle(b, 9999, 0, 1024, &none));
   }
 }
 

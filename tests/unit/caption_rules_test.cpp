@@ -19,11 +19,13 @@ const ProgramLook& kMirtav = mirtav::kLook;
 
 // The rules as each program's look feeds them.
 CaptionStep DecideCaption(const ProgramLook& p, int x, int y, int cyBorder, int shown) {
-  return ui_core::DecideCaption(p.captions, p.captionBandTopFromBorder, x, y, cyBorder, shown);
+  return ui_core::DecideCaption(p.buttons, p.captionBandTopFromBorder, x, y, cyBorder, shown);
 }
-int CaptionAt(const ProgramLook& p, int x) { return ui_core::CaptionAt(p.captions, x); }
-const CaptionLabel* CaptionLabelOf(const ProgramLook& p, int number) {
-  return ui_core::CaptionLabelOf(p.captions, number);
+int CaptionAt(const ProgramLook& p, int x) { return ui_core::CaptionAt(p.buttons, x); }
+// The label of a caption number, or null.
+const BilingualText* CaptionLabelOf(const ProgramLook& p, int number) {
+  const ui_core::ButtonSpec* row = ui_core::CaptionLabelOf(p.buttons, number);
+  return row != nullptr ? &row->caption : nullptr;
 }
 bool InBarBand(const ProgramLook& p, int y, int cyBorder) {
   return ui_core::InBarBand(y, cyBorder, p.captionBandTopFromBorder);
@@ -65,7 +67,7 @@ TEST(CaptionRules, ZoomInAtHundredTen) {
   EXPECT_TRUE(InBarBand(kKestro, 10, 1));
   const int n = CaptionAt(kKestro, 100);
   ASSERT_EQ(3, n);
-  const CaptionLabel* label = CaptionLabelOf(kKestro, n);
+  const BilingualText* label = CaptionLabelOf(kKestro, n);
   ASSERT_NE(nullptr, label);
   EXPECT_STREQ("Zoom In", label->english);
 
@@ -75,7 +77,8 @@ TEST(CaptionRules, ZoomInAtHundredTen) {
   m.cxBorder = 2;
   m.cyBorder = 3;
   m.cyCaption = 19;
-  const CaptionRect r = CaptionRectangle(label->captionLeft, m, font.extraWidth);
+  const int left = ui_core::CaptionLeft(*ui_core::CaptionLabelOf(kKestro.buttons, n));
+  const CaptionRect r = CaptionRectangle(left, m, font.extraWidth);
   EXPECT_EQ(2 + 81, r.left);
   EXPECT_EQ(3 + 19 + 32, r.top);
   EXPECT_EQ(r.left + 40 + 2 + 5, r.right);
@@ -141,12 +144,15 @@ TEST(CaptionRules, BandEdges) {
 TEST(CaptionRules, EveryCaptionOfTheTablesFitsTheSavedArea) {
   // Widths a 14-pixel font could give: up to 8 pixels a character.
   for (const ProgramLook& p : {kKestro, kMirtav}) {
-    const CaptionTable t = p.captions;
+    const ui_core::ButtonTable t = p.buttons;
     for (size_t i = 0; i < t.count; ++i) {
-      const int chars = static_cast<int>(std::string(t.rows[i].english).size());
-      const CaptionRect r = CaptionRectangle(t.rows[i].captionLeft, Metrics(chars * 8, 16, 0), 2);
-      EXPECT_LE(r.right - r.left + 1, kSavedColumns) << t.rows[i].english;
-      EXPECT_LE(r.bottom - r.top + 1, kSavedRows) << t.rows[i].english;
+      if (!ui_core::HasCaption(t.rows[i])) continue;
+      const char* english = t.rows[i].caption.english;
+      const int chars = static_cast<int>(std::string(english).size());
+      const CaptionRect r =
+          CaptionRectangle(ui_core::CaptionLeft(t.rows[i]), Metrics(chars * 8, 16, 0), 2);
+      EXPECT_LE(r.right - r.left + 1, kSavedColumns) << english;
+      EXPECT_LE(r.bottom - r.top + 1, kSavedRows) << english;
     }
   }
 }
@@ -189,7 +195,7 @@ TEST(CaptionRules, SweepVisitsEveryButtonOnceInOrder) {
         shown = 0;
       }
     }
-    const size_t count = p.captions.count;
+    const size_t count = p.buttons.count - 2;  // every button but the gap and the space
     ASSERT_EQ(count, drawn.size());
     for (size_t i = 0; i < count; ++i) EXPECT_EQ(static_cast<int>(i + 1), drawn[i]);
     EXPECT_EQ(1, removals);

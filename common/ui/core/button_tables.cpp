@@ -40,4 +40,12 @@ bool IsBarCommand(const ButtonTable& table, int command) {
   return false;
 }
 
+bool ButtonRectangle(const ButtonTable& table, int controlId, int top, int screenWidth,
+                     ButtonBox* box) {
+  const ButtonSpec* row = FindButton(table, controlId);
+  if (row == nullptr) return false;
+  *box = ButtonBox{row->x, top, row->x + ButtonWidth(*row, screenWidth), top + kButtonHeight};
+  return true;
+}
+
 }  // namespace ui_core

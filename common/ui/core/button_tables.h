@@ -1,8 +1,11 @@
-// The shapes of an icon bar's button table and of its hover captions' labels,
-// and what is read from them; each program owns its own tables.
+// The shape of an icon bar's button table, one row per button holding its
+// picture, control id, command, place, first state and hover caption, and
+// what is read from it; each program owns its own table.
 #pragma once
 
 #include <cstddef>
+
+#include "common/base/core/message.h"
 
 namespace ui_core {
 
@@ -16,6 +19,7 @@ struct ButtonSpec {
   int width;              // 0: the rest of the screen (the space)
   bool initiallyEnabled;
   int command;            // WM_COMMAND sent to the main window; 0 sends nothing
+  BilingualText caption = {nullptr, nullptr};  // the hover caption's label; none for the gap and space
 };
 
 struct ButtonTable {
@@ -33,25 +37,21 @@ const ButtonSpec* FindButton(const ButtonTable& table, int controlId);
 // Whether a command number is one that a button of the table sends.
 bool IsBarCommand(const ButtonTable& table, int command);
 
+// The button's rectangle in the main window's client area (right and bottom
+// excluded), its top at `top`; false when no row has this control id.
+struct ButtonBox {
+  int left, top, right, bottom;
+};
+bool ButtonRectangle(const ButtonTable& table, int controlId, int top, int screenWidth, ButtonBox* box);
+
+// Whether the row has a hover caption, and the caption's left edge (added to
+// SM_CXBORDER): one pixel inside its button.
+inline bool HasCaption(const ButtonSpec& row) { return row.caption.english != nullptr; }
+inline int CaptionLeft(const ButtonSpec& row) { return row.x + 1; }
+
 // Writes base + variant + state ("Up", "Dn", "In") into out; false, with out
 // emptied, when the name would not fit into kBitmapNameSize bytes.
 bool ComposeBitmapName(char (&out)[kBitmapNameSize], const char* base, const char* variant,
                        const char* state);
-
-// One hover caption: the cursor's x range over its button, the labels (UTF-8)
-// and the value added to SM_CXBORDER for the caption's left edge.
-struct CaptionLabel {
-  int number;
-  int xFirst;
-  int xLast;
-  const char* english;
-  const char* japanese;
-  int captionLeft;
-};
-
-struct CaptionTable {
-  const CaptionLabel* rows;
-  size_t count;
-};
 
 }  // namespace ui_core

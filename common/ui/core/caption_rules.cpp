@@ -30,21 +30,21 @@ bool InBarBand(int y, int cyBorder, int bandTop) {
   return cyBorder + bandTop <= y && y <= cyBorder + 19;
 }
 
-int CaptionAt(const CaptionTable& table, int x) {
+int CaptionAt(const ButtonTable& table, int x) {
   for (size_t i = 0; i < table.count; ++i) {
-    if (table.rows[i].xFirst <= x && x <= table.rows[i].xLast) return table.rows[i].number;
+    const ButtonSpec& row = table.rows[i];
+    if (HasCaption(row) && row.x <= x && x <= row.x + row.width - 1) return static_cast<int>(i);
   }
   return 0;
 }
 
-const CaptionLabel* CaptionLabelOf(const CaptionTable& table, int number) {
-  for (size_t i = 0; i < table.count; ++i) {
-    if (table.rows[i].number == number) return &table.rows[i];
-  }
-  return nullptr;
+const ButtonSpec* CaptionLabelOf(const ButtonTable& table, int number) {
+  if (number <= 0 || static_cast<size_t>(number) >= table.count) return nullptr;
+  const ButtonSpec& row = table.rows[number];
+  return HasCaption(row) ? &row : nullptr;
 }
 
-CaptionStep DecideCaption(const CaptionTable& table, int bandTop, int x, int y, int cyBorder,
+CaptionStep DecideCaption(const ButtonTable& table, int bandTop, int x, int y, int cyBorder,
                           int shown) {
   const int under = InBarBand(y, cyBorder, bandTop) ? CaptionAt(table, x) : 0;
   if (under == 0) return {shown != 0 ? CaptionAction::kRemove : CaptionAction::kNothing, 0};

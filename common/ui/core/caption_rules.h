@@ -50,11 +50,13 @@ CaptionRect ClipToSavedArea(const CaptionRect& r);
 // program's first row) to SM_CYBORDER + 19.
 bool InBarBand(int y, int cyBorder, int bandTop);
 
-// The caption number (1..) whose x range holds client x, or 0 (gap, space, outside).
-int CaptionAt(const CaptionTable& table, int x);
+// The caption number whose button holds client x, or 0 (gap, space,
+// outside): the button's row in the table, so the first button after the gap
+// is caption 1.
+int CaptionAt(const ButtonTable& table, int x);
 
-// The label row of a caption number, or null.
-const CaptionLabel* CaptionLabelOf(const CaptionTable& table, int number);
+// The button row of a caption number, or null (no such row, or no caption).
+const ButtonSpec* CaptionLabelOf(const ButtonTable& table, int number);
 
 enum class CaptionAction { kNothing, kRemove, kDraw };
 
@@ -64,7 +66,7 @@ struct CaptionStep {
 };
 
 // What an update does with the cursor at client (x, y) while `shown` is drawn (0 none).
-CaptionStep DecideCaption(const CaptionTable& table, int bandTop, int x, int y, int cyBorder,
+CaptionStep DecideCaption(const ButtonTable& table, int bandTop, int x, int y, int cyBorder,
                           int shown);
 
 }  // namespace ui_core

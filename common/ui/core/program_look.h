@@ -12,7 +12,6 @@ namespace ui_core {
 
 struct ProgramLook {
   ButtonTable buttons;
-  CaptionTable captions;
   int buttonTopFromBorder;       // button top in the bar = SM_CYBORDER + this
   int captionBandTopFromBorder;  // first client row of the caption band = SM_CYBORDER + this
   bool barTopLine;               // the bar paints its top pixel row in the face colour
