@@ -93,6 +93,7 @@ OpenVerdict CheckOpenHeader(const uint8_t* head, size_t headSize, uint64_t fileS
 
 bool ShufflerLayoutFits(const bmp::BlockLayout& l, uint64_t blockSize) {
   if (l.compression != bmp::kBiRgb || !MatchesColourCount(l.bitCount, l.colourCount)) return false;
+  if (l.infoSize != bmp::kInfoHeaderSize) return false;
   if (l.width <= 0 || l.height <= 0) return false;
   if (l.rowBytes != bmp::PackedRowBytes(l.width, l.bitCount) ||
       l.rowStride != bmp::PaddedRowBytes(l.width, l.bitCount)) {

@@ -140,19 +140,19 @@ bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& la
   if (layout.height < 0 || layout.rowBytes > layout.rowStride) return false;
 
   const uint64_t size = blockSize;
-  const uint64_t tableEnd = layout.colourTableOffset + 4u * static_cast<uint64_t>(n);
+  if (layout.entrySize != 3 && layout.entrySize != 4) return false;
+  const uint64_t tableEnd = layout.colourTableOffset + uint64_t{layout.entrySize} * static_cast<uint64_t>(n);
   if (layout.colourTableOffset > size || tableEnd > size) return false;
   if (layout.pixelOffset > size) return false;
   const uint64_t rows = static_cast<uint64_t>(layout.height);
   const uint64_t room = size - layout.pixelOffset;
   if (rows != 0 && layout.rowStride != 0 && rows > room / layout.rowStride) return false;
 
-  uint8_t* entry = block + layout.colourTableOffset;
-  for (int i = 0; i < n; ++i, entry += 4) {
-    entry[0] = static_cast<uint8_t>(paletteTable[i].blue & 0xFF);
-    entry[1] = static_cast<uint8_t>(paletteTable[i].green & 0xFF);
-    entry[2] = static_cast<uint8_t>(paletteTable[i].red & 0xFF);
-    entry[3] = 0;
+  for (int i = 0; i < n; ++i) {
+    bmp::PutTableEntry(block, layout, static_cast<uint32_t>(i),
+                       static_cast<uint8_t>(paletteTable[i].blue & 0xFF),
+                       static_cast<uint8_t>(paletteTable[i].green & 0xFF),
+                       static_cast<uint8_t>(paletteTable[i].red & 0xFF));
   }
   RemapRows(block + layout.pixelOffset, rows, layout.rowBytes, layout.rowStride, table);
   return true;

@@ -201,8 +201,8 @@ TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
 
 TEST_P(EditorLoadMessages, RefusedFileReturnsFalseAfterOneMessage) {
   BmpShape shape;
-  shape.infoSize = 108;
-  const std::string path = wintest::ScratchFolder() + "v4.bmp";
+  shape.infoSize = 64;
+  const std::string path = wintest::ScratchFolder() + "os2v2.bmp";
   ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   wintest::BoxCatcher boxes;
   EXPECT_FALSE(LoadBmpFile(mainWindow, path.c_str()));
