@@ -29,8 +29,9 @@ namespace {
 HGLOBAL FillLockedCopy(int level) {
   const bmp::BlockLayout& picture = dibLayout;
   ClipLayout layout;
-  if (!ClipboardLayout(picture.width, picture.height, picture.bitCount,
-                       paletteHistory.ColourCount(), level, &layout) ||
+  // The whole table of the depth, so every index has a colour.
+  const int32_t entries = picture.bitCount <= 8 ? 1 << picture.bitCount : 0;
+  if (!ClipboardLayout(picture.width, picture.height, picture.bitCount, entries, level, &layout) ||
       layout.blockBytes > std::numeric_limits<SIZE_T>::max()) {
     return nullptr;
   }

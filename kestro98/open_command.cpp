@@ -83,7 +83,7 @@ const FileDialog kOpenDialog = {false,
 // What the command's checks read from the file: the headers and the colour
 // table, and the file's length.
 struct HeaderRead {
-  uint8_t bytes[kHeaderBytes + 4 * 256] = {};
+  uint8_t bytes[kHeaderBytes] = {};
   size_t size = 0;
   int64_t fileSize = 0;
 };
@@ -104,9 +104,11 @@ PaletteHistory candidateHistory;
 // file's colour table as level 0.
 OpenVerdict CheckFront(const HeaderRead& front, PaletteHistory* history) {
   int32_t colourCount = 0;
-  OpenVerdict verdict = CheckHeader(front.bytes, front.size, &colourCount);
+  TableSpot table;
+  OpenVerdict verdict = CheckHeader(front.bytes, front.size, &colourCount, &table);
   if (verdict == OpenVerdict::kOk &&
-      !history->Reset(front.bytes + kHeaderBytes, front.size - kHeaderBytes, colourCount)) {
+      !history->Reset(front.bytes + table.offset, front.size - table.offset, colourCount,
+                      table.entrySize)) {
     verdict = OpenVerdict::kBadFormat;
   }
   return verdict;
@@ -171,6 +173,7 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
   std::memcpy(pictureFacts.opened.fileHeader, adopted.bytes, sizeof pictureFacts.opened.fileHeader);
   pictureFacts.opened.sizeImage = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiSizeImage));
   pictureFacts.opened.clrUsed = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiClrUsed));
+  pictureFacts.opened.infoSize = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiSize));
   pictureFacts.opened.fileSize = adopted.fileSize;
   pictureFacts.state = PictureState::kOpened;
 

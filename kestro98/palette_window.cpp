@@ -176,7 +176,7 @@ void WriteLevelAndTell() {
     ScopedDibLock lock(mainWindow);
     if (lock.Locked() && dibColourTable != nullptr) {
       const size_t tableBytes = dibBlockSize - static_cast<size_t>(dibColourTable - dibBlockStart);
-      paletteHistory.WriteIntoBlockTable(dibColourTable, tableBytes);
+      paletteHistory.WriteIntoBlockTable(dibColourTable, tableBytes, dibLayout.entrySize);
     }
   }
   PostMessageA(mainWindow, kRepaintPicture, 0, 0);

@@ -40,13 +40,14 @@ const FileDialog kSaveDialog = {true,
                                 &SaveMessageText(SaveMessage::kDialogFailed)};
 
 // The colour table's bytes that fall inside a chunk of the file starting at
-// `offset` are replaced by `table` (which starts at byte 54 of the file).
-void PatchTableInChunk(const uint8_t* table, size_t tableBytes, uint64_t offset, uint8_t* chunk,
-                       size_t n) {
-  const uint64_t first = std::max<uint64_t>(offset, 54);
-  const uint64_t last = std::min<uint64_t>(offset + n, 54 + tableBytes);
+// `offset` are replaced by `table` (which starts at byte `tableStart` of the file).
+void PatchTableInChunk(const uint8_t* table, size_t tableBytes, uint64_t tableStart,
+                       uint64_t offset, uint8_t* chunk, size_t n) {
+  const uint64_t first = std::max<uint64_t>(offset, tableStart);
+  const uint64_t last = std::min<uint64_t>(offset + n, tableStart + tableBytes);
   if (first < last) {
-    std::memcpy(chunk + (first - offset), table + (first - 54), static_cast<size_t>(last - first));
+    std::memcpy(chunk + (first - offset), table + (first - tableStart),
+                static_cast<size_t>(last - first));
   }
 }
 
@@ -59,7 +60,7 @@ SaveMessage StreamCopy(HANDLE source, HANDLE copy, const uint8_t* table, int32_t
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
   if (!buffer) return SaveMessage::kCannotWrite;
   const OpenedFile& opened = pictureFacts.opened;
-  const size_t tableBytes = 4 * static_cast<size_t>(colourCount);
+  const size_t tableBytes = opened.EntrySize() * static_cast<size_t>(colourCount);
   uint64_t offset = 0;
   for (;;) {
     DWORD got = 0;
@@ -71,7 +72,7 @@ SaveMessage StreamCopy(HANDLE source, HANDLE copy, const uint8_t* table, int32_t
                            got)) {
       return SaveMessage::kSourceChanged;
     }
-    PatchTableInChunk(table, tableBytes, offset, buffer.get(), got);
+    PatchTableInChunk(table, tableBytes, opened.TableStart(), offset, buffer.get(), got);
     DWORD written = 0;
     if (!WriteFile(copy, buffer.get(), got, &written, nullptr) || written != got) {
       return SaveMessage::kCannotWrite;
@@ -87,7 +88,9 @@ SaveMessage StreamCopy(HANDLE source, HANDLE copy, const uint8_t* table, int32_t
 SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool* refusalShown) {
   const int32_t colourCount = paletteHistory.ColourCount();
   uint8_t table[4 * 256];
-  if (!paletteHistory.WriteFileTable(table, 4 * static_cast<size_t>(colourCount))) {
+  const uint32_t entrySize = pictureFacts.opened.EntrySize();
+  if (!paletteHistory.WriteFileTable(table, entrySize * static_cast<size_t>(colourCount),
+                                     entrySize)) {
     return SaveMessage::kCannotWrite;
   }
   // Another program may hold the source open, even for writing: every byte

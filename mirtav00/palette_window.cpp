@@ -33,7 +33,7 @@ const Message kMsgNoClipboardMemory = {
 // Paints the palette picture 1:1 at the client area's origin.
 void DrawCells(HDC dc) {
   std::vector<uint8_t> dib(kPaletteDibSize);
-  WritePaletteDib(PaletteTable, paletteColourCount, dib.data());
+  WritePaletteDib(PaletteTable, paletteColourCount, dib.data(), shufflerPicture.bitCount);
   SetDIBitsToDevice(dc, 0, 0, kPaletteSide, kPaletteSide, 0, 0, 0, kPaletteSide, dib.data() + 40,
                     reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
 }
@@ -145,7 +145,7 @@ void CopyPalette(HWND window) {
     GlobalMemoryData data(block);
     uint8_t* bytes = static_cast<uint8_t*>(data.Lock());
     if (bytes != nullptr) {
-      WritePaletteDib(PaletteTable, paletteColourCount, bytes);
+      WritePaletteDib(PaletteTable, paletteColourCount, bytes, shufflerPicture.bitCount);
       filled = true;
     }
   }

@@ -21,7 +21,7 @@ extern int32_t blockColourCount;                    // worked out at every lock
 // Valid between a lock and the next unlock, null otherwise.
 extern uint8_t* dibBlockStart;
 extern uint8_t* dibInfoHeader;   // same as dibBlockStart
-extern uint8_t* dibColourTable;  // block start + 40; null when the lock was refused
+extern uint8_t* dibColourTable;  // right after the header; null when the lock was refused
 extern uint8_t* dibPixelData;    // by the pixel address rule; null when the lock was refused
 
 // Of the last lock that the rules accepted: a user reads nothing outside

@@ -80,12 +80,15 @@ bool SampledPaint::Paint(HDC dc, const uint8_t* block, size_t blockSize,
   info.header.biPlanes = 1;
   info.header.biBitCount = layout.bitCount;
   info.header.biCompression = BI_RGB;
-  info.header.biClrUsed = static_cast<DWORD>(layout.colourCount);
-  const uint64_t tableBytes = 4ull * static_cast<uint64_t>(layout.colourCount);
-  if (layout.colourTableOffset > blockSize || tableBytes > blockSize - layout.colourTableOffset) {
+  // The whole table of the depth: an index past the block's table paints black.
+  const uint32_t entries = layout.bitCount <= 8 ? 1u << layout.bitCount : 0;
+  info.header.biClrUsed = static_cast<DWORD>(entries);
+  const uint64_t tableBytes = uint64_t{layout.entrySize} * static_cast<uint64_t>(layout.colourCount);
+  if (layout.colourTableOffset > blockSize || tableBytes > blockSize - layout.colourTableOffset ||
+      entries == 0) {
     return false;
   }
-  std::memcpy(info.colours, block + layout.colourTableOffset, static_cast<size_t>(tableBytes));
+  bmp::TableAsQuads(block, layout, reinterpret_cast<uint8_t*>(info.colours), entries);
 
   // The sampled part starts where the visible part meets the destination.
   const int64_t left = stretch.visLeft > stretch.dstX ? stretch.visLeft : stretch.dstX;

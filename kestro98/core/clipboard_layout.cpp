@@ -40,7 +40,7 @@ bool ClipboardLayout(int32_t width, int32_t height, uint16_t bitCount, int32_t c
 bool WriteClipboardHeader(const ClipLayout& l, const PaletteHistory& palette, uint8_t* out,
                           size_t outBytes) {
   if (out == nullptr || outBytes < l.headerBytes || l.width <= 0) return false;
-  if (palette.ColourCount() != l.colourCount) return false;
+  if (palette.ColourCount() > l.colourCount) return false;
   bmp::PutU32(out + bmp::kBiSize, 40);
   bmp::PutU32(out + bmp::kBiWidth, static_cast<uint32_t>(l.width));
   bmp::PutU32(out + bmp::kBiHeight, static_cast<uint32_t>(l.height));
@@ -52,6 +52,8 @@ bool WriteClipboardHeader(const ClipLayout& l, const PaletteHistory& palette, ui
   bmp::PutU32(out + bmp::kBiYPels, 0);
   bmp::PutU32(out + bmp::kBiClrUsed, static_cast<uint32_t>(l.colourCount));
   bmp::PutU32(out + bmp::kBiClrImportant, static_cast<uint32_t>(l.colourCount));
+  // Entries past the picture's own table are black.
+  std::memset(out + 40, 0, static_cast<size_t>(l.headerBytes - 40));
   return palette.WriteFileTable(out + 40, static_cast<size_t>(l.headerBytes - 40));
 }
 

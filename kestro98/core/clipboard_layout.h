@@ -1,6 +1,7 @@
 // The Copy command's CF_DIB: a 40-byte BITMAPINFOHEADER (width DW, height DH
 // bottom-up, the picture's bit count, BI_RGB, image size S, colours used and
-// important = colour count), the current palette with fourth bytes 0, then
+// important = colour count, 2^bits as the caller gives it), the current
+// palette with fourth bytes 0 padded with black to the colour count, then
 // rows of ceil(DW x bits / 32) x 4 bytes. All sizes in 64 bits; a picture
 // whose copy cannot be described (S beyond 32 bits) is refused, and the Win32
 // layer shows "Unable to allocate clipboard memory.". The pixels are the

@@ -43,15 +43,9 @@ const Message kMessages[] = {
 };
 
 using path_text::IsShiftJisLead;
-using bmp::GetI32;
 using bmp::GetU32;
 using bmp::InFile;
-using bmp::kBiBitCount;
-using bmp::kBiClrUsed;
-using bmp::kBiCompression;
-using bmp::kBiHeight;
 using bmp::kBiSize;
-using bmp::kBiWidth;
 
 }  // namespace
 
@@ -71,23 +65,27 @@ const Message& OpenMessage(OpenVerdict verdict) {
 
 bool HasBmpExtension(const char* path) { return path_text::EndsWithIgnoringCase(path, ".BMP"); }
 
-OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount) {
-  if (bytes == nullptr || size < 15) return OpenVerdict::kBadFormat;
-  if (bytes[0] != 'B' || bytes[1] != 'M' || bytes[InFile(kBiSize)] != 40) {
+OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount,
+                        TableSpot* table) {
+  if (bytes == nullptr || size < 18) return OpenVerdict::kBadFormat;
+  if (bytes[0] != 'B' || bytes[1] != 'M' || !bmp::IsKnownInfoSize(GetU32(bytes + InFile(kBiSize)))) {
     return OpenVerdict::kBadFormat;
   }
-  if (size < kHeaderBytes) return OpenVerdict::kBadFormat;
-  if (GetI32(bytes + InFile(kBiWidth)) == 0 || GetI32(bytes + InFile(kBiHeight)) == 0) {
-    return OpenVerdict::kZeroSize;
+  bmp::InfoHeader info;
+  if (!bmp::ReadInfoHeader(bytes + bmp::kFileHeaderSize, size - bmp::kFileHeaderSize, &info)) {
+    return OpenVerdict::kBadFormat;
   }
-  const uint8_t bits = bytes[InFile(kBiBitCount)];
-  if (bits > 8) return OpenVerdict::kNoColourTable;
-  // 2^bits of a low byte 0..8; colours-used, when not 0, takes over.
-  const uint32_t used = GetU32(bytes + InFile(kBiClrUsed));
-  const uint32_t count = used != 0 ? used : (1u << bits);
-  if (count != 2 && count != 16 && count != 256) return OpenVerdict::kWrongColourCount;
-  if (size < kHeaderBytes + 4 * count) return OpenVerdict::kBadFormat;
-  if (colourCount != nullptr) *colourCount = static_cast<int32_t>(count);
+  if (info.width == 0 || info.rawHeight == 0) return OpenVerdict::kZeroSize;
+  if (info.bitCount > 8) return OpenVerdict::kNoColourTable;
+  // 2^bits of a depth 0..8; colours-used, when not 0, takes over, up to 2^bits.
+  const int32_t count = bmp::TableEntryCount(info, GetU32(bytes + bmp::kBfOffBits));
+  if (count < 1 || count > (1 << info.bitCount)) return OpenVerdict::kWrongColourCount;
+  const uint64_t tableStart = uint64_t{bmp::kFileHeaderSize} + info.size;
+  if (size < tableStart + uint64_t{info.entrySize} * static_cast<uint64_t>(count)) {
+    return OpenVerdict::kBadFormat;
+  }
+  if (colourCount != nullptr) *colourCount = count;
+  if (table != nullptr) *table = {static_cast<uint32_t>(tableStart), info.entrySize};
   return OpenVerdict::kOk;
 }
 
@@ -96,12 +94,13 @@ bool InfoPathAccepted(const char* path) {
 }
 
 int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text) {
-  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M' ||
-      bytes[InFile(kBiSize)] != 40) {
+  if (bytes == nullptr || size < 31 || bytes[0] != 'B' || bytes[1] != 'M') return 1;
+  bmp::InfoHeader info;
+  if (!bmp::ReadInfoHeader(bytes + bmp::kFileHeaderSize, size - bmp::kFileHeaderSize, &info)) {
     return 1;
   }
   const char* colours = "";
-  switch (bytes[InFile(kBiBitCount)]) {
+  switch (info.bitCount) {
     case 1: colours = "2"; break;
     case 4: colours = "16"; break;
     case 8: colours = "256"; break;
@@ -109,9 +108,8 @@ int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::s
   }
   char line[128];
   std::snprintf(line, sizeof line, "%ld(W) x %ld(H) x %s(Colors) %s (%lld Bytes)",
-                static_cast<long>(GetI32(bytes + InFile(kBiWidth))),
-                static_cast<long>(GetI32(bytes + InFile(kBiHeight))), colours,
-                bytes[InFile(kBiCompression)] == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
+                static_cast<long>(info.width), static_cast<long>(info.rawHeight), colours,
+                info.compression == 0 ? "RGB" : "RLE", static_cast<long long>(fileSize));
   *text = line;
   return 2;
 }

@@ -1,6 +1,7 @@
 // The Open command's own checks on the chosen file, before the BMP reader
-// runs: the path's extension, then the header bytes (signature, 40-byte
-// header, non-zero size, a colour table of 2, 16 or 256 entries), each
+// runs: the path's extension, then the header bytes (signature, a header
+// size the reader takes, non-zero size, a colour table of 1 to 2^bits
+// entries), each
 // refusal with its message in both languages (UTF-8; the Win32 layer converts
 // with ToAnsi before MessageBoxA). Also the dialog's "Image information:"
 // line and the file name shown in the title. Paths are the dialog's ANSI
@@ -36,13 +37,21 @@ extern const Message kOpenDialogFailed;
 // The path ends in ".BMP", any letter case.
 bool HasBmpExtension(const char* path);
 
-// Bytes the header checks read: up to the colour table's end.
-constexpr size_t kHeaderBytes = 54;
+// Bytes the header checks read: up to the colour table's end after the
+// largest header.
+constexpr size_t kHeaderBytes = 14 + 124 + 4 * 256;
+
+// Where the colour table lies in the file, for level 0 of the history.
+struct TableSpot {
+  uint32_t offset = 54;     // file offset of entry 0: right after the header
+  uint32_t entrySize = 4;   // 3 after a core header
+};
 
 // Steps 8 to 11 of the check chain on the file's first `size` bytes;
-// *colourCount is set on kOk. The colour table (54 + 4 x count bytes) must
+// *colourCount (and *table when given) are set on kOk. The colour table must
 // lie within them too, so level 0 of the history can be read from them.
-OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount);
+OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount,
+                        TableSpot* table = nullptr);
 
 // The image-information line for the dialog's selected file. The path must
 // pass InfoPathAccepted (otherwise the answer is 0); then ImageInformation

@@ -4,16 +4,17 @@
 
 namespace kestro {
 
-bool PaletteHistory::Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount) {
+bool PaletteHistory::Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount,
+                           uint32_t entrySize) {
   std::memset(levels_, 0, sizeof levels_);
   counter_ = 0;
   count_ = 0;
-  if (colourCount != 2 && colourCount != 16 && colourCount != 256) return false;
-  if (table == nullptr || tableBytes / 4 < static_cast<size_t>(colourCount)) return false;
-  for (int32_t i = 0; i < colourCount; ++i) {
-    levels_[0][i].blue = table[4 * i];
-    levels_[0][i].green = table[4 * i + 1];
-    levels_[0][i].red = table[4 * i + 2];
+  if (colourCount < 1 || colourCount > 256 || (entrySize != 3 && entrySize != 4)) return false;
+  if (table == nullptr || tableBytes / entrySize < static_cast<size_t>(colourCount)) return false;
+  for (int32_t i = 0; i < colourCount; ++i, table += entrySize) {
+    levels_[0][i].blue = table[0];
+    levels_[0][i].green = table[1];
+    levels_[0][i].red = table[2];
   }
   count_ = colourCount;
   return true;
@@ -38,19 +39,25 @@ Rgb PaletteHistory::Entry(int32_t index) const {
   return levels_[counter_][index];
 }
 
-bool PaletteHistory::WriteIntoBlockTable(uint8_t* table, size_t tableBytes) const {
-  if (table == nullptr || count_ == 0 || tableBytes / 4 < static_cast<size_t>(count_)) return false;
-  for (int32_t i = 0; i < count_; ++i) {
-    table[4 * i] = levels_[counter_][i].blue;
-    table[4 * i + 1] = levels_[counter_][i].green;
-    table[4 * i + 2] = levels_[counter_][i].red;
+bool PaletteHistory::WriteIntoBlockTable(uint8_t* table, size_t tableBytes,
+                                         uint32_t entrySize) const {
+  if (table == nullptr || count_ == 0 || (entrySize != 3 && entrySize != 4) ||
+      tableBytes / entrySize < static_cast<size_t>(count_)) {
+    return false;
+  }
+  for (int32_t i = 0; i < count_; ++i, table += entrySize) {
+    table[0] = levels_[counter_][i].blue;
+    table[1] = levels_[counter_][i].green;
+    table[2] = levels_[counter_][i].red;
   }
   return true;
 }
 
-bool PaletteHistory::WriteFileTable(uint8_t* table, size_t tableBytes) const {
-  if (!WriteIntoBlockTable(table, tableBytes)) return false;
-  for (int32_t i = 0; i < count_; ++i) table[4 * i + 3] = 0;
+bool PaletteHistory::WriteFileTable(uint8_t* table, size_t tableBytes, uint32_t entrySize) const {
+  if (!WriteIntoBlockTable(table, tableBytes, entrySize)) return false;
+  if (entrySize == 4) {
+    for (int32_t i = 0; i < count_; ++i) table[4 * i + 3] = 0;
+  }
   return true;
 }
 

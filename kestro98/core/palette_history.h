@@ -20,10 +20,12 @@ struct Rgb {
 
 class PaletteHistory {
  public:
-  // Level 0 from a BMP colour table (blue, green, red, reserved per entry) of
-  // colourCount (2, 16 or 256) entries; every other level and entry is 0.
-  // False, with an empty history, for another count or too few bytes.
-  bool Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount);
+  // Level 0 from a BMP colour table of colourCount (1..256) entries of
+  // entrySize bytes each (blue, green, red, then a reserved byte when 4; 3
+  // after a core header); every other level and entry is 0. False, with an
+  // empty history, for another count or size, or too few bytes.
+  bool Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount,
+             uint32_t entrySize = 4);
 
   // A chip press: a new level copied from the current one with `entry` set
   // to `colour`. False (nothing changes) at the limit or for an entry that is
@@ -42,11 +44,12 @@ class PaletteHistory {
   bool SaveEnabled() const { return counter_ != 0; }
 
   // Blue, green, red of the current level into a colour table of the DIB
-  // block (4 bytes an entry); the fourth byte of each entry is left as it is.
-  bool WriteIntoBlockTable(uint8_t* table, size_t tableBytes) const;
+  // block (entrySize bytes an entry); a reserved byte is left as it is.
+  bool WriteIntoBlockTable(uint8_t* table, size_t tableBytes, uint32_t entrySize = 4) const;
 
-  // The current level as a file's colour table: blue, green, red, 0.
-  bool WriteFileTable(uint8_t* table, size_t tableBytes) const;
+  // The current level as a file's colour table: blue, green, red, and 0 in a
+  // 4-byte entry's reserved byte.
+  bool WriteFileTable(uint8_t* table, size_t tableBytes, uint32_t entrySize = 4) const;
 
  private:
   Rgb levels_[kLevels][256] = {};

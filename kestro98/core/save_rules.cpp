@@ -105,7 +105,10 @@ const Message& SaveMessageText(SaveMessage message) {
 bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t blockSize,
                        int32_t colourCount, uint64_t offset, const uint8_t* bytes, size_t n) {
   if (colourCount < 0 || (n > 0 && bytes == nullptr)) return false;
-  const uint64_t tableEnd = 54 + 4 * static_cast<uint64_t>(colourCount);
+  const uint64_t tableStart = opened.TableStart();
+  const uint64_t tableEnd = tableStart + opened.EntrySize() * static_cast<uint64_t>(colourCount);
+  // The lock rules fill the two fields in, never in a core header.
+  const bool fieldsFilled = opened.infoSize != 12;
   const uint64_t blockEnd = 14 + static_cast<uint64_t>(blockSize);
   uint8_t fields[8];
   for (int i = 0; i < 4; ++i) {
@@ -113,7 +116,7 @@ bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t bl
     fields[4 + i] = static_cast<uint8_t>(opened.clrUsed >> (8 * i));
   }
   // Past the fields and the table the block is compared a run at a time.
-  const uint64_t bulkFrom = tableEnd > 50 ? tableEnd : 50;
+  const uint64_t bulkFrom = !fieldsFilled || tableEnd > 50 ? tableEnd : 50;
   for (size_t i = 0; i < n;) {
     const uint64_t at = offset + i;
     if (opened.fileSize < 0 || at >= static_cast<uint64_t>(opened.fileSize)) return false;
@@ -133,11 +136,11 @@ bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t bl
     uint8_t want;
     if (at < 14) {
       want = opened.fileHeader[at];
-    } else if (at >= 54 && at < tableEnd) {
+    } else if (at >= tableStart && at < tableEnd) {
       continue;
-    } else if (at >= 34 && at < 38) {
+    } else if (fieldsFilled && at >= 34 && at < 38) {
       want = fields[at - 34];
-    } else if (at >= 46 && at < 50) {
+    } else if (fieldsFilled && at >= 46 && at < 50) {
       want = fields[4 + at - 46];
     } else if (at < blockEnd) {
       if (block == nullptr) return false;

@@ -61,20 +61,25 @@ enum class SaveMessage {
 const Message& SaveMessageText(SaveMessage message);
 
 // What Open read of the source: the file header, the two information-header
-// fields the lock rules may fill in (as the file held them), the file length.
+// fields the lock rules may fill in (as the file held them; a core header has
+// neither), the header size, the file length.
 struct OpenedFile {
   uint8_t fileHeader[14] = {};
   uint32_t clrUsed = 0;     // bytes 46..49 of the file
   uint32_t sizeImage = 0;   // bytes 34..37 of the file
+  uint32_t infoSize = 40;   // the colour table starts at 14 + infoSize
   int64_t fileSize = 0;
+
+  uint32_t EntrySize() const { return infoSize == 12 ? 3 : 4; }
+  uint64_t TableStart() const { return 14 + uint64_t{infoSize}; }
 };
 
 // Compares bytes [offset, offset + n) of a written file with the opened
 // picture: the file header, then the block (the file from byte 14), the two
-// fields against their file values, bytes 54 .. 54 + 4 x colourCount - 1
-// skipped, bytes after the block not compared. A byte at or past
-// opened.fileSize never matches. Call it for consecutive chunks and check
-// the written length equals opened.fileSize.
+// fields against their file values, the colour table (colourCount entries
+// from TableStart) skipped, bytes after the block not compared. A byte at or
+// past opened.fileSize never matches. Call it for consecutive chunks and
+// check the written length equals opened.fileSize.
 bool MatchesOpenedFile(const OpenedFile& opened, const uint8_t* block, size_t blockSize,
                        int32_t colourCount, uint64_t offset, const uint8_t* bytes, size_t n);
 

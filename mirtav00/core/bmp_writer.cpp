@@ -21,7 +21,8 @@ constexpr size_t kChunk = 1024 * 1024;
 uint64_t ShufflerBmpFileSize(const bmp::BlockLayout& l) {
   const uint64_t rows = l.height > 0 ? static_cast<uint64_t>(l.height) : 0;
   const uint64_t colours = l.colourCount > 0 ? static_cast<uint64_t>(l.colourCount) : 0;
-  return bmp::kFileHeaderSize + bmp::kInfoHeaderSize + 4 * colours + rows * l.rowStride;
+  const uint64_t pixels = l.compression != bmp::kBiRgb ? l.pixelBytes : rows * l.rowStride;
+  return bmp::kFileHeaderSize + bmp::kInfoHeaderSize + 4 * colours + pixels;
 }
 
 BmpResult WriteShufflerBmp(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
@@ -38,12 +39,30 @@ BmpResult WriteShufflerBmp(const uint8_t* block, size_t blockSize, const bmp::Bl
   bmp::PutU32(&front[2], static_cast<uint32_t>(fileSize));
   bmp::PutU32(&front[bmp::kBfOffBits], pixelOffset);  // the reserved words between stay 0
   uint8_t* info = &front[bmp::kFileHeaderSize];
-  std::memcpy(info, block, bmp::kInfoHeaderSize);
-  std::memcpy(info + bmp::kInfoHeaderSize, block + l.colourTableOffset, tableBytes);
+  if (l.infoSize >= bmp::kInfoHeaderSize) {
+    // The first 40 bytes of a larger header are the 40-byte header; what
+    // follows them (masks, colour space) describes nothing an indexed file needs.
+    std::memcpy(info, block, bmp::kInfoHeaderSize);
+    bmp::PutU32(info + bmp::kBiSize, bmp::kInfoHeaderSize);
+  } else {
+    bmp::PutU32(info + bmp::kBiSize, bmp::kInfoHeaderSize);
+    bmp::PutU32(info + bmp::kBiWidth, static_cast<uint32_t>(l.width));
+    bmp::PutU32(info + bmp::kBiHeight, static_cast<uint32_t>(l.height));
+    bmp::PutU16(info + bmp::kBiPlanes, 1);
+    bmp::PutU16(info + bmp::kBiBitCount, l.bitCount);
+  }
+  bmp::PutU32(info + bmp::kBiCompression, l.compression);
+  // The table in 4-byte entries, whatever the source's entries were.
+  bmp::TableAsQuads(block, l, info + bmp::kInfoHeaderSize, static_cast<uint32_t>(l.colourCount));
   // What this file holds, whatever the source header claimed.
   bmp::PutU32(info + bmp::kBiSizeImage, static_cast<uint32_t>(fileSize - pixelOffset));
   bmp::PutU32(info + bmp::kBiClrUsed, static_cast<uint32_t>(l.colourCount));
   if (!sink.Put(front.data(), front.size())) return BmpResult::kWriteFailed;
+  if (l.compression != bmp::kBiRgb) {
+    // The stream as it stands, its codes remapped in place by Randomize PLT.
+    const bool put = sink.Put(block + l.pixelOffset, static_cast<size_t>(l.pixelBytes));
+    return put ? BmpResult::kOk : BmpResult::kWriteFailed;
+  }
 
   const uint64_t stride = l.rowStride;
   const size_t rowBytes = static_cast<size_t>(l.rowBytes);

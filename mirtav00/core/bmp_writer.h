@@ -1,9 +1,12 @@
-// The shuffler's BMP writer as a byte layout: file header, the block's
-// information header and colour table, then every row's packed bytes followed
+// The shuffler's BMP writer as a byte layout: file header, a 40-byte
+// information header (the first 40 bytes of the block's, or one made from a
+// core header's fields) and the colour table in 4-byte entries, the most
+// widely read layout, then an RLE picture's stream as it stands, or every
+// row's packed bytes followed
 // by zero padding, through a tiff::ByteSink (a file in the program, memory in
 // the tests). Rows come from the lock's layout, so a source with a gap after
 // its colour table or bytes after its pixels is written without them: the
-// size field is the length written, the pixel offset 118 or 1078, the image
+// size field is the length written, the pixel offset 54 + 4n, the image
 // size height x rowStride. A top-down picture stays top-down: its header is
 // copied with the negative height, so its rows keep their stored order.
 #pragma once

@@ -9,8 +9,15 @@ namespace mirtav {
 
 namespace {
 
+// Uncompressed, or the RLE of the depth: the remap works inside RLE codes.
+bool CompressionFits(uint32_t compression, uint16_t bits) {
+  return compression == bmp::kBiRgb || (compression == bmp::kBiRle8 && bits == 8) ||
+         (compression == bmp::kBiRle4 && bits == 4);
+}
+
+// A table of the colours used is as good as a full one; a longer one is refused.
 bool MatchesColourCount(uint16_t bits, int32_t colourCount) {
-  return (bits == 4 && colourCount == 16) || (bits == 8 && colourCount == 256);
+  return (bits == 4 || bits == 8) && colourCount >= 1 && colourCount <= (1 << bits);
 }
 
 using path_text::AsciiUpper;
@@ -47,60 +54,70 @@ OpenVerdict CheckOpenPath(const char* path, bool onFixedDisk) {
 
 OpenVerdict CheckOpenHeader(const uint8_t* head, size_t headSize, uint64_t fileSize,
                             shuffle::PaletteEntry paletteTable[256], int32_t* colourCount) {
-  constexpr size_t kFront = bmp::kFileHeaderSize + bmp::kInfoHeaderSize;
+  constexpr size_t kFront = bmp::kFileHeaderSize + bmp::kCoreHeaderSize;
   if (head == nullptr || headSize < kFront || fileSize < headSize) return OpenVerdict::kNotBitmap;
-  const uint8_t* info = head + bmp::kFileHeaderSize;
-  if (head[0] != 'B' || head[1] != 'M' || bmp::GetU32(info + bmp::kBiSize) != 40) {
+  if (head[0] != 'B' || head[1] != 'M') return OpenVerdict::kNotBitmap;
+  bmp::InfoHeader info;
+  if (!bmp::ReadInfoHeader(head + bmp::kFileHeaderSize, headSize - bmp::kFileHeaderSize, &info)) {
     return OpenVerdict::kNotBitmap;
   }
 
-  const int32_t width = bmp::GetI32(info + bmp::kBiWidth);
-  const int32_t rawHeight = bmp::GetI32(info + bmp::kBiHeight);
+  const int32_t width = info.width;
+  const int32_t rawHeight = info.rawHeight;
   if (width == 0 || rawHeight == 0) return OpenVerdict::kZeroSize;
 
-  const uint16_t bits = bmp::GetU16(info + bmp::kBiBitCount);
-  const uint32_t clrUsed = bmp::GetU32(info + bmp::kBiClrUsed);
-  const int32_t n = bits > 8 ? 0 : bmp::BlockColourCount(clrUsed, bits);
-  // RLE4 and RLE8 hold codes, not pixels: the remap would destroy them.
-  if (!MatchesColourCount(bits, n) || bmp::GetU32(info + bmp::kBiCompression) != bmp::kBiRgb) {
+  const uint16_t bits = info.bitCount;
+  const uint32_t offsetField = bmp::GetU32(head + bmp::kBfOffBits);
+  const int32_t n = bits > 8 ? 0 : bmp::TableEntryCount(info, offsetField);
+  if (!MatchesColourCount(bits, n) || !CompressionFits(info.compression, bits)) {
     return OpenVerdict::kNotFourOrEightBit;
   }
+  const bool rle = info.compression != bmp::kBiRgb;
+  // GDI paints no top-down RLE picture; the reader refuses it too.
+  if (rle && rawHeight < 0) return OpenVerdict::kNotBitmap;
 
   // The rows must lie inside what the reader reads: the file's first
   // total-size bytes, after the colour table.
   if (width < 0 || rawHeight == std::numeric_limits<int32_t>::min()) return OpenVerdict::kNotBitmap;
   const uint64_t height = static_cast<uint64_t>(rawHeight < 0 ? -int64_t{rawHeight} : rawHeight);
   const uint64_t totalSize = bmp::GetU32(head + bmp::kBfSize);
-  if (totalSize < kFront || totalSize > fileSize) return OpenVerdict::kNotBitmap;
+  if (totalSize < kFront + info.size - bmp::kCoreHeaderSize || totalSize > fileSize) {
+    return OpenVerdict::kNotBitmap;
+  }
   const uint64_t blockSize = totalSize - bmp::kFileHeaderSize;
-  const uint64_t tableEnd = bmp::kInfoHeaderSize + 4 * static_cast<uint64_t>(n);
-  const uint32_t offsetField = bmp::GetU32(head + bmp::kBfOffBits);
+  const uint64_t tableEnd = info.size + uint64_t{info.entrySize} * static_cast<uint64_t>(n);
   if (offsetField != 0 && offsetField < bmp::kFileHeaderSize) return OpenVerdict::kNotBitmap;
-  const uint64_t pixelOffset = bmp::PixelOffsetInBlock(offsetField, n);
+  const uint64_t pixelOffset = bmp::PixelOffsetInBlock(offsetField, n, info.size, info.entrySize);
   if (pixelOffset < tableEnd || pixelOffset >= blockSize) return OpenVerdict::kNotBitmap;
   const uint64_t available = blockSize - pixelOffset;
-  const uint32_t sizeImage = bmp::GetU32(info + bmp::kBiSizeImage);
-  if (sizeImage > available) return OpenVerdict::kNotBitmap;
-  if (height > available / bmp::PaddedRowBytes(width, bits)) return OpenVerdict::kNotBitmap;
+  if (info.sizeImage > available) return OpenVerdict::kNotBitmap;
+  if (!rle && height > available / bmp::PaddedRowBytes(width, bits)) return OpenVerdict::kNotBitmap;
   if (headSize < bmp::kFileHeaderSize + tableEnd) return OpenVerdict::kNotBitmap;
 
-  const uint8_t* entry = info + bmp::kInfoHeaderSize;
+  const uint8_t* entry = head + bmp::kFileHeaderSize + info.size;
   for (int i = 0; i < 256; ++i) paletteTable[i] = shuffle::PaletteEntry();
-  for (int i = 0; i < n; ++i, entry += 4) paletteTable[i] = {entry[0], entry[1], entry[2]};
+  for (int i = 0; i < n; ++i, entry += info.entrySize) {
+    paletteTable[i] = {entry[0], entry[1], entry[2]};
+  }
   *colourCount = n;
   return OpenVerdict::kOk;
 }
 
 bool ShufflerLayoutFits(const bmp::BlockLayout& l, uint64_t blockSize) {
-  if (l.compression != bmp::kBiRgb || !MatchesColourCount(l.bitCount, l.colourCount)) return false;
+  if (!CompressionFits(l.compression, l.bitCount) || !MatchesColourCount(l.bitCount, l.colourCount)) {
+    return false;
+  }
   if (l.width <= 0 || l.height <= 0) return false;
   if (l.rowBytes != bmp::PackedRowBytes(l.width, l.bitCount) ||
       l.rowStride != bmp::PaddedRowBytes(l.width, l.bitCount)) {
     return false;
   }
-  const uint64_t tableEnd = l.colourTableOffset + 4 * static_cast<uint64_t>(l.colourCount);
-  if (l.colourTableOffset < bmp::kInfoHeaderSize || tableEnd > l.pixelOffset) return false;
+  if (!bmp::IsKnownInfoSize(l.infoSize) || l.colourTableOffset != l.infoSize) return false;
+  if (l.entrySize != (l.infoSize == bmp::kCoreHeaderSize ? 3u : 4u)) return false;
+  const uint64_t tableEnd = l.colourTableOffset + uint64_t{l.entrySize} * static_cast<uint64_t>(l.colourCount);
+  if (tableEnd > l.pixelOffset) return false;
   if (l.pixelOffset > blockSize) return false;
+  if (l.compression != bmp::kBiRgb) return !l.topDown && l.pixelBytes <= blockSize - l.pixelOffset;
   return static_cast<uint64_t>(l.height) <= (blockSize - l.pixelOffset) / l.rowStride;
 }
 

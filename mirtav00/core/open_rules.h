@@ -1,10 +1,11 @@
 // What the shuffler's Open command accepts, decided on plain bytes before the
 // shown picture is touched: the path (fixed disk, .BMP), then the file's first
-// bytes and its length. Accepted are uncompressed 4-bit files of 16 colours and
-// 8-bit files of 256 colours, top-down ones included, whose rows lie inside
-// the file; everything else gets the message of its step. A file that passes
-// is one the reader (bmp::ApplyLockRules) takes too, and the picture facts
-// then come from the reader's layout, never from header arithmetic.
+// bytes and its length. Accepted are 4-bit and 8-bit files, uncompressed or
+// RLE4 / RLE8, with a table of 1 to 2^bits entries after any header the
+// reader takes, top-down ones included, whose rows lie inside the file; everything else gets the
+// message of its step. A file that passes is one the reader
+// (bmp::ApplyLockRules) takes too, and the picture facts then come from the
+// reader's layout, never from header arithmetic.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,7 @@ constexpr size_t kPathBufferSize = 258;
 
 // Bytes of the file the header check wants: file header, information
 // header and the largest colour table (fewer when the file is shorter).
-constexpr size_t kOpenHeadBytes = 14 + 40 + 4 * 256;
+constexpr size_t kOpenHeadBytes = 14 + 124 + 4 * 256;
 
 enum class OpenVerdict {
   kOk,
@@ -59,18 +60,19 @@ bool HasBmpExtension(const char* path);
 OpenVerdict CheckOpenPath(const char* path, bool onFixedDisk);
 
 // Steps 9 to 15 on the first headSize bytes of a file of fileSize bytes.
-// Beyond the checks of the Part: the whole header size field must be 40,
-// compression must be none, the bit count must match the colour count
-// (4 for 16, 8 for 256), and the header's total size, pixel offset, image
-// size and rows must lie inside the file. On kOk paletteTable[0..255] is
-// zero but for entries 0..n-1 from the file, and *colourCount is n; on a
-// refusal neither is touched.
+// Beyond those checks: the header size must be one the reader takes,
+// compression none or the RLE of the depth (never top-down), the bit count
+// 4 or 8 with a table of 1 to 2^bits
+// entries, and the header's total size, pixel offset, image size and
+// (uncompressed) rows must lie inside the file. On kOk paletteTable[0..255] is zero but for
+// entries 0..n-1 from the file, and *colourCount is n; on a refusal neither
+// is touched.
 OpenVerdict CheckOpenHeader(const uint8_t* head, size_t headSize, uint64_t fileSize,
                             shuffle::PaletteEntry paletteTable[256], int32_t* colourCount);
 
-// True for a layout of a block the shuffler works on: uncompressed, 4 bits
-// with 16 colours or 8 bits with 256, rows padded to 4 bytes, colour table
-// and rows inside the block.
+// True for a layout of a block the shuffler works on: 4 or 8 bits with 1 to
+// 2^bits colours, uncompressed rows padded to 4 bytes or a bottom-up RLE
+// stream, colour table and rows (or stream) inside the block.
 // The randomisation and the BMP writer refuse any other.
 bool ShufflerLayoutFits(const bmp::BlockLayout& layout, uint64_t blockSize);
 

@@ -6,7 +6,9 @@
 
 namespace mirtav {
 
-int32_t CellCount(int32_t colourCount) { return colourCount == 256 ? 256 : 16; }
+int32_t CellCount(int32_t colourCount, uint16_t bitCount) {
+  return bitCount == 8 || colourCount > 16 ? 256 : 16;
+}
 
 CellRect CellOf(int32_t entry) {
   const int32_t left = kCellOrigin + kCellPitch * (entry % 16);
@@ -19,7 +21,8 @@ uint32_t Dib24RowBytes(int32_t width) {
   return 4 * w - 4 * (w / 4);
 }
 
-void WritePaletteDib(const shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* out) {
+void WritePaletteDib(const shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* out,
+                     uint16_t bitCount) {
   std::memset(out, 0, 40);
   bmp::PutU32(out + bmp::kBiSize, 40);
   bmp::PutU32(out + bmp::kBiWidth, kPaletteSide);
@@ -42,11 +45,12 @@ void WritePaletteDib(const shuffle::PaletteEntry* paletteTable, int32_t colourCo
       }
     }
   };
-  const int32_t cells = CellCount(colourCount);
+  const int32_t cells = CellCount(colourCount, bitCount);
+  const shuffle::PaletteEntry black;
   for (int32_t i = 0; i < cells; ++i) {
     const CellRect c = CellOf(i);
     fill(c.left, c.top, c.right, c.bottom, 0, 0, 0);  // the black frame
-    const shuffle::PaletteEntry& e = paletteTable[i];
+    const shuffle::PaletteEntry& e = i < colourCount ? paletteTable[i] : black;
     fill(c.left + 1, c.top + 1, c.right - 1, c.bottom - 1, static_cast<uint8_t>(e.blue & 0xFF),
          static_cast<uint8_t>(e.green & 0xFF), static_cast<uint8_t>(e.red & 0xFF));
   }

@@ -29,8 +29,9 @@ struct CellRect {
   int32_t left, top, right, bottom;
 };
 
-// Cells drawn for a colour count: 256 for 256 colours, else 16 (one row).
-int32_t CellCount(int32_t colourCount);
+// Cells drawn: the grid of the depth, 256 for 8 bits (or a table longer than
+// 16), else 16 (one row).
+int32_t CellCount(int32_t colourCount, uint16_t bitCount = 0);
 
 // The cell of entry i (0..255): row i / 16, column i % 16.
 CellRect CellOf(int32_t entry);
@@ -41,7 +42,9 @@ uint32_t Dib24RowBytes(int32_t width);
 
 // Writes the CF_DIB block of kPaletteDibSize bytes into out: the header
 // 40, 264, 264, 1, 24, 0, 209088, 0, 0, 0, 0, then the rows bottom-up in
-// blue, green, red order. Colours are the low bytes of paletteTable.
-void WritePaletteDib(const shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* out);
+// blue, green, red order. Colours are the low bytes of paletteTable; cells
+// past the table's colourCount entries are black, as its pixels show.
+void WritePaletteDib(const shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* out,
+                     uint16_t bitCount = 0);
 
 }  // namespace mirtav

@@ -131,28 +131,86 @@ void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowSt
   }
 }
 
+namespace {
+
+// One walk over the codes of an RLE stream, remapping when table is not null;
+// false where a code is cut short (after remapping what came before it).
+bool WalkRle(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table) {
+  size_t pos = 0;
+  while (size - pos >= 2) {
+    const uint8_t count = stream[pos];
+    const uint8_t code = stream[pos + 1];
+    if (count != 0) {  // an encoded run: its one index byte
+      if (table != nullptr) stream[pos + 1] = table[code];
+      pos += 2;
+    } else if (code == 0) {  // end of line
+      pos += 2;
+    } else if (code == 1) {  // end of bitmap: what follows is no picture
+      return true;
+    } else if (code == 2) {  // delta: two offsets, no index
+      if (size - pos < 4) return false;
+      pos += 4;
+    } else {  // an absolute run of `code` pixels, padded to a word
+      const size_t bytes = bitCount == 8 ? code : (code + 1u) / 2;
+      const size_t padded = bytes + (bytes & 1);
+      if (size - pos - 2 < padded) return false;
+      if (table != nullptr) {
+        for (size_t i = pos + 2; i < pos + 2 + bytes; ++i) stream[i] = table[stream[i]];
+      }
+      pos += 2 + padded;
+    }
+  }
+  return pos == size;  // a lone byte left is a code cut short
+}
+
+}  // namespace
+
+bool RemapRleStream(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table) {
+  if (stream == nullptr || (bitCount != 4 && bitCount != 8)) return false;
+  if (!WalkRle(stream, size, bitCount, nullptr)) return false;
+  return table == nullptr || WalkRle(stream, size, bitCount, table);
+}
+
 bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
                     const PaletteEntry* paletteTable, const int32_t* orderMap) {
-  if (block == nullptr || layout.compression != bmp::kBiRgb) return false;
+  if (block == nullptr) return false;
+  const bool rle = layout.compression != bmp::kBiRgb;
+  if (rle && !((layout.compression == bmp::kBiRle8 && layout.bitCount == 8) ||
+               (layout.compression == bmp::kBiRle4 && layout.bitCount == 4))) {
+    return false;
+  }
   const int n = layout.colourCount;
   uint8_t table[256];
   if (!BuildRemapTable(layout.bitCount, n, orderMap, table)) return false;
   if (layout.height < 0 || layout.rowBytes > layout.rowStride) return false;
 
   const uint64_t size = blockSize;
-  const uint64_t tableEnd = layout.colourTableOffset + 4u * static_cast<uint64_t>(n);
+  if (layout.entrySize != 3 && layout.entrySize != 4) return false;
+  const uint64_t tableEnd = layout.colourTableOffset + uint64_t{layout.entrySize} * static_cast<uint64_t>(n);
   if (layout.colourTableOffset > size || tableEnd > size) return false;
   if (layout.pixelOffset > size) return false;
   const uint64_t rows = static_cast<uint64_t>(layout.height);
   const uint64_t room = size - layout.pixelOffset;
-  if (rows != 0 && layout.rowStride != 0 && rows > room / layout.rowStride) return false;
+  if (rle) {
+    if (layout.pixelBytes > room) return false;
+    // Checked whole before the table changes, so a damaged stream changes nothing.
+    if (!WalkRle(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
+                 layout.bitCount, nullptr)) {
+      return false;
+    }
+  } else if (rows != 0 && layout.rowStride != 0 && rows > room / layout.rowStride) {
+    return false;
+  }
 
-  uint8_t* entry = block + layout.colourTableOffset;
-  for (int i = 0; i < n; ++i, entry += 4) {
-    entry[0] = static_cast<uint8_t>(paletteTable[i].blue & 0xFF);
-    entry[1] = static_cast<uint8_t>(paletteTable[i].green & 0xFF);
-    entry[2] = static_cast<uint8_t>(paletteTable[i].red & 0xFF);
-    entry[3] = 0;
+  for (int i = 0; i < n; ++i) {
+    bmp::PutTableEntry(block, layout, static_cast<uint32_t>(i),
+                       static_cast<uint8_t>(paletteTable[i].blue & 0xFF),
+                       static_cast<uint8_t>(paletteTable[i].green & 0xFF),
+                       static_cast<uint8_t>(paletteTable[i].red & 0xFF));
+  }
+  if (rle) {
+    return WalkRle(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
+                   layout.bitCount, table);
   }
   RemapRows(block + layout.pixelOffset, rows, layout.rowBytes, layout.rowStride, table);
   return true;

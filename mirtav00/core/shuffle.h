@@ -81,12 +81,20 @@ bool BuildRemapTable(uint16_t bitCount, int colourCount, const int32_t* orderMap
 void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowStride,
                const uint8_t table[256]);
 
-// Writes paletteTable[0..n-1] into the block's colour table (blue, green,
-// red, 0) and remaps every pixel row through orderMap. The rows start at
-// layout.pixelOffset. Refuses, changing nothing, an uncompressed 4- or 8-bit
-// layout whose rows or colour table do not fit the block, rowBytes beyond
-// rowStride, a compressed picture, other bit counts, or an orderMap that is
-// no permutation.
+// Remaps the index bytes of an RLE8 or RLE4 stream through table, in place:
+// the value of every encoded run and the bytes of every absolute run (both
+// nibbles in RLE4; their word padding is left alone); escapes and deltas stay,
+// so the stream keeps its length and every row its codes. With table null,
+// only checks. False, with nothing changed, for a stream cut inside a code;
+// the walk stops at the end-of-bitmap escape.
+bool RemapRleStream(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table);
+
+// Writes paletteTable[0..n-1] into the block's colour table (in its own entry
+// layout) and remaps every pixel through orderMap: the rows from
+// layout.pixelOffset, or the RLE stream inside its codes. Refuses, changing
+// nothing, a 4- or 8-bit layout whose rows, stream or colour table do not fit
+// the block, rowBytes beyond rowStride, a damaged RLE stream, other bit
+// counts, or an orderMap that is no permutation.
 bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
                     const PaletteEntry* paletteTable, const int32_t* orderMap);
 

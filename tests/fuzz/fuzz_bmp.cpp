@@ -55,7 +55,10 @@ void CheckLayout(const bmp::BlockLayout& l, size_t blockSize) {
   REQUIRE(l.width > 0 && l.height > 0);
   REQUIRE(l.colourCount >= 0);
   if (l.bitCount <= 8) REQUIRE(l.colourCount <= 256);
-  REQUIRE(l.colourTableOffset + 4u * static_cast<uint64_t>(l.colourCount) <= l.pixelOffset);
+  REQUIRE(bmp::IsKnownInfoSize(l.infoSize) && l.colourTableOffset == l.infoSize);
+  REQUIRE(l.entrySize == (l.infoSize == bmp::kCoreHeaderSize ? 3u : 4u));
+  REQUIRE(l.colourTableOffset + uint64_t{l.entrySize} * static_cast<uint64_t>(l.colourCount) <=
+          l.pixelOffset);
   REQUIRE(l.pixelOffset <= blockSize);
   REQUIRE(l.pixelBytes <= blockSize - l.pixelOffset);
   REQUIRE(l.rowBytes <= l.rowStride);
@@ -102,13 +105,19 @@ void CheckTiff(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l
 void CheckRemap(uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
                 const uint8_t* data, size_t size) {
   const int n = l.colourCount;
-  const bool remappable = l.compression == bmp::kBiRgb && (l.bitCount == 4 || l.bitCount == 8) &&
-                          n >= 1 && n <= (1 << l.bitCount);
+  // An RLE stream is remapped in its codes when it is whole (RemapRleStream
+  // only checks when handed no table).
+  const bool streamSound =
+      l.compression == bmp::kBiRgb ||
+      shuffle::RemapRleStream(block + l.pixelOffset, static_cast<size_t>(l.pixelBytes), l.bitCount,
+                              nullptr);
+  const bool remappable = streamSound && (l.bitCount == 4 || l.bitCount == 8) && n >= 1 &&
+                          n <= (1 << l.bitCount);
   int32_t order[256] = {};
   OrderFromInput(data, size, n >= 1 && n <= 256 ? n : 1, order);
   shuffle::PaletteEntry table[256];
   for (int i = 0; i < n && i < 256; ++i) {
-    const uint8_t* e = block + l.colourTableOffset + 4 * i;
+    const uint8_t* e = block + l.colourTableOffset + l.entrySize * i;
     table[order[i]] = {e[0], e[1], e[2]};  // entry i moves to order[i]
   }
 
@@ -135,15 +144,28 @@ void CheckRemap(uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
     REQUIRE(std::memcmp(block, before.data(), blockSize) == 0);
     return;
   }
+  if (l.compression != bmp::kBiRgb) {
+    // Nothing outside the table and the stream changed (colours: fuzz_mirtav).
+    const uint64_t tableEnd = l.colourTableOffset + uint64_t{l.entrySize} * static_cast<uint64_t>(n);
+    for (size_t i = 0; i < blockSize; ++i) {
+      const bool inTable = i >= l.colourTableOffset && i < tableEnd;
+      const bool inStream = i >= l.pixelOffset && i < l.pixelOffset + l.pixelBytes;
+      REQUIRE(inTable || inStream || block[i] == before[i]);
+    }
+    return;
+  }
   // Every index shows the colour it showed; nothing but table and pixels changed.
   const uint8_t* oldTable = before.data() + l.colourTableOffset;
   const uint8_t* newTable = block + l.colourTableOffset;
   auto same = [&](int was, int now) {
     if (was >= n) return now == was;
-    return now == order[was] && std::memcmp(oldTable + 4 * was, newTable + 4 * now, 3) == 0;
+    return now == order[was] &&
+           std::memcmp(oldTable + l.entrySize * was, newTable + l.entrySize * now, 3) == 0;
   };
   std::vector<bool> touched(blockSize, false);
-  for (int i = 0; i < 4 * n; ++i) touched[l.colourTableOffset + i] = true;
+  for (uint32_t i = 0; i < l.entrySize * static_cast<uint32_t>(n); ++i) {
+    touched[l.colourTableOffset + i] = true;
+  }
   for (uint64_t y = 0; y < static_cast<uint64_t>(applied.height); ++y) {
     for (uint64_t x = 0; x < l.rowBytes; ++x) {
       const uint64_t at = l.pixelOffset + y * l.rowStride + x;
@@ -180,6 +202,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   REQUIRE(again.pixelOffset == layout.pixelOffset && again.pixelBytes == layout.pixelBytes &&
           again.colourCount == layout.colourCount && again.rowStride == layout.rowStride);
 
+  if (layout.bitCount <= 8) {
+    // The table padded to the depth: its own entries, then black.
+    const uint32_t entries = 1u << layout.bitCount;
+    uint8_t quads[4 * 256];
+    bmp::TableAsQuads(block.get(), layout, quads, entries);
+    for (uint32_t i = 0; i < entries; ++i) {
+      const uint8_t* e = block.get() + layout.colourTableOffset + layout.entrySize * i;
+      const bool listed = i < static_cast<uint32_t>(layout.colourCount);
+      REQUIRE(quads[4 * i + 3] == 0);
+      for (int k = 0; k < 3; ++k) REQUIRE(quads[4 * i + k] == (listed ? e[k] : 0));
+    }
+  }
   CheckTiff(block.get(), blockSize, layout, data[size - 1]);
   CheckRemap(block.get(), blockSize, layout, data, size);
   return 0;

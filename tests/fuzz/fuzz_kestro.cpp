@@ -9,11 +9,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
 #include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/view_sampling.h"
 #include "kestro98/core/open_rules.h"
+#include "kestro98/core/palette_history.h"
+#include "kestro98/core/save_rules.h"
 #include "kestro98/core/view_rules.h"
 
 namespace {
@@ -51,12 +54,41 @@ void CheckRleSamples(const uint8_t* block, size_t blockSize, const bmp::BlockLay
   REQUIRE(a.pixels == b.pixels);
 }
 
+// The save's comparison: the source itself, its table bytes changed, matches
+// the block the lock rules made of it; a change just past the table does not.
+void CheckSaveMatch(const uint8_t* file, size_t fileSize, const uint8_t* block, size_t blockSize,
+                    const kestro::TableSpot& spot, int32_t count) {
+  kestro::OpenedFile opened;
+  std::memcpy(opened.fileHeader, file, 14);
+  opened.sizeImage = bmp::GetU32(file + 34);
+  opened.clrUsed = bmp::GetU32(file + 46);
+  opened.infoSize = bmp::GetU32(file + 14);
+  opened.fileSize = static_cast<int64_t>(fileSize);
+  REQUIRE(opened.TableStart() == spot.offset && opened.EntrySize() == spot.entrySize);
+  std::vector<uint8_t> written(file, file + fileSize);
+  const size_t tableEnd = spot.offset + spot.entrySize * static_cast<size_t>(count);
+  for (size_t i = spot.offset; i < tableEnd; ++i) written[i] ^= 0x5A;
+  REQUIRE(kestro::MatchesOpenedFile(opened, block, blockSize, count, 0, written.data(), fileSize));
+  if (tableEnd < fileSize) {
+    written[tableEnd] ^= 1;
+    REQUIRE(!kestro::MatchesOpenedFile(opened, block, blockSize, count, 0, written.data(),
+                                       fileSize));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t count = 0;
-  const kestro::OpenVerdict verdict = kestro::CheckHeader(data, size, &count);
-  if (verdict == kestro::OpenVerdict::kOk) REQUIRE(count == 2 || count == 16 || count == 256);
+  kestro::TableSpot spot;
+  const kestro::OpenVerdict verdict = kestro::CheckHeader(data, size, &count, &spot);
+  if (verdict == kestro::OpenVerdict::kOk) {
+    REQUIRE(count >= 1 && count <= 256);
+    REQUIRE(spot.entrySize == 3 || spot.entrySize == 4);
+    REQUIRE(spot.offset + uint64_t{spot.entrySize} * static_cast<uint64_t>(count) <= size);
+    static kestro::PaletteHistory history;
+    REQUIRE(history.Reset(data + spot.offset, size - spot.offset, count, spot.entrySize));
+  }
   std::string line;
   if (kestro::ImageInformation(data, size, static_cast<int64_t>(size), &line) == 2) {
     REQUIRE(line.size() < 128);
@@ -73,6 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bmp::BlockLayout layout;
   if (bmp::ApplyLockRules(block.get(), blockSize, fh, &layout) != bmp::BlockCheck::kOk) return 0;
   if (layout.bitCount > 8) return 0;
+  if (verdict == kestro::OpenVerdict::kOk && count == layout.colourCount) {
+    CheckSaveMatch(data, size - 2, block.get(), blockSize, spot, count);
+  }
   const sampling::Stretch st =
       kestro::ViewStretch(layout.width, layout.height, level, scroll, scroll, 300, 220);
   if (layout.compression != bmp::kBiRgb) {

@@ -1,9 +1,9 @@
 // libFuzzer target: a whole BMP file goes through the shuffler's Open checks,
 // the reader's lock rules, a randomisation and the shuffler's BMP writer. The
-// Open checks accept exactly the files the reader takes as 4-bit/16-colour or
-// 8-bit/256-colour uncompressed pictures; a written file re-reads with the
-// same colour table and rows, and after a randomisation every pixel keeps its
-// colour. Blocks are exact-size heap copies so AddressSanitizer sees any
+// Open checks accept exactly the files the reader takes as 4- or 8-bit
+// pictures (any header, short tables, RLE); a written file re-reads with the
+// same colour table and pixels, and after a randomisation every pixel keeps
+// its colour, RLE streams remapped in their codes. Blocks are exact-size heap copies so AddressSanitizer sees any
 // access outside them; a violated invariant traps.
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/rle.h"
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/open_rules.h"
 #include "mirtav00/core/randomise.h"
@@ -54,12 +55,45 @@ bool Read(const uint8_t* file, size_t size, Picture* p) {
          bmp::BlockCheck::kOk;
 }
 
-// Colour (blue, green, red) of pixel x of the stored row y.
-uint32_t ColourAt(const uint8_t* block, const bmp::BlockLayout& l, uint64_t x, uint64_t y) {
-  const uint8_t byte = block[l.pixelOffset + y * l.rowStride + (l.bitCount == 8 ? x : x / 2)];
-  const uint8_t index = l.bitCount == 8 ? byte : (x % 2 ? byte & 15 : byte >> 4);
-  const uint8_t* e = block + l.colourTableOffset + 4 * index;
-  return e[0] | (e[1] << 8) | (e[2] << 16);
+// Keeps the decoded pictures of small RLE streams within the fuzzer's memory.
+constexpr uint64_t kMaxPixels = 1u << 20;
+
+// Every pixel's colour (blue, green, red), stored rows in order, an RLE
+// stream decoded as the view decodes it; an index past the table is black.
+// Empty for a picture too large to compare.
+std::vector<uint32_t> Colours(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
+                              bool indices = false) {
+  const uint64_t w = static_cast<uint64_t>(l.width), h = static_cast<uint64_t>(l.height);
+  if (w * h > kMaxPixels) return {};
+  std::vector<uint8_t> rows;
+  const uint8_t* from = block + l.pixelOffset;
+  if (l.compression != bmp::kBiRgb) {
+    rows.assign(static_cast<size_t>(h * l.rowStride), 0);
+    rle::Decode(block + l.pixelOffset, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width,
+                l.height, l.rowStride, rows.data(), rows.size());
+    from = rows.data();
+  }
+  REQUIRE(l.pixelOffset + (l.compression != bmp::kBiRgb ? l.pixelBytes : h * l.rowStride) <= blockSize);
+  uint8_t quads[4 * 256];
+  bmp::TableAsQuads(block, l, quads, 1u << l.bitCount);
+  std::vector<uint32_t> out;
+  for (uint64_t y = 0; y < h; ++y) {
+    for (uint64_t x = 0; x < w; ++x) {
+      const uint8_t byte = from[y * l.rowStride + (l.bitCount == 8 ? x : x / 2)];
+      const uint8_t index = l.bitCount == 8 ? byte : (x % 2 ? byte & 15 : byte >> 4);
+      const uint8_t* e = quads + 4 * index;
+      out.push_back(indices ? index : e[0] | (e[1] << 8) | (e[2] << 16));
+    }
+  }
+  return out;
+}
+
+void RequireTableMatches(const shuffle::PaletteEntry* table, const uint8_t* block,
+                         const bmp::BlockLayout& l) {
+  for (int i = 0; i < l.colourCount; ++i) {
+    const uint8_t* e = block + l.colourTableOffset + l.entrySize * i;
+    REQUIRE(table[i].blue == e[0] && table[i].green == e[1] && table[i].red == e[2]);
+  }
 }
 
 std::vector<uint8_t> WriteAndReread(const uint8_t* block, size_t blockSize,
@@ -94,49 +128,59 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const bmp::BlockLayout& l = source.layout;
   REQUIRE(n == l.colourCount);
-  for (int i = 0; i < n; ++i) {
-    const uint8_t* e = source.block.data() + l.colourTableOffset + 4 * i;
-    REQUIRE(table[i].blue == e[0] && table[i].green == e[1] && table[i].red == e[2]);
-  }
+  RequireTableMatches(table, source.block.data(), l);
   mirtav::ShufflerPicture facts;
   REQUIRE(mirtav::FactsFromLayout(l, source.block.size(), size, &facts));
 
   std::unique_ptr<uint8_t[]> block(new uint8_t[source.block.size()]);
   const size_t blockSize = source.block.size();
   std::memcpy(block.get(), source.block.data(), blockSize);
+  const std::vector<uint32_t> shown = Colours(source.block.data(), blockSize, l);
 
-  // Written as it was opened: the same table, the same rows in the same order.
+  // Written as it was opened: a 40-byte header, the same table, the same pixels.
   Picture written;
   const std::vector<uint8_t> file = WriteAndReread(block.get(), blockSize, l, &written);
   const bmp::BlockLayout& w = written.layout;
-  REQUIRE(w.width == l.width && w.height == l.height && w.topDown == l.topDown &&
-          w.bitCount == l.bitCount && w.colourCount == l.colourCount);
-  REQUIRE(std::memcmp(written.block.data() + w.colourTableOffset,
-                      block.get() + l.colourTableOffset, 4 * l.colourCount) == 0);
-  for (uint64_t y = 0; y < static_cast<uint64_t>(l.height); ++y) {
-    REQUIRE(std::memcmp(written.block.data() + w.pixelOffset + y * w.rowStride,
-                        block.get() + l.pixelOffset + y * l.rowStride, l.rowBytes) == 0);
-  }
+  REQUIRE(w.infoSize == 40 && w.width == l.width && w.height == l.height &&
+          w.topDown == l.topDown && w.bitCount == l.bitCount && w.colourCount == l.colourCount &&
+          w.compression == l.compression);
+  RequireTableMatches(table, written.block.data(), w);
+  REQUIRE(Colours(written.block.data(), written.block.size(), w) == shown);
   // A sink that gives up part way is reported.
   CutSink cut(file.size() * data[size - 1] / 256);
   REQUIRE(mirtav::WriteShufflerBmp(block.get(), blockSize, l, cut) ==
           mirtav::BmpResult::kWriteFailed);
 
-  // Randomised, then written: every pixel keeps its colour.
+  // Randomised, then written: every pixel keeps its colour. A damaged RLE
+  // stream is refused with nothing changed.
   auto shuffler = std::make_unique<shuffle::Shuffler>();
   const mirtav::TimeOfDay time = {0, 0, data[size - 1] % 60, (data[size / 2] * 4) % 1000};
-  REQUIRE(mirtav::RandomisePicture(*shuffler, table, n, block.get(), blockSize, l, time));
-  for (int i = 0; i < n; ++i) {
-    const uint8_t* e = block.get() + l.colourTableOffset + 4 * i;
-    REQUIRE(table[i].blue == e[0] && table[i].green == e[1] && table[i].red == e[2]);
+  const bool streamSound =
+      l.compression == bmp::kBiRgb ||
+      shuffle::RemapRleStream(block.get() + l.pixelOffset, static_cast<size_t>(l.pixelBytes),
+                              l.bitCount, nullptr);
+  shuffle::PaletteEntry before[256];
+  std::memcpy(before, table, sizeof before);
+  const bool done = mirtav::RandomisePicture(*shuffler, table, n, block.get(), blockSize, l, time);
+  REQUIRE(done == streamSound);
+  if (!done) {
+    REQUIRE(std::memcmp(block.get(), source.block.data(), blockSize) == 0);
+    REQUIRE(std::memcmp(before, table, sizeof before) == 0);
+    return 0;
   }
+  RequireTableMatches(table, block.get(), l);
   Picture saved;
   WriteAndReread(block.get(), blockSize, l, &saved);
-  for (uint64_t y = 0; y < static_cast<uint64_t>(l.height); ++y) {
-    for (uint64_t x = 0; x < static_cast<uint64_t>(l.width); ++x) {
-      REQUIRE(ColourAt(saved.block.data(), saved.layout, x, y) ==
-              ColourAt(source.block.data(), l, x, y));
-    }
+  const std::vector<uint32_t> now = Colours(saved.block.data(), saved.block.size(), saved.layout);
+  REQUIRE(Colours(block.get(), blockSize, l) == now);
+  if (l.compression == bmp::kBiRgb) {
+    REQUIRE(now == shown);
+    return 0;
   }
+  // Pixels an RLE stream never writes (passed by a delta or a line end) are
+  // index 0 before and after, whatever entry 0 became; every other keeps its colour.
+  const std::vector<uint32_t> was = Colours(source.block.data(), blockSize, l, true);
+  const std::vector<uint32_t> is = Colours(block.get(), blockSize, l, true);
+  for (size_t i = 0; i < now.size(); ++i) REQUIRE(now[i] == shown[i] || (was[i] == 0 && is[i] == 0));
   return 0;
 }

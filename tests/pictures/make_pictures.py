@@ -4,7 +4,8 @@
 Writes indexed BMP files in every depth and layout the programs meet, made by
 ImageMagick and Pillow, plus the layouts neither writes (a gap after the
 colour table, trailing bytes, an 8-bit file listing 16 colours, RLE4, top-down,
-non-zero reserved bytes, a palette holding one colour twice) made by plain
+non-zero reserved bytes, a palette holding one colour twice, the larger
+headers and short tables GIMP and others write) made by plain
 byte surgery on their output here. Beside each picture goes ImageMagick's own
 rendering of it (NAME.ref.png, 24-bit), the reference the programs' screens and
 outputs are compared with, and one line per picture in manifest.tsv:
@@ -175,6 +176,41 @@ def rle4_from(src, dst):
     write(dst, out)
 
 
+def relayout(src, dst, info_size, listed=None):
+    """The picture of a 40-byte-header file behind another header: the core
+    header (12: 16-bit sizes, 3-byte colours), 52 or 56 bytes (masks), version
+    4 (108) or 5 (124, sRGB, as GIMP writes); with `listed`, a table of only
+    that many entries, every pixel's index brought below it."""
+    b = read(src)
+    off, w, h, bits, comp, size_img, colours = fields(b)
+    assert struct.unpack_from("<I", b, 14)[0] == 40
+    n = listed or colours
+    stride = ((w * bits + 31) // 32) * 4
+    pixels = bytearray(b[off:off + (size_img if comp else abs(h) * stride)])
+    if listed:
+        assert comp == 0
+        for i in range(len(pixels)):
+            v = pixels[i]
+            pixels[i] = v % n if bits == 8 else ((v >> 4) % n) << 4 | (v & 15) % n
+    table = b[54:54 + 4 * n]
+    if info_size == 12:
+        assert comp == 0 and h > 0
+        header = struct.pack("<IHHHH", 12, w, h, 1, bits)
+        table = b"".join(table[4 * i:4 * i + 3] for i in range(n))
+    else:
+        header = bytearray(b[14:54]) + bytearray(info_size - 40)
+        set_u32(header, 0, info_size)
+        set_u32(header, 20, len(pixels))
+        set_u32(header, 32, n if listed else struct.unpack_from("<I", b, 46)[0])
+        if info_size >= 108:
+            set_u32(header, 56, 0x73524742)  # colour space "sRGB"
+        if info_size == 124:
+            set_u32(header, 108, 4)  # rendering intent: pictures
+    offset = 14 + len(header) + len(table)
+    out = bytearray(b"BM") + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    write(dst, out + header + table + pixels)
+
+
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
@@ -198,16 +234,25 @@ def main():
               "im24_64x48"):
         made.append((n + ".bmp", "imagemagick", ""))
 
-    # ImageMagick's other BMP headers: its default (a 124-byte V5 header) and
-    # OS/2's 12-byte one. Both programs refuse them, with a message.
+    # ImageMagick's other BMP headers: its default (a 124-byte version 5
+    # header, RLE8 when asked) and OS/2's 12-byte core header.
     im_make(p("imv5_8_64x40.bmp"), (64, 40), 256, fmt="bmp")
+    im_make(p("imv5_4_101x67.bmp"), (101, 67), 16, fmt="bmp")
+    im_make(p("imv5rle8_150x90.bmp"), (150, 90), 256, extra=("-compress", "RLE"), fmt="bmp")
     im_make(p("os2_8_64x40.bmp"), (64, 40), 256, fmt="bmp2")
-    for name, size in (("imv5_8_64x40.bmp", 124), ("os2_8_64x40.bmp", 12)):
+    im_make(p("os2_4_101x67.bmp"), (101, 67), 16, fmt="bmp2")
+    for name, size in (("imv5_8_64x40.bmp", 124), ("imv5_4_101x67.bmp", 124),
+                       ("imv5rle8_150x90.bmp", 124), ("os2_8_64x40.bmp", 12), ("os2_4_101x67.bmp", 12)):
         got = struct.unpack_from("<I", read(p(name)), 14)[0]
         if got != size:
             sys.exit(f"{name}: ImageMagick wrote a {got}-byte header, not {size}")
-    made += [("imv5_8_64x40.bmp", "imagemagick", "V5 header, refused"),
-             ("os2_8_64x40.bmp", "imagemagick", "OS/2 header, refused")]
+    if fields(read(p("imv5rle8_150x90.bmp")))[4] != 1:
+        sys.exit("imv5rle8_150x90.bmp: ImageMagick wrote no RLE8")
+    made += [("imv5_8_64x40.bmp", "imagemagick", "version 5 header"),
+             ("imv5_4_101x67.bmp", "imagemagick", "version 5 header"),
+             ("imv5rle8_150x90.bmp", "imagemagick", "version 5 header, RLE8"),
+             ("os2_8_64x40.bmp", "imagemagick", "core header"),
+             ("os2_4_101x67.bmp", "imagemagick", "core header")]
 
     # Pillow: 1-bit and 8-bit (it writes no 4-bit BMP).
     pil_make(p("pil1_97x40.bmp"), (97, 40), "1", 2)
@@ -225,6 +270,16 @@ def main():
     duplicate_colour(p("im8_320x200.bmp"), p("dup8_320x200.bmp"))
     eight_bit_listing(p("im8_320x200.bmp"), p("list16_8bit_320x200.bmp"))
     rle4_from(p("im4_101x67.bmp"), p("rle4_101x67.bmp"))
+    # Headers and short tables as GIMP and other encoders write them.
+    im_make(p("im8_100c_120x80.bmp"), (120, 80), 100)
+    relayout(p("im8_100c_120x80.bmp"), p("gimp8_100_120x80.bmp"), 124, listed=100)
+    relayout(p("im4_101x67.bmp"), p("v4_4_101x67.bmp"), 108)
+    relayout(p("im8_257x131.bmp"), p("h52_8_257x131.bmp"), 52)
+    relayout(p("im4_101x67.bmp"), p("h56_4_101x67.bmp"), 56)
+    relayout(p("im8_320x200.bmp"), p("list252_8_320x200.bmp"), 40, listed=252)
+    relayout(p("im4_101x67.bmp"), p("list12_4_101x67.bmp"), 40, listed=12)
+    relayout(p("rle4_101x67.bmp"), p("v5rle4_101x67.bmp"), 124)
+    relayout(p("im8rle_150x90.bmp"), p("v4rle8_150x90.bmp"), 108)
     made += [("td8_257x131.bmp", "surgery", "top-down"), ("td4_101x67.bmp", "surgery", "top-down"),
              ("gap8_257x131.bmp", "surgery", "gap after colour table"),
              ("gap4_101x67.bmp", "surgery", "gap after colour table"),
@@ -233,7 +288,15 @@ def main():
              ("resv4_320x200.bmp", "surgery", "reserved bytes set"),
              ("dup8_320x200.bmp", "surgery", "entries 1 and 2 equal"),
              ("list16_8bit_320x200.bmp", "surgery", "8-bit listing 16 colours"),
-             ("rle4_101x67.bmp", "surgery", "RLE4")]
+             ("rle4_101x67.bmp", "surgery", "RLE4"),
+             ("gimp8_100_120x80.bmp", "surgery", "version 5, 100 entries"),
+             ("v4_4_101x67.bmp", "surgery", "version 4 header"),
+             ("h52_8_257x131.bmp", "surgery", "52-byte header"),
+             ("h56_4_101x67.bmp", "surgery", "56-byte header"),
+             ("list252_8_320x200.bmp", "surgery", "252 entries"),
+             ("list12_4_101x67.bmp", "surgery", "4-bit listing 12 colours"),
+             ("v5rle4_101x67.bmp", "surgery", "version 5, RLE4"),
+             ("v4rle8_150x90.bmp", "surgery", "version 4, RLE8")]
 
     if large:
         # ImageMagick's resource policy refuses pictures this large: Pillow draws them.
@@ -249,7 +312,13 @@ def main():
             b = read(p(name))
             off, w, h, bits, comp, size_img, colours = fields(b)
             if w <= 16000 and abs(h) <= 16000 and w * abs(h) <= 4_000_000:  # within ImageMagick's policy
-                run("convert", p(name), "png24:" + p(name[:-4] + ".ref.png"))
+                # The pixel values as ImageMagick reads them, without the gamma
+                # it reads into the 52- and 56-byte headers' extra fields.
+                rgb = p(name[:-4] + ".rgb")
+                run("convert", p(name), "-alpha", "off", "-depth", "8", "rgb:" + rgb)
+                run("convert", "-size", f"{w}x{abs(h)}", "-depth", "8", "rgb:" + rgb,
+                    "png24:" + p(name[:-4] + ".ref.png"))
+                os.remove(rgb)
             m.write(f"{name}\t{bits}\t{w}\t{abs(h)}\t{colours}\t{comp}\t{int(h < 0)}\t{maker}\t{note}\n")
 
 

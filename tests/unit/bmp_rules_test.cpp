@@ -208,10 +208,13 @@ struct BrokenCase {
 // Each row breaks one thing in an otherwise sound 8 x 4 four-bit picture.
 TEST(BmpLockRules, BrokenHeadersAreRefused) {
   const BrokenCase cases[] = {
-      {"biSize 12 (core header)", BlockCheck::kBadInfoSize,
-       [](Picture&, std::vector<uint8_t>& b, bmp::FileHeader&) { bmp::PutU32(b.data(), 12); }},
-      {"biSize 124", BlockCheck::kBadInfoSize,
-       [](Picture&, std::vector<uint8_t>& b, bmp::FileHeader&) { bmp::PutU32(b.data(), 124); }},
+      {"biSize 64 (OS/2 2.x header)", BlockCheck::kBadInfoSize,
+       [](Picture&, std::vector<uint8_t>& b, bmp::FileHeader&) { bmp::PutU32(b.data(), 64); }},
+      {"biSize 41", BlockCheck::kBadInfoSize,
+       [](Picture&, std::vector<uint8_t>& b, bmp::FileHeader&) { bmp::PutU32(b.data(), 41); }},
+      {"biSize 124 in a block of 100 bytes", BlockCheck::kBadLayout,
+       [](Picture&, std::vector<uint8_t>& b, bmp::FileHeader&) {
+         bmp::PutU32(b.data(), 124); b.resize(100); }},
       {"block of 3 bytes", BlockCheck::kBadLayout,
        [](Picture&, std::vector<uint8_t>& b, bmp::FileHeader&) { b.resize(3); }},
       {"block shorter than the information header", BlockCheck::kBadLayout,
@@ -299,16 +302,85 @@ TEST(BmpLockRules, BrokenHeadersAreRefused) {
   }
 }
 
+// Every header size read, with full and short tables: the table starts right
+// after the header, entries are 3 bytes after a core header, an index past
+// the table reads black, the larger headers' extra fields are never touched,
+// and a table entry is written in the table's own layout.
+TEST(BmpLockRules, HeaderSizesAndShortTables) {
+  struct Case { const char* label; uint32_t infoSize; uint16_t bits; uint32_t clrUsed; size_t listed; };
+  const Case cases[] = {
+      {"40, 8 bits, 100 of 256", 40, 8, 100, 100},
+      {"52, 4 bits, 12 of 16", 52, 4, 12, 12},
+      {"56, 8 bits, 252 of 256", 56, 8, 252, 252},
+      {"108, 1 bit, 2 by default", 108, 1, 0, 2},
+      {"124, 8 bits, 100 of 256 (GIMP)", 124, 8, 100, 100},
+      {"124, 8 bits, 1 of 256", 124, 8, 1, 1},
+      {"124, 4 bits by default", 124, 4, 0, 16},
+      {"core, 8 bits", 12, 8, 0, 256},
+      {"core, 1 bit", 12, 1, 0, 2},
+      {"core, 8 bits, offset leaves 100", 12, 8, 0, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Picture p;
+    p.infoSize = c.infoSize; p.width = 5; p.height = 3; p.bits = c.bits; p.clrUsed = c.clrUsed;
+    p.palette = fixture::Palette(c.listed);
+    p.pixels = fixture::Rows(5, 3, c.bits, [](int32_t x, int32_t y) { return x * 60 + y; });
+    std::vector<uint8_t> block = fixture::Block(p);
+    const std::vector<uint8_t> before = block;
+    BlockLayout l;
+    ASSERT_EQ(Lock(block, fixture::FileHeaderOf(p), &l), BlockCheck::kOk);
+    const uint32_t entry = c.infoSize == 12 ? 3 : 4;
+    EXPECT_EQ(l.infoSize, c.infoSize);
+    EXPECT_EQ(l.entrySize, entry);
+    EXPECT_EQ(l.colourTableOffset, c.infoSize);
+    EXPECT_EQ(l.colourCount, static_cast<int32_t>(c.listed));
+    EXPECT_EQ(l.pixelOffset, c.infoSize + entry * c.listed);
+    EXPECT_EQ(l.width, 5);
+    EXPECT_EQ(l.height, 3);
+    EXPECT_EQ(l.bitCount, c.bits);
+    // Only biClrUsed and biSizeImage may change, and never in a core header.
+    for (size_t i = 0; i < block.size(); ++i) {
+      const bool filled = c.infoSize != 12 && i >= bmp::kBiSizeImage && i < bmp::kBiSizeImage + 4;
+      const bool counted = c.infoSize != 12 && c.clrUsed == 0 && i >= bmp::kBiClrUsed &&
+                           i < bmp::kBiClrUsed + 4;
+      if (!filled && !counted) {
+        ASSERT_EQ(block[i], before[i]) << "byte " << i;
+      }
+    }
+
+    uint8_t quads[4 * 256];
+    bmp::TableAsQuads(block.data(), l, quads, 1u << c.bits);
+    for (uint32_t i = 0; i < (1u << c.bits); ++i) {
+      const uint32_t want = i < c.listed ? p.palette[i] : 0;
+      const uint32_t got = quads[4 * i] | (quads[4 * i + 1] << 8) | (quads[4 * i + 2] << 16);
+      ASSERT_EQ(got, want) << "entry " << i;
+      ASSERT_EQ(quads[4 * i + 3], 0) << "entry " << i;
+    }
+
+    const std::vector<uint8_t> locked = block;
+    const uint32_t last = static_cast<uint32_t>(c.listed - 1);
+    bmp::PutTableEntry(block.data(), l, last, 1, 2, 3);
+    for (size_t i = 0; i < block.size(); ++i) {
+      const size_t at = c.infoSize + entry * last;
+      if (i < at || i >= at + entry) {
+        ASSERT_EQ(block[i], locked[i]) << "byte " << i;
+      }
+    }
+    EXPECT_EQ(block[c.infoSize + entry * last + 2], 3);
+  }
+}
+
 TEST(BmpLockRules, NullBlockIsRefused) {
   BlockLayout l;
   EXPECT_EQ(bmp::ApplyLockRules(nullptr, 100, WithOffset(0), &l), BlockCheck::kBadLayout);
 }
 
-TEST(BmpFileHeader, TotalSizeMustHoldBothHeaders) {
+TEST(BmpFileHeader, TotalSizeMustHoldTheSmallestHeaders) {
   bmp::FileHeader fh;
-  fh.totalSize = 53;
+  fh.totalSize = 25;
   EXPECT_FALSE(bmp::FileHeaderSizeIsSound(fh));
-  fh.totalSize = 54;
+  fh.totalSize = 26;
   EXPECT_TRUE(bmp::FileHeaderSizeIsSound(fh));
   fh.totalSize = 0;
   EXPECT_FALSE(bmp::FileHeaderSizeIsSound(fh));

@@ -12,11 +12,23 @@ namespace {
 
 using kestro::OpenVerdict;
 
-// A BMP file header, information header and colour table of `colours` entries.
-std::vector<uint8_t> Header(uint8_t bits, uint32_t used, int32_t w, int32_t h, int colours) {
-  std::vector<uint8_t> b(54 + 4 * colours, 0);
+// A BMP file header, information header of `infoSize` bytes (12: the core
+// header) and colour table of `colours` entries.
+std::vector<uint8_t> Header(uint8_t bits, uint32_t used, int32_t w, int32_t h, int colours,
+                            uint32_t infoSize = 40) {
+  const uint32_t entry = infoSize == 12 ? 3 : 4;
+  std::vector<uint8_t> b(14 + infoSize + entry * colours, 0);
   b[0] = 'B'; b[1] = 'M';
-  b[14] = 40;                                         // biSize
+  const uint32_t offBits = 14 + infoSize + entry * colours;
+  std::memcpy(&b[10], &offBits, 4);                   // bfOffBits
+  std::memcpy(&b[14], &infoSize, 4);                  // biSize
+  if (infoSize == 12) {
+    std::memcpy(&b[18], &w, 2);                       // bcWidth
+    std::memcpy(&b[20], &h, 2);                       // bcHeight
+    b[22] = 1;                                        // bcPlanes
+    b[24] = bits;                                     // bcBitCount
+    return b;
+  }
   std::memcpy(&b[18], &w, 4);                         // biWidth (little-endian host)
   std::memcpy(&b[22], &h, 4);                         // biHeight
   b[26] = 1;                                          // biPlanes
@@ -32,15 +44,31 @@ TEST(OpenChecks, VerdictsInTheOrderOfTheChain) {
       {Header(1, 0, 33, 2, 2), OpenVerdict::kOk, 2, "1-bit picture"},
       {Header(8, 16, 10, 10, 16), OpenVerdict::kOk, 16, "8-bit listing 16 colours"},
       {Header(8, 0, 10, -10, 256), OpenVerdict::kOk, 256, "top-down passes"},
-      {Header(4, 12, 10, 10, 16), OpenVerdict::kWrongColourCount, 0, "12 colours"},
+      {Header(4, 12, 10, 10, 12), OpenVerdict::kOk, 12, "4-bit listing 12 colours"},
+      {Header(8, 100, 10, 10, 100, 124), OpenVerdict::kOk, 100, "version 5, 100 colours"},
+      {Header(8, 252, 10, 10, 252, 56), OpenVerdict::kOk, 252, "56 bytes, 252 colours"},
+      {Header(1, 0, 10, 10, 2, 108), OpenVerdict::kOk, 2, "version 4, 1 bit"},
+      {Header(4, 0, 10, 10, 16, 52), OpenVerdict::kOk, 16, "52 bytes, 4 bits"},
+      {Header(8, 0, 10, 10, 256, 12), OpenVerdict::kOk, 256, "core header, 8 bits"},
+      {Header(4, 0, 10, 10, 12, 12), OpenVerdict::kOk, 12, "core header listing 12"},
+      {Header(8, 1, 10, 10, 1, 124), OpenVerdict::kOk, 1, "one colour"},
+      {Header(4, 17, 10, 10, 17), OpenVerdict::kWrongColourCount, 0, "4 bits listing 17"},
+      {Header(1, 3, 10, 10, 3, 124), OpenVerdict::kWrongColourCount, 0, "1 bit listing 3"},
+      {Header(8, 0, 0, 10, 256, 12), OpenVerdict::kZeroSize, 0, "core header, zero width"},
+      {Header(8, 100, 10, 10, 99, 124), OpenVerdict::kBadFormat, 0, "version 5 table cut short"},
       {Header(24, 16, 10, 10, 16), OpenVerdict::kNoColourTable, 0, "24 bits before colours-used"},
       {Header(8, 0, 0, 10, 256), OpenVerdict::kZeroSize, 0, "zero width"},
       {Header(8, 0, 10, 0, 256), OpenVerdict::kZeroSize, 0, "zero height"},
       {Header(8, 0, 10, 10, 16), OpenVerdict::kBadFormat, 0, "colour table cut short"},
   };
-  Case bad{Header(8, 0, 10, 10, 256), OpenVerdict::kBadFormat, 0, "info size 12"};
-  bad.bytes[14] = 12;
-  cases.push_back(bad);
+  for (uint8_t size : {64, 41, 0}) {
+    Case bad{Header(8, 0, 10, 10, 256), OpenVerdict::kBadFormat, 0, "info size 64, 41, 0"};
+    bad.bytes[14] = size;
+    cases.push_back(bad);
+  }
+  Case cutV5{Header(8, 0, 10, 10, 0, 124), OpenVerdict::kBadFormat, 0, "version 5 cut short"};
+  cutV5.bytes.resize(100);
+  cases.push_back(cutV5);
   Case cut{Header(8, 0, 10, 10, 0), OpenVerdict::kBadFormat, 0, "header cut short"};
   cut.bytes.resize(40);
   cases.push_back(cut);

@@ -10,6 +10,7 @@
 #include "common/bitmap/core/bmp_rules.h"
 #include "kestro98/core/clipboard_layout.h"
 #include "kestro98/core/save_rules.h"
+#include "tests/unit/fixtures/bmp_fixture.h"
 
 namespace {
 
@@ -100,6 +101,45 @@ TEST(SaveRules, WrittenBmpEqualsTheOpenedPictureOutsideTheTable) {
       << "a longer file";
 }
 
+// Each header the editor opens, with the table as the file lists it: the
+// saved file may differ from the source in the table's bytes only, wherever
+// the header puts them and however long its entries are.
+TEST(SaveRules, OnlyTheTableMayChangeAfterEveryHeader) {
+  struct Case { const char* label; uint32_t infoSize; uint16_t bits; uint32_t clrUsed; size_t listed; };
+  const Case cases[] = {
+      {"version 5, 100 colours", 124, 8, 100, 100}, {"version 4, 2 colours", 108, 1, 0, 2},
+      {"56 bytes, 12 of 16", 56, 4, 12, 12},       {"core header, 16", 12, 4, 0, 16},
+      {"core header, 100 of 256", 12, 8, 0, 100},  {"40 bytes, 252", 40, 8, 252, 252},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    fixture::Picture p;
+    p.infoSize = c.infoSize; p.width = 7; p.height = 3; p.bits = c.bits; p.clrUsed = c.clrUsed;
+    p.palette = fixture::Palette(c.listed);
+    p.pixels = fixture::Rows(7, 3, c.bits, [](int32_t x, int32_t y) { return x + 5 * y; });
+    const std::vector<uint8_t> file = fixture::File(p);
+    std::vector<uint8_t> block(file.begin() + 14, file.end());
+    bmp::BlockLayout layout;
+    ASSERT_EQ(bmp::ApplyLockRules(block.data(), block.size(), bmp::ParseFileHeader(file.data()),
+                                  &layout), bmp::BlockCheck::kOk);
+    OpenedFile opened;
+    std::memcpy(opened.fileHeader, file.data(), 14);
+    opened.sizeImage = bmp::GetU32(&file[34]);
+    opened.clrUsed = bmp::GetU32(&file[46]);
+    opened.infoSize = bmp::GetU32(&file[14]);
+    opened.fileSize = static_cast<int64_t>(file.size());
+    const int32_t n = static_cast<int32_t>(c.listed);
+    const size_t tableStart = 14 + c.infoSize, tableEnd = tableStart + fixture::EntrySize(p) * c.listed;
+    for (size_t at = 0; at < file.size(); ++at) {
+      std::vector<uint8_t> written = file;
+      written[at] ^= 0x40;
+      const bool inTable = at >= tableStart && at < tableEnd;
+      ASSERT_EQ(MatchesOpenedFile(opened, block.data(), block.size(), n, 0, written.data(),
+                                  written.size()), inTable) << "byte " << at;
+    }
+  }
+}
+
 TEST(ClipboardLayout, TheEdgeCases) {
   struct Case { int32_t w, h; uint16_t bits; int32_t colours, level; int64_t dw, dh; uint64_t row, block; };
   const Case cases[] = {
@@ -141,6 +181,25 @@ TEST(ClipboardLayout, HeaderPaletteAndIndices) {
   EXPECT_EQ(bmp::GetU32(&dib[36]), 2u);
   const uint8_t wantTable[8] = {10, 20, 30, 0, 3, 2, 1, 0};
   EXPECT_EQ(std::memcmp(&dib[40], wantTable, 8), 0);
+
+  // A table of 12 in a 4-bit picture: handed over as 16 entries, the last 4 black.
+  uint8_t twelve[48];
+  for (int i = 0; i < 48; ++i) twelve[i] = static_cast<uint8_t>(i + 1);
+  ASSERT_TRUE(palette.Reset(twelve, sizeof twelve, 12));
+  ClipLayout l4;
+  ASSERT_TRUE(ClipboardLayout(5, 2, 4, 16, 0, &l4));
+  std::vector<uint8_t> dib4(l4.blockBytes, 0xEE);
+  ASSERT_TRUE(WriteClipboardHeader(l4, palette, dib4.data(), dib4.size()));
+  EXPECT_EQ(bmp::GetU32(&dib4[32]), 16u);
+  for (int i = 0; i < 16; ++i) {
+    const uint8_t want[4] = {static_cast<uint8_t>(i < 12 ? 4 * i + 1 : 0),
+                             static_cast<uint8_t>(i < 12 ? 4 * i + 2 : 0),
+                             static_cast<uint8_t>(i < 12 ? 4 * i + 3 : 0), 0};
+    EXPECT_EQ(std::memcmp(&dib4[40 + 4 * i], want, 4), 0) << "entry " << i;
+  }
+  ASSERT_TRUE(palette.Reset(twelve, sizeof twelve, 12));
+  EXPECT_FALSE(ClipboardLayout(5, 2, 4, 8, 0, &l4) && WriteClipboardHeader(l4, palette, dib4.data(), dib4.size()))
+      << "a clipboard table shorter than the palette";
 
   // The rows: a 1-bit 33 x 4 picture doubled, indices kept.
   std::vector<uint8_t> rows(8 * 4, 0);

@@ -48,8 +48,24 @@ TEST(PaletteHistory, ChangesUndoAndTheBlockTable) {
     EXPECT_EQ(saved[4 * i], file[4 * i]);
     EXPECT_EQ(saved[4 * i + 3], 0) << "reserved bytes are written as 0";
   }
-  EXPECT_FALSE(h.Reset(file.data(), file.size(), 12));
   EXPECT_FALSE(h.Reset(file.data(), 8, 16)) << "a table too short";
+  EXPECT_FALSE(h.Reset(file.data(), file.size(), 0));
+  EXPECT_FALSE(h.Reset(file.data(), file.size(), 12, 5)) << "no such entry size";
+
+  // A short table of 3-byte entries (after a core header): 12 chips, the
+  // rest of the grid empty; written back in 3-byte entries.
+  ASSERT_TRUE(h.Reset(file.data(), 36, 12, 3));
+  EXPECT_EQ(h.ColourCount(), 12);
+  EXPECT_EQ(h.Entry(11).blue, file[33]);
+  EXPECT_EQ(h.Entry(11).red, file[35]);
+  EXPECT_FALSE(h.Press(12, Rgb{1, 2, 3})) << "a cell past the table";
+  ASSERT_TRUE(h.Press(11, Rgb{9, 8, 7}));
+  std::vector<uint8_t> packed(37, 0xEE);
+  ASSERT_TRUE(h.WriteFileTable(packed.data(), packed.size(), 3));
+  EXPECT_EQ(packed[33], 7);
+  EXPECT_EQ(packed[35], 9);
+  EXPECT_EQ(packed[3], file[3]) << "entry 1 follows entry 0 after 3 bytes";
+  EXPECT_EQ(packed[36], 0xEE) << "nothing past the table";
 }
 
 TEST(PaletteHistory, TheLimitOf299Changes) {

@@ -101,6 +101,17 @@ TEST(MirtavBmpWriter, WrittenFilesReReadWithTheSamePixels) {
             p.sizeImage = static_cast<uint32_t>(p.pixels.size());
           }
           if (variant == 3) p.clrUsed = 1u << bits;
+          // Every header the reader takes, with full and short tables.
+          const uint32_t kSizes[] = {12, 40, 52, 56, 108, 124};
+          p.infoSize = kSizes[(width + variant) % 6];
+          if (p.infoSize == 12 && height < 0) p.infoSize = 124;  // no top-down core header
+          // A core header states no count: bytes before the pixels are entries.
+          if (p.infoSize == 12) p.gap = 0;
+          if (width % 3 == 0) {
+            p.palette.resize(bits == 8 ? 100 : 12);
+            p.clrUsed = p.infoSize == 12 ? 0 : static_cast<uint32_t>(p.palette.size());
+            for (uint8_t& b : p.pixels) b = static_cast<uint8_t>(bits == 8 ? b % 100 : ((b >> 4) % 12) << 4 | (b & 15) % 12);
+          }
           SCOPED_TRACE(testing::Message() << bits << " bits " << width << "x" << height
                                           << " variant " << variant);
           const Locked l = Lock(p);
@@ -115,6 +126,8 @@ TEST(MirtavBmpWriter, WrittenFilesReReadWithTheSamePixels) {
           EXPECT_EQ(bmp::GetU32(written.block.data() + bmp::kBiSizeImage), written.layout.pixelBytes);
           EXPECT_EQ(written.layout.topDown, height < 0);
           EXPECT_EQ(written.layout.width, width);
+          EXPECT_EQ(written.layout.infoSize, 40u) << "a 40-byte header, read by every tool";
+          EXPECT_EQ(written.layout.colourCount, static_cast<int32_t>(p.palette.size()));
           EXPECT_EQ(written.colourTable, source.colourTable);
           EXPECT_EQ(written.topRows, source.topRows);
         }
@@ -142,9 +155,12 @@ TEST(MirtavBmpWriter, RefusedWritesAndPicturesAreReported) {
 
   // Layouts the shuffler does not take, or that reach past the block.
   struct { const char* name; void (*edit)(bmp::BlockLayout&); } const bad[] = {
-      {"RLE8", [](bmp::BlockLayout& x) { x.compression = bmp::kBiRle8; }},
+      {"RLE4 with 8 bits", [](bmp::BlockLayout& x) { x.compression = bmp::kBiRle4; }},
+      {"RLE8 stream beyond the block", [](bmp::BlockLayout& x) {
+         x.compression = bmp::kBiRle8; x.pixelBytes = 1u << 30; }},
       {"1 bit", [](bmp::BlockLayout& x) { x.bitCount = 1; x.colourCount = 2; }},
-      {"8 bits with 16 colours", [](bmp::BlockLayout& x) { x.colourCount = 16; }},
+      {"8 bits with 257 colours", [](bmp::BlockLayout& x) { x.colourCount = 257; }},
+      {"no colours", [](bmp::BlockLayout& x) { x.colourCount = 0; }},
       {"one row too many", [](bmp::BlockLayout& x) { x.height += 1; }},
       {"stride other than the padded row", [](bmp::BlockLayout& x) { x.rowStride += 4; }},
       {"pixels beyond the block", [](bmp::BlockLayout& x) { x.pixelOffset = 1u << 30; }},

@@ -51,16 +51,28 @@ TEST(MirtavOpen, HeaderChecksAndTheirMessages) {
       {"bytes after the pixels", with(Plain(3, 3, 4), [](Picture& p) { p.pixels.resize(p.pixels.size() + 9, 0xAB); }), nullptr, OpenVerdict::kOk},
       {"offset field 0", with(Plain(3, 3, 4), [](Picture& p) { p.zeroOffsetField = true; }), nullptr, OpenVerdict::kOk},
       {"24-bit", with(Plain(2, 2, 8), [](Picture& p) { p.bits = 24; p.palette.clear(); p.pixels.assign(16, 0); }), nullptr, OpenVerdict::kNotFourOrEightBit},
-      {"4-bit listing 10 colours", with(Plain(4, 2, 4), [](Picture& p) { p.clrUsed = 10; p.palette.resize(10); }), nullptr, OpenVerdict::kNotFourOrEightBit},
-      {"8-bit listing 16 colours", with(Plain(4, 2, 8), [](Picture& p) { p.clrUsed = 16; p.palette.resize(16); }), nullptr, OpenVerdict::kNotFourOrEightBit},
+      {"4-bit listing 10 colours", with(Plain(4, 2, 4), [](Picture& p) { p.clrUsed = 10; p.palette.resize(10); }), nullptr, OpenVerdict::kOk},
+      {"8-bit listing 16 colours", with(Plain(4, 2, 8), [](Picture& p) { p.clrUsed = 16; p.palette.resize(16); }), nullptr, OpenVerdict::kOk},
+      {"version 5, 100 colours", with(Plain(6, 3, 8), [](Picture& p) { p.infoSize = 124; p.clrUsed = 100; p.palette.resize(100); }), nullptr, OpenVerdict::kOk},
+      {"version 4, 4 bits", with(Plain(5, -2, 4), [](Picture& p) { p.infoSize = 108; }), nullptr, OpenVerdict::kOk},
+      {"52 bytes, 252 colours", with(Plain(3, 2, 8), [](Picture& p) { p.infoSize = 52; p.clrUsed = 252; p.palette.resize(252); }), nullptr, OpenVerdict::kOk},
+      {"56 bytes, 1 colour", with(Plain(3, 2, 8), [](Picture& p) { p.infoSize = 56; p.clrUsed = 1; p.palette.resize(1); }), nullptr, OpenVerdict::kOk},
+      {"core header, 8 bits", with(Plain(7, 3, 8), [](Picture& p) { p.infoSize = 12; }), nullptr, OpenVerdict::kOk},
+      {"core header, 4 bits listing 12", with(Plain(9, 2, 4), [](Picture& p) { p.infoSize = 12; p.palette.resize(12); }), nullptr, OpenVerdict::kOk},
+      {"core header, 1 bit", with(Plain(9, 2, 1), [](Picture& p) { p.infoSize = 12; }), nullptr, OpenVerdict::kNotFourOrEightBit},
+      {"4-bit listing 17 colours", with(Plain(4, 2, 4), [](Picture& p) { p.clrUsed = 17; p.palette = fixture::Palette(17); }), nullptr, OpenVerdict::kNotFourOrEightBit},
+      {"version 5 RLE8", with(Plain(4, 2, 8), [](Picture& p) { p.infoSize = 124; p.compression = bmp::kBiRle8; }), nullptr, OpenVerdict::kOk},
+      {"version 5 cut in the header", with(Plain(4, 2, 8), [](Picture& p) { p.infoSize = 124; }), [](std::vector<uint8_t>& f) { f.resize(100); }, OpenVerdict::kNotBitmap},
       {"4-bit listing 256 colours", with(Plain(4, 2, 4), [](Picture& p) { p.clrUsed = 256; p.palette = fixture::Palette(256); }), nullptr, OpenVerdict::kNotFourOrEightBit},
       {"1-bit listing 16 colours", with(Plain(8, 2, 1), [](Picture& p) { p.clrUsed = 16; p.palette = fixture::Palette(16); }), nullptr, OpenVerdict::kNotFourOrEightBit},
-      {"RLE8", with(Plain(4, 2, 8), [](Picture& p) { p.compression = bmp::kBiRle8; }), nullptr, OpenVerdict::kNotFourOrEightBit},
-      {"RLE4", with(Plain(4, 2, 4), [](Picture& p) { p.compression = bmp::kBiRle4; }), nullptr, OpenVerdict::kNotFourOrEightBit},
+      {"RLE8", with(Plain(4, 2, 8), [](Picture& p) { p.compression = bmp::kBiRle8; }), nullptr, OpenVerdict::kOk},
+      {"RLE4", with(Plain(4, 2, 4), [](Picture& p) { p.compression = bmp::kBiRle4; }), nullptr, OpenVerdict::kOk},
+      {"RLE4 with 8 bits", with(Plain(4, 2, 8), [](Picture& p) { p.compression = bmp::kBiRle4; }), nullptr, OpenVerdict::kNotFourOrEightBit},
+      {"top-down RLE8", with(Plain(4, -2, 8), [](Picture& p) { p.compression = bmp::kBiRle8; }), nullptr, OpenVerdict::kNotBitmap},
       {"zero width", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 18, 0); }, OpenVerdict::kZeroSize},
       {"zero height", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 22, 0); }, OpenVerdict::kZeroSize},
       {"signature BA", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { f[1] = 'A'; }, OpenVerdict::kNotBitmap},
-      {"12-byte header", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 14, 12); }, OpenVerdict::kNotBitmap},
+      {"64-byte header", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 14, 64); }, OpenVerdict::kNotBitmap},
       {"header size 0x128 (low byte 40)", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 14, 0x128); }, OpenVerdict::kNotBitmap},
       {"negative width", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 18, 0xFFFFFFFC); }, OpenVerdict::kNotBitmap},
       {"height INT32_MIN", Plain(4, 2, 4), [](std::vector<uint8_t>& f) { Set32(f, 22, 0x80000000); }, OpenVerdict::kNotBitmap},
@@ -147,7 +159,7 @@ TEST(MirtavOpen, FactsComeFromTheLockNotFromImageSizeOverHeight) {
 
   // A layout the shuffler does not take leaves the facts alone.
   bmp::BlockLayout rle = layout;
-  rle.compression = bmp::kBiRle4;
+  rle.compression = bmp::kBiRle8;  // with 4 bits
   facts.width = -7;
   EXPECT_FALSE(mirtav::FactsFromLayout(rle, block.size(), 0, &facts));
   EXPECT_EQ(facts.width, -7);

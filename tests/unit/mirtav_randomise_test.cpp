@@ -110,7 +110,8 @@ TEST(MirtavRandomise, RefusedPlanChangesNothing) {
   struct { const char* name; void (*edit)(bmp::BlockLayout&); int32_t n; } const cases[] = {
       {"one row beyond the block", [](bmp::BlockLayout& l) { l.height += 1; }, 256},
       {"table count other than the picture's", [](bmp::BlockLayout&) {}, 16},
-      {"compressed", [](bmp::BlockLayout& l) { l.compression = bmp::kBiRle8; }, 256},
+      {"RLE8 stream cut inside a code", [](bmp::BlockLayout& l) {
+         l.compression = bmp::kBiRle8; l.pixelBytes = 3; }, 256},
       {"rows inside the colour table", [](bmp::BlockLayout& l) { l.pixelOffset = 100; }, 256},
   };
   for (const auto& c : cases) {

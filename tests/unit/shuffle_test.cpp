@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "common/bitmap/core/rle.h"
 #include "mirtav00/core/shuffle.h"
 
 namespace {
@@ -313,7 +314,10 @@ TEST(ShuffleRemap, RefusesLayoutsOutsideTheBlockAndChangesNothing) {
        [](TestPicture& t) { t.layout.height = INT32_MAX; t.layout.rowStride = uint64_t(1) << 40; }},
       {"colour table beyond the block", false,
        [](TestPicture& t) { t.layout.colourTableOffset = t.block.size() - 8; }},
-      {"RLE8", false, [](TestPicture& t) { t.layout.compression = bmp::kBiRle8; }},
+      {"RLE of the other depth", false, [](TestPicture& t) {
+         t.layout.compression = t.layout.bitCount == 8 ? bmp::kBiRle4 : bmp::kBiRle8; }},
+      {"RLE8 stream past the block", false, [](TestPicture& t) {
+         t.layout.compression = bmp::kBiRle8; t.layout.pixelBytes = t.block.size(); }},
       {"1 bit", false, [](TestPicture& t) { t.layout.bitCount = 1; }},
       {"24 bits", false, [](TestPicture& t) { t.layout.bitCount = 24; }},
       {"negative height", false, [](TestPicture& t) { t.layout.height = -3; }},
@@ -416,4 +420,64 @@ TEST(ShuffleRemap, FollowsTheLockRulesOfARealFile) {
     EXPECT_EQ(t.block[px + y * 4 + 3], rows[y * 4 + 3]) << "padding of row " << y;
   }
   for (uint32_t i = 0; i < trailing; ++i) EXPECT_EQ(t.block[block.size() - trailing + i], 0x77);
+}
+
+// RLE streams are remapped inside their codes: each decodes, after the remap,
+// to the remapped indices of the source, in the same number of bytes, with
+// escapes, deltas, word padding and whatever follows the end escape as they
+// were; a stream cut inside a code is refused unchanged.
+TEST(ShuffleRemap, RleStreamsKeepTheirCodesAndTheirLook) {
+  struct Case { const char* label; uint16_t bits; int32_t w, h; std::vector<uint8_t> stream; bool ok; };
+  const std::vector<Case> cases = {
+      {"RLE8 runs, odd absolute run, delta, end of line and of bitmap", 8, 8, 4,
+       {3, 1, 5, 2, 0, 0, 0, 3, 7, 8, 9, 0xEE, 0, 2, 1, 1, 4, 5, 0, 0, 8, 6, 0, 1, 0x42, 0x43}, true},
+      {"RLE4 runs of two nibbles, absolute run of 5 nibbles", 4, 9, 3,
+       {9, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0xEE, 0, 0, 4, 0xAB, 0, 1}, true},
+      {"RLE8 without its end escape", 8, 4, 1, {2, 7, 2, 9}, true},
+      {"RLE8 absolute run cut", 8, 8, 1, {2, 1, 0, 5, 1, 2, 3}, false},
+      {"RLE8 delta cut", 8, 8, 2, {2, 1, 0, 2, 1}, false},
+      {"RLE4 lone byte", 4, 8, 1, {2, 0x11, 0}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    int32_t order[16];
+    for (int i = 0; i < 16; ++i) order[i] = (i * 7 + 3) % 16;  // a permutation of 16
+    uint8_t table[256];
+    ASSERT_TRUE(shuffle::BuildRemapTable(c.bits, 16, order, table));
+    std::vector<uint8_t> stream = c.stream;
+    EXPECT_EQ(shuffle::RemapRleStream(stream.data(), stream.size(), c.bits, table), c.ok);
+    ASSERT_EQ(stream.size(), c.stream.size());
+    if (!c.ok) {
+      EXPECT_EQ(stream, c.stream) << "a damaged stream is left as it was";
+      continue;
+    }
+    const uint64_t stride = (static_cast<uint64_t>(c.w) * c.bits + 31) / 32 * 4;
+    std::vector<uint8_t> before(stride * c.h), after(stride * c.h);
+    rle::Decode(c.stream.data(), c.stream.size(), c.bits, c.w, c.h, stride, before.data(), before.size());
+    rle::Decode(stream.data(), stream.size(), c.bits, c.w, c.h, stride, after.data(), after.size());
+    // Pixels the stream never wrote decode as index 0 both times.
+    for (uint64_t y = 0; y < static_cast<uint64_t>(c.h); ++y) {
+      for (int32_t x = 0; x < c.w; ++x) {
+        const size_t at = y * stride + (c.bits == 8 ? x : x / 2);
+        const int shift = c.bits == 8 ? 0 : (x % 2 ? 0 : 4);
+        const uint8_t mask = c.bits == 8 ? 0xFF : 0x0F;
+        const uint8_t was = (before[at] >> shift) & mask, now = (after[at] >> shift) & mask;
+        const uint8_t mapped = c.bits == 8 ? table[was] : table[was] & 15;
+        EXPECT_TRUE(now == mapped || (was == 0 && now == 0)) << x << "," << y;
+      }
+    }
+  }
+  // What no table may touch: escapes, delta offsets, the pad byte, bytes after the end.
+  std::vector<uint8_t> stream = cases[0].stream;
+  int32_t order[256];
+  for (int i = 0; i < 256; ++i) order[i] = 255 - i;
+  uint8_t table[256];
+  ASSERT_TRUE(shuffle::BuildRemapTable(8, 256, order, table));
+  ASSERT_TRUE(shuffle::RemapRleStream(stream.data(), stream.size(), 8, table));
+  for (size_t at : {0, 2, 4, 5, 6, 7, 11, 12, 13, 14, 15, 16, 18, 19, 20, 22, 23, 24, 25}) {
+    EXPECT_EQ(stream[at], cases[0].stream[at]) << "byte " << at;
+  }
+  for (size_t at : {1, 3, 8, 9, 10, 17, 21}) {
+    EXPECT_EQ(stream[at], 255 - cases[0].stream[at]) << "byte " << at;
+  }
 }

@@ -139,8 +139,8 @@ TEST_F(DibBlock, BytesAfterTheTotalSizeAreNeverRead) {
 
 TEST_F(DibBlock, RefusedHeaderKeepsTheBlockUntilRelease) {
   BmpShape shape;
-  shape.infoSize = 12;
-  ASSERT_EQ(ReadBytes(MakeBmp(shape), "core.bmp").result, 0);
+  shape.infoSize = 64;  // OS/2's second header: no size the reader takes
+  ASSERT_EQ(ReadBytes(MakeBmp(shape), "os2v2.bmp").result, 0);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Illegal structure size is found in info header.");
   ASSERT_NE(dibBlockHandle, nullptr) << "the block stays allocated";
@@ -193,7 +193,7 @@ TEST_F(DibBlock, ACandidateTouchesTheCurrentBlockOnlyWhenAdopted) {
   BmpShape shortFile;
   shortFile.totalSizeDelta = 64;
   BmpShape badInfo;
-  badInfo.infoSize = 12;
+  badInfo.infoSize = 64;
   const std::vector<uint8_t> refused[] = {badMagic, MakeBmp(shortFile), MakeBmp(badInfo)};
   size_t messages = 0;
   for (const std::vector<uint8_t>& bytes : refused) {
@@ -259,8 +259,8 @@ std::vector<MessageCase> ReaderCases() {
                    "ビットマップのMAGIC NUMBER (0x5089) が違っています.", "Error", "エラー",
                    false});
   BmpShape tiny;
-  tiny.totalSizeDelta = -(static_cast<int64_t>(54 + 1024 + 32) - 53);  // total size 53
-  cases.push_back({"total53", MakeBmp(tiny), "Unable to read bitmap info header.",
+  tiny.totalSizeDelta = -(static_cast<int64_t>(54 + 1024 + 32) - 25);  // total size 25
+  cases.push_back({"total25", MakeBmp(tiny), "Unable to read bitmap info header.",
                    "ビットマップ・インフォ・ヘッダーを読めません.", "Error", "エラー", false});
   BmpShape beyond;
   beyond.totalSizeDelta = 1;
@@ -272,13 +272,13 @@ std::vector<MessageCase> ReaderCases() {
   cases.push_back({"huge", MakeBmp(huge), "Unable to read bitmap info header.",
                    "ビットマップ・インフォ・ヘッダーを読めません.", "Read Error", "エラー",
                    false});
-  BmpShape core;
-  core.infoSize = 12;
-  cases.push_back({"core", MakeBmp(core), "Illegal structure size is found in info header.",
+  BmpShape os2v2;
+  os2v2.infoSize = 64;
+  cases.push_back({"os2v2", MakeBmp(os2v2), "Illegal structure size is found in info header.",
                    "ビットマップのファイル構造ではありません.", "Error", "エラー", true});
-  BmpShape v5;
-  v5.infoSize = 124;
-  cases.push_back({"v5", MakeBmp(v5), "Illegal structure size is found in info header.",
+  BmpShape odd;
+  odd.infoSize = 41;
+  cases.push_back({"size41", MakeBmp(odd), "Illegal structure size is found in info header.",
                    "ビットマップのファイル構造ではありません.", "Error", "エラー", true});
   BmpShape pastBlock;
   pastBlock.pixelOffsetDelta = 4096;

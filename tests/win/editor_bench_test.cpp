@@ -73,14 +73,26 @@ std::vector<uint8_t> RleOf(const wintest::BmpShape& shape) {
   return s;
 }
 
-std::string WritePicture(int32_t w, int32_t h, bool rle, const char* name) {
+// The same file behind a 124-byte version 5 header (sRGB), as GIMP and
+// ImageMagick write it: 84 bytes more before the colour table.
+std::vector<uint8_t> AsVersion5(std::vector<uint8_t> file) {
+  std::vector<uint8_t> extra(84, 0);
+  bmp::PutU32(&extra[56 - 40], 0x73524742);  // colour space "sRGB"
+  file.insert(file.begin() + 54, extra.begin(), extra.end());
+  bmp::PutU32(&file[2], static_cast<uint32_t>(file.size()));
+  bmp::PutU32(&file[10], bmp::GetU32(&file[10]) + 84);
+  bmp::PutU32(&file[14], 124);
+  return file;
+}
+
+std::string WritePicture(int32_t w, int32_t h, bool rle, const char* name, bool version5 = false) {
   wintest::BmpShape shape;
   shape.width = w;
   shape.height = h;
   shape.bitCount = 8;
   const std::string path = wintest::ScratchFolder() + name;
-  EXPECT_TRUE(wintest::WriteWholeFile(
-      path, rle ? wintest::RleBmp(w, h, 8, RleOf(shape)) : wintest::MakeBmp(shape)));
+  std::vector<uint8_t> file = rle ? wintest::RleBmp(w, h, 8, RleOf(shape)) : wintest::MakeBmp(shape);
+  EXPECT_TRUE(wintest::WriteWholeFile(path, version5 ? AsVersion5(file) : file));
   return path;
 }
 
@@ -209,21 +221,29 @@ TEST(EditorBench, DISABLED_ChipPressToRepaintAndOpen) {
   vertScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
   horzScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
   CreateImageViewScrollBars(window);
-  struct Size { int32_t w, h; bool rle; const char* name; };
-  const Size sizes[] = {{640, 480, false, "bench_small.bmp"},
-                        {16384, 8192, false, "bench_large.bmp"},
-                        {16384, 8192, true, "bench_large_rle8.bmp"}};
+  struct Size { int32_t w, h; bool rle; const char* name; bool version5; };
+  const Size sizes[] = {{640, 480, false, "bench_small.bmp", false},
+                        {16384, 8192, false, "bench_large.bmp", false},
+                        {16384, 8192, false, "bench_large_v5.bmp", true},
+                        {16384, 8192, true, "bench_large_rle8.bmp", false}};
   double uncompressedPress[4] = {};
   for (const Size& s : sizes) {
-    const std::string path = WritePicture(s.w, s.h, s.rle, s.name);
+    const std::string path = WritePicture(s.w, s.h, s.rle, s.name, s.version5);
     const double read = PlainRead(path);
     Clock::time_point start = Clock::now();
     ASSERT_TRUE(LoadBmpFile(window, path.c_str()));
     const double open = Ms(start);
     std::printf("%dx%d %s: open %.1f ms, one plain read %.1f ms (%.2fx)\n", s.w, s.h,
                 s.rle ? "RLE8" : "uncompressed", open, read, open / read);
-    const std::string picture = std::to_string(s.w) + " x " + std::to_string(s.h) + (s.rle ? " RLE8" : "");
-    bench::PrintFigure(("editor open " + picture).c_str(), open, "one read", read);
+    const std::string picture = std::to_string(s.w) + " x " + std::to_string(s.h) + (s.rle ? " RLE8" : "") +
+                                (s.version5 ? " version 5" : "");
+    bench::PrintFigure(("editor open " + picture).c_str(), open, "one read", read, "ms",
+                       s.version5 ? 1.5 : 0);
+    if (s.version5) {  // the header changes the open only; its paints are the picture's above
+      ReleaseDibBlock();
+      DeleteFileA(path.c_str());
+      continue;
+    }
     pictureFacts.state = PictureState::kOpened;
     std::vector<uint8_t> table(1024, 0);
     paletteHistory.Reset(table.data(), table.size(), 256);

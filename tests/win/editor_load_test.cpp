@@ -102,7 +102,8 @@ TEST_F(EditorLoad, OpenJudgesAndTakesThePaletteFromTheBytesItReads) {
   std::vector<uint8_t> second = first;
   second[54] = 3, second[55] = 2, second[56] = 1;  // entry 0 as blue, green, red
   std::vector<uint8_t> refused = first;
-  refused[46] = 3;  // three colours for a 4-bit picture
+  refused[28] = 1;  // a 1-bit picture listing three colours: the reader takes
+  refused[46] = 3;  // it, the editor's own check does not
   const std::string path = wintest::ScratchFolder() + "replaced.bmp";
   struct Case {
     const char* name;
@@ -201,8 +202,8 @@ TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
 
 TEST_P(EditorLoadMessages, RefusedFileReturnsFalseAfterOneMessage) {
   BmpShape shape;
-  shape.infoSize = 108;
-  const std::string path = wintest::ScratchFolder() + "v4.bmp";
+  shape.infoSize = 64;
+  const std::string path = wintest::ScratchFolder() + "os2v2.bmp";
   ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   wintest::BoxCatcher boxes;
   EXPECT_FALSE(LoadBmpFile(mainWindow, path.c_str()));

@@ -44,23 +44,26 @@ uint32_t U32(const std::vector<uint8_t>& v, size_t at) { return bmp::GetU32(&v[a
 // block as the palette window does. The expected file table (level 2).
 std::vector<uint8_t> OpenAndEdit(const std::string& path, const std::vector<uint8_t>& bytes) {
   int32_t colours = 0;
-  EXPECT_EQ(CheckHeader(bytes.data(), bytes.size(), &colours), OpenVerdict::kOk) << path;
+  TableSpot spot;
+  EXPECT_EQ(CheckHeader(bytes.data(), bytes.size(), &colours, &spot), OpenVerdict::kOk) << path;
   EXPECT_TRUE(LoadBmpFile(mainWindow, path.c_str())) << path;
   pictureFacts.sourcePath = path;
   std::memcpy(pictureFacts.opened.fileHeader, bytes.data(), 14);
   pictureFacts.opened.sizeImage = U32(bytes, 34);
   pictureFacts.opened.clrUsed = U32(bytes, 46);
+  pictureFacts.opened.infoSize = U32(bytes, 14);
   pictureFacts.opened.fileSize = static_cast<int64_t>(bytes.size());
-  EXPECT_TRUE(paletteHistory.Reset(&bytes[54], 4 * static_cast<size_t>(colours), colours));
-  paletteHistory.Press(1, Rgb{255, 0, 128});
+  const size_t tableBytes = spot.entrySize * static_cast<size_t>(colours);
+  EXPECT_TRUE(paletteHistory.Reset(&bytes[spot.offset], tableBytes, colours, spot.entrySize));
+  paletteHistory.Press(1 % colours, Rgb{255, 0, 128});
   paletteHistory.Press(0, Rgb{1, 2, 3});
   paletteHistory.Press(colours - 1, Rgb{9, 9, 9});
   paletteHistory.Undo();
-  std::vector<uint8_t> table(4 * static_cast<size_t>(colours));
-  paletteHistory.WriteFileTable(table.data(), table.size());
+  std::vector<uint8_t> table(tableBytes);
+  paletteHistory.WriteFileTable(table.data(), table.size(), spot.entrySize);
   EXPECT_EQ(LockDibBlock(mainWindow), 1);
   pictureFacts.layout = dibLayout;
-  paletteHistory.WriteIntoBlockTable(dibColourTable, table.size());
+  paletteHistory.WriteIntoBlockTable(dibColourTable, table.size(), spot.entrySize);
   UnlockDibBlock();
   pictureFacts.state = PictureState::kOpened;
   return table;
@@ -121,9 +124,10 @@ class SaveAndCopy : public wintest::PerLanguage {
     std::vector<uint8_t> saved;
     ASSERT_TRUE(wintest::ReadWholeFile(bmpPath, &saved)) << name;
     ASSERT_EQ(saved.size(), source.size()) << name;
-    const size_t tableEnd = 54 + table.size();
-    EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + 54, source.begin())) << name;
-    EXPECT_TRUE(std::equal(saved.begin() + 54, saved.begin() + tableEnd, table.begin()))
+    const size_t tableStart = 14 + U32(source, 14);
+    const size_t tableEnd = tableStart + table.size();
+    EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + tableStart, source.begin())) << name;
+    EXPECT_TRUE(std::equal(saved.begin() + tableStart, saved.begin() + tableEnd, table.begin()))
         << name << ": the table of level 2, reserved bytes 0";
     EXPECT_TRUE(std::equal(saved.begin() + tableEnd, saved.end(), source.begin() + tableEnd))
         << name << ": nothing after the table changes";

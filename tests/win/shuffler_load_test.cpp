@@ -104,18 +104,21 @@ TEST_P(ShufflerLoad, RefusalsReturnOneAfterTheirMessageAndChangeNothing) {
   BmpShape oneBit, short4;
   oneBit.bitCount = 1;
   short4.bitCount = 4;
-  short4.clrUsed = 10;
+  short4.clrUsed = 17;
   std::vector<uint8_t> swapped = wintest::MakeBmp(BmpShape());
   swapped[0] = 'M';
   swapped[1] = 'B';
   std::vector<uint8_t> cut = wintest::MakeBmp(BmpShape());
   cut.resize(cut.size() - 7);  // rows reach past the end of the file
   std::vector<uint8_t> compressed = wintest::MakeBmp(BmpShape());
-  compressed[30] = 1;  // BI_RLE8
+  compressed[30] = 2;  // BI_RLE4 at 8 bits
+  BmpShape os2v2;
+  os2v2.infoSize = 64;
   const Refused refused[] = {
       {"1-bit", wintest::MakeBmp(oneBit), kFourOrEight[0], kFourOrEight[1], true},
-      {"4-bit listing 10 colours", wintest::MakeBmp(short4), kFourOrEight[0], kFourOrEight[1], true},
-      {"RLE8", compressed, kFourOrEight[0], kFourOrEight[1], true},
+      {"4-bit listing 17 colours", wintest::MakeBmp(short4), kFourOrEight[0], kFourOrEight[1], true},
+      {"RLE4 at 8 bits", compressed, kFourOrEight[0], kFourOrEight[1], true},
+      {"64-byte header", wintest::MakeBmp(os2v2), kNotBitmap[0], kNotBitmap[1], false},
       {"swapped magic", swapped, kNotBitmap[0], kNotBitmap[1], false},
       {"cut short", cut, kNotBitmap[0], kNotBitmap[1], false},
       {"missing", {}, "Unable to open the assigned bitmap file.",

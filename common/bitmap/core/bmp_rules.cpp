@@ -36,7 +36,7 @@ FileHeader ParseFileHeader(const uint8_t header[kFileHeaderSize]) {
 }
 
 bool FileHeaderSizeIsSound(const FileHeader& fh) {
-  return fh.totalSize >= kFileHeaderSize + kInfoHeaderSize;
+  return fh.totalSize >= kFileHeaderSize + kCoreHeaderSize;
 }
 
 int32_t BlockColourCount(uint32_t clrUsed, uint16_t bitCount) {
@@ -62,12 +62,77 @@ uint64_t PackedRowBytes(int64_t width, uint16_t bitCount) {
   return (static_cast<uint64_t>(width) * bitCount + 7) / 8;
 }
 
-uint64_t PixelOffsetInBlock(uint32_t pixelOffsetField, int32_t colourCount) {
+uint64_t PixelOffsetInBlock(uint32_t pixelOffsetField, int32_t colourCount, uint32_t infoSize,
+                            uint32_t entrySize) {
   if (pixelOffsetField != 0) {
     return pixelOffsetField >= kFileHeaderSize ? pixelOffsetField - kFileHeaderSize : 0;
   }
   const uint64_t count = colourCount > 0 ? static_cast<uint64_t>(colourCount) : 0;
-  return kInfoHeaderSize + 4 * count;
+  return infoSize + uint64_t{entrySize} * count;
+}
+
+bool IsKnownInfoSize(uint32_t size) {
+  switch (size) {
+    case kCoreHeaderSize: case kInfoHeaderSize: case 52: case 56: case 108: case 124:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ReadInfoHeader(const uint8_t* info, size_t available, InfoHeader* out) {
+  if (info == nullptr || available < 4) return false;
+  const uint32_t size = GetU32(info + kBiSize);
+  if (!IsKnownInfoSize(size) || available < size) return false;
+  InfoHeader h;
+  h.size = size;
+  if (size == kCoreHeaderSize) {
+    h.width = GetU16(info + kBcWidth);
+    h.rawHeight = GetU16(info + kBcHeight);
+    h.bitCount = GetU16(info + kBcBitCount);
+    h.entrySize = 3;
+  } else {
+    h.width = GetI32(info + kBiWidth);
+    h.rawHeight = GetI32(info + kBiHeight);
+    h.bitCount = GetU16(info + kBiBitCount);
+    h.compression = GetU32(info + kBiCompression);
+    h.sizeImage = GetU32(info + kBiSizeImage);
+    h.clrUsed = GetU32(info + kBiClrUsed);
+  }
+  *out = h;
+  return true;
+}
+
+int32_t TableEntryCount(const InfoHeader& h, uint32_t pixelOffsetField) {
+  const int32_t full = BlockColourCount(h.clrUsed, h.bitCount);
+  if (h.size != kCoreHeaderSize || pixelOffsetField == 0) return full;
+  // Writers of the core header may list only the colours they use.
+  const uint64_t tableStart = kFileHeaderSize + uint64_t{kCoreHeaderSize};
+  if (pixelOffsetField <= tableStart) return full;
+  const uint64_t room = (pixelOffsetField - tableStart) / h.entrySize;
+  return room > 0 && room < static_cast<uint64_t>(full) ? static_cast<int32_t>(room) : full;
+}
+
+void TableAsQuads(const uint8_t* block, const BlockLayout& l, uint8_t* quads, uint32_t entries) {
+  const uint32_t count = l.colourCount > 0 ? static_cast<uint32_t>(l.colourCount) : 0;
+  const uint32_t known = count < entries ? count : entries;
+  const uint8_t* entry = block + l.colourTableOffset;
+  for (uint32_t i = 0; i < known; ++i, entry += l.entrySize, quads += 4) {
+    quads[0] = entry[0];
+    quads[1] = entry[1];
+    quads[2] = entry[2];
+    quads[3] = 0;
+  }
+  for (uint32_t i = known; i < entries; ++i, quads += 4) quads[0] = quads[1] = quads[2] = quads[3] = 0;
+}
+
+void PutTableEntry(uint8_t* block, const BlockLayout& l, uint32_t i, uint8_t blue, uint8_t green,
+                   uint8_t red) {
+  uint8_t* entry = block + l.colourTableOffset + uint64_t{l.entrySize} * i;
+  entry[0] = blue;
+  entry[1] = green;
+  entry[2] = red;
+  if (l.entrySize == 4) entry[3] = 0;
 }
 
 namespace {
@@ -90,16 +155,18 @@ bool CompressionFits(uint32_t compression, uint16_t bits) {
 BlockCheck ApplyLockRules(uint8_t* block, size_t blockSize, const FileHeader& fh,
                           BlockLayout* layout) {
   if (block == nullptr || blockSize < 4) return BlockCheck::kBadLayout;
-  if (GetU32(block + kBiSize) != kInfoHeaderSize) return BlockCheck::kBadInfoSize;
-  if (blockSize < kInfoHeaderSize) return BlockCheck::kBadLayout;
+  if (!IsKnownInfoSize(GetU32(block + kBiSize))) return BlockCheck::kBadInfoSize;
+  InfoHeader info;
+  if (!ReadInfoHeader(block, blockSize, &info)) return BlockCheck::kBadLayout;
+  const bool core = info.size == kCoreHeaderSize;
 
   const uint64_t size = blockSize;
-  const int32_t width = GetI32(block + kBiWidth);
-  const int32_t rawHeight = GetI32(block + kBiHeight);
-  const uint16_t bits = GetU16(block + kBiBitCount);
-  const uint32_t compression = GetU32(block + kBiCompression);
-  const uint32_t sizeImage = GetU32(block + kBiSizeImage);
-  const uint32_t clrUsed = GetU32(block + kBiClrUsed);
+  const int32_t width = info.width;
+  const int32_t rawHeight = info.rawHeight;
+  const uint16_t bits = info.bitCount;
+  const uint32_t compression = info.compression;
+  const uint32_t sizeImage = info.sizeImage;
+  const uint32_t clrUsed = info.clrUsed;
 
   if (width <= 0 || rawHeight == 0) return BlockCheck::kBadLayout;
   // |INT32_MIN| has no int32 representation.
@@ -115,9 +182,9 @@ BlockCheck ApplyLockRules(uint8_t* block, size_t blockSize, const FileHeader& fh
   if (rle && topDown) return BlockCheck::kBadLayout;
 
   if (bits <= 8 && clrUsed > 256) return BlockCheck::kBadLayout;
-  const int32_t colourCount = BlockColourCount(clrUsed, bits);
+  const int32_t colourCount = TableEntryCount(info, fh.pixelOffset);
   if (colourCount < 0) return BlockCheck::kBadLayout;
-  const uint64_t tableEnd = kInfoHeaderSize + 4 * static_cast<uint64_t>(colourCount);
+  const uint64_t tableEnd = info.size + uint64_t{info.entrySize} * static_cast<uint64_t>(colourCount);
   if (tableEnd > size) return BlockCheck::kBadLayout;
 
   uint64_t pixelOffset = tableEnd;
@@ -150,8 +217,8 @@ BlockCheck ApplyLockRules(uint8_t* block, size_t blockSize, const FileHeader& fh
     }
   }
 
-  if (clrUsed == 0) PutU32(block + kBiClrUsed, static_cast<uint32_t>(colourCount));
-  if (sizeImage == 0) PutU32(block + kBiSizeImage, newSizeImage);
+  if (!core && clrUsed == 0) PutU32(block + kBiClrUsed, static_cast<uint32_t>(colourCount));
+  if (!core && sizeImage == 0) PutU32(block + kBiSizeImage, newSizeImage);
 
   if (layout != nullptr) {
     layout->width = width;
@@ -160,7 +227,9 @@ BlockCheck ApplyLockRules(uint8_t* block, size_t blockSize, const FileHeader& fh
     layout->bitCount = bits;
     layout->compression = compression;
     layout->colourCount = colourCount;
-    layout->colourTableOffset = kInfoHeaderSize;
+    layout->infoSize = info.size;
+    layout->entrySize = info.entrySize;
+    layout->colourTableOffset = info.size;
     layout->pixelOffset = pixelOffset;
     layout->pixelBytes = pixelBytes;
     layout->rowStride = stride;

@@ -45,7 +45,10 @@ uint64_t StripBytes(const bmp::BlockLayout& l) {
 bool LayoutFitsBlock(const bmp::BlockLayout& l, uint64_t blockSize) {
   if (!IsPaletteBitCount(l.bitCount) || l.width <= 0 || l.height <= 0) return false;
   if (l.colourCount < 0 || l.colourCount > 256) return false;
-  if (l.colourTableOffset + 4 * static_cast<uint64_t>(l.colourCount) > blockSize) return false;
+  if (l.entrySize != 3 && l.entrySize != 4) return false;
+  if (l.colourTableOffset + uint64_t{l.entrySize} * static_cast<uint64_t>(l.colourCount) > blockSize) {
+    return false;
+  }
   if (l.rowBytes != bmp::PackedRowBytes(l.width, l.bitCount)) return false;
   if (l.rowStride < l.rowBytes) return false;
   if (l.pixelOffset > blockSize) return false;
@@ -187,11 +190,10 @@ TiffResult WriteTiff(const uint8_t* block, size_t blockSize,
 
   // Red block, green block, blue block; entries the block lacks are black.
   uint8_t map[6 * 256] = {};
-  const uint8_t* table = block + layout.colourTableOffset;
-  const uint32_t known = static_cast<uint32_t>(layout.colourCount) < entries
-                             ? static_cast<uint32_t>(layout.colourCount) : entries;
-  for (uint32_t i = 0; i < known; ++i) {
-    const uint8_t blue = table[4 * i], green = table[4 * i + 1], red = table[4 * i + 2];
+  uint8_t quads[4 * 256];
+  bmp::TableAsQuads(block, layout, quads, entries);
+  for (uint32_t i = 0; i < entries; ++i) {
+    const uint8_t blue = quads[4 * i], green = quads[4 * i + 1], red = quads[4 * i + 2];
     bmp::PutU16(map + 2 * i, static_cast<uint16_t>(red * 257));
     bmp::PutU16(map + 2 * (entries + i), static_cast<uint16_t>(green * 257));
     bmp::PutU16(map + 2 * (2 * entries + i), static_cast<uint16_t>(blue * 257));
