@@ -83,6 +83,27 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs, int stepMs) {
   }
 }
 
+testing::AssertionResult BringForward(HWND window, int timeoutMs) {
+  DWORD asked = 0;
+  const bool front = WaitUntil([&] {
+    if (GetForegroundWindow() == window) return true;
+    if (asked == 0 || GetTickCount() - asked >= 250) {
+      SetForegroundWindow(window);
+      asked = GetTickCount();
+    }
+    return false;
+  }, timeoutMs);
+  if (!front) {
+    return testing::AssertionFailure() << "waited " << timeoutMs << " ms for the window in front; found \""
+                                       << WindowText(GetForegroundWindow()) << "\" there";
+  }
+  if (!Sync(window)) return testing::AssertionFailure() << "the window in front does not answer";
+  if (GetForegroundWindow() != window) {
+    return testing::AssertionFailure() << "the window left the front once it had been activated";
+  }
+  return testing::AssertionSuccess();
+}
+
 testing::AssertionResult Await(const std::string& awaited, const std::function<bool()>& cond,
                                const std::function<std::string()>& found, int timeoutMs) {
   if (WaitUntil(cond, timeoutMs)) return testing::AssertionSuccess();

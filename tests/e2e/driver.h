@@ -50,6 +50,10 @@ testing::AssertionResult NotWithin(const std::string& event, const std::function
 bool Sync(HWND window, int timeoutMs = kPatienceMs);
 // Waits for a window's title, then for the command that set it to end.
 testing::AssertionResult AwaitTitle(HWND window, const std::string& title, int timeoutMs = kPatienceMs);
+// Makes window the foreground window and waits until it is, asking again
+// while the program is still activating another of its windows (after a box
+// has gone, say); then waits for its thread to have handled the activation.
+testing::AssertionResult BringForward(HWND window, int timeoutMs = kPatienceMs);
 // Waits until a window and its children have nothing left to paint and the
 // screen shows the same pixels of it twice in a row.
 testing::AssertionResult AwaitPainted(HWND window, int timeoutMs = kPatienceMs);

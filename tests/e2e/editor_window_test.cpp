@@ -34,11 +34,6 @@ void PressKeys(std::initializer_list<WORD> held, WORD key) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-bool BringForward(HWND window) {
-  SetForegroundWindow(window);
-  return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
-}
-
 // The point of a window's close box, found by asking the window itself.
 bool CloseBoxPoint(HWND window, POINT* at) {
   const RECT r = ScreenRect(window);

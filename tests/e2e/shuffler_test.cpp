@@ -682,8 +682,8 @@ TEST(Mirtav, ThePaletteWindowFollowsTheMainWindowUnderDialogsAndStaysOnAltF4) {
   ASSERT_TRUE(WaitGone(box, 8000));
   EXPECT_TRUE(enabledBecomes(true)) << "after the box";
 
-  SetForegroundWindow(palette);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == palette; }, 3000));
+  ASSERT_TRUE(SyncPosted(app.main()));  // the main window's own activation after the box is done
+  ASSERT_TRUE(BringForward(palette));
   INPUT keys[4] = {};
   const WORD order[4] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
   for (int i = 0; i < 4; ++i) {
