@@ -229,10 +229,19 @@ TEST(EditorBench, DISABLED_ChipPressToRepaintAndOpen) {
   double uncompressedPress[4] = {};
   for (const Size& s : sizes) {
     const std::string path = WritePicture(s.w, s.h, s.rle, s.name, s.version5);
-    const double read = PlainRead(path);
-    Clock::time_point start = Clock::now();
-    ASSERT_TRUE(LoadBmpFile(window, path.c_str()));
-    const double open = Ms(start);
+    // Medians of five, reads and opens taking turns: the machine is shared.
+    std::vector<double> reads, opens;
+    for (int n = 0; n < 5; ++n) {
+      if (n > 0) ReleaseDibBlock();
+      reads.push_back(PlainRead(path));
+      const Clock::time_point opening = Clock::now();
+      ASSERT_TRUE(LoadBmpFile(window, path.c_str()));
+      opens.push_back(Ms(opening));
+    }
+    std::sort(reads.begin(), reads.end());
+    std::sort(opens.begin(), opens.end());
+    const double read = reads[2], open = opens[2];
+    Clock::time_point start;
     std::printf("%dx%d %s: open %.1f ms, one plain read %.1f ms (%.2fx)\n", s.w, s.h,
                 s.rle ? "RLE8" : "uncompressed", open, read, open / read);
     const std::string picture = std::to_string(s.w) + " x " + std::to_string(s.h) + (s.rle ? " RLE8" : "") +
