@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "common/base/gdi_guards.h"
 #include "common/base/no_bad_alloc.h"
@@ -11,6 +12,7 @@
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
+#include "common/ui/palette_file_commands.h"
 #include "kestro98/core/chip_grid.h"
 #include "kestro98/picture.h"
 #include "resources/kestro98/resource.h"
@@ -182,6 +184,14 @@ void WriteLevelAndTell() {
   PostMessageA(mainWindow, kRepaintPicture, 0, 0);
 }
 
+// After a change: the limit's message when it was reached, the chips, the
+// block's table and the picture.
+void ShowNewLevel(HWND window) {
+  if (paletteHistory.LimitReached()) SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
+  RedrawChips(window);
+  WriteLevelAndTell();
+}
+
 // The press's own point: under load the cursor may have moved on by the
 // time the message is handled.
 void OnPress(HWND window, LPARAM point) {
@@ -191,13 +201,48 @@ void OnPress(HWND window, LPARAM point) {
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   const Rgb colour = {static_cast<uint8_t>(currentColour[0]), static_cast<uint8_t>(currentColour[1]),
                       static_cast<uint8_t>(currentColour[2])};
-  if (paletteHistory.Press(chip, colour)) {
-    if (paletteHistory.LimitReached()) SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
-    RedrawChips(window);
-    WriteLevelAndTell();
-  }
+  if (paletteHistory.Press(chip, colour)) ShowNewLevel(window);
   if (!IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+// Load palette...: the file's colours into the first entries, one change.
+void LoadPalette(HWND window) {
+  std::vector<palette_file::Colour> colours;
+  if (!ReadPaletteFile(mainWindow, {"Select a palette file to load.", "読み込むパレットファイルの選択"},
+                       &colours)) {
+    return;
+  }
+  std::vector<Rgb> levelColours;
+  for (const palette_file::Colour& c : colours) levelColours.push_back(Rgb{c.red, c.green, c.blue});
+  if (paletteHistory.Load(levelColours.data(), static_cast<int32_t>(levelColours.size()))) {
+    ShowNewLevel(window);
+    if (!IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
+  }
+}
+
+// Save palette...: the current colours of the table.
+void SavePalette() {
+  std::vector<palette_file::Colour> colours;
+  for (int32_t i = 0; i < paletteHistory.ColourCount(); ++i) {
+    const Rgb c = paletteHistory.Entry(i);
+    colours.push_back({c.red, c.green, c.blue});
+  }
+  WritePaletteFile(mainWindow, colours);
+}
+
+void OnContextMenu(HWND window, LPARAM point) {
+  const bool picture = paletteHistory.ColourCount() > 0;
+  const PaletteMenuItem items[] = {
+      {IDM_LOAD_PALETTE_FILE, {"Load palette...", "パレットの読み込み..."},
+       picture && !paletteHistory.LimitReached()},
+      {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, picture},
+  };
+  switch (ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0])) {
+    case IDM_LOAD_PALETTE_FILE: LoadPalette(window); break;
+    case IDM_SAVE_PALETTE_FILE: SavePalette(); break;
+    default: break;
+  }
 }
 
 void OnUndo(HWND window) {
@@ -232,6 +277,7 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PAINT: OnPaint(window); return 0;
     case WM_HSCROLL: OnScroll(window, wParam, lParam); return 0;
     case WM_LBUTTONDOWN: OnPress(window, lParam); return 0;
+    case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_PALETTE_UNDO) OnUndo(window);
       if (LOWORD(wParam) == IDC_PALETTE_HIDE) PostMessageA(mainWindow, kHidePalette, 0, 0);

@@ -13,8 +13,11 @@
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/global_memory.h"
+#include "common/ui/palette_file_commands.h"
 #include "mirtav00/core/palette_picture.h"
 #include "mirtav00/picture.h"
+#include "mirtav00/randomise_command.h"
+#include "resources/mirtav00/resource.h"
 
 namespace mirtav {
 
@@ -51,6 +54,29 @@ void PlaceBesideMain(HWND palette) {
   if (positions != nullptr) EndDeferWindowPos(positions);
 }
 
+// The right-click menu: the table in its current order to a file, or the
+// table put into a file's order. Their dialogs belong to the main window, so
+// both windows take no input while they are up.
+void OnContextMenu(HWND window, LPARAM point) {
+  const PaletteMenuItem items[] = {
+      {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, paletteColourCount > 0},
+      {IDM_ARRANGE_TO_PALETTE, {"Arrange to palette...", "パレットの順に並べる..."}, paletteColourCount > 0},
+  };
+  switch (ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0])) {
+    case IDM_SAVE_PALETTE_FILE: {
+      std::vector<palette_file::Colour> colours;
+      for (int32_t i = 0; i < paletteColourCount; ++i) {
+        colours.push_back({static_cast<uint8_t>(PaletteTable[i].red), static_cast<uint8_t>(PaletteTable[i].green),
+                           static_cast<uint8_t>(PaletteTable[i].blue)});
+      }
+      WritePaletteFile(mainWindow, colours);
+      break;
+    }
+    case IDM_ARRANGE_TO_PALETTE: ArrangeToPalette(mainWindow); break;
+    default: break;
+  }
+}
+
 LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
@@ -64,6 +90,7 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       DrawCells(dc);
       return 0;
     }
+    case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
     // Shown or hidden by the special setting only: Alt+F4 does not take it away.
     case WM_CLOSE: return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

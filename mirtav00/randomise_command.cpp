@@ -4,10 +4,14 @@
 // should the block not fit the open picture, not at all.
 #include "mirtav00/randomise_command.h"
 
+#include <vector>
+
 #include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
+#include "common/ui/palette_file_commands.h"
+#include "mirtav00/core/arrange.h"
 #include "mirtav00/core/randomise.h"
 #include "mirtav00/core/view_rules.h"
 #include "mirtav00/palette_window.h"
@@ -60,7 +64,52 @@ bool RandomiseBlock(HWND window) {
                                            LocalTimeOfDay());
 }
 
+const Message kMsgColoursMissing = {
+    {"The palette file lacks %lu of the picture's colours, so the order stays as it is.",
+     "パレットファイルには画像の色のうち %lu 色がありません. 順序は変わりません."},
+    {"Error", "エラー"},
+    MessageIcon::kError};
+
+// After a new order: the picture is changed, its samples drawn again, the
+// palette window shows the new table.
+void ShowNewOrder(HWND window) {
+  pictureState = PictureState::kChanged;
+  ForgetPictureSamples();  // the same colours, other indices
+  RepaintPicture(window);
+  HWND palette = FindPaletteWindow();
+  if (palette != nullptr) {
+    InvalidateRect(palette, nullptr, TRUE);
+    UpdateWindow(palette);
+  }
+}
+
 }  // namespace
+
+void ArrangeToPalette(HWND window) {
+  if (pictureState == PictureState::kNoPicture) return;
+  std::vector<palette_file::Colour> colours;
+  if (!ReadPaletteFile(window, {"Select a palette file to arrange to.", "並べる順のパレットファイルの選択"},
+                       &colours)) {
+    return;
+  }
+  int32_t order[shuffle::kMaxColours] = {};
+  const int32_t missing =
+      ArrangeOrder(PaletteTable, paletteColourCount, colours.data(), colours.size(), order);
+  if (missing != 0) {
+    ShowMessage(window, kMsgColoursMissing, static_cast<unsigned long>(missing));
+    return;
+  }
+  bool same = true;
+  for (int32_t i = 0; i < paletteColourCount; ++i) same = same && order[i] == i;
+  if (same) return;  // already in the file's order
+  bool done = false;
+  {
+    ScopedDibLock lock(window);
+    done = lock.Locked() && ReorderPicture(PaletteTable, paletteColourCount, dibBlockStart,
+                                           dibBlockSize, dibLayout, order);
+  }
+  if (done) ShowNewOrder(window);
+}
 
 void RandomisePalette(HWND window) {
   SetTopmost(window, HWND_TOPMOST);
@@ -81,15 +130,9 @@ void RandomisePalette(HWND window) {
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   SetTopmost(window, HWND_NOTOPMOST);
   if (done) {
-    pictureState = PictureState::kChanged;
-    ForgetPictureSamples();  // the same colours, other indices
-  }
-
-  RepaintPicture(window);
-  HWND palette = FindPaletteWindow();
-  if (palette != nullptr) {
-    InvalidateRect(palette, nullptr, TRUE);
-    UpdateWindow(palette);
+    ShowNewOrder(window);
+  } else {
+    RepaintPicture(window);
   }
   SetFocus(window);
 }

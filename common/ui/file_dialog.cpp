@@ -5,7 +5,8 @@
 #include "common/base/shell_state.h"
 #include "common/ui/program_description.h"
 
-bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathSize) {
+bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathSize,
+                   DWORD* filterIndex) {
   const std::string title = ToAnsi(Pick(spec.title));
   OPENFILENAMEA dialog = {};
   dialog.lStructSize = sizeof dialog;
@@ -16,6 +17,7 @@ bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathS
   dialog.nMaxFile = static_cast<DWORD>(pathSize);
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (filterIndex != nullptr) dialog.nFilterIndex = *filterIndex;
   if (spec.hook != nullptr) {
     dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
     dialog.lpfnHook = spec.hook;
@@ -24,6 +26,7 @@ bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathS
   }
   const BOOL chosen = spec.save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   const DWORD error = chosen ? 0 : CommDlgExtendedError();
+  if (chosen && filterIndex != nullptr) *filterIndex = dialog.nFilterIndex;
   ui_core::ButtonBox box = {};
   if (ui_core::ButtonRectangle(runningProgram->look->buttons, spec.button, 0, screenWidth, &box)) {
     const RECT button = {box.left, box.top, box.right, box.bottom};

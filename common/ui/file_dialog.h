@@ -27,5 +27,8 @@ struct FileDialog {
 };
 
 // Runs the dialog on `path` (pathSize bytes, filled by the user's choice).
-// False when the user cancelled or the dialog failed (after its message).
-bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathSize);
+// With filterIndex, the dialog starts on that filter (1 = the first) and
+// says which one the user left it on. False when the user cancelled or the
+// dialog failed (after its message).
+bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathSize,
+                   DWORD* filterIndex = nullptr);

@@ -28,6 +28,15 @@ bool PaletteHistory::Press(int32_t entry, Rgb colour) {
   return true;
 }
 
+bool PaletteHistory::Load(const Rgb* colours, int32_t count) {
+  if (colours == nullptr || count < 1 || count_ == 0 || counter_ >= kChangeLimit) return false;
+  ++counter_;
+  std::memcpy(levels_[counter_], levels_[counter_ - 1], sizeof levels_[0]);
+  const int32_t n = count < count_ ? count : count_;
+  for (int32_t i = 0; i < n; ++i) levels_[counter_][i] = colours[i];
+  return true;
+}
+
 bool PaletteHistory::Undo() {
   if (counter_ <= 0) return false;
   --counter_;

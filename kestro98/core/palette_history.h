@@ -32,6 +32,12 @@ class PaletteHistory {
   // not a chip.
   bool Press(int32_t entry, Rgb colour);
 
+  // Colours from a palette file: a new level copied from the current one with
+  // its first min(count, ColourCount()) entries set to colours[0..], one
+  // change like a chip press. False (nothing changes) at the limit, with no
+  // picture, or for no colours.
+  bool Load(const Rgb* colours, int32_t count);
+
   // One step back; false at level 0.
   bool Undo();
 

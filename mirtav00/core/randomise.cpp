@@ -20,25 +20,34 @@ bool RandomisePlanFits(const bmp::BlockLayout& layout, size_t blockSize, int32_t
   return layout.colourCount == colourCount && ShufflerLayoutFits(layout, blockSize);
 }
 
+bool ReorderPicture(shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* block,
+                    size_t blockSize, const bmp::BlockLayout& layout, const int32_t* order) {
+  if (block == nullptr || paletteTable == nullptr || order == nullptr ||
+      !RandomisePlanFits(layout, blockSize, colourCount) ||
+      !shuffle::IsPermutation(order, colourCount)) {
+    return false;
+  }
+  shuffle::PaletteEntry reordered[shuffle::kMaxColours];
+  std::copy(paletteTable, paletteTable + shuffle::kMaxColours, reordered);
+  shuffle::ReorderTable(reordered, colourCount, order);
+  if (!shuffle::ApplyToPicture(block, blockSize, layout, reordered, order)) return false;
+  std::copy(reordered, reordered + shuffle::kMaxColours, paletteTable);
+  return true;
+}
+
 bool RandomisePicture(shuffle::Shuffler& shuffler, shuffle::PaletteEntry* paletteTable,
                       int32_t colourCount, uint8_t* block, size_t blockSize,
                       const bmp::BlockLayout& layout, const TimeOfDay& time) {
   if (block == nullptr || !RandomisePlanFits(layout, blockSize, colourCount)) return false;
   int32_t previousOrder[shuffle::kMaxColours];
   std::memcpy(previousOrder, shuffler.OrderMap, sizeof previousOrder);
-  shuffle::PaletteEntry reordered[shuffle::kMaxColours];
-  std::copy(paletteTable, paletteTable + shuffle::kMaxColours, reordered);
   const bool done = BuildOrderAt(shuffler, colourCount, time) &&
-                    shuffler.ReorderPalette(reordered, colourCount) &&
-                    shuffle::ApplyToPicture(block, blockSize, layout, reordered, shuffler.OrderMap);
+                    ReorderPicture(paletteTable, colourCount, block, blockSize, layout,
+                                   shuffler.OrderMap);
   // Unreachable after the plan check; kept so a refusal can never leave the
   // table and the picture disagreeing.
-  if (!done) {
-    std::memcpy(shuffler.OrderMap, previousOrder, sizeof previousOrder);
-    return false;
-  }
-  std::copy(reordered, reordered + shuffle::kMaxColours, paletteTable);
-  return true;
+  if (!done) std::memcpy(shuffler.OrderMap, previousOrder, sizeof previousOrder);
+  return done;
 }
 
 }  // namespace mirtav

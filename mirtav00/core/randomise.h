@@ -37,6 +37,14 @@ bool BuildOrderAt(shuffle::Shuffler& shuffler, int32_t colourCount, const TimeOf
 // ShufflerLayoutFits) whose colour count is the open picture's.
 bool RandomisePlanFits(const bmp::BlockLayout& layout, size_t blockSize, int32_t colourCount);
 
+// Entry i of the table moves to order[i] and every pixel follows it, so the
+// picture looks the same: the plan check and the order's check first, then
+// the block's colour table, the pixels, and only then PaletteTable. False,
+// with table and block unchanged, when a check refuses. Randomize PLT and
+// Arrange to palette both end here.
+bool ReorderPicture(shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* block,
+                    size_t blockSize, const bmp::BlockLayout& layout, const int32_t* order);
+
 // One run: the plan check, the order from the time, then the reordered
 // table into the block's colour table, the pixels remapped, and only then
 // PaletteTable replaced. False, with table, block and OrderMap unchanged,

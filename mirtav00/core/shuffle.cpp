@@ -80,9 +80,14 @@ bool Shuffler::BuildOrder(int colourCount, int hundredths, int seconds) {
 }
 
 bool Shuffler::ReorderPalette(PaletteEntry* paletteTable, int colourCount) {
-  if (!IsPermutation(OrderMap, colourCount)) return false;
-  for (int i = 0; i < colourCount; ++i) scratch[OrderMap[i]] = paletteTable[i];
-  for (int i = 0; i < colourCount; ++i) paletteTable[i] = scratch[i];
+  return ReorderTable(paletteTable, colourCount, OrderMap);
+}
+
+bool ReorderTable(PaletteEntry* paletteTable, int colourCount, const int32_t* orderMap) {
+  if (!IsPermutation(orderMap, colourCount)) return false;
+  PaletteEntry moved[kMaxColours];
+  for (int i = 0; i < colourCount; ++i) moved[orderMap[i]] = paletteTable[i];
+  for (int i = 0; i < colourCount; ++i) paletteTable[i] = moved[i];
   return true;
 }
 

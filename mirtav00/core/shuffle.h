@@ -48,7 +48,6 @@ struct Shuffler {
   uint32_t poolSeed = 0;
   uint32_t poolCursor = 0;
   int32_t OrderMap[kMaxColours] = {};
-  PaletteEntry scratch[kMaxColours];
 
   // Seeds the generator with `seed`, fills all pool slots, cursor to 0.
   void FillPool(uint32_t seed);
@@ -65,6 +64,10 @@ struct Shuffler {
   // table untouched, when OrderMap[0..n-1] is no permutation.
   bool ReorderPalette(PaletteEntry* paletteTable, int colourCount);
 };
+
+// Entry i moves to orderMap[i]; entries n..255 stay. False, with the table
+// untouched, when orderMap[0..n-1] is no permutation.
+bool ReorderTable(PaletteEntry* paletteTable, int colourCount, const int32_t* orderMap);
 
 // True when orderMap[0..n-1] holds every value 0..n-1 once.
 bool IsPermutation(const int32_t* orderMap, int colourCount);

@@ -38,6 +38,9 @@
 #define IDC_PALETTE_BLUE 123
 #define IDC_PALETTE_UNDO 124
 #define IDC_PALETTE_HIDE 125
+// The palette window's right-click menu.
+#define IDM_LOAD_PALETTE_FILE 140
+#define IDM_SAVE_PALETTE_FILE 141
 
 // 127..129: the image-information field and the child templates added to
 // the open dialog, one per language.

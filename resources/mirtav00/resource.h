@@ -32,6 +32,9 @@
 #define IDM_SPECIAL_SETTING 118
 #define IDC_PALETTE_YES 119
 #define IDC_PALETTE_NO 120
+// The palette window's right-click menu.
+#define IDM_SAVE_PALETTE_FILE 140
+#define IDM_ARRANGE_TO_PALETTE 141
 
 // Dialogs of the shuffler besides About, named by string.
 #define RES_NAME_PLEASE_WAIT "PLEASEWAIT_DLG"
