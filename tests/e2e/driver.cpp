@@ -341,7 +341,7 @@ bool SyncPosted(HWND window, int timeoutMs) {
   return ProbeSystemMenu(window, timeoutMs, &items);
 }
 
-static void SendMouse(int x, int y, bool click) {
+static void SendMouse(int x, int y, bool click, bool right = false) {
   int width = GetSystemMetrics(SM_CXSCREEN);
   int height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input[3] = {};
@@ -350,9 +350,47 @@ static void SendMouse(int x, int y, bool click) {
   input[0].mi.dx = static_cast<LONG>((static_cast<int64_t>(x) * 65536 + width - 1) / width);
   input[0].mi.dy = static_cast<LONG>((static_cast<int64_t>(y) * 65536 + height - 1) / height);
   input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  input[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(click ? 3 : 1, input, sizeof(INPUT));
+}
+
+testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid) {
+  const POINT at = ClientToScreenPoint(window, x, y);
+  MoveMouse(at.x, at.y);
+  SendMouse(at.x, at.y, true, true);
+  HWND menu = nullptr;
+  const testing::AssertionResult shown = Await("the right-click menu", [&] {
+    for (HWND w : FindTopLevel("#32768", nullptr, pid)) {
+      if (IsWindowVisible(w)) menu = w;
+    }
+    return menu != nullptr;
+  }, [] { return std::string("none"); });
+  if (!shown) return shown;
+  if (!AwaitPainted(menu)) return testing::AssertionFailure() << "the menu was not drawn";
+  // The items share the menu's height inside its 3-pixel frame.
+  RECT r = {};
+  GetWindowRect(menu, &r);
+  const int inner = (r.bottom - r.top) - 6;
+  Click(r.left + 24, r.top + 3 + inner * (2 * item + 1) / (2 * items));
+  return WaitGone(menu, kPatienceMs) ? testing::AssertionSuccess()
+                                     : testing::AssertionFailure() << "the menu stayed after the click";
+}
+
+testing::AssertionResult FillFileDialog(HWND dialog, const std::string& path, int filter) {
+  if (filter > 0) {
+    HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file type box
+    if (types == nullptr) return testing::AssertionFailure() << "no file type box";
+    SendMessageTimeoutA(types, CB_SETCURSEL, static_cast<WPARAM>(filter - 1), 0, SMTO_ABORTIFHUNG, 3000, nullptr);
+    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types),
+                        SMTO_ABORTIFHUNG, 3000, nullptr);
+  }
+  HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
+  if (name == nullptr) return testing::AssertionFailure() << "no file name box";
+  SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 3000, nullptr);
+  PressButton(dialog, IDOK);
+  return WaitGone(dialog, kPatienceMs) ? testing::AssertionSuccess()
+                                       : testing::AssertionFailure() << "the dialog stayed";
 }
 
 void MoveMouse(int x, int y) {

@@ -106,6 +106,12 @@ bool SyncPosted(HWND window, int timeoutMs = kPatienceMs);
 // Mouse, in screen coordinates: one SendInput batch each.
 void MoveMouse(int x, int y);
 void Click(int x, int y);
+// Right-clicks the client point (x, y) of window and clicks item (from 0) of
+// the menu of `items` items that comes up in process pid.
+testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid);
+// Puts path into a file dialog's name box, first choosing the file type
+// `filter` (from 1) when it is not 0, and presses OK; waits for the dialog to go.
+testing::AssertionResult FillFileDialog(HWND dialog, const std::string& path, int filter = 0);
 POINT ClientToScreenPoint(HWND window, int x, int y);
 
 // Colours as 0x00RRGGBB.

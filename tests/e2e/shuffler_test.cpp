@@ -536,6 +536,80 @@ bool Checked(HWND dialog, int id) {
   return state == BST_CHECKED;
 }
 
+// Arrange to palette puts the table into a palette file's order, every pixel
+// following (the saved BMP judged by ImageMagick as out-LANGarranged-NAME.bmp);
+// Save palette writes that order; a file lacking colours changes nothing.
+TEST(Mirtav, ArrangeToAPaletteFileAndSaveThePalette) {
+  const std::string pictures = Pictures(), out = OutDir();
+  if (pictures.empty() || out.empty()) GTEST_SKIP() << "E2E_PICTURES / E2E_OUT are set by run-tier.sh";
+  const std::string name = "im4_101x67", files = MakeTempDir("mirtav-palettes");
+  Shuffler app;
+  std::string error;
+  ASSERT_TRUE(app.Start(&error)) << error;
+  ASSERT_TRUE(app.Open(JoinPath(pictures, name + ".bmp")));
+  const std::vector<uint32_t> stored = PaletteOf(ReadBytes(JoinPath(pictures, name + ".bmp")));
+  ASSERT_EQ(stored.size(), 16u);
+  Image reference;
+  ASSERT_TRUE(LoadReference(JoinPath(pictures, name + ".ref.bmp"), &reference));
+  ASSERT_TRUE(app.Shows(reference));
+  HWND palette = nullptr;
+  ASSERT_TRUE(app.AwaitPalette(&palette));
+  auto use = [&](int item, const char* en, const char* ja, const std::string& path, int filter) {
+    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, 2, app.run().pid());
+    if (!chosen) return chosen;
+    HWND dialog = WaitForDialog(Ansi(Pick(en, ja)).c_str(), app.run().pid(), kPatienceMs);
+    if (dialog == nullptr) return testing::AssertionFailure() << "no dialog titled " << en;
+    return FillFileDialog(dialog, path, filter);
+  };
+  auto arrange = [&](const std::string& path) {
+    return use(1, "Select a palette file to arrange to.", "並べる順のパレットファイルの選択", path, 0);
+  };
+  char line[16];
+  // A hex list (CRLF) of the table backwards, a colour the picture lacks among them.
+  const std::vector<uint32_t> reversed(stored.rbegin(), stored.rend());
+  std::string hex;
+  for (size_t i = 0; i < reversed.size(); ++i) {
+    std::snprintf(line, sizeof line, "%06X\r\n", static_cast<unsigned>(reversed[i]));
+    hex += line;
+    if (i == 3) hex += "#FE0DC1\r\n";
+  }
+  ASSERT_TRUE(WriteBytes(JoinPath(files, "backwards.hex"), std::vector<uint8_t>(hex.begin(), hex.end())));
+  ASSERT_TRUE(arrange(JoinPath(files, "backwards.hex")));
+  ExpectCells(app.PaletteShowing(reversed), reversed, "arranged backwards");
+  EXPECT_TRUE(app.Shows(reference)) << "the picture changed its look";
+  EXPECT_TRUE(app.AwaitButtons("-CS"));
+
+  // Save palette as JASC-PAL: the new order.
+  const std::string jasc = JoinPath(files, "order.pal");
+  ASSERT_TRUE(use(0, "Assign a palette file to save.", "保存するパレットファイルの指定", jasc, 1));
+  std::string want = "JASC-PAL\r\n0100\r\n16\r\n";
+  for (uint32_t c : reversed) {
+    std::snprintf(line, sizeof line, "%u %u %u\r\n", c >> 16, (c >> 8) & 0xFF, c & 0xFF);
+    want += line;
+  }
+  const std::vector<uint8_t> written = ReadBytes(jasc);
+  EXPECT_EQ(std::string(written.begin(), written.end()), want);
+
+  // The picture saved: the file's order, the source's pixels.
+  const std::string saved = JoinPath(out, "out-" + Lang() + "arranged-" + name + ".bmp");
+  ASSERT_TRUE(app.Save(saved));
+  EXPECT_NE(app.Answer("Information", "お知らせ"), "(no box)");
+  EXPECT_EQ(PaletteOf(ReadBytes(saved)), reversed);
+
+  // Three of the table's colours missing: refused, the order as it was.
+  std::string short13;
+  for (size_t i = 0; i < 13; ++i) {
+    std::snprintf(line, sizeof line, "%06x\n", static_cast<unsigned>(stored[i]));
+    short13 += line;
+  }
+  ASSERT_TRUE(WriteBytes(JoinPath(files, "short.hex"), std::vector<uint8_t>(short13.begin(), short13.end())));
+  ASSERT_TRUE(arrange(JoinPath(files, "short.hex")));
+  EXPECT_EQ(app.Answer("Error", "エラー"),
+            Ansi(Pick("The palette file lacks 3 of the picture's colours, so the order stays as it is.",
+                      "パレットファイルには画像の色のうち 3 色がありません. 順序は変わりません.")));
+  ExpectCells(app.PaletteShowing(reversed), reversed, "after the refusal");
+}
+
 TEST(Mirtav, CopyPltAndTheSettingsDialog) {
   const std::string pictures = Pictures();
   if (pictures.empty()) GTEST_SKIP() << "E2E_PICTURES is set by run-tier.sh";

@@ -84,6 +84,31 @@ TEST(PaletteHistory, TheLimitOf299Changes) {
   EXPECT_TRUE(h.Press(1, Rgb{7, 7, 7}));
 }
 
+// A palette file's colours: the first min(file, table) entries, one change.
+TEST(PaletteHistory, LoadIsOneChangeOverTheTablesEntries) {
+  static PaletteHistory h;
+  const std::vector<uint8_t> file = Table(16);
+  ASSERT_TRUE(h.Reset(file.data(), file.size(), 16));
+  const Rgb longer[20] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+  ASSERT_TRUE(h.Load(longer, 20)) << "a longer file gives its first 16";
+  EXPECT_EQ(h.ChangeCounter(), 1);
+  EXPECT_EQ(h.Entry(2).blue, 9);
+  EXPECT_EQ(h.Entry(15).red, 0);
+  const Rgb shorter[2] = {{200, 201, 202}, {203, 204, 205}};
+  ASSERT_TRUE(h.Load(shorter, 2)) << "a shorter file leaves the rest as they are";
+  EXPECT_EQ(h.Entry(1).green, 204);
+  EXPECT_EQ(h.Entry(2).blue, 9);
+  ASSERT_TRUE(h.Undo());
+  EXPECT_EQ(h.Entry(1).green, 5);
+  ASSERT_TRUE(h.Undo());
+  EXPECT_EQ(h.Entry(0).red, file[2]) << "one Undo per load";
+  EXPECT_FALSE(h.Load(shorter, 0));
+  EXPECT_FALSE(h.Load(nullptr, 2));
+  for (int i = 0; i < 299; ++i) ASSERT_TRUE(h.Press(0, Rgb{uint8_t(i), 0, 0}));
+  EXPECT_FALSE(h.Load(shorter, 2)) << "past the limit";
+  EXPECT_EQ(h.Entry(1).green, file[5]);
+}
+
 TEST(ChipGrid, CellsGapsAndEmptyCells) {
   const kestro::CellRect first = kestro::ChipCell(0, 0);
   EXPECT_EQ(first.x0, 14); EXPECT_EQ(first.y0, 247);

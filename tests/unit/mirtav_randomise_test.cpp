@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "mirtav00/core/arrange.h"
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/open_rules.h"
 #include "mirtav00/core/randomise.h"
@@ -130,4 +131,57 @@ TEST(MirtavRandomise, RefusedPlanChangesNothing) {
       ASSERT_EQ(s->OrderMap[i], 255 - i) << c.name;
     }
   }
+}
+
+// Arrange to palette: each entry takes the place of its colour among the
+// file's colours that the table holds; a colour twice needs two in the file.
+TEST(MirtavArrange, OrderFromAPaletteFile) {
+  using palette_file::Colour;
+  const shuffle::PaletteEntry table[4] = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {2, 2, 2}};  // blue, green, red
+  auto c = [](int v) { return Colour{uint8_t(v), uint8_t(v), uint8_t(v)}; };
+  struct { const char* name; std::vector<Colour> file; int32_t missing; std::vector<int32_t> order; } const cases[] = {
+      {"the same order", {c(1), c(2), c(3), c(2)}, 0, {0, 1, 2, 3}},
+      {"backwards", {c(2), c(3), c(2), c(1)}, 0, {3, 0, 1, 2}},
+      {"with colours the table lacks", {c(9), c(3), c(7), c(2), c(1), c(2)}, 0, {2, 1, 0, 3}},
+      {"a repeated colour once only", {c(3), c(2), c(1)}, 1, {}},
+      {"none there", {c(4)}, 4, {}},
+      {"empty", {}, 4, {}},
+  };
+  for (const auto& k : cases) {
+    int32_t order[4] = {-1, -1, -1, -1};
+    EXPECT_EQ(mirtav::ArrangeOrder(table, 4, k.file.data(), k.file.size(), order), k.missing) << k.name;
+    if (k.missing == 0) EXPECT_EQ(std::vector<int32_t>(order, order + 4), k.order) << k.name;
+    else EXPECT_EQ(order[0], -1) << k.name << ": the order was touched";
+  }
+}
+
+// ReorderPicture, Arrange's and Randomize PLT's common end: the table and the
+// pixels move together, and a refused order changes nothing.
+TEST(MirtavArrange, ReorderKeepsEveryPixelsColourOrChangesNothing) {
+  Picture p;
+  p.width = 7;
+  p.height = 3;
+  p.bits = 4;
+  p.palette = fixture::Palette(16);
+  p.pixels = fixture::Rows(7, 3, 4, [](int32_t x, int32_t y) { return x * 3 + y; });
+  const std::vector<uint8_t> file = fixture::File(p);
+  const fixture::Reread source = fixture::ReadBack(file);
+  ASSERT_TRUE(source.ok);
+  shuffle::PaletteEntry table[256];
+  int32_t n = 0;
+  ASSERT_EQ(mirtav::CheckOpenHeader(file.data(), file.size(), file.size(), table, &n), mirtav::OpenVerdict::kOk);
+  int32_t backwards[16], twice[16];
+  for (int i = 0; i < 16; ++i) backwards[i] = 15 - i, twice[i] = i / 2;
+  std::vector<uint8_t> block = source.block;
+  EXPECT_FALSE(mirtav::ReorderPicture(table, n, block.data(), block.size(), source.layout, twice));
+  EXPECT_EQ(block, source.block) << "no permutation";
+  ASSERT_TRUE(mirtav::ReorderPicture(table, n, block.data(), block.size(), source.layout, backwards));
+  tiff::MemorySink sink;
+  ASSERT_EQ(mirtav::WriteShufflerBmp(block.data(), block.size(), source.layout, sink), mirtav::BmpResult::kOk);
+  const fixture::Reread saved = fixture::ReadBack(sink.bytes);
+  ASSERT_TRUE(saved.ok);
+  EXPECT_EQ(std::vector<uint8_t>(saved.colourTable.begin(), saved.colourTable.begin() + 4),
+            std::vector<uint8_t>(source.colourTable.begin() + 60, source.colourTable.begin() + 64));
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 7; ++x) ASSERT_EQ(ColourAt(saved, x, y), ColourAt(source, x, y)) << x << "," << y;
 }
