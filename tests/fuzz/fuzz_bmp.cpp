@@ -1,7 +1,8 @@
 // libFuzzer target: a whole BMP file goes through the reader's header checks,
 // the lock rules, the TIFF writer and the shuffler's remap, as the programs
-// use them. The block is an exact-size heap copy so AddressSanitizer sees any
-// access outside it. Invariants are checked here; a violation traps.
+// use them; every input is also read as a palette file. The block is an
+// exact-size heap copy so AddressSanitizer sees any access outside it.
+// Invariants are checked here; a violation traps.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "common/bitmap/core/palette_file.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "mirtav00/core/shuffle.h"
 
@@ -181,9 +183,25 @@ void CheckRemap(uint8_t* block, size_t blockSize, const bmp::BlockLayout& l,
   for (size_t i = 0; i < blockSize; ++i) REQUIRE(touched[i] || block[i] == before[i]);
 }
 
+// A palette file read gives colours or a refusal; colours read come back the
+// same through a file of the format they were found in.
+void CheckPaletteFile(const uint8_t* data, size_t size) {
+  std::unique_ptr<uint8_t[]> copy(new uint8_t[size == 0 ? 1 : size]);
+  if (size != 0) std::memcpy(copy.get(), data, size);
+  const palette_file::ReadResult r = palette_file::Read(copy.get(), size);
+  REQUIRE((r.problem == palette_file::Problem::kNone) == !r.colours.empty());
+  REQUIRE(r.colours.size() <= palette_file::kMaxColours);
+  if (r.colours.empty()) return;
+  const std::vector<uint8_t> file = palette_file::Write(r.format, r.colours, "fuzz");
+  const palette_file::ReadResult again = palette_file::Read(file.data(), file.size());
+  REQUIRE(again.problem == palette_file::Problem::kNone && again.format == r.format &&
+          again.colours == r.colours);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  CheckPaletteFile(data, size);
   if (size < bmp::kFileHeaderSize) return 0;
   const bmp::FileHeader fh = bmp::ParseFileHeader(data);
   if (fh.type != bmp::kMagicBM || !bmp::FileHeaderSizeIsSound(fh)) return 0;
