@@ -241,8 +241,11 @@ void OnContextMenu(HWND window, LPARAM point) {
   switch (ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0])) {
     case IDM_LOAD_PALETTE_FILE: LoadPalette(window); break;
     case IDM_SAVE_PALETTE_FILE: SavePalette(); break;
-    default: break;
+    default: return;
   }
+  // The dialog gave the front to the main window; the palette window the
+  // user was working in comes back in front of it.
+  SetActiveWindow(window);
 }
 
 void OnUndo(HWND window) {

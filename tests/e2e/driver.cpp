@@ -382,8 +382,11 @@ testing::AssertionResult FillFileDialog(HWND dialog, const std::string& path, in
     HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file type box
     if (types == nullptr) return testing::AssertionFailure() << "no file type box";
     SendMessageTimeoutA(types, CB_SETCURSEL, static_cast<WPARAM>(filter - 1), 0, SMTO_ABORTIFHUNG, 3000, nullptr);
-    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types),
-                        SMTO_ABORTIFHUNG, 3000, nullptr);
+    // As a choice in the list ends: Wine's dialog takes the type on CBN_SELENDOK.
+    for (WORD code : {CBN_SELENDOK, CBN_SELCHANGE}) {
+      SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(0x470, code), reinterpret_cast<LPARAM>(types),
+                          SMTO_ABORTIFHUNG, 3000, nullptr);
+    }
   }
   HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
   if (name == nullptr) return testing::AssertionFailure() << "no file name box";

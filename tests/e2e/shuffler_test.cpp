@@ -587,7 +587,9 @@ TEST(Mirtav, ArrangeToAPaletteFileAndSaveThePalette) {
     std::snprintf(line, sizeof line, "%u %u %u\r\n", c >> 16, (c >> 8) & 0xFF, c & 0xFF);
     want += line;
   }
-  const std::vector<uint8_t> written = ReadBytes(jasc);
+  std::vector<uint8_t> written;
+  EXPECT_TRUE(Await("the palette file", [&] { return !(written = ReadBytes(jasc)).empty(); },
+                    [] { return std::string("none"); }));  // written once the dialog has gone
   EXPECT_EQ(std::string(written.begin(), written.end()), want);
 
   // The picture saved: the file's order, the source's pixels.
