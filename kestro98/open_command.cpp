@@ -121,11 +121,15 @@ int ImageInformationOfPath(const char* path, std::string* text) {
   return ImageInformation(header.bytes, header.size, header.fileSize, text);
 }
 
-void OpenCommand(HWND window) {
+void OpenCommand(HWND window, LeaveQuestion mayLeave) {
   char chosen[kPathSize] = {};
   if (!RunFileDialog(window, kOpenDialog, chosen, sizeof chosen)) return;
-  const std::string path = chosen;
-  if (CheckChosenFile(window, path)) OpenCheckedFile(window, path);
+  OpenPicturePath(window, chosen, mayLeave);
+}
+
+void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
+  // A refused file asks nothing: it would not replace the picture.
+  if (CheckChosenFile(window, path) && mayLeave(window)) OpenCheckedFile(window, path);
 }
 
 bool CheckChosenFile(HWND window, const std::string& path) {

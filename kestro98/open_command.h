@@ -11,7 +11,17 @@
 
 namespace kestro {
 
-void OpenCommand(HWND mainWindow);
+// Asked before a picture that passed the checks replaces the shown one;
+// true: go on (kestro98/main_window.cpp's question about unsaved colours).
+using LeaveQuestion = bool (*)(HWND mainWindow);
+
+// Open BMP: the dialog, then OpenPicturePath with the chosen path.
+void OpenCommand(HWND mainWindow, LeaveQuestion mayLeave);
+
+// Every way of opening (the dialog, the command line, a drop, a second
+// start) ends here: the checks with their messages, the question, then the
+// picture read and shown.
+void OpenPicturePath(HWND mainWindow, const std::string& path, LeaveQuestion mayLeave);
 
 // The command's steps after the dialog. CheckChosenFile: the path and the
 // header checks, false after the refusal's message. OpenCheckedFile: the

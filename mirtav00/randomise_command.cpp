@@ -82,6 +82,7 @@ void RandomisePalette(HWND window) {
   SetTopmost(window, HWND_NOTOPMOST);
   if (done) {
     pictureState = PictureState::kChanged;
+    changedOrderSaved = false;
     ForgetPictureSamples();  // the same colours, other indices
   }
 

@@ -7,7 +7,9 @@ namespace kestro {
 bool PaletteHistory::Reset(const uint8_t* table, size_t tableBytes, int32_t colourCount) {
   std::memset(levels_, 0, sizeof levels_);
   counter_ = 0;
+  top_ = 0;
   count_ = 0;
+  savedValid_ = false;
   if (colourCount != 2 && colourCount != 16 && colourCount != 256) return false;
   if (table == nullptr || tableBytes / 4 < static_cast<size_t>(colourCount)) return false;
   for (int32_t i = 0; i < colourCount; ++i) {
@@ -24,6 +26,7 @@ bool PaletteHistory::Press(int32_t entry, Rgb colour) {
   ++counter_;
   std::memcpy(levels_[counter_], levels_[counter_ - 1], sizeof levels_[0]);
   levels_[counter_][entry] = colour;
+  top_ = counter_;
   return true;
 }
 
@@ -31,6 +34,29 @@ bool PaletteHistory::Undo() {
   if (counter_ <= 0) return false;
   --counter_;
   return true;
+}
+
+bool PaletteHistory::Redo() {
+  if (counter_ >= top_) return false;
+  ++counter_;
+  return true;
+}
+
+bool PaletteHistory::SameColours(const Rgb* a, const Rgb* b) const {
+  for (int32_t i = 0; i < count_; ++i) {
+    if (a[i].red != b[i].red || a[i].green != b[i].green || a[i].blue != b[i].blue) return false;
+  }
+  return true;
+}
+
+void PaletteHistory::MarkSaved() {
+  std::memcpy(saved_, levels_[counter_], sizeof saved_);
+  savedValid_ = true;
+}
+
+bool PaletteHistory::HasUnsavedColours() const {
+  if (SameColours(levels_[counter_], levels_[0])) return false;
+  return !(savedValid_ && SameColours(levels_[counter_], saved_));
 }
 
 Rgb PaletteHistory::Entry(int32_t index) const {
