@@ -128,8 +128,7 @@ void OpenCommand(HWND window, LeaveQuestion mayLeave) {
 }
 
 void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
-  // A refused file asks nothing: it would not replace the picture.
-  if (CheckChosenFile(window, path) && mayLeave(window)) OpenCheckedFile(window, path);
+  if (CheckChosenFile(window, path)) OpenCheckedFile(window, path, mayLeave);
 }
 
 bool CheckChosenFile(HWND window, const std::string& path) {
@@ -149,7 +148,7 @@ bool CheckChosenFile(HWND window, const std::string& path) {
   return verdict == OpenVerdict::kOk;
 }
 
-bool OpenCheckedFile(HWND window, const std::string& path) {
+bool OpenCheckedFile(HWND window, const std::string& path, LeaveQuestion mayLeave) {
   // The reader's own checks, on a candidate block; the shown picture stays
   // until the new one has passed them.
   if (!ReadCandidatePicture(window, path.c_str())) return false;
@@ -161,6 +160,11 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
   if (verdict != OpenVerdict::kOk) {
     DiscardCandidateBlock();
     ShowMessage(window, OpenMessage(verdict));
+    return false;
+  }
+  // Only a picture that will be shown asks about the one it replaces.
+  if (mayLeave != nullptr && !mayLeave(window)) {
+    DiscardCandidateBlock();
     return false;
   }
 

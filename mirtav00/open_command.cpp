@@ -64,8 +64,7 @@ void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeav
     ShowMessage(window, *MessageOf(pathVerdict));
     return;
   }
-  if (!mayLeave(window)) return;
-  if (LoadBmpFile(window, path.c_str())) ShowNewPicture(window);
+  if (LoadBmpFile(window, path.c_str(), mayLeave)) ShowNewPicture(window);
 }
 
 }  // namespace mirtav
