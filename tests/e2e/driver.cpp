@@ -375,8 +375,12 @@ void PressKeys(std::initializer_list<WORD> held, WORD key) {
 }
 
 bool BringForward(HWND window) {
-  SetForegroundWindow(window);
-  return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+  // Asked again while it has not happened: a window just made may not take it yet.
+  return WaitUntil([&] {
+    if (GetForegroundWindow() == window) return true;
+    SetForegroundWindow(window);
+    return false;
+  }, kPatienceMs, 50);
 }
 
 void Wheel(int x, int y, int delta, bool tilt, std::initializer_list<WORD> held) {
