@@ -21,6 +21,7 @@ namespace {
 // picture, a path from a second start) from the message loop.
 constexpr UINT kOpenHandedPath = WM_APP + 0x100;
 std::string handedPath;
+bool frontAfterOpen = false;  // a second start's path: the copy ends in front
 
 // The program's keys (RES_NAME_KEYS), translated for the main window.
 HACCEL keyTable = nullptr;
@@ -54,6 +55,10 @@ LRESULT OnOpenHandedPath(HWND window) {
   const std::string path = handedPath;
   handedPath.clear();
   runningProgram->openPath(window, path);
+  // Again after the open: the start that handed the path over may have
+  // taken the front while it ended.
+  if (frontAfterOpen && IsWindow(window)) SetForegroundWindow(GetLastActivePopup(window));
+  frontAfterOpen = false;
   return 0;
 }
 
@@ -75,12 +80,19 @@ LRESULT OnCopyData(HWND window, const COPYDATASTRUCT* data) {
   const std::string path(static_cast<const char*>(data->lpData), data->cbData);
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
   SetForegroundWindow(GetLastActivePopup(window));
+  frontAfterOpen = IsWindowEnabled(window) != FALSE;
   TakePath(window, path.substr(0, path.find('\0')));
   return TRUE;
 }
 
-// Exit, the close box and Alt+F4: the program's question first.
+// Exit, the close box and Alt+F4: the program's question first. A close
+// that arrives while a dialog or message box of the program is up is not
+// taken: the command under it is still running.
 LRESULT OnClose(HWND window) {
+  if (!IsWindowEnabled(window)) {
+    MessageBeep(MB_OK);
+    return 0;
+  }
   if (runningProgram->mayLeavePicture(window)) DestroyWindow(window);
   return 0;
 }
