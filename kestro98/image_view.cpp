@@ -1,5 +1,7 @@
 #include "kestro98/image_view.h"
 
+#include <windowsx.h>
+
 #include "common/base/gdi_guards.h"
 #include "common/base/shell_state.h"
 #include "common/bitmap/dib_block.h"
@@ -74,6 +76,14 @@ void SetBar(HWND bar, int64_t maximum, int64_t position) {
   info.fMask = SIF_RANGE | SIF_POS;
   info.nMin = 0;
   info.nMax = Clamp32(maximum);
+  info.nPos = Clamp32(position);
+  SetScrollInfo(bar, SB_CTL, &info, TRUE);
+}
+
+void SetBarPosition(HWND bar, int64_t position) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_POS;
   info.nPos = Clamp32(position);
   SetScrollInfo(bar, SB_CTL, &info, TRUE);
 }
@@ -177,6 +187,53 @@ void InvalidatePictureArea(HWND window, bool erase) {
   UpdateWindow(window);
 }
 
+// The offset's bar and picture follow a new offset (a repaint only when it moved).
+static void ApplyOffset(HWND window, bool vertical) {
+  HWND bar = vertical ? vertScrollBar : horzScrollBar;
+  const int64_t offset = vertical ? vertScrollOffset : horzScrollOffset;
+  int64_t& last = vertical ? lastVertOffset : lastHorzOffset;
+  if (offset == last) return;
+  InvalidatePictureArea(window, false);
+  SetBarPosition(bar, offset);
+  last = offset;
+}
+
+static int64_t CurrentMaximum(HWND window, bool vertical) {
+  const RECT client = ClientOf(window);
+  return vertical ? ScrollMaximum(pictureFacts.layout.height, pictureFacts.zoomLevel,
+                                  client.bottom - (horzShown ? horzScrollHeight : 0), kIconBand)
+                  : ScrollMaximum(pictureFacts.layout.width, pictureFacts.zoomLevel,
+                                  client.right - (vertShown ? vertScrollWidth : 0), 0);
+}
+
+// Ctrl+wheel: a step as Zoom In or Zoom Out would take it (only while its
+// button is enabled), the source pixel under the cursor kept under it as far
+// as the picture's edges allow.
+static void ZoomAtCursor(HWND window, bool in, LPARAM screenPoint) {
+  HWND button = IconBarButton(in ? IDC_BAR_ZOOM_IN : IDC_BAR_ZOOM_OUT);
+  if (button == nullptr || !IsWindowEnabled(button)) return;
+  const int32_t level = pictureFacts.zoomLevel;
+  const int32_t newLevel = in ? ZoomedIn(level) : ZoomedOut(level);
+  if (newLevel == level) return;
+  POINT at = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  ScreenToClient(window, &at);
+  horzScrollOffset = OffsetKeepingPoint(horzScrollOffset, level, newLevel, at.x);
+  vertScrollOffset = OffsetKeepingPoint(vertScrollOffset, level, newLevel, at.y - kIconBand);
+  pictureFacts.zoomLevel = newLevel;
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  LayOutViewScrollBars(window);
+  // The layout keeps a shown bar's offset: clamp it to the new range.
+  for (const bool vertical : {false, true}) {
+    int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
+    offset = ScrollOffset(offset, SB_ENDSCROLL, 0, CurrentMaximum(window, vertical));
+    SetBarPosition(vertical ? vertScrollBar : horzScrollBar, offset);
+    (vertical ? lastVertOffset : lastHorzOffset) = offset;
+  }
+  InvalidatePictureArea(window, true);
+  ShowViewTitle(window);
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
 void ScrollView(HWND window, bool vertical, WPARAM wParam) {
   HWND bar = vertical ? vertScrollBar : horzScrollBar;
   const int code = LOWORD(wParam);
@@ -188,24 +245,58 @@ void ScrollView(HWND window, bool vertical, WPARAM wParam) {
     GetScrollInfo(bar, SB_CTL, &info);
     thumb = info.nTrackPos;
   }
-  const RECT client = ClientOf(window);
   int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
-  int64_t& last = vertical ? lastVertOffset : lastHorzOffset;
-  const int64_t maximum =
-      vertical ? ScrollMaximum(pictureFacts.layout.height, pictureFacts.zoomLevel,
-                               client.bottom - (horzShown ? horzScrollHeight : 0), kIconBand)
-               : ScrollMaximum(pictureFacts.layout.width, pictureFacts.zoomLevel,
-                               client.right - (vertShown ? vertScrollWidth : 0), 0);
-  offset = ScrollOffset(offset, code, thumb, maximum);
-  if (offset != last) {
-    InvalidatePictureArea(window, false);
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    info.nPos = Clamp32(offset);
-    SetScrollInfo(bar, SB_CTL, &info, TRUE);
-    last = offset;
+  offset = ScrollOffset(offset, code, thumb, CurrentMaximum(window, vertical));
+  ApplyOffset(window, vertical);
+}
+
+void WheelView(HWND window, bool sideways, WPARAM wParam, LPARAM lParam) {
+  if (pictureFacts.state != PictureState::kOpened) return;
+  const WORD keys = GET_KEYSTATE_WPARAM(wParam);
+  const int32_t delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  if ((keys & MK_CONTROL) != 0 && !sideways) {
+    static int32_t zoomRest = 0;
+    const int32_t notches = TakeNotches(&zoomRest, delta);
+    if (notches != 0) ZoomAtCursor(window, notches > 0, lParam);
+    return;
   }
+  // Shift turns the wheel sideways; a tilt wheel's delta counts to the right.
+  const bool vertical = !sideways && (keys & MK_SHIFT) == 0;
+  static int32_t rest[2] = {};
+  const int32_t notches = TakeNotches(&rest[vertical ? 1 : 0], sideways ? -delta : delta);
+  if (notches == 0 || !(vertical ? vertShown : horzShown)) return;
+  UINT lines = 3;
+  if (!SystemParametersInfoA(vertical ? SPI_GETWHEELSCROLLLINES : SPI_GETWHEELSCROLLCHARS, 0, &lines, 0)) {
+    lines = 3;
+  }
+  int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
+  offset = WheelOffset(offset, notches, lines, CurrentMaximum(window, vertical));
+  ApplyOffset(window, vertical);
+}
+
+bool KeyScrollView(HWND window, WPARAM key) {
+  struct KeyStep {
+    WPARAM key;
+    bool vertical;
+    int code;
+  };
+  // The scroll bars' own keyboard steps; Home and End move the vertical bar,
+  // or the horizontal one when only that is shown.
+  const bool endsVertical = vertShown || !horzShown;
+  const KeyStep steps[] = {
+      {VK_LEFT, false, SB_LINELEFT}, {VK_RIGHT, false, SB_LINERIGHT},
+      {VK_UP, true, SB_LINEUP},      {VK_DOWN, true, SB_LINEDOWN},
+      {VK_PRIOR, true, SB_PAGEUP},   {VK_NEXT, true, SB_PAGEDOWN},
+      {VK_HOME, endsVertical, SB_TOP}, {VK_END, endsVertical, SB_BOTTOM},
+  };
+  for (const KeyStep& step : steps) {
+    if (step.key != key) continue;
+    if (pictureFacts.state == PictureState::kOpened && (step.vertical ? vertShown : horzShown)) {
+      ScrollView(window, step.vertical, MAKEWPARAM(step.code, 0));
+    }
+    return true;
+  }
+  return false;
 }
 
 void SizeView(HWND window, WPARAM sizeType) {

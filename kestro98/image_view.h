@@ -59,6 +59,14 @@ void InvalidatePictureArea(HWND mainWindow, bool erase);
 // WM_HSCROLL / WM_VSCROLL from the view's bars (thumb positions taken 32-bit).
 void ScrollView(HWND mainWindow, bool vertical, WPARAM wParam);
 
+// WM_MOUSEWHEEL and WM_MOUSEHWHEEL: the system's wheel setting in line steps
+// of the bars (Shift: sideways); with Ctrl a zoom step at the cursor.
+void WheelView(HWND mainWindow, bool sideways, WPARAM wParam, LPARAM lParam);
+
+// WM_KEYDOWN: arrows, Page Up and Down, Home and End as the bars' line, page
+// and end steps. False for any other key.
+bool KeyScrollView(HWND mainWindow, WPARAM key);
+
 // WM_SIZE after the layout: minimise / restore of the palette window, the
 // smallest size.
 void SizeView(HWND mainWindow, WPARAM sizeType);

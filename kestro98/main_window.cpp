@@ -12,6 +12,7 @@
 #include "common/ui/app_shell.h"
 #include "kestro98/bar_tables.h"
 #include "kestro98/copy_command.h"
+#include "kestro98/core/open_rules.h"
 #include "kestro98/description.h"
 #include "kestro98/image_view.h"
 #include "kestro98/open_command.h"
@@ -35,11 +36,29 @@ void ActivatePaletteWindow() {
   }
 }
 
+// Colours changed and not kept in any file: the question first.
+bool MayLeavePicture(HWND window) {
+  if (pictureFacts.state != PictureState::kOpened || !paletteHistory.HasUnsavedColours()) return true;
+  return AskBeforeLeaving(window, FileNameOfPath(pictureFacts.sourcePath, IsJapanese()),
+                          SaveImageCommand);
+}
+
+void OpenPath(HWND window, const std::string& path) { OpenPicturePath(window, path, MayLeavePicture); }
+
+// The keys of the palette history, which no icon-bar button sends.
+bool RunHistoryKey(int command) {
+  switch (command) {
+    case IDM_UNDO_KEY: UndoChange(); return true;
+    case IDM_REDO_KEY: RedoChange(); return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 void RunCommand(HWND window, int command) {
   switch (command) {
-    case IDM_OPEN: OpenCommand(window); break;
+    case IDM_OPEN: OpenCommand(window, MayLeavePicture); break;
     case IDM_ZOOM_OUT: ZoomOut(window); break;
     case IDM_ZOOM_IN: ZoomIn(window); break;
     case IDM_POPUP_WINDOW: BringPaletteWindowForward(); break;
@@ -53,6 +72,7 @@ void StartUp(HWND window) { InitialiseMainWindow(window); }
 void InitialiseMainWindow(HWND window) {
   const char* prefix = TitlePrefix();
   if (FindRunningCopy(&prefix, 1)) {
+    HandPathToRunningCopy();
     Refuse(window);
     return;
   }
@@ -89,6 +109,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       SizeView(window, wParam);
       return 0;
     case WM_HSCROLL: ScrollView(window, false, wParam); return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: WheelView(window, message == WM_MOUSEHWHEEL, wParam, lParam); return 0;
+    case WM_KEYDOWN:
+      if (KeyScrollView(window, wParam)) return 0;
+      return ShellMainWindowProc(window, message, wParam, lParam);
+    case WM_COMMAND:
+      if (RunHistoryKey(LOWORD(wParam))) return 0;
+      return ShellMainWindowProc(window, message, wParam, lParam);
     case WM_VSCROLL: ScrollView(window, true, wParam); return 0;
     case kRepaintPicture: InvalidatePictureArea(window, false); return 0;
     case kHidePalette: HidePaletteWindow(window); return 0;
@@ -126,6 +154,8 @@ const ProgramDescription kDescription = {
     IDM_EXIT,
     RunCommand,
     QuitProgram,
+    OpenPath,
+    MayLeavePicture,
     &kLook,
     {{"Install the readme file (KESTRO9E.PDF)\nin the same directory.",
      "説明書ファイル（KESTRO9J.PDF）を同じ\nフォルダーに入れてください."},

@@ -123,11 +123,14 @@ int ImageInformationOfPath(const char* path, std::string* text) {
   return ImageInformation(header.bytes, header.size, header.fileSize, text);
 }
 
-void OpenCommand(HWND window) {
+void OpenCommand(HWND window, LeaveQuestion mayLeave) {
   char chosen[kPathSize] = {};
   if (!RunFileDialog(window, kOpenDialog, chosen, sizeof chosen)) return;
-  const std::string path = chosen;
-  if (CheckChosenFile(window, path)) OpenCheckedFile(window, path);
+  OpenPicturePath(window, chosen, mayLeave);
+}
+
+void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
+  if (CheckChosenFile(window, path)) OpenCheckedFile(window, path, mayLeave);
 }
 
 bool CheckChosenFile(HWND window, const std::string& path) {
@@ -147,7 +150,7 @@ bool CheckChosenFile(HWND window, const std::string& path) {
   return verdict == OpenVerdict::kOk;
 }
 
-bool OpenCheckedFile(HWND window, const std::string& path) {
+bool OpenCheckedFile(HWND window, const std::string& path, LeaveQuestion mayLeave) {
   // The reader's own checks, on a candidate block; the shown picture stays
   // until the new one has passed them.
   if (!ReadCandidatePicture(window, path.c_str())) return false;
@@ -159,6 +162,11 @@ bool OpenCheckedFile(HWND window, const std::string& path) {
   if (verdict != OpenVerdict::kOk) {
     DiscardCandidateBlock();
     ShowMessage(window, OpenMessage(verdict));
+    return false;
+  }
+  // Only a picture that will be shown asks about the one it replaces.
+  if (mayLeave != nullptr && !mayLeave(window)) {
+    DiscardCandidateBlock();
     return false;
   }
 

@@ -264,6 +264,19 @@ void OnUndo(HWND window) {
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
+// Ctrl+Y: the change the last Undo took away comes back, the limit message
+// with it when that change was the 299th.
+void OnRedo(HWND window) {
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  if (paletteHistory.Redo()) {
+    if (paletteHistory.LimitReached()) SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
+    RedrawChips(window);
+    WriteLevelAndTell();
+  }
+  if (paletteHistory.UndoEnabled() && !IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
 void OnDestroy(HWND window) {
   RECT box = {};
   if (GetWindowRect(window, &box)) savedPalettePosition = {box.left, box.top};
@@ -337,6 +350,14 @@ void BringPaletteWindowForward() {
   } else if (GetActiveWindow() != paletteWindow) {
     SetActiveWindow(paletteWindow);
   }
+}
+
+void UndoChange() {
+  if (paletteWindow != nullptr && IsWindowEnabled(undoButton)) OnUndo(paletteWindow);
+}
+
+void RedoChange() {
+  if (paletteWindow != nullptr) OnRedo(paletteWindow);
 }
 
 void EnablePaletteWindow(bool enable) {

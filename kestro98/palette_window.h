@@ -31,6 +31,12 @@ void DestroyPaletteWindow();
 // Popup Window: shows the hidden window again, or makes it active.
 void BringPaletteWindowForward();
 
+// Ctrl+Z: what the Undo change button does, nothing while it is disabled.
+// Ctrl+Y: puts back the change the last Undo took away, nothing when no
+// undone change is left (a new change forgets them).
+void UndoChange();
+void RedoChange();
+
 // Follows the main window's WM_ENABLE: while a modal dialog or message box
 // has disabled the main window, the palette window takes no input either, so
 // nothing changes under the dialog.

@@ -214,10 +214,12 @@ bool SaveImageTo(HWND mainWindow, const char* path) {
   }
 }
 
-void SaveImageCommand(HWND mainWindow) {
+bool SaveImageCommand(HWND mainWindow) {
   std::memset(savePath, 0, sizeof savePath);
-  if (!RunFileDialog(mainWindow, kSaveDialog, savePath, sizeof savePath)) return;
-  SaveImageTo(mainWindow, savePath);
+  if (!RunFileDialog(mainWindow, kSaveDialog, savePath, sizeof savePath)) return false;
+  if (!SaveImageTo(mainWindow, savePath)) return false;
+  paletteHistory.MarkSaved();
+  return true;
 }
 
 }  // namespace kestro

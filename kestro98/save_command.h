@@ -11,7 +11,9 @@ namespace kestro {
 extern char savePath[256];
 
 // Command 106: the dialog, then SaveImageTo with its path.
-void SaveImageCommand(HWND mainWindow);
+// Save Image: the dialog, then SaveImageTo. True when a file was written; the
+// history then knows the current colours as saved.
+bool SaveImageCommand(HWND mainWindow);
 
 // Everything after the dialog, for a path chosen there: the fixed-disk and
 // free-space checks, the extension, the overwrite question, the write and

@@ -90,7 +90,7 @@ void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
 
 }  // namespace
 
-bool LoadBmpFile(HWND mainWindow, const char* path) {
+bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND)) {
   HFILE file = _lopen(path, OF_READ);
   if (file == HFILE_ERROR) {
     ShowMessage(mainWindow, kMsgCannotOpenBitmap);
@@ -103,6 +103,11 @@ bool LoadBmpFile(HWND mainWindow, const char* path) {
   _lclose(file);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (!accepted) return false;
+  // Only a picture that will be shown asks about the one it replaces.
+  if (mayLeave != nullptr && !mayLeave(mainWindow)) {
+    DiscardCandidateBlock();
+    return false;
+  }
   AdoptNewPicture(mainWindow, path, next);
   return true;
 }

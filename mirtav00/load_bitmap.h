@@ -12,7 +12,8 @@ namespace mirtav {
 
 // True when the picture was read, accepted and adopted (the power-of-two
 // reduction that fits it in the main window's client area set); false after
-// the refusal's message, with nothing changed.
-bool LoadBmpFile(HWND mainWindow, const char* path);
+// the refusal's message, or when mayLeave (asked, when given, once the file
+// has passed every check) says no, with nothing changed.
+bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND) = nullptr);
 
 }  // namespace mirtav

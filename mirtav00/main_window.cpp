@@ -77,11 +77,19 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
+// A randomised order not yet saved: the question first.
+bool MayLeavePicture(HWND window) {
+  if (pictureState != PictureState::kChanged || changedOrderSaved) return true;
+  return AskBeforeLeaving(window, FileNameOf(shufflerPicture.openPath, IsJapanese()), SaveImage);
+}
+
+void OpenPath(HWND window, const std::string& path) { OpenPicturePath(window, path, MayLeavePicture); }
+
 }  // namespace
 
 void RunCommand(HWND window, int command) {
   switch (command) {
-    case IDM_OPEN: OpenCommand(window); break;
+    case IDM_OPEN: OpenCommand(window, MayLeavePicture); break;
     case IDM_RANDOMISE_PLT: RandomisePalette(window); break;
     case IDM_COPY_PLT: CopyPalette(window); break;
     case IDM_SAVE_IMAGE: SaveImage(window); break;
@@ -92,6 +100,7 @@ void ReadSystemSizes() { paletteWindowOffset = GetSystemMetrics(SM_CYCAPTION) + 
 
 void InitialiseMainWindow(HWND window) {
   if (FindRunningCopy(kProductNames, 2)) {
+    HandPathToRunningCopy();
     Refuse(window);
     return;
   }
@@ -157,6 +166,8 @@ const ProgramDescription kDescription = {
     IDM_EXIT,
     RunCommand,
     QuitProgram,
+    OpenPath,
+    MayLeavePicture,
     &kLook,
     {{"Install the readme file (MIRTAV0E.PDF)\nin the same directory.",
      "説明書ファイル（MIRTAV0J.PDF）を同じ\nフォルダーに入れてください."},

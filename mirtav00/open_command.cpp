@@ -44,17 +44,27 @@ void ShowNewPicture(HWND window) {
 
 }  // namespace
 
-void OpenCommand(HWND window) {
+void OpenCommand(HWND window, LeaveQuestion mayLeave) {
   char path[kPathBufferSize] = {};
   if (!RunFileDialog(window, kOpenDialog, path, kPathBufferSize)) return;
+  OpenPicturePath(window, path, mayLeave);
+}
 
-  const char root[4] = {path[0], path[1], path[2], '\0'};
-  const OpenVerdict pathVerdict = CheckOpenPath(path, IsFixedDisk(root));
+void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
+  // The picture's paths are kept in buffers of the dialog's size; a longer
+  // one (a drop, a command line) could not be kept whole.
+  if (path.size() >= kPathBufferSize) {
+    ShowMessage(window, kMsgCannotOpenBitmap);
+    return;
+  }
+  const char root[4] = {path.size() > 0 ? path[0] : '\0', path.size() > 1 ? path[1] : '\0',
+                        path.size() > 2 ? path[2] : '\0', '\0'};
+  const OpenVerdict pathVerdict = CheckOpenPath(path.c_str(), IsFixedDisk(root));
   if (pathVerdict != OpenVerdict::kOk) {
     ShowMessage(window, *MessageOf(pathVerdict));
     return;
   }
-  if (LoadBmpFile(window, path)) ShowNewPicture(window);
+  if (LoadBmpFile(window, path.c_str(), mayLeave)) ShowNewPicture(window);
 }
 
 }  // namespace mirtav

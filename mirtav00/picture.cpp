@@ -9,6 +9,7 @@
 namespace mirtav {
 
 PictureState pictureState = PictureState::kStarting;
+bool changedOrderSaved = false;
 ShufflerPicture shufflerPicture;
 shuffle::PaletteEntry PaletteTable[256];
 int32_t paletteColourCount = 0;

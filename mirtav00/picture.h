@@ -19,6 +19,9 @@ extern PictureState pictureState;
 extern ShufflerPicture shufflerPicture;       // shown at 1 / shufflerPicture.reductionFactor
 extern shuffle::PaletteEntry PaletteTable[256];
 extern int32_t paletteColourCount;            // 0 before the first open, then 16 or 256
+// The randomised order has been written to a file since Randomize PLT (only
+// read in PictureState::kChanged): leaving then loses nothing.
+extern bool changedOrderSaved;
 
 // The palette window's title, UTF-8: "Color Palette" or "カラーパレット".
 const char* PaletteWindowTitle();

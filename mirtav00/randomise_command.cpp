@@ -74,6 +74,7 @@ const Message kMsgColoursMissing = {
 // palette window shows the new table.
 void ShowNewOrder(HWND window) {
   pictureState = PictureState::kChanged;
+  changedOrderSaved = false;
   ForgetPictureSamples();  // the same colours, other indices
   RepaintPicture(window);
   HWND palette = FindPaletteWindow();

@@ -84,10 +84,10 @@ int WriteBmpFile(HWND window) {
   return 0;
 }
 
-void SaveImage(HWND window) {
+bool SaveImage(HWND window) {
   char* path = shufflerPicture.savePath;
   std::memset(path, 0, kPathBufferSize);
-  if (!RunFileDialog(window, kSaveDialog, path, kPathBufferSize)) return;
+  if (!RunFileDialog(window, kSaveDialog, path, kPathBufferSize)) return false;
 
   SaveRequest request;
   request.savePath = path;
@@ -98,16 +98,18 @@ void SaveImage(HWND window) {
   PlatformQuestions questions(window);
   const SaveVerdict verdict = DecideSave(request, questions);
   switch (verdict) {
-    case SaveVerdict::kDeclined: return;
+    case SaveVerdict::kDeclined: return false;
     case SaveVerdict::kWriteBmp:
-      if (WriteBmpFile(window) == 0) ShowMessage(window, kMsgBmpSaved, path);
-      return;
+      if (WriteBmpFile(window) != 0) return false;
+      changedOrderSaved = true;
+      ShowMessage(window, kMsgBmpSaved, path);
+      return true;
     case SaveVerdict::kWriteTiff:
-      if (WriteTiffFile(window, path) == 0) {
-        ShowMessage(window, kMsgTiffSaved, path);
-      }
-      return;
-    default: ShowMessage(window, *MessageOf(verdict)); return;
+      if (WriteTiffFile(window, path) != 0) return false;
+      changedOrderSaved = true;
+      ShowMessage(window, kMsgTiffSaved, path);
+      return true;
+    default: ShowMessage(window, *MessageOf(verdict)); return false;
   }
 }
 

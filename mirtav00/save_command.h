@@ -5,7 +5,8 @@
 
 namespace mirtav {
 
-void SaveImage(HWND mainWindow);
+// Save Image; true when a file was written (the changed order then counts as saved).
+bool SaveImage(HWND mainWindow);
 
 // Writes the DIB block to shufflerPicture.savePath as BMP beside the target,
 // replacing it only when complete: 0 on success, 1 after the message.

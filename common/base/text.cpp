@@ -27,6 +27,7 @@ UINT FlagsOf(const Message& message) {
     case MessageIcon::kWarning: return flags | MB_OK | MB_ICONEXCLAMATION;
     case MessageIcon::kInformation: return flags | MB_OK | MB_ICONINFORMATION;
     case MessageIcon::kQuestion: return flags | MB_YESNO | MB_ICONQUESTION;
+    case MessageIcon::kQuestionOrCancel: return flags | MB_YESNOCANCEL | MB_ICONQUESTION;
   }
   return flags | MB_OK;
 }

@@ -28,10 +28,10 @@ std::string ToAnsi(const char* utf8);
 
 // The one way a message box is shown: modal to owner, text and title in the
 // language of the flag, with the message's icon (and Yes and No for a
-// question). With an argument, the text's one printf conversion takes it; an
+// question, Yes, No and Cancel for a question that can be cancelled). With an argument, the text's one printf conversion takes it; an
 // ANSI argument (a path from a file dialog) is put in after the text is
 // converted, so its bytes reach the box as they are. Returns the answer
-// (IDOK, IDYES, IDNO).
+// (IDOK, IDYES, IDNO, IDCANCEL).
 int ShowMessage(HWND owner, const Message& message);
 int ShowMessage(HWND owner, const Message& message, const char* ansiArgument);
 int ShowMessage(HWND owner, const Message& message, unsigned long number);

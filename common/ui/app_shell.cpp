@@ -3,6 +3,8 @@
 // placement, startup_logo, about_help.
 #include "common/ui/app_shell.h"
 
+#include <shellapi.h>
+
 #include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
 #include "common/base/shell_state.h"
@@ -14,6 +16,86 @@
 #include "resources/common/framework_ids.h"
 
 namespace {
+
+// The main window's own message: open handedPath (the command line's
+// picture, a path from a second start) from the message loop.
+constexpr UINT kOpenHandedPath = WM_APP + 0x100;
+std::string handedPath;
+bool frontAfterOpen = false;  // a second start's path: the copy ends in front
+
+// The program's keys (RES_NAME_KEYS), translated for the main window.
+HACCEL keyTable = nullptr;
+
+// A path as the user named it, made full (a second start's working folder
+// is not the copy's) and with its long names, which the checks and the
+// title take.
+std::string FullLongPath(const std::string& path) {
+  if (path.empty()) return path;
+  char full[MAX_PATH] = {};
+  const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  if (n == 0 || n >= MAX_PATH) return path;
+  char longer[MAX_PATH] = {};
+  const DWORD m = GetLongPathNameA(full, longer, MAX_PATH);
+  return m == 0 || m >= MAX_PATH ? std::string(full) : std::string(longer);
+}
+
+// A picture to open is taken only while no dialog or message box of the
+// program is up; it is opened from the loop, after the message that brought it.
+void TakePath(HWND window, const std::string& path) {
+  if (!IsWindowEnabled(window)) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  handedPath = path;
+  PostMessageA(window, kOpenHandedPath, 0, 0);
+}
+
+LRESULT OnOpenHandedPath(HWND window) {
+  if (handedPath.empty() || !IsWindowEnabled(window)) return 0;
+  const std::string path = handedPath;
+  handedPath.clear();
+  runningProgram->openPath(window, path);
+  // Again after the open: the start that handed the path over may have
+  // taken the front while it ended.
+  if (frontAfterOpen && IsWindow(window)) SetForegroundWindow(GetLastActivePopup(window));
+  frontAfterOpen = false;
+  return 0;
+}
+
+// Of several dropped files the first is taken.
+LRESULT OnDropFiles(HWND window, HDROP drop) {
+  char path[MAX_PATH] = {};
+  const UINT n = DragQueryFileA(drop, 0, path, MAX_PATH);
+  DragFinish(drop);
+  if (n > 0 && n < MAX_PATH) TakePath(window, FullLongPath(path));
+  return 0;
+}
+
+// A second start's picture: taken, and the copy comes to the front.
+LRESULT OnCopyData(HWND window, const COPYDATASTRUCT* data) {
+  if (data == nullptr || data->dwData != kOpenPathCopyData || data->lpData == nullptr ||
+      data->cbData == 0 || data->cbData > kMostPathBytes) {
+    return FALSE;
+  }
+  const std::string path(static_cast<const char*>(data->lpData), data->cbData);
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetForegroundWindow(GetLastActivePopup(window));
+  frontAfterOpen = IsWindowEnabled(window) != FALSE;
+  TakePath(window, path.substr(0, path.find('\0')));
+  return TRUE;
+}
+
+// Exit, the close box and Alt+F4: the program's question first. A close
+// that arrives while a dialog or message box of the program is up is not
+// taken: the command under it is still running.
+LRESULT OnClose(HWND window) {
+  if (!IsWindowEnabled(window)) {
+    MessageBeep(MB_OK);
+    return 0;
+  }
+  if (runningProgram->mayLeavePicture(window)) DestroyWindow(window);
+  return 0;
+}
 
 LRESULT OnCreate(HWND window) {
   mainWindow = window;
@@ -47,7 +129,13 @@ LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
 // removed and held back until it has run.
 LRESULT OnCommand(HWND window, WPARAM wParam) {
   const int command = LOWORD(wParam);
-  if (!ui_core::IsBarCommand(runningProgram->look->buttons, command)) return 0;
+  const ui_core::ButtonSpec* row = ui_core::FindButtonOfCommand(runningProgram->look->buttons, command);
+  if (row == nullptr) return 0;
+  // A key does what its button does, and nothing while the button is disabled.
+  if (HIWORD(wParam) == 1) {
+    HWND button = IconBarButton(row->controlId);
+    if (button != nullptr && !IsWindowEnabled(button)) return 0;
+  }
   CaptionFreeCommand captionFree(window);
   if (command == runningProgram->aboutCommand) {
     ShowAboutBox(window);
@@ -84,6 +172,8 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& pr
   windowClass.lpszClassName = program.className;
   if (RegisterClassA(&windowClass) == 0) return 0;
 
+  commandLinePath = FullLongPath(ui_core::PathFromCommandLine(GetCommandLineA()));
+  keyTable = LoadAcceleratorsA(instance, RES_NAME_KEYS);
   screenWidth = GetSystemMetrics(SM_CXSCREEN);
   screenHeight = GetSystemMetrics(SM_CYSCREEN);
   mainWindowBox = ui_core::MainWindowBox(screenWidth, screenHeight, program.tenths);
@@ -98,6 +188,8 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& pr
   UpdateWindow(window);
 
   if (RegisterIconBarClass(instance)) CreateIconBar(window);
+  DragAcceptFiles(window, TRUE);
+  if (!commandLinePath.empty()) TakePath(window, commandLinePath);
   const int code = RunMessageLoop();
   // A loop ended by anything but the window's own end still hands a waiting
   // copy over and ends the window, so nothing the user copied is lost.
@@ -112,6 +204,11 @@ int RunMessageLoop(HWND onlyFor) {
   // Zeroed: a loop that ends on a failed GetMessageA returns 0, not stack bytes.
   MSG message = {};
   while (GetMessageA(&message, onlyFor, 0, 0) > 0) {
+    // The keys work in the palette window too: their commands go to the main window.
+    if (keyTable != nullptr && mainWindow != nullptr &&
+        TranslateAcceleratorA(mainWindow, keyTable, &message)) {
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -121,10 +218,14 @@ int RunMessageLoop(HWND onlyFor) {
 LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate(window);
+    case WM_CLOSE: return OnClose(window);
     case WM_DESTROY: runningProgram->quit(); return 0;
     case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(window, wParam);
-    case WM_QUERYENDSESSION: return TRUE;
+    case WM_QUERYENDSESSION: return runningProgram->mayLeavePicture(window) ? TRUE : FALSE;
+    case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+    case WM_COPYDATA: return OnCopyData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kOpenHandedPath: return OnOpenHandedPath(window);
     case WM_ENDSESSION: return OnEndSession(window, wParam);
     default:
       if (AnswerClipboardOwnerMessage(window, message, wParam)) return 0;
@@ -133,3 +234,21 @@ LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 void DetectLanguage(HWND) { languageFlag = ui_core::LanguageForCodePage(GetACP()); }
+
+namespace {
+
+// The name is put in after the text is converted, so its ANSI bytes stay.
+const Message kSaveChangesQuestion = {
+    {"Save changes to %s?", "%s への変更を保存しますか？"},
+    {"Confirmation", "確認"},
+    MessageIcon::kQuestionOrCancel};
+
+}  // namespace
+
+bool AskBeforeLeaving(HWND window, const std::string& ansiFileName, bool (*save)(HWND)) {
+  switch (ShowMessage(window, kSaveChangesQuestion, ansiFileName.c_str())) {
+    case IDYES: return save(window);
+    case IDNO: return true;
+    default: return false;
+  }
+}

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "common/ui/core/shell_rules.h"
 #include "common/ui/program_description.h"
@@ -41,11 +42,14 @@ int RunProgram(HINSTANCE instance, int showCommand, const ProgramDescription& pr
 int RunMessageLoop(HWND onlyFor = nullptr);
 
 // The cases both main windows share: WM_CREATE (face colour, language,
-// platform style, then the program's startUp), WM_DESTROY (its quit),
-// WM_ENDSESSION (a waiting copy handed over, then the window's end),
-// WM_SETCURSOR (hover captions), WM_COMMAND (an icon-bar command of the
-// program, run with the caption removed: About, Help and Exit (a WM_CLOSE) here, the
-// others by the program's runCommand); anything else to DefWindowProcA.
+// platform style, then the program's startUp), WM_CLOSE and
+// WM_QUERYENDSESSION (the program's question about unsaved changes first),
+// WM_DESTROY (its quit), WM_ENDSESSION (a waiting copy handed over, then the
+// window's end), WM_SETCURSOR (hover captions), WM_COMMAND (an icon-bar
+// command of the program, run with the caption removed: About, Help and Exit
+// (a WM_CLOSE) here, the others by the program's runCommand; a key's command
+// only while its button is enabled), WM_DROPFILES and WM_COPYDATA (a picture
+// to open); anything else to DefWindowProcA.
 // A program's main window procedure handles its own messages and passes the
 // rest here.
 LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,6 +59,19 @@ void DetectLanguage(HWND mainWindow);
 
 // Whether a top-level window's title contains one of the UTF-8 needles.
 bool FindRunningCopy(const char* const* needles, size_t count);
+
+// The picture the command line names, as a full path with its long names;
+// empty when it names none. Read by RunProgram before the main window exists.
+extern std::string commandLinePath;
+
+// A second start that found a copy running hands the command line's picture
+// to that copy's main window (WM_COPYDATA), which opens it and comes to the
+// front. Nothing is sent without a picture or without such a window.
+void HandPathToRunningCopy();
+
+// WM_COPYDATA's dwData for that path (ANSI, without its terminating zero).
+constexpr ULONG_PTR kOpenPathCopyData = 0x4F50454E;  // "OPEN"
+constexpr DWORD kMostPathBytes = 1024;
 
 // The grandchild of the first "Progman" window that has one; null when none
 // (Wine and newer shells).
@@ -84,6 +101,12 @@ void ReleaseLogoSurface();
 // Forms readmePath for the program file `programFile` ("KESTRO98.EXE") and
 // the document stem ("KESTRO9"), within `limit` characters.
 void FormReadmePath(const char* programFile, const char* documentStem, size_t limit);
+
+// The question before a picture with unsaved changes is left: "Save changes
+// to LEAF.BMP?" (the file's name in the ANSI code page, as the title shows
+// it) with Yes, No and Cancel. Yes runs save, and only a save that wrote the
+// file lets the program go on; No goes on; Cancel stops. True: go on.
+bool AskBeforeLeaving(HWND mainWindow, const std::string& ansiFileName, bool (*save)(HWND));
 
 // The About command: the modal "ABOUT_DLG" / "ABOUT_DLG_J".
 void ShowAboutBox(HWND mainWindow);

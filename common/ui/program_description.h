@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "common/base/text.h"
 #include "common/bitmap/tiff_writer.h"
@@ -33,6 +34,13 @@ struct ProgramDescription {
   void (*runCommand)(HWND mainWindow, int command);
   // WM_DESTROY: releases what the program holds and posts the quit message.
   void (*quit)();
+  // Opens a picture by its full path as Open does with the path its dialog
+  // chose, same checks and messages: the command line's picture, a file
+  // dropped on the main window, a path a second start handed over.
+  void (*openPath)(HWND mainWindow, const std::string& path);
+  // Before the picture is left (Exit, the close box, the session's end):
+  // asks about changes not yet saved; true when the program may go on.
+  bool (*mayLeavePicture)(HWND mainWindow);
   const ui_core::ProgramLook* look;
   Message readmeMissing;   // Help: no document beside the program
   Message noViewer;        // Help: no program opens it

@@ -1,9 +1,12 @@
 // The single-copy test: a top-level window whose title holds the product's
-// name in either language means a copy already runs.
+// name in either language means a copy already runs; a second start hands
+// the picture its command line names to that copy.
 #include "common/ui/app_shell.h"
 
 #include <string>
 #include <vector>
+
+#include "common/ui/program_description.h"
 
 namespace {
 
@@ -46,4 +49,50 @@ bool FindRunningCopy(const char* const* needles, size_t count) {
   for (size_t i = 0; i < count; ++i) search.needles.push_back(Utf8ToWide(needles[i]));
   EnumWindows(TestWindowTitle, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::string commandLinePath;
+
+namespace {
+
+struct OtherCopy {
+  const char* className;
+  DWORD ownProcess;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK TestOtherCopy(HWND window, LPARAM param) {
+  OtherCopy* search = reinterpret_cast<OtherCopy*>(param);
+  char name[256] = {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == search->ownProcess || GetClassNameA(window, name, sizeof name) == 0 ||
+      lstrcmpA(name, search->className) != 0) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+void HandPathToRunningCopy() {
+  if (commandLinePath.empty() || commandLinePath.size() > kMostPathBytes) return;
+  // The copy's own main window: the title test may have matched some other
+  // program's window, which would not know the message.
+  OtherCopy search = {runningProgram->className, GetCurrentProcessId()};
+  EnumWindows(TestOtherCopy, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return;
+  DWORD process = 0;
+  GetWindowThreadProcessId(search.found, &process);
+  // The start the user made may hand the front to the copy it wakes.
+  AllowSetForegroundWindow(process);
+  COPYDATASTRUCT data = {};
+  data.dwData = kOpenPathCopyData;
+  data.cbData = static_cast<DWORD>(commandLinePath.size());
+  data.lpData = &commandLinePath[0];
+  DWORD_PTR answer = 0;
+  // The copy only takes the path and answers; a copy that hangs does not hold this start.
+  SendMessageTimeoutA(search.found, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                      SMTO_ABORTIFHUNG, 5000, &answer);
 }

@@ -8,7 +8,9 @@ bool PaletteHistory::Reset(const uint8_t* table, size_t tableBytes, int32_t colo
                            uint32_t entrySize) {
   std::memset(levels_, 0, sizeof levels_);
   counter_ = 0;
+  top_ = 0;
   count_ = 0;
+  savedValid_ = false;
   if (colourCount < 1 || colourCount > 256 || (entrySize != 3 && entrySize != 4)) return false;
   if (table == nullptr || tableBytes / entrySize < static_cast<size_t>(colourCount)) return false;
   for (int32_t i = 0; i < colourCount; ++i, table += entrySize) {
@@ -25,6 +27,7 @@ bool PaletteHistory::Press(int32_t entry, Rgb colour) {
   ++counter_;
   std::memcpy(levels_[counter_], levels_[counter_ - 1], sizeof levels_[0]);
   levels_[counter_][entry] = colour;
+  top_ = counter_;
   return true;
 }
 
@@ -34,6 +37,7 @@ bool PaletteHistory::Load(const Rgb* colours, int32_t count) {
   std::memcpy(levels_[counter_], levels_[counter_ - 1], sizeof levels_[0]);
   const int32_t n = count < count_ ? count : count_;
   for (int32_t i = 0; i < n; ++i) levels_[counter_][i] = colours[i];
+  top_ = counter_;
   return true;
 }
 
@@ -41,6 +45,29 @@ bool PaletteHistory::Undo() {
   if (counter_ <= 0) return false;
   --counter_;
   return true;
+}
+
+bool PaletteHistory::Redo() {
+  if (counter_ >= top_) return false;
+  ++counter_;
+  return true;
+}
+
+bool PaletteHistory::SameColours(const Rgb* a, const Rgb* b) const {
+  for (int32_t i = 0; i < count_; ++i) {
+    if (a[i].red != b[i].red || a[i].green != b[i].green || a[i].blue != b[i].blue) return false;
+  }
+  return true;
+}
+
+void PaletteHistory::MarkSaved() {
+  std::memcpy(saved_, levels_[counter_], sizeof saved_);
+  savedValid_ = true;
+}
+
+bool PaletteHistory::HasUnsavedColours() const {
+  if (SameColours(levels_[counter_], levels_[0])) return false;
+  return !(savedValid_ && SameColours(levels_[counter_], saved_));
 }
 
 Rgb PaletteHistory::Entry(int32_t index) const {

@@ -78,10 +78,33 @@ int64_t ScrollOffset(int64_t offset, int32_t code, int64_t thumbPos, int64_t max
     case 2: offset -= 10; break;
     case 3: offset += 10; break;
     case 4: case 5: offset = thumbPos; break;
+    case 6: offset = 0; break;
+    case 7: offset = maximum; break;
     default: break;
   }
   if (offset > maximum) offset = maximum;
   return offset < 0 ? 0 : offset;
+}
+
+int64_t WheelOffset(int64_t offset, int32_t notches, uint32_t linesPerNotch, int64_t maximum) {
+  const int64_t step = linesPerNotch == kWheelPage ? 10 : static_cast<int64_t>(linesPerNotch);
+  offset -= step * notches;
+  if (offset > maximum) offset = maximum;
+  return offset < 0 ? 0 : offset;
+}
+
+int32_t TakeNotches(int32_t* rest, int32_t delta) {
+  const int64_t total = static_cast<int64_t>(*rest) + delta;
+  const int64_t notches = total / 120;  // toward zero: the rest keeps its sign
+  *rest = static_cast<int32_t>(total - notches * 120);
+  return static_cast<int32_t>(notches);
+}
+
+int64_t OffsetKeepingPoint(int64_t offset, int32_t level, int32_t newLevel, int64_t cursor) {
+  if (cursor < 0) cursor = 0;
+  const int64_t source = offset + SourceLength(cursor, level);
+  const int64_t moved = source - SourceLength(cursor, newLevel);
+  return moved < 0 ? 0 : moved;
 }
 
 sampling::Stretch ViewStretch(int32_t width, int32_t height, int32_t level, int64_t hOffset,

@@ -57,9 +57,25 @@ ScrollLayout LayOutScrollBars(int32_t width, int32_t height, int32_t level, int3
 int64_t ScrollMaximum(int64_t size, int32_t level, int64_t visible, int32_t band);
 
 // A view scroll bar's new offset for a notification code: line 1, page 10,
-// thumb position (take it 32-bit from GetScrollInfo), others unchanged;
+// thumb position (take it 32-bit from GetScrollInfo), the ends (SB_TOP 0,
+// SB_BOTTOM the maximum, as the bars' own keys send them), others unchanged;
 // clamped to 0..maximum.
 int64_t ScrollOffset(int64_t offset, int32_t code, int64_t thumbPos, int64_t maximum);
+
+// The wheel: `notches` whole notches (positive: away from the user, which
+// scrolls up or left), each `linesPerNotch` line steps, or one page step
+// when linesPerNotch is kWheelPage; clamped to 0..maximum.
+constexpr uint32_t kWheelPage = 0xFFFFFFFFu;  // WHEEL_PAGESCROLL
+int64_t WheelOffset(int64_t offset, int32_t notches, uint32_t linesPerNotch, int64_t maximum);
+
+// Notches from wheel deltas of 120 a notch, the rest kept for the next
+// message (high-resolution wheels send less than a notch at a time).
+int32_t TakeNotches(int32_t* rest, int32_t delta);
+
+// The offset after a zoom from `level` to `newLevel` that keeps the source
+// pixel at `cursor` screen pixels into the picture area under the cursor;
+// not below 0 (the caller clamps it to the new maximum).
+int64_t OffsetKeepingPoint(int64_t offset, int32_t level, int32_t newLevel, int64_t cursor);
 
 // The StretchDIBits call of the paint (whole picture onto the displayed size,
 // offset by the scroll offsets), with the picture area

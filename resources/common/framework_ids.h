@@ -13,5 +13,6 @@
 #define RES_NAME_LOGO "IBMP_1"
 #define RES_NAME_ABOUT "ABOUT_DLG"
 #define RES_NAME_ABOUT_J "ABOUT_DLG_J"
+#define RES_NAME_KEYS "KEYS"
 
 #endif

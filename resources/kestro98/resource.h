@@ -48,4 +48,9 @@
 #define IDD_OPEN_INFO_EN 128
 #define IDD_OPEN_INFO_JA 129
 
+// 131..132: commands of keys alone (Ctrl+Z, Ctrl+Y), for the palette
+// history; the other keys send the icon bar's commands.
+#define IDM_UNDO_KEY 131
+#define IDM_REDO_KEY 132
+
 #endif

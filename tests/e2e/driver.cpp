@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -174,11 +176,12 @@ Process::~Process() {
   CloseHandle(handle_);
 }
 
-bool Process::Start(const std::string& exePath, std::string* error) {
+bool Process::Start(const std::string& exePath, std::string* error, const std::string& arguments) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::string commandLine = "\"" + exePath + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
   std::string dir = DirOf(exePath);
   if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                       dir.c_str(), &startup, &info)) {
@@ -394,6 +397,56 @@ testing::AssertionResult FillFileDialog(HWND dialog, const std::string& path, in
   PressButton(dialog, IDOK);
   return WaitGone(dialog, kPatienceMs) ? testing::AssertionSuccess()
                                        : testing::AssertionFailure() << "the dialog stayed";
+}
+
+bool DropFiles(HWND window, const std::vector<std::string>& paths) {
+  std::vector<char> block(sizeof(DROPFILES), 0);
+  DROPFILES head = {};
+  head.pFiles = sizeof(DROPFILES);
+  head.pt = POINT{20, 40};
+  std::memcpy(block.data(), &head, sizeof head);
+  for (const std::string& path : paths) block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+  block.push_back('\0');
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return false;
+  // Fixed memory of the receiver: its GlobalLock takes the address as the handle.
+  void* there = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const bool placed = there != nullptr &&
+                      WriteProcessMemory(process, there, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  return placed && PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
+}
+
+static INPUT KeyInput(WORD vk, DWORD flags) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = flags;
+  return in;
+}
+
+void PressKeys(std::initializer_list<WORD> held, WORD key) {
+  std::vector<INPUT> inputs;
+  for (WORD k : held) inputs.push_back(KeyInput(k, 0));
+  inputs.push_back(KeyInput(key, 0));
+  inputs.push_back(KeyInput(key, KEYEVENTF_KEYUP));
+  for (auto k = held.end(); k != held.begin();) inputs.push_back(KeyInput(*--k, KEYEVENTF_KEYUP));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void Wheel(int x, int y, int delta, bool tilt, std::initializer_list<WORD> held) {
+  MoveMouse(x, y);
+  std::vector<INPUT> inputs;
+  for (WORD k : held) inputs.push_back(KeyInput(k, 0));
+  INPUT wheel = {};
+  wheel.type = INPUT_MOUSE;
+  wheel.mi.mouseData = static_cast<DWORD>(delta);
+  wheel.mi.dwFlags = tilt ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
+  inputs.push_back(wheel);
+  for (auto k = held.end(); k != held.begin();) inputs.push_back(KeyInput(*--k, KEYEVENTF_KEYUP));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void MoveMouse(int x, int y) {

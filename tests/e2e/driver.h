@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,8 @@ class Process {
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
-  bool Start(const std::string& exePath, std::string* error);
+  // arguments: the rest of the command line after the quoted program file.
+  bool Start(const std::string& exePath, std::string* error, const std::string& arguments = "");
   bool WaitExit(int timeoutMs, DWORD* exitCode = nullptr);
   void Terminate();
   DWORD id() const { return id_; }
@@ -113,6 +115,18 @@ testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int it
 // `filter` (from 1) when it is not 0, and presses OK; waits for the dialog to go.
 testing::AssertionResult FillFileDialog(HWND dialog, const std::string& path, int filter = 0);
 POINT ClientToScreenPoint(HWND window, int x, int y);
+// The wheel at a screen point: one SendInput of `delta` (120 a notch, positive
+// away from the user), vertical or tilted, with these keys held around it.
+void Wheel(int x, int y, int delta, bool tilt = false, std::initializer_list<WORD> held = {});
+
+// Drops files on a window of another process as the shell's drag and drop
+// does: a DROPFILES block (ANSI names) placed in that process, handed over
+// with WM_DROPFILES. False when the block could not be placed or posted.
+bool DropFiles(HWND window, const std::vector<std::string>& paths);
+
+// Keys through the real input queue of the foreground window: the held keys
+// down, the key down and up, the held keys up, in one SendInput.
+void PressKeys(std::initializer_list<WORD> held, WORD key);
 
 // Colours as 0x00RRGGBB.
 struct Image {

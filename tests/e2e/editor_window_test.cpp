@@ -17,23 +17,6 @@ namespace {
 constexpr int kCopyButton = 115, kExitButton = 119;
 constexpr int kUndoButton = 124, kHideButton = 125;
 
-// Keys through the real input queue of the foreground window.
-void PressKeys(std::initializer_list<WORD> held, WORD key) {
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, DWORD flags) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = flags;
-    inputs.push_back(in);
-  };
-  for (WORD k : held) add(k, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  for (auto k = held.end(); k != held.begin();) add(*--k, KEYEVENTF_KEYUP);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // The point of a window's close box, found by asking the window itself.
 bool CloseBoxPoint(HWND window, POINT* at) {
   const RECT r = ScreenRect(window);

@@ -34,7 +34,8 @@ const ProgramFacts& Mirtav() {
   return facts;
 }
 
-bool Running::Start(const ProgramFacts& facts, std::string* error, const std::string& exePath) {
+bool Running::Start(const ProgramFacts& facts, std::string* error, const std::string& exePath,
+                    const std::string& arguments) {
   std::string path = exePath.empty() ? facts.Path() : exePath;
   if (!FileExists(path)) {
     *error = path + " does not exist";
@@ -43,7 +44,7 @@ bool Running::Start(const ProgramFacts& facts, std::string* error, const std::st
   // A mouse resting where the icon bar will appear would draw a hover
   // caption over the first paint.
   MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-  if (!process_.Start(path, error)) return false;
+  if (!process_.Start(path, error, arguments)) return false;
   main_ = WaitForWindow(facts.windowClass, nullptr, process_.id(), kPatienceMs);
   if (!main_) {
     *error = std::string("no visible window of class ") + facts.windowClass + " within " + std::to_string(kPatienceMs) + " ms";
@@ -63,7 +64,25 @@ bool Running::Start(const ProgramFacts& facts, std::string* error, const std::st
 void Running::Close() {
   if (main_ && IsWindow(main_)) PostMessageA(main_, WM_CLOSE, 0, 0);
   main_ = nullptr;
-  if (!process_.WaitExit(kPatienceMs)) process_.Terminate();
+  // A test that left changes unsaved is answered No: they were the test's own.
+  const bool ended = WaitUntil([&] {
+    if (!process_.running()) return true;
+    HWND question = QuestionBox(process_.id());
+    if (question != nullptr) PressButton(question, IDNO);
+    return false;
+  }, kPatienceMs, 50);
+  if (!ended) process_.Terminate();
+}
+
+HWND QuestionBox(DWORD pid) {
+  for (HWND box : FindTopLevel("#32770", Ansi(Pick("Confirmation", "確認")).c_str(), pid)) {
+    if (IsWindowVisible(box)) return box;
+  }
+  return nullptr;
+}
+
+std::string SaveChangesText(const std::string& name) {
+  return JapaneseSystem() ? name + Ansi(" への変更を保存しますか？") : "Save changes to " + name + "?";
 }
 
 HWND Running::iconBar() const { return main_ ? FindWindowExA(main_, nullptr, "IconBarWindow", nullptr) : nullptr; }

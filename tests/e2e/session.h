@@ -55,8 +55,10 @@ class Running {
 
   // Starts exePath (the program's own file unless given) and waits for its
   // main window; false with *error filled when it does not come.
-  bool Start(const ProgramFacts& facts, std::string* error, const std::string& exePath = "");
-  // Closes the main window and waits for the process; terminates it if it hangs.
+  bool Start(const ProgramFacts& facts, std::string* error, const std::string& exePath = "",
+             const std::string& arguments = "");
+  // Closes the main window and waits for the process, answering No when it
+  // asks about unsaved changes; terminates it if it hangs.
   void Close();
 
   HWND main() const { return main_; }
@@ -71,6 +73,12 @@ class Running {
   Process process_;
   HWND main_ = nullptr;
 };
+
+// The question before unsaved changes are left ("Confirmation"), of this
+// process: the box, or null when none is up.
+HWND QuestionBox(DWORD pid);
+// "Save changes to NAME?" in the language of the system, ANSI.
+std::string SaveChangesText(const std::string& name);
 
 // The whole-window rectangle of a window in screen coordinates.
 RECT ScreenRect(HWND window);

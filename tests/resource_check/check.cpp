@@ -1,7 +1,8 @@
 // Checks one program's compiled resources from inside a Windows process:
 // every icon-bar bitmap (names, sizes, 16 colours), the logo, the icon, and
 // each dialog template read back field by field (geometry, font, UTF-16
-// texts, control ids and styles), then created for real. Prints one line per
+// texts, control ids and styles), then created for real; the key table entry
+// by entry. Prints one line per
 // failure and "RESULT: N passed, M failed"; exits non-zero on any failure.
 
 #include <windows.h>
@@ -220,7 +221,43 @@ Item Text(const std::wstring& text, WORD cls = 0x82) { return {-1, cls, text, kA
 Item IconItem() { return {-1, 0x82, L"", kAny, kAny, kAny, kAny, SS_ICON}; }
 Item CloseButton(const std::wstring& text) { return {1, 0x80, text, kAny, kAny, kAny, kAny, BS_DEFPUSHBUTTON}; }
 
+// One key of the table "KEYS": modifiers (FCONTROL, FSHIFT), key, command.
+struct Key {
+  BYTE modifiers;
+  WORD key;
+  WORD command;
+};
+
+// The table loads and holds exactly these keys, each a virtual key.
+void CheckKeys(HINSTANCE instance, const std::vector<Key>& want) {
+  HACCEL table = LoadAcceleratorsA(instance, "KEYS");
+  Check(table != nullptr, "KEYS: loads");
+  if (table == nullptr) return;
+  std::vector<ACCEL> got(64);
+  got.resize(static_cast<size_t>(CopyAcceleratorTableA(table, got.data(), static_cast<int>(got.size()))));
+  Check(got.size() == want.size(), "KEYS: " + std::to_string(got.size()) + " keys");
+  for (const Key& k : want) {
+    bool found = false;
+    for (const ACCEL& a : got) {
+      found |= (a.fVirt & ~FNOINVERT) == (FVIRTKEY | k.modifiers) && a.key == k.key && a.cmd == k.command;
+    }
+    Check(found, "KEYS: key " + std::to_string(k.key) + " with " + std::to_string(k.modifiers) + " sends " +
+                     std::to_string(k.command));
+  }
+  DestroyAcceleratorTable(table);
+}
+
 #ifdef CHECK_KESTRO98
+// Open, Save Image, Copy, Undo and Redo, Zoom In and Out (both plus and minus
+// keys, the keypad's with and without Ctrl), Help.
+const std::vector<Key> kKeys = {
+    {FCONTROL, 'O', 101}, {FCONTROL, 'S', 106}, {FCONTROL, 'C', 105},
+    {FCONTROL, 'Z', 131}, {FCONTROL, 'Y', 132},
+    {FCONTROL, VK_OEM_PLUS, 103}, {FCONTROL | FSHIFT, VK_OEM_PLUS, 103},
+    {FCONTROL, VK_ADD, 103}, {0, VK_ADD, 103},
+    {FCONTROL, VK_OEM_MINUS, 102}, {FCONTROL, VK_SUBTRACT, 102}, {0, VK_SUBTRACT, 102},
+    {0, VK_F1, 108},
+};
 const std::vector<std::string> kBases = {"Gap", "Open", "ZmOut", "ZmIn", "PopupW", "Copy",
                                          "SaveAs", "About", "Help", "Exit", "Space"};
 const LONG kLogoWidth = 253, kLogoHeight = 221;
@@ -248,6 +285,10 @@ std::vector<Dialog> Dialogs() {
   };
 }
 #else
+// Open, Randomize PLT, Copy PLT, Save Image, Help.
+const std::vector<Key> kKeys = {
+    {FCONTROL, 'O', 101}, {FCONTROL, 'R', 102}, {FCONTROL, 'C', 103}, {FCONTROL, 'S', 104}, {0, VK_F1, 106},
+};
 const std::vector<std::string> kBases = {"Gap", "Open", "PalRd", "Copy", "SaveAs",
                                          "About", "Help", "Exit", "Space"};
 const LONG kLogoWidth = 306, kLogoHeight = 232;
@@ -318,6 +359,7 @@ int main(int argc, char** argv) {
   // that accepts anything.
   Check(LoadBitmapA(instance, "OpenZUp") == nullptr, "an unknown bitmap name is not found");
   CheckLogoAndIcon(instance, kLogoWidth, kLogoHeight);
+  CheckKeys(instance, kKeys);
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 200, nullptr, nullptr,
                                 instance, nullptr);
   for (const Dialog& d : Dialogs()) {

@@ -2,6 +2,7 @@
 // one change, Undo steps back, the 299-change limit, gaps and empty cells.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "kestro98/core/chip_grid.h"
@@ -107,6 +108,78 @@ TEST(PaletteHistory, LoadIsOneChangeOverTheTablesEntries) {
   for (int i = 0; i < 299; ++i) ASSERT_TRUE(h.Press(0, Rgb{uint8_t(i), 0, 0}));
   EXPECT_FALSE(h.Load(shorter, 2)) << "past the limit";
   EXPECT_EQ(h.Entry(1).green, file[5]);
+}
+
+// Redo walks forward over what Undo left, a new press forgets it, and the
+// limit counts the changes in effect, not those that could be redone.
+TEST(PaletteHistory, RedoPutsBackWhatUndoTook) {
+  static PaletteHistory h;
+  const std::vector<uint8_t> file = Table(16);
+  ASSERT_TRUE(h.Reset(file.data(), file.size(), 16));
+  EXPECT_FALSE(h.Redo()) << "nothing undone yet";
+  ASSERT_TRUE(h.Press(3, Rgb{10, 0, 0}));
+  ASSERT_TRUE(h.Press(4, Rgb{20, 0, 0}));
+  ASSERT_TRUE(h.Press(3, Rgb{30, 0, 0}));
+  EXPECT_FALSE(h.RedoEnabled());
+  ASSERT_TRUE(h.Undo());
+  ASSERT_TRUE(h.Undo());
+  ASSERT_TRUE(h.Undo());
+  EXPECT_EQ(h.Entry(3).red, file[14]) << "all undone: the file's colours";
+  const struct { int red3, red4; } steps[] = {{10, file[18]}, {10, 20}, {30, 20}};
+  for (const auto& step : steps) {
+    ASSERT_TRUE(h.Redo());
+    EXPECT_EQ(h.Entry(3).red, step.red3) << "after redo to level " << h.ChangeCounter();
+    EXPECT_EQ(h.Entry(4).red, step.red4) << "after redo to level " << h.ChangeCounter();
+  }
+  EXPECT_FALSE(h.Redo()) << "no undone change is left";
+  EXPECT_EQ(h.ChangeCounter(), 3);
+  ASSERT_TRUE(h.Undo());
+  ASSERT_TRUE(h.Undo());
+  ASSERT_TRUE(h.Press(5, Rgb{40, 0, 0}));
+  EXPECT_FALSE(h.RedoEnabled()) << "a new change forgets what could be redone";
+  EXPECT_EQ(h.Entry(4).red, file[18]);
+
+  // At the limit an Undo and a Redo bring the limit back, a press stays refused.
+  ASSERT_TRUE(h.Reset(file.data(), file.size(), 16));
+  for (int i = 0; i < 299; ++i) ASSERT_TRUE(h.Press(i % 16, Rgb{uint8_t(i), 1, 1}));
+  ASSERT_TRUE(h.Undo());
+  EXPECT_FALSE(h.LimitReached());
+  ASSERT_TRUE(h.Redo());
+  EXPECT_TRUE(h.LimitReached());
+  EXPECT_FALSE(h.Press(0, Rgb{1, 1, 1}));
+  EXPECT_FALSE(h.Redo());
+}
+
+// Whether leaving would lose colours: only when the current ones are neither
+// the opened file's nor the last saved.
+TEST(PaletteHistory, UnsavedColours) {
+  static PaletteHistory h;
+  const std::vector<uint8_t> file = Table(2);
+  const Rgb own = {file[2], file[1], file[0]};
+  struct Step {
+    const char* what;
+    std::function<bool()> act;
+    bool unsaved;
+  };
+  const Step steps[] = {
+      {"just opened", [] { return true; }, false},
+      {"one change", [] { return h.Press(0, Rgb{1, 2, 3}); }, true},
+      {"undone", [] { return h.Undo(); }, false},
+      {"redone", [] { return h.Redo(); }, true},
+      {"saved", [] { h.MarkSaved(); return true; }, false},
+      {"changed after the save", [] { return h.Press(1, Rgb{4, 5, 6}); }, true},
+      {"undone to the saved colours", [] { return h.Undo(); }, false},
+      {"undone to the opened colours", [] { return h.Undo(); }, false},
+      {"entry set back to the file's own colour", [&] { return h.Press(0, own); }, false},
+      {"another colour", [] { return h.Press(1, Rgb{7, 7, 7}); }, true},
+      {"opened again", [&] { return h.Reset(file.data(), file.size(), 2); }, false},
+      {"the colour saved before the new open", [] { return h.Press(0, Rgb{1, 2, 3}); }, true},
+  };
+  ASSERT_TRUE(h.Reset(file.data(), file.size(), 2));
+  for (const Step& step : steps) {
+    ASSERT_TRUE(step.act()) << step.what;
+    EXPECT_EQ(h.HasUnsavedColours(), step.unsaved) << step.what;
+  }
 }
 
 TEST(ChipGrid, CellsGapsAndEmptyCells) {

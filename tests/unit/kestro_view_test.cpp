@@ -75,11 +75,58 @@ TEST(ViewScroll, StepsAndClamping) {
   const Case cases[] = {
       {0, 0, 0, 0}, {4, 1, 0, 4}, {2, 1, 0, 3}, {0, 3, 0, 4}, {4, 2, 0, 0},
       {0, 5, 3, 3}, {0, 4, 99, 4}, {3, 8, 0, 3},
+      {3, 6, 0, 0}, {1, 7, 0, 4},  // the ends: Home and End
   };
   for (const Case& c : cases) EXPECT_EQ(ScrollOffset(c.offset, c.code, c.thumb, vmax), c.want);
   EXPECT_EQ(ScrollMaximum(100, 0, 600, 0), 0) << "a picture narrower than the view";
   // A thumb position beyond 16 bits is kept whole.
   EXPECT_EQ(ScrollOffset(0, 5, 70000, ScrollMaximum(100000, 0, 600, 0)), 70000);
+}
+
+// The wheel by the system's setting, with a high-resolution wheel's parts
+// of a notch kept until they make one.
+TEST(ViewScroll, WheelStepsAndNotches) {
+  struct Case { int64_t offset; int32_t notches; uint32_t lines; int64_t want; const char* what; };
+  const Case cases[] = {
+      {50, -1, 3, 53, "one notch toward the user: three lines down"},
+      {50, 2, 3, 44, "two notches away: six lines up"},
+      {50, -1, 1, 51, "a setting of one line"},
+      {50, -1, kWheelPage, 60, "page scrolling: one page step a notch"},
+      {2, 1, 3, 0, "not above the top"},
+      {98, -1, 3, 100, "not below the bottom"},
+      {50, -1, 0, 50, "a setting of no lines"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WheelOffset(c.offset, c.notches, c.lines, 100), c.want) << c.what;
+
+  int32_t rest = 0;
+  EXPECT_EQ(TakeNotches(&rest, -120), -1);
+  EXPECT_EQ(rest, 0);
+  EXPECT_EQ(TakeNotches(&rest, 40), 0);
+  EXPECT_EQ(TakeNotches(&rest, 40), 0);
+  EXPECT_EQ(TakeNotches(&rest, 40), 1) << "three thirds of a notch";
+  EXPECT_EQ(rest, 0);
+  EXPECT_EQ(TakeNotches(&rest, 360 + 30), 3);
+  EXPECT_EQ(rest, 30);
+  EXPECT_EQ(TakeNotches(&rest, -90), 0) << "back to nothing";
+  EXPECT_EQ(rest, -60);
+}
+
+// Ctrl+wheel: the source pixel under the cursor stays under it.
+TEST(ViewZoom, TheCursorsPointStays) {
+  struct Case { int64_t offset; int32_t level, newLevel; int64_t cursor, want; const char* what; };
+  const Case cases[] = {
+      {10, 0, 1, 100, 10 + 100 - 50, "1:1 to 2:1: pixel 110 stays 100 pixels in"},
+      {60, 1, 0, 100, 60 + 50 - 100, "2:1 to 1:1"},
+      {0, 0, 1, 0, 0, "the cursor at the left edge"},
+      {40, -1, 0, 100, 40 + 200 - 100, "1:2 to 1:1"},
+      {140, 0, -1, 100, 140 + 100 - 200, "1:1 to 1:2"},
+      {0, 0, -1, 100, 0, "not below 0: the picture's edge stays where it was"},
+      {5, 3, 4, 37, 5 + 9 - 7, "4:1 to 5:1 truncates as the paint does"},
+      {10, 0, 1, -5, 10, "a cursor above the picture counts as its edge"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OffsetKeepingPoint(c.offset, c.level, c.newLevel, c.cursor), c.want) << c.what;
+  }
 }
 
 TEST(ViewPaint, DestinationAndButtons) {

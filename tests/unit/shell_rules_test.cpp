@@ -221,3 +221,27 @@ TEST(ReadmePath, FromTheModulePathOfARenamedOrMovedProgram) {
 }
 
 }  // namespace
+
+// The picture a double-click, "Open with" or a typed command names.
+TEST(ShellRules, PathFromCommandLine) {
+  struct Case {
+    const char* line;
+    const char* path;
+  };
+  const Case cases[] = {
+      {"\"C:\\Tools\\KESTRO98.EXE\" \"C:\\art\\leaf.bmp\"", "C:\\art\\leaf.bmp"},
+      {"\"C:\\My Tools\\KESTRO98.EXE\" \"C:\\my art\\leaf one.bmp\"", "C:\\my art\\leaf one.bmp"},
+      {"KESTRO98.EXE C:\\art\\leaf.bmp", "C:\\art\\leaf.bmp"},
+      {"KESTRO98 C:\\my art\\leaf one.bmp  ", "C:\\my art\\leaf one.bmp"},
+      {"KESTRO98.EXE C:\\PROGRA~1\\LEAF~1.BMP", "C:\\PROGRA~1\\LEAF~1.BMP"},
+      {"  KESTRO98.EXE\t\t\"leaf.bmp\" ignored", "leaf.bmp"},
+      {"\"C:\\Tools\\KESTRO98.EXE\" \"C:\\unclosed\\leaf.bmp", "C:\\unclosed\\leaf.bmp"},
+      {"\"C:\\Tools\\KESTRO98.EXE\"", ""},
+      {"\"C:\\Tools\\KESTRO98.EXE\"   ", ""},
+      {"KESTRO98.EXE", ""},
+      {"\"C:\\Tools\\KESTRO98.EXE\" \"\"", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ui_core::PathFromCommandLine(c.line), c.path) << c.line;
+  EXPECT_EQ(ui_core::PathFromCommandLine(nullptr), "");
+}

@@ -10,8 +10,9 @@ struct BilingualText {
   const char* japanese;
 };
 
-// The icon a box carries; kQuestion boxes ask Yes or No.
-enum class MessageIcon { kError, kWarning, kInformation, kQuestion };
+// The icon a box carries; kQuestion boxes ask Yes or No, kQuestionOrCancel
+// Yes, No or Cancel.
+enum class MessageIcon { kError, kWarning, kInformation, kQuestion, kQuestionOrCancel };
 
 // One message box. Its text may hold one printf conversion ("%s" for a path,
 // "%lx" or "%04x" for a number), filled when it is shown.

@@ -33,11 +33,15 @@ bool ComposeBitmapName(char (&out)[kBitmapNameSize], const char* base, const cha
 }
 
 bool IsBarCommand(const ButtonTable& table, int command) {
-  if (command == 0) return false;
+  return FindButtonOfCommand(table, command) != nullptr;
+}
+
+const ButtonSpec* FindButtonOfCommand(const ButtonTable& table, int command) {
+  if (command == 0) return nullptr;
   for (size_t i = 0; i < table.count; ++i) {
-    if (table.rows[i].command == command) return true;
+    if (table.rows[i].command == command) return &table.rows[i];
   }
-  return false;
+  return nullptr;
 }
 
 bool ButtonRectangle(const ButtonTable& table, int controlId, int top, int screenWidth,

@@ -37,6 +37,10 @@ const ButtonSpec* FindButton(const ButtonTable& table, int controlId);
 // Whether a command number is one that a button of the table sends.
 bool IsBarCommand(const ButtonTable& table, int command);
 
+// The row whose button sends this command, or null (a key's command is
+// judged by its button's state).
+const ButtonSpec* FindButtonOfCommand(const ButtonTable& table, int command);
+
 // The button's rectangle in the main window's client area (right and bottom
 // excluded), its top at `top`; false when no row has this control id.
 struct ButtonBox {

@@ -116,4 +116,27 @@ std::string ReadmeFromModulePath(const std::string& modulePath, const char* docu
   return path;
 }
 
+std::string PathFromCommandLine(const char* commandLine) {
+  if (commandLine == nullptr) return std::string();
+  const char* p = commandLine;
+  while (*p == ' ' || *p == '\t') ++p;
+  // The program's own name, quoted as Windows writes it or up to a blank.
+  if (*p == '"') {
+    ++p;
+    while (*p != '\0' && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p != '\0' && *p != ' ' && *p != '\t') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p == '"') {
+    const char* start = ++p;
+    while (*p != '\0' && *p != '"') ++p;
+    return std::string(start, p);
+  }
+  std::string rest(p);
+  while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.pop_back();
+  return rest;
+}
+
 }  // namespace ui_core

@@ -93,4 +93,10 @@ std::string ReadmeFromFoundProgram(const std::string& foundPath, bool japanese, 
 std::string ReadmeFromModulePath(const std::string& modulePath, const char* documentStem,
                                  bool japanese, bool shiftJis, size_t limit);
 
+// The picture named on a command line after the program's own name (quoted
+// or not): a quoted name ends at its closing quote, an unquoted one is the
+// rest of the line, spaces inside kept and those around it dropped. Empty
+// when the line names nothing after the program.
+std::string PathFromCommandLine(const char* commandLine);
+
 }  // namespace ui_core
