@@ -72,6 +72,9 @@ int64_t BytesLeft(HFILE file) {
 struct HeldBlock {
   HGLOBAL handle = nullptr;
   uint8_t header[bmp::kFileHeaderSize] = {};
+  // The two header fields the lock rules may fill in, as the file holds them.
+  uint8_t sizeImageAsRead[4] = {};
+  uint8_t clrUsedAsRead[4] = {};
   size_t size = 0;  // bytes of the block that hold the file
   int64_t fileLength = 0;  // the file's length when it was read
 };
@@ -149,6 +152,15 @@ bool AcceptedByLockRules(HWND window, uint8_t* start, size_t size,
   return true;
 }
 
+// Notes the two fields the lock rules may fill in before they run, so the
+// front handed on is the file's own.
+void KeepFieldsAsRead(const uint8_t* start, size_t size, HeldBlock* block) {
+  if (size >= bmp::kBiClrUsed + 4) {
+    std::memcpy(block->sizeImageAsRead, start + bmp::kBiSizeImage, 4);
+    std::memcpy(block->clrUsedAsRead, start + bmp::kBiClrUsed, 4);
+  }
+}
+
 // GlobalSize may round up; only the bytes the file filled count.
 size_t FilledSize(HGLOBAL handle, size_t filled) {
   const size_t size = GlobalSize(handle);
@@ -189,10 +201,13 @@ int ReadCandidateBmpFile(HWND window, HFILE file) {
   bmp::BlockLayout layout;
   if (start == nullptr) {
     ShowMessage(window, kMsgNoMemory);
-  } else if (AcceptedByLockRules(window, start, FilledSize(candidate.handle, candidate.size),
-                                 candidate.header, &layout)) {
-    candidateLayout = layout;
-    return 1;
+  } else {
+    const size_t filled = FilledSize(candidate.handle, candidate.size);
+    KeepFieldsAsRead(start, filled, &candidate);
+    if (AcceptedByLockRules(window, start, filled, candidate.header, &layout)) {
+      candidateLayout = layout;
+      return 1;
+    }
   }
   guard.Unlock();
   Free(&candidate);
@@ -217,6 +232,15 @@ size_t CandidateFileFront(uint8_t* out, size_t count, int64_t* fileLength) {
   const size_t filled = FilledSize(candidate.handle, candidate.size);
   const size_t body = count - bmp::kFileHeaderSize < filled ? count - bmp::kFileHeaderSize : filled;
   std::memcpy(out + bmp::kFileHeaderSize, start, body);
+  // The lock rules filled these in when they were 0; the file holds 0.
+  if (filled >= bmp::kBiClrUsed + 4) {
+    const struct { uint32_t at; const uint8_t* bytes; } fields[] = {
+        {bmp::InFile(bmp::kBiSizeImage), candidate.sizeImageAsRead},
+        {bmp::InFile(bmp::kBiClrUsed), candidate.clrUsedAsRead}};
+    for (const auto& f : fields) {
+      for (uint32_t i = 0; i < 4 && f.at + i < bmp::kFileHeaderSize + body; ++i) out[f.at + i] = f.bytes[i];
+    }
+  }
   *fileLength = candidate.fileLength;
   return bmp::kFileHeaderSize + body;
 }

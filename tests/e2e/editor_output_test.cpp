@@ -192,7 +192,8 @@ TEST_F(EditorOutput, BmpAfterThreeChangesAndOneUndoDiffersFromTheSourceOnlyInIts
   const std::string out = OutDir();
   ASSERT_FALSE(out.empty()) << "E2E_OUT is not set";
   const char* names[] = {"im1_33x20.bmp",     "resv4_320x200.bmp", "im8_257x131.bmp",
-                         "td8_257x131.bmp",   "im8rle_150x90.bmp", "gap8_257x131.bmp"};
+                         "td8_257x131.bmp",   "im8rle_150x90.bmp", "gap8_257x131.bmp",
+                         "zero4_101x67.bmp"};
   const Rgb first = {255, 0, 128}, second = {10, 200, 30}, third = {0, 0, 255};
   bool shotTaken = false;
   for (const char* name : names) {

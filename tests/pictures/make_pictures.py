@@ -121,6 +121,14 @@ def reserved_bytes(src, dst):
     write(dst, b)
 
 
+def unfilled_fields(src, dst):
+    """biSizeImage and biClrUsed 0, as many writers leave them (0 means: work it out)."""
+    b = read(src)
+    b[34:38] = bytes(4)
+    b[46:50] = bytes(4)
+    write(dst, b)
+
+
 def duplicate_colour(src, dst):
     """Entries 1 and 2 hold the same colour (palette-cycling art does this)."""
     b = read(src)
@@ -267,6 +275,7 @@ def main():
     with_trailing(p("im8_257x131.bmp"), p("trail8_257x131.bmp"))
     with_trailing(p("im4_101x67.bmp"), p("trail4_101x67.bmp"))
     reserved_bytes(p("im4_320x200.bmp"), p("resv4_320x200.bmp"))
+    unfilled_fields(p("im4_101x67.bmp"), p("zero4_101x67.bmp"))
     duplicate_colour(p("im8_320x200.bmp"), p("dup8_320x200.bmp"))
     eight_bit_listing(p("im8_320x200.bmp"), p("list16_8bit_320x200.bmp"))
     rle4_from(p("im4_101x67.bmp"), p("rle4_101x67.bmp"))
@@ -286,6 +295,7 @@ def main():
              ("trail8_257x131.bmp", "surgery", "trailing bytes"),
              ("trail4_101x67.bmp", "surgery", "trailing bytes"),
              ("resv4_320x200.bmp", "surgery", "reserved bytes set"),
+             ("zero4_101x67.bmp", "surgery", "image size and colours used 0"),
              ("dup8_320x200.bmp", "surgery", "entries 1 and 2 equal"),
              ("list16_8bit_320x200.bmp", "surgery", "8-bit listing 16 colours"),
              ("rle4_101x67.bmp", "surgery", "RLE4"),
