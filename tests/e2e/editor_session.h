@@ -166,6 +166,14 @@ class EditorSession : public testing::Test {
     ASSERT_FALSE(Pictures().empty()) << "E2E_PICTURES is not set";
   }
 
+  // A fresh editor for the rest of the suite, for a case that ends the one it had.
+  void Restart() {
+    delete run_;
+    run_ = new Running;
+    std::string error;
+    ASSERT_TRUE(run_->Start(Kestro(), &error)) << error;
+  }
+
   HWND main() const { return run_->main(); }
   HWND Palette() const {
     std::vector<HWND> w = FindTopLevel("PaletteWindow", nullptr, run_->pid());

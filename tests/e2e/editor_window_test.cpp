@@ -33,15 +33,7 @@ bool CloseBoxPoint(HWND window, POINT* at) {
   return false;
 }
 
-class EditorWaysOut : public EditorSession {
- protected:
-  void Restart() {
-    delete run_;
-    run_ = new Running;
-    std::string error;
-    ASSERT_TRUE(run_->Start(Kestro(), &error)) << error;
-  }
-};
+class EditorWaysOut : public EditorSession {};
 
 // Each way out of the editor, with a copy not yet pasted: the clipboard then
 // holds the copy, read by this process after the editor has ended.

@@ -58,12 +58,6 @@ std::string BoxesOf(DWORD pid) {
 
 class EditorKeys : public EditorSession {
  protected:
-  void Restart() {
-    delete run_;
-    run_ = new Running;
-    std::string error;
-    ASSERT_TRUE(run_->Start(Kestro(), &error)) << error;
-  }
   void Key(std::initializer_list<WORD> held, WORD key) {
     ASSERT_TRUE(BringForward(main()));
     PressKeys(held, key);
