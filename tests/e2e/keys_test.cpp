@@ -325,6 +325,7 @@ TEST_F(EditorKeys, UnsavedColoursAreAskedAboutOnEveryWayOut) {
                         [] { return std::string("none"); }));
       EXPECT_EQ(BoxText(question), SaveChangesText("LEAF.BMP"));
       if (answer == kCancel && std::string(way.name) == "Exit button") {
+        EXPECT_TRUE(AwaitPainted(question)) << "for the screenshot";
         CaptureScreen(0, 0, 1024, 768).SaveBmp(ShotPath(std::string("question-kestro-") + Lang()));
       }
       PressButton(question, answer == kCancel ? IDCANCEL : answer == kNo ? IDNO : IDYES);
@@ -464,6 +465,7 @@ TEST_F(ShufflerKeys, EachKeyDoesWhatItsButtonDoes) {
   ASSERT_TRUE(Await("the question", [&] { return (question = QuestionBox(run_.pid())) != nullptr; },
                     [] { return std::string("none"); }));
   EXPECT_EQ(BoxText(question), SaveChangesText("flower.bmp"));
+  EXPECT_TRUE(AwaitPainted(question)) << "for the screenshot";
   CaptureScreen(0, 0, 1024, 768).SaveBmp(ShotPath(std::string("question-mirtav-") + Lang()));
   PressButton(question, IDCANCEL);
   EXPECT_TRUE(NotWithin("the shuffler's end", [&] { return !run_.process().running(); }, 1000));
