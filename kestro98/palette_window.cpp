@@ -268,11 +268,7 @@ void OnUndo(HWND window) {
 // with it when that change was the 299th.
 void OnRedo(HWND window) {
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  if (paletteHistory.Redo()) {
-    if (paletteHistory.LimitReached()) SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
-    RedrawChips(window);
-    WriteLevelAndTell();
-  }
+  if (paletteHistory.Redo()) ShowNewLevel(window);
   if (paletteHistory.UndoEnabled() && !IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
