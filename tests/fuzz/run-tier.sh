@@ -7,7 +7,7 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD="$ROOT/build/fuzz"
 SECONDS_EACH=${FUZZ_SECONDS:-30}
-targets=(fuzz_bmp fuzz_kestro fuzz_mirtav)
+targets=(fuzz_bmp fuzz_kestro fuzz_mirtav fuzz_png)
 
 seeds="$BUILD/seeds"
 rm -rf "$seeds"; mkdir -p "$seeds"
