@@ -15,12 +15,16 @@ outputs are compared with, and one line per picture in manifest.tsv:
 Usage: make_pictures.py OUTDIR [--large]   (--large adds the 16384 x 8192
 8-bit picture of the benchmarks and a 70000 x 3 picture for 16-bit thumb
 positions; they are big, so only the benchmarks and the view tests ask.)
+Indexed PNG pictures for the PNG codec go beside them (make_png_pictures).
+       make_pictures.py --check-png FOLDER   (Pillow reads the PNGs the Win32
+tests encoded there; see check_pngs.)
 """
 
 import os
 import struct
 import subprocess
 import sys
+import zlib
 
 from PIL import Image, ImageDraw
 
@@ -222,6 +226,8 @@ def relayout(src, dst, info_size, listed=None):
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
+    if sys.argv[1] == "--check-png" and len(sys.argv) == 3:
+        sys.exit(0 if check_pngs(sys.argv[2]) else 1)
     out = sys.argv[1]
     large = "--large" in sys.argv[2:]
     os.makedirs(out, exist_ok=True)
@@ -317,6 +323,8 @@ def main():
                  ("small8_640x480.bmp", "pillow", "benchmark"),
                  ("wide1_70000x3.bmp", "pillow", "wider than 65535")]
 
+    make_png_pictures(out)
+
     with open(p("manifest.tsv"), "w") as m:
         for name, maker, note in made:
             b = read(p(name))
@@ -330,6 +338,135 @@ def main():
                     "png24:" + p(name[:-4] + ".ref.png"))
                 os.remove(rgb)
             m.write(f"{name}\t{bits}\t{w}\t{abs(h)}\t{colours}\t{comp}\t{int(h < 0)}\t{maker}\t{note}\n")
+
+
+# --- Indexed PNG pictures for the WIC codec's tests -------------------------
+#
+# png_manifest.tsv lists one picture a line: name and kind (indexed,
+# notindexed, damaged). Beside each indexed one goes NAME.truth, the picture as
+# Pillow reads it: width, height, bit depth, palette length and the palette
+# (0xAARRGGBB), each a 32-bit little-endian word, then one byte per pixel, the
+# top row first. `make_pictures.py --check-png FOLDER` reads every
+# png_rt_*.png there with Pillow and compares it with the .truth the Win32
+# tests wrote beside it.
+
+def png_fields(path):
+    """Bit depth, colour type and interlace method from IHDR."""
+    b = read(path)
+    return b[24], b[25], b[28]
+
+
+def png_truth(path):
+    """The truth of an indexed PNG as Pillow reads it."""
+    img = Image.open(path)
+    assert img.mode == "P", (path, img.mode)
+    pal = img.getpalette()
+    trns = img.info.get("transparency")
+    argb = []
+    for i in range(len(pal) // 3):
+        if isinstance(trns, int):  # Pillow's form of a tRNS with one clear entry, the rest opaque
+            alpha = 0 if i == trns else 255
+        else:
+            alpha = trns[i] if trns is not None and i < len(trns) else 255
+        argb.append(alpha << 24 | pal[3 * i] << 16 | pal[3 * i + 1] << 8 | pal[3 * i + 2])
+    w, h = img.size
+    return struct.pack(f"<{4 + len(argb)}I", w, h, png_fields(path)[0], len(argb), *argb) + bytes(img.getdata())
+
+
+def pil_png(path, size, colours, **save):
+    """Bands of every index plus diagonal marks, saved by Pillow as PNG."""
+    w, h = size
+    img = Image.new("P", (w, h))
+    img.putpalette(sum(([(i * 37) % 256, (i * 91 + 40) % 256, (255 - i * 13) % 256] for i in range(colours)), []))
+    d = ImageDraw.Draw(img)
+    for x in range(w):
+        d.line([(x, 0), (x, h - 1)], fill=x * colours // w)
+    for k in range(0, w + h, 5):
+        d.line([(k, 0), (k - h, h)], fill=(k // 5) % colours)
+    img.save(path, "PNG", **save)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def broken_idat(src, dst, keep_crc):
+    """The first IDAT's deflate blocks after the zlib header made invalid (all
+    ones: block type 3); its CRC made to fit, or left from the old data."""
+    b = read(src)
+    pos = b.index(b"IDAT") - 4
+    n = struct.unpack_from(">I", b, pos)[0]
+    data = b[pos + 8:pos + 10] + b"\xff" * (n - 2)
+    chunk = png_chunk(b"IDAT", bytes(data))
+    if keep_crc:
+        chunk = chunk[:-4] + b[pos + 8 + n:pos + 12 + n]
+    write(dst, b[:pos] + chunk + b[pos + 12 + n:])
+
+
+def make_png_pictures(out):
+    def p(name):
+        return os.path.join(out, name)
+
+    indexed = [  # name, bits and interlace the file must have
+        ("png_pil1_37x9.png", 1, 0), ("png_pil2_29x7.png", 2, 0), ("png_pil4_33x10.png", 4, 0),
+        ("png_pil8_41x13.png", 8, 0), ("png_pil8_trns_23x8.png", 8, 0), ("png_pil2_trns_19x5.png", 2, 0),
+        ("png_im8_short5_20x10.png", 8, 0), ("png_im8_interlaced_45x31.png", 8, 1),
+        ("png_im2_interlaced_13x11.png", 2, 1), ("png_im1_interlaced_9x7.png", 1, 1)]
+    # Pillow picks the depth from the palette's length, and writes it short.
+    pil_png(p("png_pil1_37x9.png"), (37, 9), 2)
+    pil_png(p("png_pil2_29x7.png"), (29, 7), 3)
+    pil_png(p("png_pil4_33x10.png"), (33, 10), 9)
+    pil_png(p("png_pil8_41x13.png"), (41, 13), 200)
+    pil_png(p("png_pil8_trns_23x8.png"), (23, 8), 40, transparency=bytes([0, 128, 255, 64]))
+    pil_png(p("png_pil2_trns_19x5.png"), (19, 5), 4, transparency=bytes([200]))
+    im_png = ("convert", "-seed", "5", "-size")
+    run(*im_png, "20x10", "plasma:", "+dither", "-colors", "5", "png8:" + p("png_im8_short5_20x10.png"))
+    run(*im_png, "45x31", "plasma:", "+dither", "-colors", "60", "-interlace", "PNG",
+        "png8:" + p("png_im8_interlaced_45x31.png"))
+    run(*im_png, "13x11", "plasma:", "+dither", "-colors", "4", "-define", "png:bit-depth=2",
+        "-interlace", "PNG", "png8:" + p("png_im2_interlaced_13x11.png"))
+    run(*im_png, "9x7", "plasma:", "+dither", "-colors", "2", "-define", "png:bit-depth=1",
+        "-interlace", "PNG", "png8:" + p("png_im1_interlaced_9x7.png"))
+    kinds = []
+    for name, bits, interlace in indexed:
+        got = png_fields(p(name))
+        if got != (bits, 3, interlace):
+            sys.exit(f"{name}: depth, colour type, interlace {got}, not {(bits, 3, interlace)}")
+        write(p(name[:-4] + ".truth"), png_truth(p(name)))
+        kinds.append((name, "indexed"))
+
+    Image.new("RGB", (16, 8), (10, 200, 30)).save(p("png_rgb_16x8.png"))
+    Image.new("L", (16, 8), 77).save(p("png_grey_16x8.png"))
+    broken_idat(p("png_pil8_41x13.png"), p("png_bad_inflate.png"), keep_crc=False)
+    broken_idat(p("png_pil8_41x13.png"), p("png_bad_crc.png"), keep_crc=True)
+    kinds += [("png_rgb_16x8.png", "notindexed"), ("png_grey_16x8.png", "notindexed"),
+              ("png_bad_inflate.png", "damaged"), ("png_bad_crc.png", "damaged")]
+    with open(p("png_manifest.tsv"), "w") as m:
+        for name, kind in kinds:
+            m.write(f"{name}\t{kind}\n")
+
+
+def check_pngs(folder):
+    """Every png_rt_*.png read by Pillow against its .truth; a RESULT line; True when all agree."""
+    passed = failed = 0
+    names = sorted(n for n in os.listdir(folder) if n.startswith("png_rt_") and n.endswith(".png"))
+    for name in names:
+        try:
+            want = read(os.path.join(folder, name[:-4] + ".truth"))
+            got = png_truth(os.path.join(folder, name))
+        except Exception as e:  # a file Pillow cannot read is a failure like any other
+            got, want = repr(e), "readable"
+        if got == want:
+            print(f"ok   {name}")
+            passed += 1
+        else:
+            print(f"FAIL {name}: Pillow reads other indices or palette than the test wrote")
+            failed += 1
+    if not names:
+        print(f"FAIL: the tests left no png_rt_*.png in {folder}")
+        failed += 1
+    print(f"RESULT: {passed} passed, {failed} failed")
+    return failed == 0
 
 
 if __name__ == "__main__":

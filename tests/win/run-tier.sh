@@ -2,7 +2,8 @@
 # The Win32 tier: the in-process tests of both programs under Wine, once in
 # English (code page 1252) and once in Japanese (932), then every TIFF the
 # tests wrote is read back by libtiff and ImageMagick and compared pixel for
-# pixel with the BMP it came from. DISPLAY and the wineserver come from test.sh.
+# pixel with the BMP it came from, and every PNG they wrote is read back by
+# Pillow. DISPLAY and the wineserver come from test.sh.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$ROOT/tools/wine-env.sh"
@@ -102,4 +103,9 @@ for tif in "${tiffs[@]}"; do
 done
 echo "RESULT: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] || status=1
+
+# The PNGs the codec's tests encoded, read by Pillow against the indices and
+# palette each was made from (one ok/FAIL line each and a RESULT line).
+echo "== PNG files read back by Pillow"
+/usr/bin/python3 "$ROOT/tests/pictures/make_pictures.py" --check-png "$OUT" || status=1
 exit $status
