@@ -358,10 +358,24 @@ static void SendMouse(int x, int y, bool click, bool right = false) {
   SendInput(click ? 3 : 1, input, sizeof(INPUT));
 }
 
+testing::AssertionResult ClickOn(HWND target, int x, int y, bool right) {
+  HWND root = GetAncestor(target, GA_ROOT);
+  HWND there = nullptr;
+  const testing::AssertionResult shown = Await("\"" + WindowText(root) + "\" at the click point", [&] {
+    there = WindowFromPoint(POINT{x, y});
+    return there != nullptr && GetAncestor(there, GA_ROOT) == root && Sync(target, 1000) &&
+           WindowFromPoint(POINT{x, y}) == there;
+  }, [&] { return there ? ClassOf(there) + " \"" + WindowText(GetAncestor(there, GA_ROOT)) + "\"" : "no window"; });
+  if (!shown) return shown;
+  MoveMouse(x, y);
+  SendMouse(x, y, true, right);
+  return testing::AssertionSuccess();
+}
+
 testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid) {
   const POINT at = ClientToScreenPoint(window, x, y);
-  MoveMouse(at.x, at.y);
-  SendMouse(at.x, at.y, true, true);
+  const testing::AssertionResult clicked = ClickOn(window, at.x, at.y, true);
+  if (!clicked) return clicked;
   HWND menu = nullptr;
   const testing::AssertionResult shown = Await("the right-click menu", [&] {
     for (HWND w : FindTopLevel("#32768", nullptr, pid)) {
@@ -375,7 +389,8 @@ testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int it
   RECT r = {};
   GetWindowRect(menu, &r);
   const int inner = (r.bottom - r.top) - 6;
-  Click(r.left + 24, r.top + 3 + inner * (2 * item + 1) / (2 * items));
+  const testing::AssertionResult chosen = ClickOn(menu, r.left + 24, r.top + 3 + inner * (2 * item + 1) / (2 * items));
+  if (!chosen) return chosen;
   return WaitGone(menu, kPatienceMs) ? testing::AssertionSuccess()
                                      : testing::AssertionFailure() << "the menu stayed after the click";
 }

@@ -108,6 +108,12 @@ bool SyncPosted(HWND window, int timeoutMs = kPatienceMs);
 // Mouse, in screen coordinates: one SendInput batch each.
 void MoveMouse(int x, int y);
 void Click(int x, int y);
+// Clicks the screen point (x, y) once it shows `target` (the window itself or
+// one of its children there, not a window still in front of it) and the
+// target's thread has handled what came before: input goes to whatever window
+// is at the point when it arrives, so a click sent while a dialog is going or
+// the program is still raising the window lands elsewhere.
+testing::AssertionResult ClickOn(HWND target, int x, int y, bool right = false);
 // Right-clicks the client point (x, y) of window and clicks item (from 0) of
 // the menu of `items` items that comes up in process pid.
 testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid);

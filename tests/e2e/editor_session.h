@@ -269,7 +269,7 @@ class EditorSession : public testing::Test {
     const int row = index / 16, column = index % 16;
     const int x = 14 + static_cast<int>(column * 16.3125) + 5, y = 247 + static_cast<int>(row * 9.1875) + 3;
     POINT p = ClientToScreenPoint(Palette(), x, y);
-    Click(p.x, p.y);
+    EXPECT_TRUE(ClickOn(Palette(), p.x, p.y));
   }
   uint32_t ChipColour(int index) {
     const int row = index / 16, column = index % 16;

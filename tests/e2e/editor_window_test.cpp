@@ -49,7 +49,7 @@ TEST_F(EditorWaysOut, EveryWayOutHandsAPendingCopyOver) {
        [](Running& r) {
          POINT at = {};
          ASSERT_TRUE(CloseBoxPoint(r.main(), &at)) << "no close box";
-         Click(at.x, at.y);
+         ASSERT_TRUE(ClickOn(r.main(), at.x, at.y));
        },
        true},
       {"Alt+F4",

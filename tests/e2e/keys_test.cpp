@@ -108,7 +108,7 @@ class EditorKeys : public EditorSession {
     const int y = 247 + static_cast<int>(row * 9.1875) + 3;
     pressRight_ = !pressRight_;
     const POINT p = ClientToScreenPoint(Palette(), x, y);
-    Click(p.x, p.y);
+    ASSERT_TRUE(ClickOn(Palette(), p.x, p.y));
   }
   bool pressRight_ = false;
   testing::AssertionResult AwaitCopied(uint32_t want, const std::string& what) {

@@ -96,7 +96,7 @@ void Running::ClickButton(int id) const {
   HWND button = Button(id);
   if (!button) return;
   RECT r = ScreenRect(button);
-  Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  EXPECT_TRUE(ClickOn(button, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
 }
 
 RECT ScreenRect(HWND window) {
