@@ -33,7 +33,7 @@ TEST_F(Editor, ShowsEachIndependentPictureAsImageMagickRendersItAt1To1And3To1) {
                          "imv5_8_64x40.bmp", "imv5_4_101x67.bmp", "imv5rle8_150x90.bmp", "os2_8_64x40.bmp",
                          "os2_4_101x67.bmp", "gimp8_100_120x80.bmp", "v4_4_101x67.bmp", "h52_8_257x131.bmp",
                          "h56_4_101x67.bmp", "list252_8_320x200.bmp", "list12_4_101x67.bmp",
-                         "v5rle4_101x67.bmp", "v4rle8_150x90.bmp"};
+                         "v5rle4_101x67.bmp", "v4rle8_150x90.bmp", "os2t26_4_101x67.bmp"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
     Image ref;
@@ -178,7 +178,7 @@ TEST_F(Editor, TheDialogDescribesTheSelectedFileInItsStretchedField) {
     HWND field = FindChildById(dialog, kInfoField);
     ASSERT_NE(field, nullptr) << "no field 127";
     RECT lr = ScreenRect(list);
-    Click(lr.left + 30, lr.top + 10);
+    ASSERT_TRUE(ClickOn(list, lr.left + 30, lr.top + 10));
     if (!c.want.empty()) {
       EXPECT_TRUE(WaitUntil([&] { return WindowText(field) == c.want; }, kPatienceMs)) << "got " << WindowText(field);
     } else {
@@ -240,8 +240,8 @@ TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
   // A double click on chip 6 is one change; chip 7 a third; one Undo takes back chip 7 only.
   const uint32_t six = ChipColour(6), seven = ChipColour(7);
   POINT p6 = ClientToScreenPoint(palette, 14 + static_cast<int>(6 * 16.3125) + 5, 250);
-  Click(p6.x, p6.y);
-  Click(p6.x, p6.y);
+  ASSERT_TRUE(ClickOn(palette, p6.x, p6.y));
+  ASSERT_TRUE(ClickOn(palette, p6.x, p6.y));
   // The editor finds the chip where the cursor is when it takes the press,
   // so the mouse stays on chip 6 until that press shows.
   ASSERT_TRUE(Await("chip 6 in its new colour", [&] { return ChipColour(6) == 0xFF0080u; },
@@ -336,7 +336,7 @@ TEST_F(Editor, HidePopupMinimiseRestoreAndTheSavedPosition) {
   // Two chips only: a press on chip 2's cell, or on the gap right of chip 0, does nothing.
   ClickChip(2);
   POINT gap = ClientToScreenPoint(again, 14 + 16 - 1, 250);
-  Click(gap.x, gap.y);
+  ASSERT_TRUE(ClickOn(again, gap.x, gap.y));
   EXPECT_TRUE(NotWithin("an empty cell counted as a chip", [&] { return IsWindowEnabled(GetDlgItem(again, 124)) != FALSE; }, 300));
   ClickChip(1);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(again, 124)) != FALSE; }, kPatienceMs));
@@ -438,7 +438,7 @@ TEST_F(Editor, AThumbDragPastPosition65535AndTheSmallestWidth) {
   const int arrow = GetSystemMetrics(SM_CXHSCROLL), mid = (r.top + r.bottom) / 2;
   // The main window is made active first, as a person clicking into it would.
   POINT inside = ClientToScreenPoint(main(), cw / 2, 200);
-  Click(inside.x, inside.y);
+  ASSERT_TRUE(ClickOn(main(), inside.x, inside.y));
   ASSERT_TRUE(Await("the main window active", [&] { return GetForegroundWindow() == main(); },
                     [] { return ClassOf(GetForegroundWindow()); }));
   // To the end of the track, not beyond: Wine puts the thumb back when the

@@ -386,6 +386,37 @@ TEST(BmpFileHeader, TotalSizeMustHoldTheSmallestHeaders) {
   EXPECT_FALSE(bmp::FileHeaderSizeIsSound(fh));
 }
 
+// How far a file is read: its total size, unless that falls short of the
+// picture's end (OS/2 descriptions put the two headers' size there).
+TEST(BmpFileHeader, ReadEndIsTheTotalSizeUnlessItFallsShortOfThePicture) {
+  // A 4 x 2, 4-bit core-header file typed from the layout: 16 three-byte
+  // entries, rows of 4 bytes; the total size 26, hot spot (3, 5).
+  std::vector<uint8_t> core = {'B', 'M', 26, 0, 0, 0, 3, 0, 5, 0, 74, 0, 0, 0,  // file header
+                               12, 0, 0, 0, 4, 0, 2, 0, 1, 0, 4, 0};              // core header
+  core.resize(74 + 8, 0x11);
+  struct Case {
+    const char* name;
+    uint32_t totalSize;
+    uint64_t pictureEnd, fileLength, want;
+  };
+  const Case cases[] = {
+      {"the format's rule", 82, 82, 82, 82},
+      {"bytes after the total size never read", 82, 82, 120, 82},
+      {"a total size beyond the file: cut short", 90, 82, 82, 90},
+      {"the two headers' size: up to the picture's end", 26, 82, 120, 82},
+      {"the two headers' size, the file shorter: up to its end", 26, 82, 80, 80},
+      {"a total size below 26 stays, to be refused", 25, 82, 82, 25},
+      {"an RLE picture without an image size tells no end", 200, 0, 82, 200},
+  };
+  for (const Case& c : cases) {
+    bmp::FileHeader fh;
+    fh.totalSize = c.totalSize;
+    EXPECT_EQ(bmp::ReadEnd(fh, c.pictureEnd, c.fileLength), c.want) << c.name;
+  }
+  EXPECT_EQ(bmp::PictureEnd(core.data(), core.size()), 82u);
+  EXPECT_EQ(bmp::PictureEnd(core.data(), 20), 0u) << "too few bytes to hold the header";
+}
+
 TEST(BmpRowOrder, TopRowIsTheLastStoredUnlessTopDown) {
   BlockLayout l;
   l.height = 5;

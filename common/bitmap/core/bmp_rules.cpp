@@ -39,6 +39,26 @@ bool FileHeaderSizeIsSound(const FileHeader& fh) {
   return fh.totalSize >= kFileHeaderSize + kCoreHeaderSize;
 }
 
+uint64_t PictureEnd(const uint8_t* file, size_t size) {
+  if (file == nullptr || size < kFileHeaderSize) return 0;
+  InfoHeader info;
+  if (!ReadInfoHeader(file + kFileHeaderSize, size - kFileHeaderSize, &info)) return 0;
+  const uint32_t offsetField = GetU32(file + kBfOffBits);
+  const int32_t count = TableEntryCount(info, offsetField);
+  if (count < 0 || info.width <= 0 || info.rawHeight == std::numeric_limits<int32_t>::min()) return 0;
+  const uint64_t pixelOffset =
+      offsetField != 0 ? offsetField
+                       : kFileHeaderSize + info.size + uint64_t{info.entrySize} * static_cast<uint64_t>(count);
+  if (info.compression != kBiRgb) return info.sizeImage == 0 ? 0 : pixelOffset + info.sizeImage;
+  const uint64_t height = static_cast<uint64_t>(info.rawHeight < 0 ? -int64_t{info.rawHeight} : info.rawHeight);
+  return pixelOffset + PaddedRowBytes(info.width, info.bitCount) * height;
+}
+
+uint64_t ReadEnd(const FileHeader& fh, uint64_t pictureEnd, uint64_t fileLength) {
+  if (pictureEnd <= fh.totalSize || !FileHeaderSizeIsSound(fh)) return fh.totalSize;
+  return pictureEnd < fileLength ? pictureEnd : fileLength;
+}
+
 int32_t BlockColourCount(uint32_t clrUsed, uint16_t bitCount) {
   if (clrUsed != 0) {
     if (clrUsed > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) return -1;

@@ -121,6 +121,20 @@ enum class BlockCheck {
 // at least 26 (file header plus the smallest information header).
 bool FileHeaderSizeIsSound(const FileHeader& fh);
 
+// Where the picture the headers describe ends in the file: the pixel offset
+// (the field, or right after the table) plus the rows (or biSizeImage of an
+// RLE picture); 0 when the `size` bytes at `file` cannot tell (no known
+// header in them, or an RLE picture without biSizeImage).
+uint64_t PictureEnd(const uint8_t* file, size_t size);
+
+// How far the reader reads a file: up to the file header's total size, as
+// the format has it; but a total size that falls short of the picture's end
+// (writers of the core header often store the two headers' size, 26, there)
+// is no file size at all: then up to the picture's end, or the file's end
+// before it. Readers in common use ignore the field likewise. A total size
+// below 26 is kept as it is: it is refused.
+uint64_t ReadEnd(const FileHeader& fh, uint64_t pictureEnd, uint64_t fileLength);
+
 // The lock-time rules on a block of blockSize bytes: every value is checked
 // against the block, then biClrUsed and biSizeImage are filled in when 0
 // (written into the block, except after a core header, which has neither
