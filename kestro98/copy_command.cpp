@@ -12,6 +12,7 @@
 #include <limits>
 #include <new>
 
+#include "common/base/gdi_guards.h"
 #include "common/bitmap/clipboard_offer.h"
 #include "common/bitmap/core/rle.h"
 #include "common/bitmap/dib_block.h"
@@ -74,10 +75,10 @@ bool CopyImageAtLevel(HWND mainWindow, int level) {
   MyClipboard clipboard;
   if (pictureFacts.state != PictureState::kOpened || dibBlockHandle == nullptr) return false;
 
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
   bool locked = false;
   HGLOBAL block = nullptr;
   {
+    WaitCursor wait;
     ScopedDibLock lock(mainWindow);
     locked = lock.Locked();
     try {
@@ -86,7 +87,6 @@ bool CopyImageAtLevel(HWND mainWindow, int level) {
       block = nullptr;  // what the fill held is gone; the message below says so
     }
   }
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
   if (!locked) return false;  // the lock has shown its own message
   if (block == nullptr) {
     ShowMessage(mainWindow, kClipboardNoMemory);

@@ -4,6 +4,7 @@
 
 #include "common/base/gdi_guards.h"
 #include "common/base/shell_state.h"
+#include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/sampled_paint.h"
 #include "common/ui/app_shell.h"
@@ -62,7 +63,7 @@ void PaintPicture(HWND window, HDC dc) {
   ScopedDibLock lock(window);
   if (!lock.Locked()) return;
   const PictureFacts& p = pictureFacts;
-  const sampling::Stretch stretch = ViewStretch(p.layout.width, p.layout.height, p.zoomLevel,
+  const sampling::Stretch stretch = ViewStretch(dibLayout.width, dibLayout.height, p.zoomLevel,
                                                 horzScrollOffset, vertScrollOffset, right, bottom);
   // Without memory for the samples the picture area shows the background.
   if (!sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch)) {
@@ -126,7 +127,7 @@ LRESULT PaintImageView(HWND window) {
     const FreeScreen screen = {screenWidth,          screenHeight,         taskbarMargins.left,
                                taskbarMargins.top,   taskbarMargins.right, taskbarMargins.bottom};
     const PictureFacts& p = pictureFacts;
-    SetButtons(PaintButtons(true, p.zoomLevel, p.fitLevel, p.layout.width, p.layout.height, screen,
+    SetButtons(PaintButtons(true, p.zoomLevel, p.fitLevel, dibLayout.width, dibLayout.height, screen,
                             paletteHistory.ChangeCounter()));
   }
   return 0;
@@ -139,11 +140,10 @@ void ShowViewTitle(HWND window) {
 static void Zoom(HWND window, int32_t level) {
   if (level == pictureFacts.zoomLevel) return;
   pictureFacts.zoomLevel = level;
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  WaitCursor wait;
   LayOutViewScrollBars(window);
   InvalidatePictureArea(window, true);
   ShowViewTitle(window);
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 void ZoomOut(HWND window) { Zoom(window, ZoomedOut(pictureFacts.zoomLevel)); }
@@ -160,7 +160,7 @@ void LayOutViewScrollBars(HWND window) {
   if (pictureFacts.state != PictureState::kOpened) return;
   const RECT client = ClientOf(window);
   const PictureFacts& p = pictureFacts;
-  const ScrollLayout l = LayOutScrollBars(p.layout.width, p.layout.height, p.zoomLevel, client.right,
+  const ScrollLayout l = LayOutScrollBars(dibLayout.width, dibLayout.height, p.zoomLevel, client.right,
                                           client.bottom, horzScrollHeight, vertScrollWidth);
   MoveBar(horzScrollBar, l.horizontal);
   MoveBar(vertScrollBar, l.vertical);
@@ -200,9 +200,9 @@ static void ApplyOffset(HWND window, bool vertical) {
 
 static int64_t CurrentMaximum(HWND window, bool vertical) {
   const RECT client = ClientOf(window);
-  return vertical ? ScrollMaximum(pictureFacts.layout.height, pictureFacts.zoomLevel,
+  return vertical ? ScrollMaximum(dibLayout.height, pictureFacts.zoomLevel,
                                   client.bottom - (horzShown ? horzScrollHeight : 0), kIconBand)
-                  : ScrollMaximum(pictureFacts.layout.width, pictureFacts.zoomLevel,
+                  : ScrollMaximum(dibLayout.width, pictureFacts.zoomLevel,
                                   client.right - (vertShown ? vertScrollWidth : 0), 0);
 }
 
@@ -220,7 +220,7 @@ static void ZoomAtCursor(HWND window, bool in, LPARAM screenPoint) {
   horzScrollOffset = OffsetKeepingPoint(horzScrollOffset, level, newLevel, at.x);
   vertScrollOffset = OffsetKeepingPoint(vertScrollOffset, level, newLevel, at.y - kIconBand);
   pictureFacts.zoomLevel = newLevel;
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  WaitCursor wait;
   LayOutViewScrollBars(window);
   // The layout keeps a shown bar's offset: clamp it to the new range.
   for (const bool vertical : {false, true}) {
@@ -231,7 +231,6 @@ static void ZoomAtCursor(HWND window, bool in, LPARAM screenPoint) {
   }
   InvalidatePictureArea(window, true);
   ShowViewTitle(window);
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 void ScrollView(HWND window, bool vertical, WPARAM wParam) {
@@ -331,6 +330,22 @@ void SizeView(HWND window, WPARAM sizeType) {
       if (batch != nullptr) EndDeferWindowPos(batch);
     }
   }
+}
+
+void FitNewPicture(HWND window) {
+  const RECT client = ClientOf(window);
+  pictureFacts.fitLevel = fit::EditorFitLevel(dibLayout.width, dibLayout.height,
+                                              client.right - client.left - vertScrollWidth,
+                                              client.bottom - client.top - fit::kIconBarStrip - horzScrollHeight);
+  pictureFacts.zoomLevel = pictureFacts.fitLevel;
+}
+
+void ShowNewPictureView(HWND window) {
+  FitNewPicture(window);
+  ResetImageView(window);
+  LayOutViewScrollBars(window);
+  InvalidatePictureArea(window, false);
+  ShowViewTitle(window);
 }
 
 void ResetImageView(HWND window) {

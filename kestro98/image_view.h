@@ -78,4 +78,13 @@ void ResetImageView(HWND mainWindow);
 // The title: the picture's title base followed by the zoom text.
 void ShowViewTitle(HWND mainWindow);
 
+// The fit and zoom levels of a newly adopted picture (dibLayout): the step at
+// which it fits the client area, the scroll bars' room kept whether they
+// show or not.
+void FitNewPicture(HWND mainWindow);
+
+// A newly adopted picture shown: fitted, the view reset and laid out, the
+// picture area repainted and the title set from the picture's title base.
+void ShowNewPictureView(HWND mainWindow);
+
 }  // namespace kestro

@@ -1,24 +1,34 @@
-// The editor's load by path: reads the file into a candidate block, checked
-// in full by the reader's rules, then makes it the shown picture and sets
-// the image view's picture size and its fit and zoom levels.
+// The editor's picture, read and adopted: a file read once into a candidate
+// block (its front kept as the file holds it), and the one call that makes
+// a checked candidate the shown picture with every fact that goes with it.
 #pragma once
 
 #include <windows.h>
 
-#include "common/bitmap/core/bmp_rules.h"
+#include <string>
+
+#include "common/bitmap/dib_block.h"
+#include "kestro98/core/palette_history.h"
 
 namespace kestro {
 
-// Reads and checks the file into the candidate block; false after a message,
-// with the shown picture and every picture value unchanged.
-bool ReadCandidatePicture(HWND mainWindow, const char* path);
+// A picture read and checked, waiting to replace the shown one: the file's
+// first bytes as read, and its history with the file's table as level 0.
+// The block itself is the reader's candidate.
+struct NewPicture {
+  FileFront front;
+  PaletteHistory history;
+};
 
-// Makes the candidate the shown picture (the old block is freed) and sets
-// the picture size, the fit level and the zoom level. False without a
-// candidate or when the adopted block cannot be locked.
-bool AdoptCandidatePicture(HWND mainWindow);
+// Makes the candidate the shown picture in one step: the block (freeing the
+// old one) with its layout, the palette history, the facts of the source
+// file, the fit and zoom, the view, the title and the palette window. A
+// block that cannot be locked is not kept.
+void AdoptNewPicture(HWND mainWindow, const std::string& path, const NewPicture& next);
 
-// Both of the above.
+// Reads the file with the reader's checks only (no path or header checks of
+// the command) and makes its block the shown one with its fit and zoom
+// levels; false after a message, with the shown picture unchanged.
 bool LoadBmpFile(HWND mainWindow, const char* path);
 
 }  // namespace kestro

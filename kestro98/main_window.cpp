@@ -7,11 +7,13 @@
 
 #include <string>
 
+#include "common/base/core/path_text.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/app_shell.h"
 #include "kestro98/bar_tables.h"
 #include "kestro98/copy_command.h"
+#include "kestro98/core/messages.h"
 #include "kestro98/core/open_rules.h"
 #include "kestro98/description.h"
 #include "kestro98/image_view.h"
@@ -39,7 +41,7 @@ void ActivatePaletteWindow() {
 // Colours changed and not kept in any file: the question first.
 bool MayLeavePicture(HWND window) {
   if (pictureFacts.state != PictureState::kOpened || !paletteHistory.HasUnsavedColours()) return true;
-  return AskBeforeLeaving(window, FileNameOfPath(pictureFacts.sourcePath, IsJapanese()),
+  return AskBeforeLeaving(window, path_text::FileNameOf(pictureFacts.sourcePath.c_str(), IsJapanese()),
                           SaveImageCommand);
 }
 
@@ -90,6 +92,7 @@ void InitialiseMainWindow(HWND window) {
   pictureFacts.state = PictureState::kNoPicture;
   FormReadmePath("KESTRO98.EXE", "KESTRO9", 258);
   CreateImageViewScrollBars(window);
+  RegisterPaletteWindowClass();
 }
 
 void QuitProgram() {
@@ -130,14 +133,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 namespace {
 
-const TiffWriterMessages kTiffMessages = {
-    {{"Unable to create a new TIF file for saving the image.",
-      "像保存用のTIFファイルを新規に作成できません."},
-     {"Error", "エラー"}, MessageIcon::kError},
-    {{"Unable to write the TIF file. The image was not saved.",
-      "TIFファイルを書き込めません. 画像は保存されていません."},
-     {"Error", "エラー"}, MessageIcon::kError},
-};
+const TiffWriterMessages kTiffMessages = {kMsgTiffCannotCreate, kMsgTiffCannotWrite};
 
 }  // namespace
 
@@ -157,15 +153,9 @@ const ProgramDescription kDescription = {
     OpenPath,
     MayLeavePicture,
     &kLook,
-    {{"Install the readme file (KESTRO9E.PDF)\nin the same directory.",
-     "説明書ファイル（KESTRO9J.PDF）を同じ\nフォルダーに入れてください."},
-     {"Error", "エラー"},
-     MessageIcon::kError},
-    {{"Unable to open the readme file (KESTRO9E.PDF)\nbecause of being NO software to read PDF documents.",
-     "PDF 文書の閲覧ソフトが無いので、\n説明書（KESTRO9J.PDF）を開けません."},
-     {"Error", "エラー"},
-     MessageIcon::kError},
-    {{"Unable to display dialog", "ダイアログを表示できません"}, {"System Error", "システム・エラー"}, MessageIcon::kError, true},
+    kMsgReadmeMissing,
+    kMsgNoViewer,
+    kMsgDialogNotShown,
     &kTiffMessages,
 };
 

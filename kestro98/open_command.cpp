@@ -1,9 +1,6 @@
 #include "kestro98/open_command.h"
 
-#include <cstdio>
-#include <cstring>
-#include <memory>
-
+#include "common/base/input_file.h"
 #include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
@@ -50,8 +47,8 @@ void ShowSelection(HWND hookDialog) {
                                  reinterpret_cast<LPARAM>(path));
   if (n > kPathSize) return;
   std::string text;
-  const int verdict = n > 0 ? ImageInformationOfPath(path, &text) : 0;
-  SetDlgItemTextA(hookDialog, IDC_IMAGE_INFO, verdict == 2 ? text.c_str() : "");
+  const InfoVerdict verdict = n > 0 ? ImageInformationOfPath(path, &text) : InfoVerdict::kNotTaken;
+  SetDlgItemTextA(hookDialog, IDC_IMAGE_INFO, verdict == InfoVerdict::kDescribed ? text.c_str() : "");
 }
 
 void ClearOnFolderChange(HWND hookDialog) {
@@ -80,47 +77,48 @@ const FileDialog kOpenDialog = {false,
                                 IDD_OPEN_INFO_EN,
                                 IDD_OPEN_INFO_JA};
 
-// What the command's checks read from the file: the headers and the colour
-// table, and the file's length.
-struct HeaderRead {
-  uint8_t bytes[kHeaderBytes] = {};
-  size_t size = 0;
-  int64_t fileSize = 0;
-};
+// The new picture, read and checked before anything shown is touched.
+NewPicture next;
 
-bool ReadHeader(const char* path, HeaderRead* out) {
-  FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  out->size = std::fread(out->bytes, 1, sizeof out->bytes, file);
-  if (std::fseek(file, 0, SEEK_END) == 0) out->fileSize = _ftelli64(file);
-  std::fclose(file);
-  return true;
-}
-
-// The new picture's history, built before anything shown is touched.
-PaletteHistory candidateHistory;
-
-// The command's checks on a file's first bytes; on kOk *history holds the
-// file's colour table as level 0.
-OpenVerdict CheckFront(const HeaderRead& front, PaletteHistory* history) {
+// The command's checks of the path and of the file's front, each refusal
+// with its message; on kOk the file is open in *file and its front and
+// table are in next.
+OpenVerdict CheckPathAndFront(const std::string& path, InputFile* file) {
+  if (!IsFixedDisk(path.substr(0, 3).c_str())) return OpenVerdict::kNotFixedDisk;
+  if (!HasBmpExtension(path.c_str())) return OpenVerdict::kWrongExtension;
+  if (!file->Valid() || !ReadFileFront(file->Get(), &next.front)) return OpenVerdict::kCannotOpen;
   int32_t colourCount = 0;
   TableSpot table;
-  OpenVerdict verdict = CheckHeader(front.bytes, front.size, &colourCount, &table);
-  if (verdict == OpenVerdict::kOk &&
-      !history->Reset(front.bytes + table.offset, front.size - table.offset, colourCount,
-                      table.entrySize)) {
-    verdict = OpenVerdict::kBadFormat;
+  const FileFront& front = next.front;
+  const OpenVerdict verdict = CheckHeader(front.bytes, front.size, &colourCount, &table);
+  if (verdict != OpenVerdict::kOk) return verdict;
+  return next.history.Reset(front.bytes + table.offset, front.size - table.offset, colourCount,
+                            table.entrySize)
+             ? OpenVerdict::kOk
+             : OpenVerdict::kBadFormat;
+}
+
+// The file read once, through one handle: the command's checks on its front,
+// then the reader's on the whole of it, into the candidate block. False
+// after a message, with no candidate held.
+bool ReadNewPicture(HWND window, const std::string& path) {
+  InputFile file(path.c_str());
+  const OpenVerdict verdict = CheckPathAndFront(path, &file);
+  if (verdict != OpenVerdict::kOk) {
+    ShowMessage(window, OpenMessage(verdict));
+    return false;
   }
-  return verdict;
+  return ReadCandidateBmpFile(window, file.Get(), next.front) != 0;
 }
 
 }  // namespace
 
-int ImageInformationOfPath(const char* path, std::string* text) {
-  if (!InfoPathAccepted(path)) return 0;
-  HeaderRead header;
-  if (!ReadHeader(path, &header)) return 0;
-  return ImageInformation(header.bytes, header.size, header.fileSize, text);
+InfoVerdict ImageInformationOfPath(const char* path, std::string* text) {
+  if (!InfoPathAccepted(path)) return InfoVerdict::kNotTaken;
+  InputFile file(path);
+  static FileFront front;
+  if (!file.Valid() || !ReadFileFront(file.Get(), &front)) return InfoVerdict::kNotTaken;
+  return ImageInformation(front.bytes, front.size, front.fileLength, text);
 }
 
 void OpenCommand(HWND window, LeaveQuestion mayLeave) {
@@ -129,68 +127,14 @@ void OpenCommand(HWND window, LeaveQuestion mayLeave) {
   OpenPicturePath(window, chosen, mayLeave);
 }
 
-void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
-  if (CheckChosenFile(window, path)) OpenCheckedFile(window, path, mayLeave);
-}
-
-bool CheckChosenFile(HWND window, const std::string& path) {
-  const std::string root = path.substr(0, 3);
-  OpenVerdict verdict = OpenVerdict::kOk;
-  HeaderRead header;
-  if (!IsFixedDisk(root.c_str())) {
-    verdict = OpenVerdict::kNotFixedDisk;
-  } else if (!HasBmpExtension(path.c_str())) {
-    verdict = OpenVerdict::kWrongExtension;
-  } else if (!ReadHeader(path.c_str(), &header)) {
-    verdict = OpenVerdict::kCannotOpen;
-  } else {
-    verdict = CheckFront(header, &candidateHistory);
-  }
-  if (verdict != OpenVerdict::kOk) ShowMessage(window, OpenMessage(verdict));
-  return verdict == OpenVerdict::kOk;
-}
-
-bool OpenCheckedFile(HWND window, const std::string& path, LeaveQuestion mayLeave) {
-  // The reader's own checks, on a candidate block; the shown picture stays
-  // until the new one has passed them.
-  if (!ReadCandidatePicture(window, path.c_str())) return false;
-  // The file may have been replaced since the checks read it: they are made
-  // again on the bytes that will be shown, and the palette is taken from them.
-  HeaderRead adopted;
-  adopted.size = CandidateFileFront(adopted.bytes, sizeof adopted.bytes, &adopted.fileSize);
-  const OpenVerdict verdict = CheckFront(adopted, &candidateHistory);
-  if (verdict != OpenVerdict::kOk) {
-    DiscardCandidateBlock();
-    ShowMessage(window, OpenMessage(verdict));
-    return false;
-  }
+bool OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
+  if (!ReadNewPicture(window, path)) return false;
   // Only a picture that will be shown asks about the one it replaces.
   if (mayLeave != nullptr && !mayLeave(window)) {
     DiscardCandidateBlock();
     return false;
   }
-
-  if (pictureFacts.state == PictureState::kNoPicture) {
-    ReleaseLogoSurface();
-  } else {
-    DestroyPaletteWindow();
-  }
-  if (!AdoptCandidatePicture(window)) ReleaseDibBlock();  // a block that cannot be locked is not shown
-  paletteHistory = candidateHistory;
-  pictureFacts.sourcePath = path;
-  std::memcpy(pictureFacts.opened.fileHeader, adopted.bytes, sizeof pictureFacts.opened.fileHeader);
-  pictureFacts.opened.sizeImage = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiSizeImage));
-  pictureFacts.opened.clrUsed = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiClrUsed));
-  pictureFacts.opened.infoSize = bmp::GetU32(adopted.bytes + bmp::InFile(bmp::kBiSize));
-  pictureFacts.opened.fileSize = adopted.fileSize;
-  pictureFacts.state = PictureState::kOpened;
-
-  ResetImageView(window);
-  LayOutViewScrollBars(window);
-  InvalidatePictureArea(window, false);
-  pictureFacts.titleBase = ToAnsi(TitlePrefix()) + FileNameOfPath(path, IsJapanese()) + " [";
-  ShowViewTitle(window);
-  if (paletteWindow == nullptr) CreatePaletteWindow();
+  AdoptNewPicture(window, path, next);
   return true;
 }
 

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "kestro98/core/open_rules.h"
+
 namespace kestro {
 
 // Asked once a new picture has passed every check, before it replaces the
@@ -20,21 +22,15 @@ using LeaveQuestion = bool (*)(HWND mainWindow);
 void OpenCommand(HWND mainWindow, LeaveQuestion mayLeave);
 
 // Every way of opening (the dialog, the command line, a drop, a second
-// start) ends here: the checks with their messages, the picture read and
-// checked, the question, then the picture shown.
-void OpenPicturePath(HWND mainWindow, const std::string& path, LeaveQuestion mayLeave);
+// start) ends here, one straight path: the path's checks, then the file read
+// once through one handle (the header checks on its front, the reader's
+// checks on the whole of it, into a candidate block), the question, then the
+// picture adopted in one call (block, layout, facts, history, title, fit,
+// palette window). False after a message or a "Cancel", with the shown
+// picture, its changes and the title exactly as they were.
+bool OpenPicturePath(HWND mainWindow, const std::string& path, LeaveQuestion mayLeave = nullptr);
 
-// The command's steps after the dialog. CheckChosenFile: the path and the
-// header checks, false after the refusal's message. OpenCheckedFile: the
-// file read into a candidate block, the header checks made again on those
-// very bytes (the file may have changed in between), and only then the
-// picture replaced once mayLeave (when given) agrees; false after a message
-// or a "Cancel", with everything shown unchanged.
-bool CheckChosenFile(HWND mainWindow, const std::string& path);
-bool OpenCheckedFile(HWND mainWindow, const std::string& path, LeaveQuestion mayLeave = nullptr);
-
-// The image-information text for a path selected in the dialog: 0 (path not
-// taken), 1 (not a BMP) or 2 with *text set.
-int ImageInformationOfPath(const char* path, std::string* text);
+// The image-information text for a path selected in the dialog.
+InfoVerdict ImageInformationOfPath(const char* path, std::string* text);
 
 }  // namespace kestro

@@ -61,6 +61,30 @@ HFONT MakeFont() {
                      japanese ? SHIFTJIS_CHARSET : OEM_CHARSET, 0, 0, 0, 0, face.c_str());
 }
 
+// The texts of the controls, set once when the window is made.
+void ShowTexts() {
+  SetText(prompt, Pick("Adjust scroll bars and press a palette chip.",
+                       "ｽｸﾛｰﾙ･ﾊﾞｰを調整しﾊﾟﾚｯﾄ･ﾁｯﾌﾟを押してください."));
+  SetText(undoButton, Pick("Undo change", "変更を戻す"));
+  SetText(hideButton, Pick("Hide window", "Windowを隠す"));
+  for (int i = 0; i < 3; ++i) {
+    SetWindowTextA(labels[i], kLabels[i]);
+    ShowValue(i);
+  }
+}
+
+// The Undo button and the status line as the history stands: the one place
+// that sets them.
+void ShowHistoryState(HWND window) {
+  SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
+  const bool undo = paletteHistory.UndoEnabled();
+  if ((IsWindowEnabled(undoButton) != FALSE) == undo) return;
+  // Disabling the focused button would leave the window without focus.
+  if (!undo && GetFocus() == undoButton) SetFocus(window);
+  EnableWindow(undoButton, undo ? TRUE : FALSE);
+}
+
+
 void OnCreate(HWND window) {
   prompt = Child(window, "STATIC", SS_CENTER, 0, 15, 289, 21, 0);
   for (int i = 0; i < 3; ++i) values[i] = Child(window, "STATIC", SS_RIGHT, 20, 55 + 24 * i, 23, 21, 0);
@@ -79,10 +103,9 @@ void OnCreate(HWND window) {
   for (int i = 0; i < 3; ++i) {
     SetScrollRange(bars[i], SB_CTL, 0, 255, FALSE);
     SetScrollPos(bars[i], SB_CTL, currentColour[i], FALSE);
-    ShowValue(i);
   }
-  SetWindowTextA(statusLine, "");
-  EnableWindow(undoButton, FALSE);
+  ShowTexts();
+  ShowHistoryState(window);
 }
 
 void FillRect(HDC dc, const RECT& r, COLORREF colour) {
@@ -132,26 +155,10 @@ void PaintSwatch(HDC dc) {
   Line(dc, RGB(255, 255, 255), {{L, B}, {R, B}, {R, T - 1}});
 }
 
-void ShowTexts() {
-  SetText(prompt, Pick("Adjust scroll bars and press a palette chip.",
-                       "ｽｸﾛｰﾙ･ﾊﾞｰを調整しﾊﾟﾚｯﾄ･ﾁｯﾌﾟを押してください."));
-  SetText(undoButton, Pick("Undo change", "変更を戻す"));
-  SetText(hideButton, Pick("Hide window", "Windowを隠す"));
-  for (int i = 0; i < 3; ++i) {
-    SetWindowTextA(labels[i], kLabels[i]);
-    ShowValue(i);
-  }
-  SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
-}
-
 void OnPaint(HWND window) {
-  {
-    ScopedPaint dc(window);
-    PaintSwatch(dc);
-    DrawChips(dc);
-    ShowTexts();
-  }
-  scrollGuard = false;
+  ScopedPaint dc(window);
+  PaintSwatch(dc);
+  DrawChips(dc);
 }
 
 void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -172,24 +179,18 @@ void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
   scrollGuard = false;
 }
 
-// The current level into the DIB block's colour table, then the repaint.
+// The current level into the picture's colour table, then the repaint.
 void WriteLevelAndTell() {
-  {
-    ScopedDibLock lock(mainWindow);
-    if (lock.Locked() && dibColourTable != nullptr) {
-      const size_t tableBytes = dibBlockSize - static_cast<size_t>(dibColourTable - dibBlockStart);
-      paletteHistory.WriteIntoBlockTable(dibColourTable, tableBytes, dibLayout.entrySize);
-    }
-  }
+  WriteCurrentColours(mainWindow);
   PostMessageA(mainWindow, kRepaintPicture, 0, 0);
 }
 
-// After a change: the limit's message when it was reached, the chips, the
-// block's table and the picture.
+// After a change, an Undo or a Redo: the chips, the picture's table and the
+// picture, the Undo button and the status line.
 void ShowNewLevel(HWND window) {
-  if (paletteHistory.LimitReached()) SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
   RedrawChips(window);
   WriteLevelAndTell();
+  ShowHistoryState(window);
 }
 
 // The press's own point: under load the cursor may have moved on by the
@@ -198,12 +199,10 @@ void OnPress(HWND window, LPARAM point) {
   const int32_t chip =
       HitChip(GET_X_LPARAM(point), GET_Y_LPARAM(point), paletteHistory.ColourCount(), kChips);
   if (chip < 0) return;
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  WaitCursor wait;
   const Rgb colour = {static_cast<uint8_t>(currentColour[0]), static_cast<uint8_t>(currentColour[1]),
                       static_cast<uint8_t>(currentColour[2])};
   if (paletteHistory.Press(chip, colour)) ShowNewLevel(window);
-  if (!IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 // Load palette...: the file's colours into the first entries, one change.
@@ -217,7 +216,6 @@ void LoadPalette(HWND window) {
   for (const palette_file::Colour& c : colours) levelColours.push_back(Rgb{c.red, c.green, c.blue});
   if (paletteHistory.Load(levelColours.data(), static_cast<int32_t>(levelColours.size()))) {
     ShowNewLevel(window);
-    if (!IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
   }
 }
 
@@ -249,28 +247,15 @@ void OnContextMenu(HWND window, LPARAM point) {
 }
 
 void OnUndo(HWND window) {
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  const bool wasAtLimit = paletteHistory.LimitReached();
-  if (paletteHistory.Undo()) {
-    if (wasAtLimit) SetText(statusLine, StatusText(paletteHistory, IsJapanese()));
-    RedrawChips(window);
-    WriteLevelAndTell();
-  }
-  if (!paletteHistory.UndoEnabled() && IsWindowEnabled(undoButton)) {
-    // Disabling the focused button would leave the window without focus.
-    if (GetFocus() == undoButton) SetFocus(window);
-    EnableWindow(undoButton, FALSE);
-  }
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  WaitCursor wait;
+  if (paletteHistory.Undo()) ShowNewLevel(window);
 }
 
 // Ctrl+Y: the change the last Undo took away comes back, the limit message
 // with it when that change was the 299th.
 void OnRedo(HWND window) {
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  WaitCursor wait;
   if (paletteHistory.Redo()) ShowNewLevel(window);
-  if (paletteHistory.UndoEnabled() && !IsWindowEnabled(undoButton)) EnableWindow(undoButton, TRUE);
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 void OnDestroy(HWND window) {
@@ -303,6 +288,20 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
+bool RegisterPaletteWindowClass() {
+  static bool registered = false;
+  if (registered) return true;
+  WNDCLASSA wc = {};
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = NoBadAlloc<LRESULT, PaletteWindowProc>;
+  wc.hInstance = appInstance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = kClassName;
+  registered = RegisterClassA(&wc) != 0;
+  return registered;
+}
+
 void CreatePaletteWindow() {
   currentColour[0] = currentColour[1] = currentColour[2] = 255;
   scrollGuard = true;
@@ -311,14 +310,6 @@ void CreatePaletteWindow() {
   if (at.x == -100 && at.y == -100) {
     at = {screenWidth - taskbarMargins.right - kWidth, taskbarMargins.top};
   }
-  WNDCLASSA wc = {};
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = NoBadAlloc<LRESULT, PaletteWindowProc>;
-  wc.hInstance = appInstance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassA(&wc)) return;
   const std::string title = ToAnsi(PaletteWindowTitle());
   paletteWindow = CreateWindowExA(WS_EX_WINDOWEDGE, kClassName, title.c_str(),
                                   WS_POPUP | WS_VISIBLE | WS_CAPTION, at.x, at.y, kWidth,
@@ -327,6 +318,8 @@ void CreatePaletteWindow() {
   if (paletteWindow == nullptr) return;
   ShowWindow(paletteWindow, SW_SHOW);
   UpdateWindow(paletteWindow);
+  // The bars take no scroll until the window has been drawn once.
+  scrollGuard = false;
 }
 
 void DestroyPaletteWindow() {
@@ -335,7 +328,6 @@ void DestroyPaletteWindow() {
     DestroyWindow(paletteWindow);
   }
   paletteWindow = nullptr;
-  UnregisterClassA(kClassName, appInstance);
 }
 
 void BringPaletteWindowForward() {
@@ -349,7 +341,7 @@ void BringPaletteWindowForward() {
 }
 
 void UndoChange() {
-  if (paletteWindow != nullptr && IsWindowEnabled(undoButton)) OnUndo(paletteWindow);
+  if (paletteWindow != nullptr) OnUndo(paletteWindow);
 }
 
 void RedoChange() {

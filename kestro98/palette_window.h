@@ -2,8 +2,9 @@
 // colour table as a 16 x 16 grid of chips, three colour scroll bars with
 // their values, a swatch of the composed colour, Undo and Hide. A chip press
 // gives that entry the composed colour as one change of the palette history
-// (kestro98/picture.h), writes the current level into the DIB block and
-// posts kRepaintPicture to the main window; Hide posts kHidePalette.
+// (kestro98/picture.h), has the picture module write the current level into
+// the picture's table and posts kRepaintPicture to the main window; Hide
+// posts kHidePalette. The Undo button and the status line follow the history.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +20,15 @@ extern HWND paletteWindow;   // null while none exists
 extern bool paletteHidden;   // hidden by its Hide button or by minimising
 extern POINT savedPalettePosition;  // (-100, -100) until the window was first placed
 
+// Registers the window's class once, at start; true when it is registered.
+bool RegisterPaletteWindowClass();
+
 // Creates the window for the history's level 0 (the caller filled it), at
 // its saved position or at the top right of the free screen. Silent when the
-// class cannot be registered.
+// class is not registered.
 void CreatePaletteWindow();
 
-// Destroys the window (if any) and unregisters its class: before a new
-// picture is shown, and at exit.
+// Destroys the window (if any): before a new picture is shown, and at exit.
 void DestroyPaletteWindow();
 
 // Popup Window: shows the hidden window again, or makes it active.

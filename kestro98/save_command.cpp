@@ -15,6 +15,8 @@
 #include <string>
 
 #include "common/base/file_handle.h"
+#include "common/base/gdi_guards.h"
+#include "common/base/input_file.h"
 #include "common/base/text.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
@@ -56,18 +58,15 @@ void PatchTableInChunk(const uint8_t* table, size_t tableBytes, uint64_t tableSt
 // colour table skipped), gets its part of the new colour table, and is
 // written. So the new file is the file Open read, byte for byte, but for
 // the table; anything else is kSourceChanged.
-SaveMessage StreamCopy(HANDLE source, HANDLE copy, const uint8_t* table, int32_t colourCount) {
+SaveMessage StreamCopy(InputFile& source, HANDLE copy, const uint8_t* table, int32_t colourCount) {
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
   if (!buffer) return SaveMessage::kCannotWrite;
   const OpenedFile& opened = pictureFacts.opened;
   const size_t tableBytes = opened.EntrySize() * static_cast<size_t>(colourCount);
   uint64_t offset = 0;
   for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(source, buffer.get(), static_cast<DWORD>(kChunk), &got, nullptr)) {
-      return SaveMessage::kSourceChanged;
-    }
-    if (got == 0) break;
+    const DWORD got = static_cast<DWORD>(source.ReadUpTo(buffer.get(), kChunk));
+    if (got == 0) break;  // the end, or a read that failed: the length below tells
     if (!MatchesOpenedFile(opened, dibBlockStart, dibBlockSize, colourCount, offset, buffer.get(),
                            got)) {
       return SaveMessage::kSourceChanged;
@@ -95,9 +94,7 @@ SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool
   }
   // Another program may hold the source open, even for writing: every byte
   // read is checked, so sharing it costs nothing.
-  FileHandle source(CreateFileA(pictureFacts.sourcePath.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  InputFile source(pictureFacts.sourcePath.c_str());
   if (!source.Valid()) {
     // Gone since Open, or held by another program in a way that forbids reading.
     return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES
@@ -115,7 +112,7 @@ SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool
       *refusalShown = dibBlockHandle != nullptr;
       result = SaveMessage::kCannotWrite;
     } else {
-      result = StreamCopy(source.Get(), copy.Get(), table, colourCount);
+      result = StreamCopy(source, copy.Get(), table, colourCount);
     }
   }
   if (result != SaveMessage::kSaved) return result;
@@ -129,9 +126,11 @@ SaveMessage WriteBmp(HWND mainWindow, const char* path, bool* refusalShown) {
   const std::string temporary = ReserveTemporaryBeside(path);
   if (temporary.empty()) return SaveMessage::kCannotCreate;
 
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  const SaveMessage result = CopyWithNewTable(mainWindow, temporary, refusalShown);
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  SaveMessage result = SaveMessage::kSaved;
+  {
+    WaitCursor wait;
+    result = CopyWithNewTable(mainWindow, temporary, refusalShown);
+  }
   if (result != SaveMessage::kSaved) {
     DeleteFileA(temporary.c_str());
     return result;
@@ -177,7 +176,7 @@ bool SaveImageTo(HWND mainWindow, const char* path) {
       case SaveAction::kNotEnoughSpace: {
         if (in.enoughSpace) return false;
         const int64_t bytes = BytesToWrite(in.format, pictureFacts.opened.fileSize,
-                                           static_cast<int64_t>(tiff::TiffFileSize(pictureFacts.layout)));
+                                           static_cast<int64_t>(tiff::TiffFileSize(dibLayout)));
         in.enoughSpace = HasFreeSpace(root.c_str(), static_cast<uint64_t>(bytes));
         if (!in.enoughSpace) {
           ShowMessage(mainWindow, SaveMessageText(SaveMessage::kNotEnoughSpace));

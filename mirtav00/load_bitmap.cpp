@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/base/gdi_guards.h"
+#include "common/base/input_file.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/core/load_fit.h"
@@ -22,48 +24,25 @@ struct NewPicture {
 };
 
 // Reads and checks the open file into the candidate block and *next; false
-// after a message, with no candidate held. The file stays open.
-bool ReadNewPicture(HWND window, HFILE file, NewPicture* next) {
-  const LONG end = _llseek(file, 0, FILE_END);
-  if (end == HFILE_ERROR || _llseek(file, 0, FILE_BEGIN) != 0) {
+// after a message, with no candidate held. The file is read once: the checks
+// run on its front, and the reader goes on from there.
+bool ReadNewPicture(HWND window, InputFile& file, NewPicture* next) {
+  static FileFront front;  // a kilobyte: kept off the stack
+  if (!ReadFileFront(file.Get(), &front) || front.fileLength < 0) {
     ShowMessage(window, kMsgCannotOpenBitmap);
     return false;
   }
-  const uint64_t fileSize = static_cast<uint32_t>(end);
-  uint8_t head[kOpenHeadBytes] = {};
-  const uint64_t wanted = fileSize < kOpenHeadBytes ? fileSize : kOpenHeadBytes;
-  const long got = _hread(file, head, static_cast<long>(wanted));
-  if (got < 0 || static_cast<uint64_t>(got) != wanted) {
-    ShowMessage(window, kMsgCannotOpenBitmap);
-    return false;
-  }
-  const OpenVerdict verdict =
-      CheckOpenHeader(head, static_cast<size_t>(got), fileSize, next->table, &next->colourCount);
+  const OpenVerdict verdict = CheckOpenHeader(front.bytes, front.size, static_cast<uint64_t>(front.fileLength),
+                                              next->table, &next->colourCount);
   if (verdict != OpenVerdict::kOk) {
-    SetCursor(LoadCursor(nullptr, IDC_ARROW));
     ShowMessage(window, *MessageOf(verdict));
     return false;
   }
-  if (_llseek(file, 0, FILE_BEGIN) != 0) {
-    ShowMessage(window, kMsgCannotOpenBitmap);
-    return false;
-  }
-  if (!ReadCandidateBmpFile(window, file)) return false;  // the reader has said why
-  // The file may have changed between the two reads: the checks are made
-  // again on the bytes the block holds, and the table is taken from them.
-  int64_t length = 0;
-  const size_t front = CandidateFileFront(head, static_cast<size_t>(wanted), &length);
-  const OpenVerdict again = CheckOpenHeader(head, front, static_cast<uint64_t>(length), next->table,
-                                            &next->colourCount);
-  if (again != OpenVerdict::kOk) {
-    DiscardCandidateBlock();
-    ShowMessage(window, *MessageOf(again));
-    return false;
-  }
+  if (!ReadCandidateBmpFile(window, file.Get(), front)) return false;  // the reader has said why
   bmp::BlockLayout layout;
   size_t blockSize = 0;
   if (!CandidateLayout(&layout, &blockSize) || layout.colourCount != next->colourCount ||
-      !FactsFromLayout(layout, blockSize, static_cast<uint64_t>(length), &next->facts)) {
+      !FactsFromLayout(layout, blockSize, static_cast<uint64_t>(front.fileLength), &next->facts)) {
     DiscardCandidateBlock();
     ShowMessage(window, kMsgNotFourOrEightBit);
     return false;
@@ -91,17 +70,18 @@ void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
 }  // namespace
 
 bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND)) {
-  HFILE file = _lopen(path, OF_READ);
-  if (file == HFILE_ERROR) {
+  InputFile file(path);
+  if (!file.Valid()) {
     ShowMessage(mainWindow, kMsgCannotOpenBitmap);
     return false;
   }
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
   static NewPicture next;  // about 4 KiB of table: kept off the stack
   next = NewPicture();
-  const bool accepted = ReadNewPicture(mainWindow, file, &next);
-  _lclose(file);
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  bool accepted = false;
+  {
+    WaitCursor wait;
+    accepted = ReadNewPicture(mainWindow, file, &next);
+  }
   if (!accepted) return false;
   // Only a picture that will be shown asks about the one it replaces.
   if (mayLeave != nullptr && !mayLeave(mainWindow)) {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/base/core/path_text.h"
 #include "common/base/gdi_guards.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
@@ -80,7 +81,7 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 // A randomised order not yet saved: the question first.
 bool MayLeavePicture(HWND window) {
   if (pictureState != PictureState::kChanged || changedOrderSaved) return true;
-  return AskBeforeLeaving(window, FileNameOf(shufflerPicture.openPath, IsJapanese()), SaveImage);
+  return AskBeforeLeaving(window, path_text::FileNameOf(shufflerPicture.openPath, IsJapanese()), SaveImage);
 }
 
 void OpenPath(HWND window, const std::string& path) { OpenPicturePath(window, path, MayLeavePicture); }
@@ -110,6 +111,7 @@ void InitialiseMainWindow(HWND window) {
   FormReadmePath("MIRTAV00.EXE", "MIRTAV0", 256);
   AddSpecialSettingItem(window);
   showPaletteWindow = kShowPaletteYes;
+  RegisterPaletteWindowClass();
 }
 
 void QuitProgram() {
@@ -130,6 +132,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, kRestackPalette, 0, 0);
       return DefWindowProcA(window, message, wParam, lParam);
     case kRestackPalette: KeepPaletteWindowInFront(); return 0;
+    case kArrangeToPalette: ArrangeToPalette(window); return 0;
     case WM_ENABLE: EnablePaletteWindow(wParam != FALSE); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }

@@ -16,7 +16,6 @@
 #include "common/ui/palette_file_commands.h"
 #include "mirtav00/core/palette_picture.h"
 #include "mirtav00/picture.h"
-#include "mirtav00/randomise_command.h"
 #include "resources/mirtav00/resource.h"
 
 namespace mirtav {
@@ -72,7 +71,7 @@ void OnContextMenu(HWND window, LPARAM point) {
       WritePaletteFile(mainWindow, colours);
       break;
     }
-    case IDM_ARRANGE_TO_PALETTE: ArrangeToPalette(mainWindow); break;
+    case IDM_ARRANGE_TO_PALETTE: PostMessageA(mainWindow, kArrangeToPalette, 0, 0); break;
     default: break;
   }
 }
@@ -108,7 +107,9 @@ HWND FindPaletteWindow() {
   return owner == GetCurrentProcessId() ? found : nullptr;
 }
 
-void CreatePaletteWindow() {
+bool RegisterPaletteWindowClass() {
+  static bool registered = false;
+  if (registered) return true;
   WNDCLASSA paletteClass = {};
   paletteClass.style = CS_HREDRAW | CS_VREDRAW;
   paletteClass.lpfnWndProc = NoBadAlloc<LRESULT, PaletteWindowProc>;
@@ -116,9 +117,11 @@ void CreatePaletteWindow() {
   paletteClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   paletteClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   paletteClass.lpszClassName = kPaletteClass;
-  // A class left registered by an earlier window is used again.
-  if (!RegisterClassA(&paletteClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+  registered = RegisterClassA(&paletteClass) != 0;
+  return registered;
+}
 
+void CreatePaletteWindow() {
   RECT main = {};
   GetWindowRect(mainWindow, &main);
   const std::string title = ToAnsi(PaletteWindowTitle());
@@ -156,7 +159,6 @@ void DestroyPaletteWindow() {
   HWND palette = FindPaletteWindow();
   if (palette == nullptr) return;
   DestroyWindow(palette);
-  UnregisterClassA(kPaletteClass, appInstance);
 }
 
 void CopyPalette(HWND window) {

@@ -6,6 +6,10 @@
 
 namespace mirtav {
 
+// Posted to the main window by the palette window's "Arrange to palette...",
+// which the main window runs as a command.
+constexpr UINT kArrangeToPalette = WM_APP + 2;
+
 // Yes (0) or No (1): whether the palette window is shown; Yes at every start.
 enum ShowPaletteValue { kShowPaletteYes = 0, kShowPaletteNo = 1 };
 extern int showPaletteWindow;
@@ -16,8 +20,11 @@ extern int paletteWindowOffset;
 // The program's palette window, found by class and title; null when none.
 HWND FindPaletteWindow();
 
-// Registers the class and creates, shows and updates the window at the main
-// window's top right; nothing when the class cannot be registered.
+// Registers the window's class once, at start; true when it is registered.
+bool RegisterPaletteWindowClass();
+
+// Creates, shows and updates the window at the main window's top right;
+// nothing when the class is not registered.
 void CreatePaletteWindow();
 
 // Puts the palette window back in front of the main window on the screen.
@@ -30,7 +37,7 @@ void KeepPaletteWindowInFront();
 // has disabled the main window.
 void EnablePaletteWindow(bool enable);
 
-// Destroys the window and unregisters its class, if the window exists.
+// Destroys the window, if it exists.
 void DestroyPaletteWindow();
 
 // Command 103: the palette as a 264 x 264 24-bit CF_DIB on the clipboard.

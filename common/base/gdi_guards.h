@@ -1,7 +1,7 @@
 // Small scoped guards for GDI, each owning one thing: a window's device
 // context, a paint's, a memory device context, an object selected into a
-// device context, or a created pen, brush, font or bitmap. Each gives its
-// resource back when it goes out of scope; none can be copied.
+// device context, a created pen, brush, font or bitmap, or the wait cursor.
+// Each gives its resource back when it goes out of scope; none can be copied.
 #pragma once
 
 #include <windows.h>
@@ -111,3 +111,12 @@ using ScopedPen = ScopedGdiObject<HPEN>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
+
+// The wait cursor for the length of a piece of work, the arrow again after it.
+class WaitCursor {
+ public:
+  WaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+  ~WaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};

@@ -56,27 +56,11 @@ bool ReadExactly(HFILE file, uint8_t* into, uint64_t count) {
   return true;
 }
 
-// Bytes from the current position to the end of the file, or -1 when the
-// file cannot be sought (then the read itself finds a short file).
-int64_t BytesLeft(HFILE file) {
-  const LONG here = _llseek(file, 0, FILE_CURRENT);
-  if (here == HFILE_ERROR) return -1;
-  const LONG end = _llseek(file, 0, FILE_END);
-  _llseek(file, here, FILE_BEGIN);
-  if (end == HFILE_ERROR) return -1;
-  return static_cast<int64_t>(static_cast<uint32_t>(end)) -
-         static_cast<int64_t>(static_cast<uint32_t>(here));
-}
-
 // A block read from a file, with the file header that came with it.
 struct HeldBlock {
   HGLOBAL handle = nullptr;
   uint8_t header[bmp::kFileHeaderSize] = {};
-  // The two header fields the lock rules may fill in, as the file holds them.
-  uint8_t sizeImageAsRead[4] = {};
-  uint8_t clrUsedAsRead[4] = {};
   size_t size = 0;  // bytes of the block that hold the file
-  int64_t fileLength = 0;  // the file's length when it was read
 };
 
 HeldBlock candidate;
@@ -87,31 +71,42 @@ void Free(HeldBlock* block) {
   *block = HeldBlock();
 }
 
-// Reads the file header and the rest of the file into a new block: 1 when
+// Bytes of the block: the file from byte 14 as far as ReadEnd says; 0
+// after the message of a refusal.
+uint64_t BodySize(HWND window, const FileFront& front, const bmp::FileHeader& header) {
+  if (!bmp::FileHeaderSizeIsSound(header)) {
+    ShowMessage(window, kMsgBadInfoHeader);
+    return 0;
+  }
+  uint64_t end = header.totalSize;
+  if (front.fileLength >= 0) {
+    const uint64_t length = static_cast<uint64_t>(front.fileLength);
+    end = bmp::ReadEnd(header, bmp::PictureEnd(front.bytes, front.size), length);
+    // A file shorter than its header says has been cut short.
+    if (end > length) {
+      ShowMessage(window, kMsgShortFile);
+      return 0;
+    }
+  }
+  return end - bmp::kFileHeaderSize;
+}
+
+// The file header from the front and the rest of the file (the front's bytes
+// past it, then the file from where the front ended) into a new block: 1 when
 // all was read, 0 after a message. What was allocated is in *block either way.
-int ReadBlockFrom(HWND window, HFILE file, HeldBlock* block) {
-  const long got = _hread(file, block->header, bmp::kFileHeaderSize);
-  if (got != static_cast<long>(bmp::kFileHeaderSize)) {
+int ReadBlockFrom(HWND window, HFILE file, const FileFront& front, HeldBlock* block) {
+  if (front.size < bmp::kFileHeaderSize) {
     ShowMessage(window, kMsgNoFileHeader);
     return 0;
   }
+  std::memcpy(block->header, front.bytes, bmp::kFileHeaderSize);
   const bmp::FileHeader header = bmp::ParseFileHeader(block->header);
   if (header.type != bmp::kMagicBM) {
     ShowMessage(window, kMsgBadMagic, static_cast<unsigned long>(header.type));
     return 0;
   }
-  if (!bmp::FileHeaderSizeIsSound(header)) {
-    ShowMessage(window, kMsgBadInfoHeader);
-    return 0;
-  }
-  const uint64_t bodySize = static_cast<uint64_t>(header.totalSize) - bmp::kFileHeaderSize;
-  const int64_t left = BytesLeft(file);
-  block->fileLength = left >= 0 ? static_cast<int64_t>(bmp::kFileHeaderSize) + left
-                                : static_cast<int64_t>(header.totalSize);
-  if (left >= 0 && static_cast<uint64_t>(left) < bodySize) {
-    ShowMessage(window, kMsgShortFile);
-    return 0;
-  }
+  const uint64_t bodySize = BodySize(window, front, header);
+  if (bodySize == 0) return 0;
   if (bodySize > static_cast<uint64_t>(SIZE_MAX)) {
     ShowMessage(window, kMsgNoMemory);
     return 0;
@@ -128,10 +123,16 @@ int ReadBlockFrom(HWND window, HFILE file, HeldBlock* block) {
     ShowMessage(window, kMsgNoMemory);
     return 0;
   }
-  if (!ReadExactly(file, into, bodySize)) {
+  const uint64_t inFront = front.size - bmp::kFileHeaderSize;
+  const uint64_t fromFront = inFront < bodySize ? inFront : bodySize;
+  std::memcpy(into, front.bytes + bmp::kFileHeaderSize, static_cast<size_t>(fromFront));
+  if (!ReadExactly(file, into + fromFront, bodySize - fromFront)) {
     ShowMessage(window, kMsgShortFile);
     return 0;
   }
+  // The front may have read past the end the reader takes: the file is left
+  // where the picture's bytes end, as a reader of just those leaves it.
+  if (inFront > bodySize) _llseek(file, static_cast<LONG>(bmp::kFileHeaderSize + bodySize), FILE_BEGIN);
   return 1;
 }
 
@@ -152,15 +153,6 @@ bool AcceptedByLockRules(HWND window, uint8_t* start, size_t size,
   return true;
 }
 
-// Notes the two fields the lock rules may fill in before they run, so the
-// front handed on is the file's own.
-void KeepFieldsAsRead(const uint8_t* start, size_t size, HeldBlock* block) {
-  if (size >= bmp::kBiClrUsed + 4) {
-    std::memcpy(block->sizeImageAsRead, start + bmp::kBiSizeImage, 4);
-    std::memcpy(block->clrUsedAsRead, start + bmp::kBiClrUsed, 4);
-  }
-}
-
 // GlobalSize may round up; only the bytes the file filled count.
 size_t FilledSize(HGLOBAL handle, size_t filled) {
   const size_t size = GlobalSize(handle);
@@ -168,6 +160,23 @@ size_t FilledSize(HGLOBAL handle, size_t filled) {
 }
 
 }  // namespace
+
+bool ReadFileFront(HFILE file, FileFront* front) {
+  front->size = 0;
+  const LONG here = _llseek(file, 0, FILE_CURRENT);
+  const LONG end = _llseek(file, 0, FILE_END);
+  if (here == HFILE_ERROR || _llseek(file, here, FILE_BEGIN) != here) return false;
+  front->fileLength = end == HFILE_ERROR ? -1 : static_cast<int64_t>(static_cast<uint32_t>(end));
+  uint64_t wanted = FileFront::kBytes;
+  if (front->fileLength >= 0) {
+    const uint64_t left = static_cast<uint64_t>(front->fileLength) - static_cast<uint32_t>(here);
+    if (left < wanted) wanted = left;
+  }
+  const long got = _hread(file, front->bytes, static_cast<long>(wanted));
+  if (got < 0) return false;
+  front->size = static_cast<size_t>(got);
+  return true;
+}
 
 int ReadBmpFile(HWND window, HFILE file) {
   // A block still held would be lost when the new handle replaces it.
@@ -179,8 +188,10 @@ int ReadBmpFile(HWND window, HFILE file) {
   dibBlockSize = 0;
   dibLayout = bmp::BlockLayout();
 
+  static FileFront front;  // a kilobyte: kept off the stack
   HeldBlock block;
-  const int read = ReadBlockFrom(window, file, &block);
+  const int read = ReadFileFront(file, &front) ? ReadBlockFrom(window, file, front, &block)
+                                               : (ShowMessage(window, kMsgNoFileHeader), 0);
   dibBlockHandle = block.handle;
   std::memcpy(keptFileHeader, block.header, sizeof keptFileHeader);
   dibBlockSize = block.size;
@@ -190,9 +201,9 @@ int ReadBmpFile(HWND window, HFILE file) {
   return result;
 }
 
-int ReadCandidateBmpFile(HWND window, HFILE file) {
+int ReadCandidateBmpFile(HWND window, HFILE file, const FileFront& front) {
   Free(&candidate);
-  if (!ReadBlockFrom(window, file, &candidate)) {
+  if (!ReadBlockFrom(window, file, front, &candidate)) {
     Free(&candidate);
     return 0;
   }
@@ -201,17 +212,24 @@ int ReadCandidateBmpFile(HWND window, HFILE file) {
   bmp::BlockLayout layout;
   if (start == nullptr) {
     ShowMessage(window, kMsgNoMemory);
-  } else {
-    const size_t filled = FilledSize(candidate.handle, candidate.size);
-    KeepFieldsAsRead(start, filled, &candidate);
-    if (AcceptedByLockRules(window, start, filled, candidate.header, &layout)) {
-      candidateLayout = layout;
-      return 1;
-    }
+  } else if (AcceptedByLockRules(window, start, FilledSize(candidate.handle, candidate.size),
+                                 candidate.header, &layout)) {
+    candidateLayout = layout;
+    return 1;
   }
   guard.Unlock();
   Free(&candidate);
   return 0;
+}
+
+int ReadCandidateBmpFile(HWND window, HFILE file) {
+  static FileFront front;
+  if (!ReadFileFront(file, &front)) {
+    Free(&candidate);
+    ShowMessage(window, kMsgNoFileHeader);
+    return 0;
+  }
+  return ReadCandidateBmpFile(window, file, front);
 }
 
 bool HoldsCandidateBlock() { return candidate.handle != nullptr; }
@@ -223,34 +241,13 @@ bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize) {
   return true;
 }
 
-size_t CandidateFileFront(uint8_t* out, size_t count, int64_t* fileLength) {
-  if (candidate.handle == nullptr || count < bmp::kFileHeaderSize) return 0;
-  GlobalMemoryData guard(candidate.handle);
-  const uint8_t* start = static_cast<const uint8_t*>(guard.Lock());
-  if (start == nullptr) return 0;
-  std::memcpy(out, candidate.header, bmp::kFileHeaderSize);
-  const size_t filled = FilledSize(candidate.handle, candidate.size);
-  const size_t body = count - bmp::kFileHeaderSize < filled ? count - bmp::kFileHeaderSize : filled;
-  std::memcpy(out + bmp::kFileHeaderSize, start, body);
-  // The lock rules filled these in when they were 0; the file holds 0.
-  if (filled >= bmp::kBiClrUsed + 4) {
-    const struct { uint32_t at; const uint8_t* bytes; } fields[] = {
-        {bmp::InFile(bmp::kBiSizeImage), candidate.sizeImageAsRead},
-        {bmp::InFile(bmp::kBiClrUsed), candidate.clrUsedAsRead}};
-    for (const auto& f : fields) {
-      for (uint32_t i = 0; i < 4 && f.at + i < bmp::kFileHeaderSize + body; ++i) out[f.at + i] = f.bytes[i];
-    }
-  }
-  *fileLength = candidate.fileLength;
-  return bmp::kFileHeaderSize + body;
-}
-
 void AdoptCandidateBlock() {
   if (candidate.handle == nullptr) return;
   ReleaseDibBlock();
   dibBlockHandle = candidate.handle;
   std::memcpy(keptFileHeader, candidate.header, sizeof keptFileHeader);
   dibBlockSize = candidate.size;
+  dibLayout = candidateLayout;
   candidate = HeldBlock();
 }
 

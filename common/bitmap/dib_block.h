@@ -24,7 +24,8 @@ extern uint8_t* dibInfoHeader;   // same as dibBlockStart
 extern uint8_t* dibColourTable;  // right after the header; null when the lock was refused
 extern uint8_t* dibPixelData;    // by the pixel address rule; null when the lock was refused
 
-// Of the last lock that the rules accepted: a user reads nothing outside
+// Of the last lock that the rules accepted (or of the adopted candidate),
+// kept until the block is released: a user reads nothing outside
 // [dibBlockStart, dibBlockStart + dibBlockSize).
 extern bmp::BlockLayout dibLayout;
 extern size_t dibBlockSize;      // bytes of the block that hold the file
@@ -38,9 +39,27 @@ extern const Message kMsgShortFile;            // title "Read Error"
 extern const Message kMsgBadInfoSize;
 extern const Message kMsgBadInfoHeader;        // title "Error"
 
+// The first bytes of a file, read once: a program's own checks of Open run
+// on them, and the reader goes on from them, so every check is made on the
+// very bytes that will be shown.
+struct FileFront {
+  static constexpr size_t kBytes = 14 + 124 + 4 * 256;  // the largest header and table
+  uint8_t bytes[kBytes] = {};
+  size_t size = 0;          // bytes read: fewer for a shorter file
+  int64_t fileLength = -1;  // the file's length; -1 when it cannot be told
+};
+// Reads the front from the file's current position (its start); false when
+// the file cannot be read. The file stays open, positioned after the front.
+bool ReadFileFront(HFILE file, FileFront* front);
+
 // Reads the file into a new block and checks it with one lock and unlock:
 // 1 on success, 0 after a message. The file stays open. A block read but
 // refused stays held until the next ReleaseDibBlock.
+//
+// The block holds the file from byte 14 to its end: the file header's size
+// field is not trusted for that (writers of the core header often store the
+// two headers' size there); only a file shorter than that field says it is
+// cut short, which the reader refuses.
 int ReadBmpFile(HWND window, HFILE file);
 
 // Opening a new picture without touching the one shown: the new file goes
@@ -50,21 +69,18 @@ int ReadBmpFile(HWND window, HFILE file);
 // Reads and checks like ReadBmpFile (the same messages) into the candidate,
 // replacing any earlier candidate; the current block, its kept header and the
 // addresses stay as they were. 1 on success; 0 after a message, with no
-// candidate held. The file stays open.
+// candidate held. The file stays open. The first form goes on from a front
+// already read from the same file; the second reads the front itself.
+int ReadCandidateBmpFile(HWND window, HFILE file, const FileFront& front);
 int ReadCandidateBmpFile(HWND window, HFILE file);
 bool HoldsCandidateBlock();
 // The lock rules' layout of the held candidate and its size in bytes; false
 // without a candidate. Lets a program refuse a picture it cannot work on
 // before the current one is released.
 bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize);
-// The held candidate's first bytes as its file holds them (the file header,
-// then the block) into out, at most `count`, and the file's length when it was
-// read; the number of bytes copied, 0 without a candidate. Lets a program
-// make its checks on the very bytes it is about to show.
-size_t CandidateFileFront(uint8_t* out, size_t count, int64_t* fileLength);
 // Makes the candidate the current block, freeing the old one as
-// ReleaseDibBlock does; the block is then locked with LockDibBlock as usual.
-// Nothing happens without a candidate.
+// ReleaseDibBlock does, with its layout as dibLayout; the block is then
+// locked with LockDibBlock as usual. Nothing happens without a candidate.
 void AdoptCandidateBlock();
 // Frees the candidate, if one is held.
 void DiscardCandidateBlock();

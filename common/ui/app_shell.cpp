@@ -1,9 +1,8 @@
 // The shell's core: program entry, the message loop and the main window's
 // shared cases. Its other jobs stand in files of their own: single_copy,
-// placement, startup_logo, about_help.
+// picture_handover (the command line's picture, a drop, a second start's
+// path), unsaved_question, placement, startup_logo, about_help.
 #include "common/ui/app_shell.h"
-
-#include <shellapi.h>
 
 #include "common/base/no_bad_alloc.h"
 #include "common/base/platform_style.h"
@@ -12,78 +11,14 @@
 #include "common/bitmap/clipboard_offer.h"
 #include "common/ui/hover_caption.h"
 #include "common/ui/icon_bar.h"
+#include "common/ui/picture_handover.h"
 #include "common/ui/program_description.h"
 #include "resources/common/framework_ids.h"
 
 namespace {
 
-// The main window's own message: open handedPath (the command line's
-// picture, a path from a second start) from the message loop.
-constexpr UINT kOpenHandedPath = WM_APP + 0x100;
-std::string handedPath;
-bool frontAfterOpen = false;  // a second start's path: the copy ends in front
-
 // The program's keys (RES_NAME_KEYS), translated for the main window.
 HACCEL keyTable = nullptr;
-
-// A path as the user named it, made full (a second start's working folder
-// is not the copy's) and with its long names, which the checks and the
-// title take.
-std::string FullLongPath(const std::string& path) {
-  if (path.empty()) return path;
-  char full[MAX_PATH] = {};
-  const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-  if (n == 0 || n >= MAX_PATH) return path;
-  char longer[MAX_PATH] = {};
-  const DWORD m = GetLongPathNameA(full, longer, MAX_PATH);
-  return m == 0 || m >= MAX_PATH ? std::string(full) : std::string(longer);
-}
-
-// A picture to open is taken only while no dialog or message box of the
-// program is up; it is opened from the loop, after the message that brought it.
-void TakePath(HWND window, const std::string& path) {
-  if (!IsWindowEnabled(window)) {
-    MessageBeep(MB_OK);
-    return;
-  }
-  handedPath = path;
-  PostMessageA(window, kOpenHandedPath, 0, 0);
-}
-
-LRESULT OnOpenHandedPath(HWND window) {
-  if (handedPath.empty() || !IsWindowEnabled(window)) return 0;
-  const std::string path = handedPath;
-  handedPath.clear();
-  runningProgram->openPath(window, path);
-  // Again after the open: the start that handed the path over may have
-  // taken the front while it ended.
-  if (frontAfterOpen && IsWindow(window)) SetForegroundWindow(GetLastActivePopup(window));
-  frontAfterOpen = false;
-  return 0;
-}
-
-// Of several dropped files the first is taken.
-LRESULT OnDropFiles(HWND window, HDROP drop) {
-  char path[MAX_PATH] = {};
-  const UINT n = DragQueryFileA(drop, 0, path, MAX_PATH);
-  DragFinish(drop);
-  if (n > 0 && n < MAX_PATH) TakePath(window, FullLongPath(path));
-  return 0;
-}
-
-// A second start's picture: taken, and the copy comes to the front.
-LRESULT OnCopyData(HWND window, const COPYDATASTRUCT* data) {
-  if (data == nullptr || data->dwData != kOpenPathCopyData || data->lpData == nullptr ||
-      data->cbData == 0 || data->cbData > kMostPathBytes) {
-    return FALSE;
-  }
-  const std::string path(static_cast<const char*>(data->lpData), data->cbData);
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  SetForegroundWindow(GetLastActivePopup(window));
-  frontAfterOpen = IsWindowEnabled(window) != FALSE;
-  TakePath(window, path.substr(0, path.find('\0')));
-  return TRUE;
-}
 
 // Exit, the close box and Alt+F4: the program's question first. A close
 // that arrives while a dialog or message box of the program is up is not
@@ -234,21 +169,3 @@ LRESULT CALLBACK ShellMainWindowProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 void DetectLanguage(HWND) { languageFlag = ui_core::LanguageForCodePage(GetACP()); }
-
-namespace {
-
-// The name is put in after the text is converted, so its ANSI bytes stay.
-const Message kSaveChangesQuestion = {
-    {"Save changes to %s?", "%s への変更を保存しますか？"},
-    {"Confirmation", "確認"},
-    MessageIcon::kQuestionOrCancel};
-
-}  // namespace
-
-bool AskBeforeLeaving(HWND window, const std::string& ansiFileName, bool (*save)(HWND)) {
-  switch (ShowMessage(window, kSaveChangesQuestion, ansiFileName.c_str())) {
-    case IDYES: return save(window);
-    case IDNO: return true;
-    default: return false;
-  }
-}

@@ -1,10 +1,12 @@
 // The application shell both programs share: program entry and message loop,
 // the main window's shared cases (creation steps, cursor, the command
 // prologue, destruction), language (app_shell.cpp); the single-copy test
-// (single_copy.cpp); desktop and taskbar, placement, display depth
-// (placement.cpp); the start-up logo and its surface (startup_logo.cpp); the
-// readme path, About and Help (about_help.cpp). What differs between the programs comes from the
-// ProgramDescription each hands to RunProgram.
+// (single_copy.cpp); the picture handed over by the command line, a drop or a
+// second start (picture_handover.cpp); the question before unsaved changes
+// are left (unsaved_question.cpp); desktop and taskbar, placement, display
+// depth (placement.cpp); the start-up logo and its surface (startup_logo.cpp);
+// the readme path, About and Help (about_help.cpp). What differs between the
+// programs comes from the ProgramDescription each hands to RunProgram.
 #pragma once
 
 #include <windows.h>

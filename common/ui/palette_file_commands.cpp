@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "common/base/file_handle.h"
+#include "common/base/core/path_text.h"
+#include "common/base/input_file.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/file_beside.h"
@@ -16,7 +17,7 @@ namespace {
 using palette_file::Format;
 
 // A palette file is a few kilobytes; anything far larger is no palette.
-constexpr DWORD kLargestPaletteFile = 1 << 20;
+constexpr int64_t kLargestPaletteFile = 1 << 20;
 
 const Message kMsgDialogFailed = {
     {"The file dialog could not be shown (error %lx).", "ファイル・ダイアログを表示できません (エラー %lx)."},
@@ -61,48 +62,27 @@ constexpr DWORD kSaveFormatCount = sizeof kSaveFormats / sizeof kSaveFormats[0];
 // The last format chosen, offered first next time (a filter index, from 1).
 DWORD lastSaveFilter = 1;
 
-// Where the name part of a path starts (after the last \ or /, or a drive's :).
-const char* NamePart(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p != '\0'; ++p) {
-    // Bytes after a lead byte of the code page are never separators.
-    if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0') {
-      ++p;
-      continue;
-    }
-    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-  }
-  return name;
-}
-
 // The name without folder and extension: a GIMP palette's "Name:".
 std::string PaletteName(const char* path) {
-  std::string name = NamePart(path);
+  std::string name = path_text::FileNameOf(path, IsJapanese());
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) name.resize(dot);
   return name;
 }
 
 bool ReadWholeFile(HWND owner, const char* path, std::vector<uint8_t>* bytes) {
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) {
+  InputFile file(path);
+  const int64_t size = file.Length();
+  if (!file.Valid() || size < 0) {
     ShowMessage(owner, kMsgCannotOpenFile, path);
     return false;
   }
-  DWORD high = 0;
-  const DWORD size = GetFileSize(file.Get(), &high);
-  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    ShowMessage(owner, kMsgCannotOpenFile, path);
-    return false;
-  }
-  if (high != 0 || size > kLargestPaletteFile) {
+  if (size > kLargestPaletteFile) {
     ShowMessage(owner, palette_file::ProblemMessage(palette_file::Problem::kUnknownFormat));
     return false;
   }
-  bytes->assign(size, 0);
-  DWORD got = 0;
-  if (size != 0 && (!ReadFile(file.Get(), bytes->data(), size, &got, nullptr) || got != size)) {
+  bytes->assign(static_cast<size_t>(size), 0);
+  if (!file.Read(bytes->data(), bytes->size())) {
     ShowMessage(owner, kMsgCannotOpenFile, path);
     return false;
   }
@@ -157,7 +137,7 @@ bool WritePaletteFile(HWND owner, const std::vector<palette_file::Colour>& colou
   lastSaveFilter = filter;
   const SaveFormat& chosen = kSaveFormats[filter - 1];
   // A name typed without an extension gets the format's.
-  if (std::strchr(NamePart(path), '.') == nullptr &&
+  if (std::strchr(path_text::FileNameOf(path, IsJapanese()), '.') == nullptr &&
       std::strlen(path) + std::strlen(chosen.extension) < sizeof path) {
     std::strcat(path, chosen.extension);
   }

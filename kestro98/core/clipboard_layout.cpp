@@ -10,10 +10,6 @@
 
 namespace kestro {
 
-const Message kClipboardNoMemory = {
-    {"Unable to allocate clipboard memory.", "クリップボードのメモリを確保できません."},
-    {"Error", "エラー"},
-    MessageIcon::kError};
 
 bool ClipboardLayout(int32_t width, int32_t height, uint16_t bitCount, int32_t colourCount,
                      int32_t level, ClipLayout* out) {

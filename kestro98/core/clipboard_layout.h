@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "common/bitmap/core/view_sampling.h"
+#include "kestro98/core/messages.h"
 #include "kestro98/core/open_rules.h"
 #include "kestro98/core/palette_history.h"
 
@@ -49,7 +50,5 @@ sampling::Stretch CopyStretch(const ClipLayout& layout, int32_t width, int32_t h
 // memory runs out.
 bool FillClipboardPixels(const sampling::SourceRows& rows, const ClipLayout& layout,
                          uint8_t* pixels, size_t pixelBytes);
-
-extern const Message kClipboardNoMemory;
 
 }  // namespace kestro

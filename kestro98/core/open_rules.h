@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/base/core/message.h"
+#include "kestro98/core/messages.h"
 
 namespace kestro {
 
@@ -31,8 +32,6 @@ enum class OpenVerdict {
 // The message of a refusal (not of kOk).
 const Message& OpenMessage(OpenVerdict verdict);
 
-// "GetOpenFileName error 0x%lx" and its title; the code in lower-case hex.
-extern const Message kOpenDialogFailed;
 
 // The path ends in ".BMP", any letter case.
 bool HasBmpExtension(const char* path);
@@ -53,16 +52,17 @@ struct TableSpot {
 OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount,
                         TableSpot* table = nullptr);
 
-// The image-information line for the dialog's selected file. The path must
-// pass InfoPathAccepted (otherwise the answer is 0); then ImageInformation
-// gives 1 for a file that is not a BMP, or 2 with *text set to
-// "320(W) x 200(H) x 16(Colors) RGB (32118 Bytes)" ("16M" for 24 bits, empty
-// colours for any other depth). `bytes` are the file's first bytes (fewer
-// than 31 count as not a BMP); fileSize is its length. Only 2 fills the field.
-bool InfoPathAccepted(const char* path);
-int ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text);
+// What the image-information line makes of the dialog's selected file: a
+// path not taken (InfoPathAccepted refuses it, or it cannot be read), a file
+// that is not a BMP, or a BMP described. Only kDescribed fills the field.
+enum class InfoVerdict { kNotTaken, kNotBitmap, kDescribed };
 
-// The part of the path after its last backslash (the whole path when none).
-std::string FileNameOfPath(const std::string& path, bool shiftJis);
+// The path must pass InfoPathAccepted; then ImageInformation gives kNotBitmap,
+// or kDescribed with *text set to "320(W) x 200(H) x 16(Colors) RGB (32118
+// Bytes)" ("16M" for 24 bits, empty colours for any other depth). `bytes` are
+// the file's first bytes (fewer than 31 count as not a BMP); fileSize is its
+// length.
+bool InfoPathAccepted(const char* path);
+InfoVerdict ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text);
 
 }  // namespace kestro

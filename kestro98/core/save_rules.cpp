@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/base/core/path_text.h"
+#include "kestro98/core/messages.h"
 
 namespace kestro {
 
@@ -11,48 +12,6 @@ namespace {
 using path_text::AsciiUpper;
 using path_text::IsShiftJisLead;
 
-const Message kSaveMessages[] = {
-    {{"GetSaveFileName error 0x%lx",
-      "GetSaveFileName エラー 0x%lx"},
-     {"Open Error", "エラー"},
-     MessageIcon::kError},
-    {{"Unable to save a file other than to the fixed disk.",
-      "ハードディスク以外へはファイル保存はできません."},
-     {"Warning", "警告"},
-     MessageIcon::kWarning},
-    {{"Free diskspace is not enough.",
-      "ディスクの空容量が不足です."},
-     {"Warning", "警告"},
-     MessageIcon::kWarning},
-    {{"Assign a file with BMP or TIF extension.",
-      "ファイルは拡張子 BMP or TIF を持つ必要があります."},
-     {"Error", "エラー"},
-     MessageIcon::kWarning},
-    {{"File already exists.\nDo you overwrite?",
-      "同名ファイルが存在します.\n重ね書きしますか？"},
-     {"Confirmation", "確認"},
-     MessageIcon::kQuestion},
-    {{"Cannot create a file to be saved.",
-      "保存するファイルを新規作成できません."},
-     {"Error", "エラー"},
-     MessageIcon::kError},
-    {{"Cannot open a file to be saved.",
-      "保存するファイルを開けません."},
-     {"Error", "エラー"},
-     MessageIcon::kError},
-    {{"Daridev bitmap has been saved in;\n%s.",
-      "ケストロのビットマップが保存されました;\n%s"},
-     {"Information", "お知らせ"},
-     MessageIcon::kInformation},
-    {{"Cannot write the file to be saved.",
-      "保存するファイルに書き込めません."},
-     {"Error", "エラー"},
-     MessageIcon::kError},
-    {{"The source file has changed since it was opened.",
-      "開いた後に元のファイルが変更されました."},
-     {"Error", "エラー"},
-     MessageIcon::kError},
-};
 
 }  // namespace
 

@@ -76,11 +76,11 @@ OpenVerdict CheckOpenHeader(const uint8_t* head, size_t headSize, uint64_t fileS
   // GDI paints no top-down RLE picture; the reader refuses it too.
   if (rle && rawHeight < 0) return OpenVerdict::kNotBitmap;
 
-  // The rows must lie inside what the reader reads: the file's first
-  // total-size bytes, after the colour table.
+  // The rows must lie inside what the reader reads (bmp::ReadEnd): the
+  // file's first total-size bytes, after the colour table.
   if (width < 0 || rawHeight == std::numeric_limits<int32_t>::min()) return OpenVerdict::kNotBitmap;
   const uint64_t height = static_cast<uint64_t>(rawHeight < 0 ? -int64_t{rawHeight} : rawHeight);
-  const uint64_t totalSize = bmp::GetU32(head + bmp::kBfSize);
+  const uint64_t totalSize = bmp::ReadEnd(bmp::ParseFileHeader(head), bmp::PictureEnd(head, headSize), fileSize);
   if (totalSize < kFront + info.size - bmp::kCoreHeaderSize || totalSize > fileSize) {
     return OpenVerdict::kNotBitmap;
   }

@@ -21,9 +21,6 @@ constexpr int32_t kPictureTop = 21;
 // "Mirtav - " or "ミルタヴ - " (UTF-8): the title's start, before the file name.
 const char* TitlePrefix(bool japanese);
 
-// The part of path after its last backslash; the whole path when there is none.
-const char* FileNameOf(const char* path, bool shiftJis);
-
 // prefix (already in the ANSI code page), the file name of path, " [1:k]".
 std::string MainTitle(const std::string& ansiPrefix, const char* path, bool shiftJis,
                       int32_t reductionFactor);

@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     REQUIRE(history.Reset(data + spot.offset, size - spot.offset, count, spot.entrySize));
   }
   std::string line;
-  if (kestro::ImageInformation(data, size, static_cast<int64_t>(size), &line) == 2) {
+  if (kestro::ImageInformation(data, size, static_cast<int64_t>(size), &line) == kestro::InfoVerdict::kDescribed) {
     REQUIRE(line.size() < 128);
   }
   if (size < 14 + 40 + 4) return 0;

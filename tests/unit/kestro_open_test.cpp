@@ -2,6 +2,7 @@
 // and the file name of the title, each against the cases the editor's users
 // meet.
 #include "kestro98/core/open_rules.h"
+#include "common/base/core/path_text.h"
 
 #include <gtest/gtest.h>
 
@@ -90,34 +91,34 @@ TEST(OpenChecks, ExtensionAndFileName) {
   EXPECT_FALSE(kestro::HasBmpExtension("C:\\pics\\photo.bmp.txt"));
   EXPECT_FALSE(kestro::InfoPathAccepted(".bmp"));
   EXPECT_TRUE(kestro::InfoPathAccepted("a.bMp"));
-  EXPECT_EQ(kestro::FileNameOfPath("C:\\pics\\LEAF.BMP", false), "LEAF.BMP");
-  EXPECT_EQ(kestro::FileNameOfPath("LEAF.BMP", false), "LEAF.BMP");
+  EXPECT_EQ(std::string(path_text::FileNameOf("C:\\pics\\LEAF.BMP", false)), "LEAF.BMP");
+  EXPECT_EQ(std::string(path_text::FileNameOf("LEAF.BMP", false)), "LEAF.BMP");
   // "表" is 0x95 0x5C in Shift-JIS: its trail byte is no folder separator.
   const std::string sjis = "C:\\\x95\x5C.bmp";
-  EXPECT_EQ(kestro::FileNameOfPath(sjis, true), "\x95\x5C.bmp");
-  EXPECT_EQ(kestro::FileNameOfPath(sjis, false), ".bmp");
+  EXPECT_EQ(std::string(path_text::FileNameOf(sjis.c_str(), true)), "\x95\x5C.bmp");
+  EXPECT_EQ(std::string(path_text::FileNameOf(sjis.c_str(), false)), ".bmp");
 }
 
 TEST(ImageInformation, LinesOfTheDialog) {
-  struct Case { uint8_t bits; uint8_t compression; int want; const char* text; };
+  struct Case { uint8_t bits; uint8_t compression; const char* text; };
   const Case cases[] = {
-      {4, 0, 2, "320(W) x 200(H) x 16(Colors) RGB (32118 Bytes)"},
-      {24, 0, 2, "320(W) x 200(H) x 16M(Colors) RGB (32118 Bytes)"},
-      {16, 0, 2, "320(W) x 200(H) x (Colors) RGB (32118 Bytes)"},
-      {8, 1, 2, "320(W) x 200(H) x 256(Colors) RLE (32118 Bytes)"},
+      {4, 0, "320(W) x 200(H) x 16(Colors) RGB (32118 Bytes)"},
+      {24, 0, "320(W) x 200(H) x 16M(Colors) RGB (32118 Bytes)"},
+      {16, 0, "320(W) x 200(H) x (Colors) RGB (32118 Bytes)"},
+      {8, 1, "320(W) x 200(H) x 256(Colors) RLE (32118 Bytes)"},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> b = Header(c.bits, 0, 320, 200, 0);
     b[30] = c.compression;
     std::string text;
-    EXPECT_EQ(kestro::ImageInformation(b.data(), b.size(), 32118, &text), c.want);
+    EXPECT_EQ(kestro::ImageInformation(b.data(), b.size(), 32118, &text), kestro::InfoVerdict::kDescribed);
     EXPECT_EQ(text, c.text);
   }
   std::string text = "unchanged";
   const uint8_t notBmp[40] = {'G', 'I', 'F'};
-  EXPECT_EQ(kestro::ImageInformation(notBmp, sizeof notBmp, 40, &text), 1);
+  EXPECT_EQ(kestro::ImageInformation(notBmp, sizeof notBmp, 40, &text), kestro::InfoVerdict::kNotBitmap);
   EXPECT_EQ(text, "unchanged");
-  EXPECT_EQ(kestro::ImageInformation(Header(4, 0, 1, 1, 0).data(), 30, 30, &text), 1)
+  EXPECT_EQ(kestro::ImageInformation(Header(4, 0, 1, 1, 0).data(), 30, 30, &text), kestro::InfoVerdict::kNotBitmap)
       << "too short to hold the bit count";
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/base/core/path_text.h"
 #include "common/bitmap/core/load_fit.h"
 #include "mirtav00/core/save_rules.h"
 #include "mirtav00/core/view_rules.h"
@@ -22,8 +23,8 @@ TEST(MirtavWindow, TitleNamesTheFileAndTheReduction) {
             "ミルタヴ - flower.bmp [1:2]");
   EXPECT_EQ(mirtav::MainTitle("Mirtav - ", "flower.bmp", false, 1), "Mirtav - flower.bmp [1:1]");
   // Shift-JIS 0x95 0x5C (a character whose second byte is a backslash) is no separator.
-  EXPECT_STREQ(mirtav::FileNameOf("C:\\\x95\x5C\\a\x95\x5C.bmp", true), "a\x95\x5C.bmp");
-  EXPECT_STREQ(mirtav::FileNameOf("C:\\dir\\", false), "");
+  EXPECT_STREQ(path_text::FileNameOf("C:\\\x95\x5C\\a\x95\x5C.bmp", true), "a\x95\x5C.bmp");
+  EXPECT_STREQ(path_text::FileNameOf("C:\\dir\\", false), "");
 
   const mirtav::PictureRect r = mirtav::PicturePaintRect(1000, 700, k);
   EXPECT_EQ(r.left, 0);

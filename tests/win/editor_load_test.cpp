@@ -63,8 +63,8 @@ TEST_F(EditorLoad, FitLevelFromTheClientAreaLessScrollBarsAndStrip) {
     ASSERT_EQ(client.bottom, c.clientH);
     wintest::BoxCatcher boxes;
     ASSERT_TRUE(LoadBmpFile(mainWindow, Fixture(c.w, c.h, "fit.bmp").c_str()));
-    EXPECT_EQ(pictureFacts.layout.width, c.w);
-    EXPECT_EQ(pictureFacts.layout.height, c.h);
+    EXPECT_EQ(dibLayout.width, c.w);
+    EXPECT_EQ(dibLayout.height, c.h);
     EXPECT_EQ(pictureFacts.fitLevel, c.level) << c.w << " x " << c.h;
     EXPECT_EQ(pictureFacts.zoomLevel, c.level);
     EXPECT_TRUE(boxes.Boxes().empty());
@@ -80,7 +80,7 @@ TEST_F(EditorLoad, TopDownPictureTakesItsAbsoluteHeight) {
   const std::string path = wintest::ScratchFolder() + "topdown.bmp";
   ASSERT_TRUE(wintest::WriteWholeFile(path, wintest::MakeBmp(shape)));
   ASSERT_TRUE(LoadBmpFile(mainWindow, path.c_str()));
-  EXPECT_EQ(pictureFacts.layout.height, 30);
+  EXPECT_EQ(dibLayout.height, 30);
   EXPECT_EQ(pictureFacts.fitLevel, 0);
 }
 
@@ -90,9 +90,9 @@ TEST_F(EditorLoad, WindowWithoutRoomStillGetsABoundedLevel) {
   EXPECT_EQ(pictureFacts.fitLevel, 1 - 321);
 }
 
-// A file replaced between Open's checks and its read: what is shown is
-// judged by the bytes read, and its palette comes from them too, never one
-// file's colour table over another's pixels.
+// Open reads a file once: what is shown is judged by the bytes read, and its
+// palette comes from them too; a file refused after another was shown leaves
+// that one's palette.
 TEST_F(EditorLoad, OpenJudgesAndTakesThePaletteFromTheBytesItReads) {
   BmpShape shape;
   shape.width = 16;
@@ -115,10 +115,10 @@ TEST_F(EditorLoad, OpenJudgesAndTakesThePaletteFromTheBytesItReads) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(wintest::WriteWholeFile(path, first));
     wintest::BoxCatcher boxes;
-    ASSERT_TRUE(CheckChosenFile(mainWindow, path));
+    ASSERT_TRUE(OpenPicturePath(mainWindow, path));
     ASSERT_TRUE(wintest::WriteWholeFile(path, *c.replacement));
     const Rgb shownBefore = paletteHistory.Entry(0);
-    EXPECT_EQ(OpenCheckedFile(mainWindow, path), c.opens);
+    EXPECT_EQ(OpenPicturePath(mainWindow, path), c.opens);
     const Rgb entry = paletteHistory.Entry(0);
     if (c.opens) {
       EXPECT_TRUE(boxes.Boxes().empty());
@@ -185,7 +185,7 @@ class EditorLoadMessages : public EditorLoad, public testing::WithParamInterface
 };
 
 TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
-  pictureFacts.layout.width = 123;
+  pictureFacts.fitLevel = 123;
   const std::string path = wintest::ScratchFolder() + "no such file.bmp";
   wintest::BoxCatcher boxes;
   EXPECT_FALSE(LoadBmpFile(mainWindow, path.c_str()));
@@ -197,7 +197,7 @@ TEST_P(EditorLoadMessages, MissingFileNamesTheFullPath) {
   EXPECT_EQ(boxes.Boxes()[0].title, wintest::Ansi(japanese ? "エラー" : "Error"));
   EXPECT_EQ(boxes.Boxes()[0].owner, mainWindow);
   EXPECT_TRUE(boxes.Boxes()[0].errorIcon);
-  EXPECT_EQ(pictureFacts.layout.width, 123) << "a failed load leaves the picture values";
+  EXPECT_EQ(pictureFacts.fitLevel, 123) << "a failed load leaves the picture values";
 }
 
 TEST_P(EditorLoadMessages, RefusedFileReturnsFalseAfterOneMessage) {

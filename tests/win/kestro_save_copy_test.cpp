@@ -62,7 +62,6 @@ std::vector<uint8_t> OpenAndEdit(const std::string& path, const std::vector<uint
   std::vector<uint8_t> table(tableBytes);
   paletteHistory.WriteFileTable(table.data(), table.size(), spot.entrySize);
   EXPECT_EQ(LockDibBlock(mainWindow), 1);
-  pictureFacts.layout = dibLayout;
   paletteHistory.WriteIntoBlockTable(dibColourTable, table.size(), spot.entrySize);
   UnlockDibBlock();
   pictureFacts.state = PictureState::kOpened;

@@ -7,6 +7,8 @@
 
 #include "common/base/shell_state.h"
 #include "kestro98/description.h"
+#include "kestro98/palette_window.h"
+#include "mirtav00/palette_window.h"
 #include "tests/win/win_test_support.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +16,9 @@ int main(int argc, char** argv) {
   AdoptProgram(kestro::kDescription);
   appInstance = GetModuleHandleA(nullptr);
   mainWindow = wintest::TestMainWindow();
+  // The programs register their palette windows' classes at start.
+  kestro::RegisterPaletteWindowClass();
+  mirtav::RegisterPaletteWindowClass();
   if (mainWindow == nullptr) {
     // No display (or no desktop): every box test would fail obscurely.
     std::fprintf(stderr, "win tests: the test main window cannot be created\n");

@@ -14,4 +14,17 @@ bool EndsWithIgnoringCase(const char* path, const char* upperSuffix) {
   return true;
 }
 
+const char* FileNameOf(const char* path, bool shiftJis) {
+  if (path == nullptr) return "";
+  const char* name = path;
+  for (const char* p = path; *p != '\0'; ++p) {
+    if (shiftJis && IsShiftJisLead(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+      ++p;
+      continue;
+    }
+    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
+  }
+  return name;
+}
+
 }  // namespace path_text

@@ -13,6 +13,11 @@ inline bool IsShiftJisLead(unsigned char c) {
 // ASCII letters only: an accented letter of code page 1252 stays as it is.
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// The name part of a path: after its last \\, / or a drive's :, the whole
+// path when it has none. With shiftJis set, the second byte of a two-byte
+// character is never taken for a separator. A null path has the name "".
+const char* FileNameOf(const char* path, bool shiftJis);
+
 // Whether path ends in upperSuffix (".BMP"), letters compared without case.
 // A null path ends in nothing.
 bool EndsWithIgnoringCase(const char* path, const char* upperSuffix);
