@@ -232,6 +232,27 @@ int ReadCandidateBmpFile(HWND window, HFILE file) {
   return ReadCandidateBmpFile(window, file, front);
 }
 
+bool MakeCandidateBlock(const uint8_t fileHeader[bmp::kFileHeaderSize], size_t blockSize,
+                        bool (*fill)(uint8_t* start, size_t size, void* context), void* context) {
+  Free(&candidate);
+  candidate.handle = GlobalAlloc(GMEM_MOVEABLE, blockSize);
+  if (candidate.handle == nullptr) return false;
+  std::memcpy(candidate.header, fileHeader, bmp::kFileHeaderSize);
+  candidate.size = blockSize;
+  bool made = false;
+  {
+    GlobalMemoryData guard(candidate.handle);
+    uint8_t* start = static_cast<uint8_t*>(guard.Lock());
+    bmp::BlockLayout layout;
+    made = start != nullptr && fill(start, blockSize, context) &&
+           bmp::ApplyLockRules(start, blockSize, bmp::ParseFileHeader(candidate.header), &layout) ==
+               bmp::BlockCheck::kOk;
+    if (made) candidateLayout = layout;
+  }
+  if (!made) Free(&candidate);
+  return made;
+}
+
 bool HoldsCandidateBlock() { return candidate.handle != nullptr; }
 
 bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize) {

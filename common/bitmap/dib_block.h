@@ -73,6 +73,14 @@ int ReadBmpFile(HWND window, HFILE file);
 // already read from the same file; the second reads the front itself.
 int ReadCandidateBmpFile(HWND window, HFILE file, const FileFront& front);
 int ReadCandidateBmpFile(HWND window, HFILE file);
+// A candidate made by another reader (a PNG's decoder): a new block of
+// blockSize bytes, written by fill(start, blockSize) while locked, with
+// fileHeader as the file header it would have as a BMP; the lock rules
+// check it then like a read file's. True with the candidate held; false,
+// with none held and no message, when memory runs out, fill answers false
+// or the rules refuse the block.
+bool MakeCandidateBlock(const uint8_t fileHeader[bmp::kFileHeaderSize], size_t blockSize,
+                        bool (*fill)(uint8_t* start, size_t size, void* context), void* context);
 bool HoldsCandidateBlock();
 // The lock rules' layout of the held candidate and its size in bytes; false
 // without a candidate. Lets a program refuse a picture it cannot work on

@@ -1,0 +1,146 @@
+#include "common/bitmap/png_picture.h"
+
+#include <cstring>
+#include <new>
+
+#include "common/bitmap/png_codec.h"
+
+namespace {
+
+const Message kMsgPngNotIndexed = {
+    {"No color table in a PNG picture of gray or full colors.",
+     "グレーやフルカラーのPNG画像にはカラーテーブルはありません."},
+    {"Warning", "警告"},
+    MessageIcon::kWarning};
+const Message kMsgPngDamaged = {
+    {"Not a PNG file with correct format.", "正しいPNGファイルではありません."},
+    {"Error", "エラー"},
+    MessageIcon::kError};
+
+// The decoded frame and its layout, handed to the block's fill.
+struct Fill {
+  const IndexedPngFrame* frame;
+  const png::PngLayout* layout;
+  uint16_t bits;
+  uint64_t stride;
+  bool reached = false;  // the block was allocated and locked
+};
+
+// The block of a PNG: header, table, then the rows bottom-up.
+bool FillBlock(uint8_t* start, size_t size, void* context) {
+  Fill& f = *static_cast<Fill*>(context);
+  f.reached = true;
+  const png::PngLayout& l = *f.layout;
+  const uint64_t tableBytes = 4ull * l.paletteCount;
+  const uint64_t pixelOffset = bmp::kInfoHeaderSize + tableBytes;
+  std::memset(start, 0, static_cast<size_t>(pixelOffset));
+  bmp::PutU32(start + bmp::kBiSize, bmp::kInfoHeaderSize);
+  bmp::PutU32(start + bmp::kBiWidth, l.width);
+  bmp::PutU32(start + bmp::kBiHeight, l.height);
+  bmp::PutU16(start + bmp::kBiPlanes, 1);
+  bmp::PutU16(start + bmp::kBiBitCount, f.bits);
+  bmp::PutU32(start + bmp::kBiSizeImage, static_cast<uint32_t>(f.stride * l.height));
+  bmp::PutU32(start + bmp::kBiClrUsed, l.paletteCount);
+  const std::vector<uint32_t>& palette = f.frame->Palette();
+  for (uint32_t i = 0; i < l.paletteCount; ++i) {
+    uint8_t* entry = start + bmp::kInfoHeaderSize + 4 * i;
+    entry[0] = static_cast<uint8_t>(palette[i]);        // blue
+    entry[1] = static_cast<uint8_t>(palette[i] >> 8);   // green
+    entry[2] = static_cast<uint8_t>(palette[i] >> 16);  // red
+  }
+  uint8_t* rows = start + pixelOffset;
+  const size_t rowsSize = size - static_cast<size_t>(pixelOffset);
+  if (f.frame->CopyIndexRows(rows, rowsSize, static_cast<size_t>(f.stride), f.bits, true) != PngResult::kOk) {
+    return false;
+  }
+  // The decoder hands back whatever index a pixel holds.
+  return png::IndicesWithinPalette(rows, rowsSize, static_cast<size_t>(f.stride), l.width, l.height, f.bits,
+                                   l.paletteCount);
+}
+
+// The decoder's palette must be PLTE's, entry for entry.
+bool SamePalette(const PngSource& source, const std::vector<uint32_t>& decoded) {
+  std::vector<uint8_t> rgba;
+  if (!png::PaletteEntries(source.bytes.data(), source.bytes.size(), source.layout, &rgba) ||
+      decoded.size() != source.layout.paletteCount) {
+    return false;
+  }
+  for (size_t i = 0; i < decoded.size(); ++i) {
+    const uint32_t want = static_cast<uint32_t>(rgba[4 * i + 3]) << 24 | rgba[4 * i] << 16 |
+                          rgba[4 * i + 1] << 8 | rgba[4 * i + 2];
+    if (decoded[i] != want) return false;
+  }
+  return true;
+}
+
+PngRead Decode(PngSource* source) {
+  const png::PngLayout& l = source->layout;
+  IndexedPngFrame frame;
+  switch (frame.Open(source->bytes.data(), source->bytes.size())) {
+    case PngResult::kOk: break;
+    case PngResult::kNotIndexed: return PngRead::kNotIndexed;
+    case PngResult::kNoMemory: return PngRead::kNoMemory;
+    default: return PngRead::kDamaged;
+  }
+  if (frame.Width() != l.width || frame.Height() != l.height || frame.Depth() != l.bitDepth ||
+      !SamePalette(*source, frame.Palette())) {
+    return PngRead::kDamaged;
+  }
+  Fill fill = {&frame, &l, BlockDepthOfPng(l.bitDepth), bmp::PaddedRowBytes(l.width, BlockDepthOfPng(l.bitDepth))};
+  const uint64_t blockSize = bmp::kInfoHeaderSize + 4ull * l.paletteCount + fill.stride * l.height;
+  if (fill.stride * l.height > UINT32_MAX || blockSize + bmp::kFileHeaderSize > UINT32_MAX) return PngRead::kNoMemory;
+  uint8_t header[bmp::kFileHeaderSize] = {'B', 'M'};
+  bmp::PutU32(header + bmp::kBfSize, static_cast<uint32_t>(blockSize + bmp::kFileHeaderSize));
+  bmp::PutU32(header + bmp::kBfOffBits, bmp::kFileHeaderSize + bmp::kInfoHeaderSize + 4 * l.paletteCount);
+  if (MakeCandidateBlock(header, static_cast<size_t>(blockSize), FillBlock, &fill)) return PngRead::kOk;
+  return fill.reached ? PngRead::kDamaged : PngRead::kNoMemory;
+}
+
+}  // namespace
+
+bool IsPngFront(const FileFront& front) {
+  return front.size >= png::kSignatureSize && std::memcmp(front.bytes, png::kSignature, png::kSignatureSize) == 0;
+}
+
+PngRead ReadCandidatePng(HFILE file, const FileFront& front, PngSource* source) {
+  source->Clear();
+  DiscardCandidateBlock();
+  if (front.fileLength < 0 || static_cast<uint64_t>(front.fileLength) < front.size) return PngRead::kUnreadable;
+  const uint64_t length = static_cast<uint64_t>(front.fileLength);
+  try {
+    source->bytes.resize(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+    return PngRead::kNoMemory;
+  }
+  std::memcpy(source->bytes.data(), front.bytes, front.size);
+  uint8_t* rest = source->bytes.data() + front.size;
+  for (uint64_t left = length - front.size; left > 0;) {
+    const long piece = static_cast<long>(left < 0x40000000 ? left : 0x40000000);
+    if (_hread(file, rest, piece) != piece) {
+      source->Clear();
+      return PngRead::kUnreadable;
+    }
+    rest += piece;
+    left -= static_cast<uint64_t>(piece);
+  }
+  PngRead read = PngRead::kDamaged;
+  switch (png::ReadPng(source->bytes.data(), source->bytes.size(), &source->layout)) {
+    case png::Verdict::kOk: read = Decode(source); break;
+    case png::Verdict::kNotIndexed: read = PngRead::kNotIndexed; break;
+    default: read = PngRead::kDamaged; break;
+  }
+  if (read != PngRead::kOk) {
+    DiscardCandidateBlock();
+    source->Clear();
+  }
+  return read;
+}
+
+const Message& PngReadMessage(PngRead read) {
+  switch (read) {
+    case PngRead::kNotIndexed: return kMsgPngNotIndexed;
+    case PngRead::kNoMemory: return kMsgNoMemory;
+    case PngRead::kUnreadable: return kMsgShortFile;
+    default: return kMsgPngDamaged;
+  }
+}
