@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/base/gdi_guards.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/file_beside.h"
@@ -33,18 +34,19 @@ int WriteTiffFile(HWND mainWindow, const char* savePath) {
     ShowFailure(mainWindow, &TiffWriterMessages::cannotCreate);
     return 1;
   }
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
-
-  bool written = false;
   bool refusalShown = false;
+  FileBeside::Outcome outcome = FileBeside::Outcome::kWriteFailed;
   {
-    ScopedDibLock lock(mainWindow);
-    written = lock.Locked() && WriteLockedPicture(file);
-    // A lock refused on a held block has shown its own message.
-    refusalShown = !lock.Locked() && dibBlockHandle != nullptr;
+    WaitCursor wait;
+    bool written = false;
+    {
+      ScopedDibLock lock(mainWindow);
+      written = lock.Locked() && WriteLockedPicture(file);
+      // A lock refused on a held block has shown its own message.
+      refusalShown = !lock.Locked() && dibBlockHandle != nullptr;
+    }
+    outcome = output.Finish(written);
   }
-  const FileBeside::Outcome outcome = output.Finish(written);
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
 
   switch (outcome) {
     case FileBeside::Outcome::kPlaced: return 0;
