@@ -43,7 +43,7 @@ extern const Message kMsgBadInfoHeader;        // title "Error"
 // on them, and the reader goes on from them, so every check is made on the
 // very bytes that will be shown.
 struct FileFront {
-  static constexpr size_t kBytes = 14 + 124 + 4 * 256;  // the largest header and table
+  static constexpr size_t kBytes = bmp::kFrontBytes;
   uint8_t bytes[kBytes] = {};
   size_t size = 0;          // bytes read: fewer for a shorter file
   int64_t fileLength = -1;  // the file's length; -1 when it cannot be told

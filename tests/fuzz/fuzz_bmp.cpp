@@ -205,9 +205,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < bmp::kFileHeaderSize) return 0;
   const bmp::FileHeader fh = bmp::ParseFileHeader(data);
   if (fh.type != bmp::kMagicBM || !bmp::FileHeaderSizeIsSound(fh)) return 0;
-  // The reader takes the total size's bytes and refuses a shorter file.
-  if (fh.totalSize > size) return 0;
-  const size_t blockSize = fh.totalSize - bmp::kFileHeaderSize;
+  // The reader reads up to ReadEnd and refuses a shorter file.
+  const uint64_t end =
+      bmp::ReadEnd(fh, bmp::PictureEnd(data, size < bmp::kFrontBytes ? size : bmp::kFrontBytes), size);
+  if (end > size) return 0;
+  const size_t blockSize = static_cast<size_t>(end) - bmp::kFileHeaderSize;
   std::unique_ptr<uint8_t[]> block(new uint8_t[blockSize]);
   std::memcpy(block.get(), data + bmp::kFileHeaderSize, blockSize);
 

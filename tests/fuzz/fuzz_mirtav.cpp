@@ -47,10 +47,11 @@ struct Picture {
 bool Read(const uint8_t* file, size_t size, Picture* p) {
   if (size < bmp::kFileHeaderSize) return false;
   const bmp::FileHeader fh = bmp::ParseFileHeader(file);
-  if (fh.type != bmp::kMagicBM || !bmp::FileHeaderSizeIsSound(fh) || fh.totalSize > size) {
-    return false;
-  }
-  p->block.assign(file + bmp::kFileHeaderSize, file + fh.totalSize);
+  if (fh.type != bmp::kMagicBM || !bmp::FileHeaderSizeIsSound(fh)) return false;
+  const uint64_t end =
+      bmp::ReadEnd(fh, bmp::PictureEnd(file, size < bmp::kFrontBytes ? size : bmp::kFrontBytes), size);
+  if (end > size) return false;
+  p->block.assign(file + bmp::kFileHeaderSize, file + end);
   return bmp::ApplyLockRules(p->block.data(), p->block.size(), fh, &p->layout) ==
          bmp::BlockCheck::kOk;
 }

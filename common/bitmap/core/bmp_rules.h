@@ -121,6 +121,10 @@ enum class BlockCheck {
 // at least 26 (file header plus the smallest information header).
 bool FileHeaderSizeIsSound(const FileHeader& fh);
 
+// The bytes a reader takes first to judge a file: the file header, the
+// largest information header and a full colour table.
+constexpr size_t kFrontBytes = kFileHeaderSize + 124 + 4 * 256;
+
 // Where the picture the headers describe ends in the file: the pixel offset
 // (the field, or right after the table) plus the rows (or biSizeImage of an
 // RLE picture); 0 when the `size` bytes at `file` cannot tell (no known
