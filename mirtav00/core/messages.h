@@ -23,8 +23,10 @@ extern const Message kMsgSaveNotFixedDisk;
 extern const Message kMsgNoSpace;
 extern const Message kMsgBmpSaved;            // "%s": the full save path
 extern const Message kMsgTiffSaved;           // "%s": the full save path
+extern const Message kMsgPngSaved;            // "%s": the full save path
 extern const Message kMsgSaveExtension;
 extern const Message kMsgCannotCreateBmp;
+extern const Message kMsgCannotCreatePng;
 extern const Message kMsgSettingsNotShown;  // system modal
 
 }  // namespace mirtav
