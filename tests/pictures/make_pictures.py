@@ -501,11 +501,12 @@ def make_shuffler_png_pictures(out, large=False):
         if png_fields(p(name)) != (bits, 3, interlace):
             sys.exit(f"{name}: depth, colour type, interlace {png_fields(p(name))}")
         run("convert", p(name), "-alpha", "off", "png24:" + p(name[:-4] + ".ref.png"))
-    # Refused: 1 and 2 bits, full colours, a damaged IDAT whose CRC fits.
+    # Refused: 1 and 2 bits, full colours, a damaged IDAT (its CRC made to fit, or not).
     pil_png(p("spng_pil2_21x9.png"), (21, 9), 4)
     pil_png(p("spng_pil1_19x7.png"), (19, 7), 2)
     Image.new("RGBA", (16, 8), (10, 200, 30, 99)).save(p("spng_rgba_16x8.png"))
     broken_idat(p("spng_pil8_chunks_64x40.png"), p("spng_bad_idat.png"), keep_crc=False)
+    broken_idat(p("spng_pil4_12c_45x21.png"), p("spng_bad_crc.png"), keep_crc=True)
     if large:
         pil_png(p("big8_16384x8192.png"), (16384, 8192), 256)
 
