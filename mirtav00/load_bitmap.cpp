@@ -1,6 +1,7 @@
 #include "mirtav00/load_bitmap.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "common/base/gdi_guards.h"
@@ -87,9 +88,8 @@ void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
   ForgetPictureSamples();
   std::memcpy(PaletteTable, next.table, sizeof PaletteTable);
   paletteColourCount = next.colourCount;
-  pngSource.bytes.swap(next.png.bytes);
-  pngSource.layout = next.png.layout;
-  next.png.Clear();  // the file shown before, and its memory, go now
+  pngSource = std::move(next.png);  // the file shown before, and its memory, go now
+  next.png.Clear();
   for (int32_t i = 0; i < 256; ++i) sourceOrder[i] = i;
   shufflerPicture = next.facts;
   std::strncpy(shufflerPicture.openPath, path, kPathBufferSize - 1);

@@ -43,12 +43,6 @@ const FileDialog kSaveDialogs[] = {
      &kMsgSaveDialogFailed},
 };
 
-const Message kMsgPngIndexPastTable = {
-    {"The picture uses an index past its color table, which a PNG file cannot hold.",
-     "カラーテーブルにない番号を使う画像は PNG ファイルに保存できません."},
-    {"Error", "エラー"},
-    MessageIcon::kError};
-
 bool FromPng() { return !pngSource.bytes.empty(); }
 
 class PlatformQuestions final : public SaveQuestions {
@@ -99,7 +93,7 @@ PngResult EncodeLockedPicture(std::vector<uint8_t>* encoded) {
   rows.bottomUp = !l.topDown;
   rows.rows = dibBlockStart + l.pixelOffset;
   rows.size = dibBlockSize - static_cast<size_t>(l.pixelOffset);
-  std::vector<uint8_t> decoded;  // an RLE picture's rows
+  std::vector<uint8_t> decoded;  // an RLE picture's rows, as it is shown (damage left at index 0)
   if (l.compression != bmp::kBiRgb) {
     decoded.assign(static_cast<size_t>(l.rowStride * static_cast<uint64_t>(l.height)), 0);
     rle::Decode(rows.rows, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, l.rowStride,

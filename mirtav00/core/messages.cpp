@@ -66,6 +66,10 @@ const Message kMsgCannotCreateBmp = {
     {"Unable to create a new BMP file for saving the image.",
      "像保存用の BMP ファイルを新規に作成できません."},
     kError, MessageIcon::kError};
+const Message kMsgPngIndexPastTable = {
+    {"The picture uses an index past its color table, which a PNG file cannot hold.",
+     "カラーテーブルにない番号を使う画像は PNG ファイルに保存できません."},
+    kError, MessageIcon::kError};
 const Message kMsgCannotCreatePng = {
     {"Unable to create a new PNG file for saving the image.",
      "像保存用の PNG ファイルを新規に作成できません."},

@@ -27,6 +27,7 @@ extern const Message kMsgPngSaved;            // "%s": the full save path
 extern const Message kMsgSaveExtension;
 extern const Message kMsgCannotCreateBmp;
 extern const Message kMsgCannotCreatePng;
+extern const Message kMsgPngIndexPastTable;   // a BMP's pixel past its table, saved as PNG
 extern const Message kMsgSettingsNotShown;  // system modal
 
 }  // namespace mirtav
