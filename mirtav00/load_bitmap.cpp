@@ -1,6 +1,8 @@
 #include "mirtav00/load_bitmap.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "common/base/gdi_guards.h"
 #include "common/base/input_file.h"
@@ -21,7 +23,32 @@ struct NewPicture {
   ShufflerPicture facts;
   shuffle::PaletteEntry table[256];
   int32_t colourCount = 0;
+  PngSource png;  // empty for a BMP
 };
+
+// A PNG into the candidate block, its table from PLTE; false after a message,
+// with no candidate held. Only 4- and 8-bit pictures are taken, as for BMP.
+bool ReadPngCandidate(HWND window, InputFile& file, const FileFront& front, NewPicture* next) {
+  const PngRead read = ReadCandidatePng(file.Get(), front, &next->png);
+  if (read != PngRead::kOk) {
+    ShowMessage(window, PngReadMessage(read));
+    return false;
+  }
+  const png::PngLayout& layout = next->png.layout;
+  std::vector<uint8_t> rgba;
+  if ((layout.bitDepth != 4 && layout.bitDepth != 8) ||
+      !png::PaletteEntries(next->png.bytes.data(), next->png.bytes.size(), layout, &rgba)) {
+    DiscardCandidateBlock();
+    next->png.Clear();
+    ShowMessage(window, kMsgNotFourOrEightBit);
+    return false;
+  }
+  for (uint32_t i = 0; i < layout.paletteCount; ++i) {
+    next->table[i] = {rgba[4 * i + 2], rgba[4 * i + 1], rgba[4 * i]};
+  }
+  next->colourCount = static_cast<int32_t>(layout.paletteCount);
+  return true;
+}
 
 // Reads and checks the open file into the candidate block and *next; false
 // after a message, with no candidate held. The file is read once: the checks
@@ -32,30 +59,38 @@ bool ReadNewPicture(HWND window, InputFile& file, NewPicture* next) {
     ShowMessage(window, kMsgCannotOpenBitmap);
     return false;
   }
-  const OpenVerdict verdict = CheckOpenHeader(front.bytes, front.size, static_cast<uint64_t>(front.fileLength),
-                                              next->table, &next->colourCount);
-  if (verdict != OpenVerdict::kOk) {
-    ShowMessage(window, *MessageOf(verdict));
-    return false;
+  if (IsPngFront(front)) {
+    if (!ReadPngCandidate(window, file, front, next)) return false;
+  } else {
+    const OpenVerdict verdict = CheckOpenHeader(front.bytes, front.size, static_cast<uint64_t>(front.fileLength),
+                                                next->table, &next->colourCount);
+    if (verdict != OpenVerdict::kOk) {
+      ShowMessage(window, *MessageOf(verdict));
+      return false;
+    }
+    if (!ReadCandidateBmpFile(window, file.Get(), front)) return false;  // the reader has said why
   }
-  if (!ReadCandidateBmpFile(window, file.Get(), front)) return false;  // the reader has said why
   bmp::BlockLayout layout;
   size_t blockSize = 0;
   if (!CandidateLayout(&layout, &blockSize) || layout.colourCount != next->colourCount ||
       !FactsFromLayout(layout, blockSize, static_cast<uint64_t>(front.fileLength), &next->facts)) {
     DiscardCandidateBlock();
+    next->png.Clear();
     ShowMessage(window, kMsgNotFourOrEightBit);
     return false;
   }
   return true;
 }
 
-void AdoptNewPicture(HWND window, const char* path, const NewPicture& next) {
+void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
   if (pictureState == PictureState::kNoPicture) ReleaseLogoSurface();
   AdoptCandidateBlock();
   ForgetPictureSamples();
   std::memcpy(PaletteTable, next.table, sizeof PaletteTable);
   paletteColourCount = next.colourCount;
+  pngSource = std::move(next.png);  // the file shown before, and its memory, go now
+  next.png.Clear();
+  for (int32_t i = 0; i < 256; ++i) sourceOrder[i] = i;
   shufflerPicture = next.facts;
   std::strncpy(shufflerPicture.openPath, path, kPathBufferSize - 1);
   shufflerPicture.openPath[kPathBufferSize - 1] = '\0';
@@ -86,6 +121,7 @@ bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND)) {
   // Only a picture that will be shown asks about the one it replaces.
   if (mayLeave != nullptr && !mayLeave(mainWindow)) {
     DiscardCandidateBlock();
+    next.png.Clear();
     return false;
   }
   AdoptNewPicture(mainWindow, path, next);

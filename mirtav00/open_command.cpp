@@ -1,4 +1,4 @@
-// The shuffler's Open BMP command: the open dialog, the path's checks, then
+// The shuffler's Open command: the open dialog, the path's checks, then
 // LoadBmpFile, which checks the whole file before it replaces anything. Only
 // an adopted picture sets the title, shows the palette window and the state.
 // A refusal at any step leaves the shown picture, PaletteTable, its state,
@@ -23,7 +23,7 @@ namespace {
 // The open dialog, under the Open button of the icon bar.
 const FileDialog kOpenDialog = {false,
                                 {"Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択"},
-                                "Bitmap (*.bmp)\0*.bmp\0",
+                                "Picture (*.bmp;*.png)\0*.bmp;*.png\0Bitmap (*.bmp)\0*.bmp\0PNG (*.png)\0*.png\0",
                                 IDC_BAR_OPEN,
                                 &kMsgOpenDialogFailed};
 

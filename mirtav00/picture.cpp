@@ -13,6 +13,8 @@ bool changedOrderSaved = false;
 ShufflerPicture shufflerPicture;
 shuffle::PaletteEntry PaletteTable[256];
 int32_t paletteColourCount = 0;
+PngSource pngSource;
+int32_t sourceOrder[256] = {};
 
 const char* PaletteWindowTitle() { return Pick("Color Palette", "カラーパレット"); }
 

@@ -1,8 +1,10 @@
 // What is open in the shuffler, each fact once: the state, the picture's
 // facts (paths, size, depth, rows, the reduction it is shown at), its colour
-// table in the current order, and the title. Open writes them only after
-// the new file has passed every check; Randomize PLT changes the table and
-// the state; every window and command reads them here.
+// table in the current order, the PNG file it came from (if it came from
+// one) with the order that leads from that file's palette to the table, and
+// the title. Open writes them only after the new file has passed every
+// check; Randomize PLT and Arrange to palette change the table, the order
+// and the state; every window and command reads them here.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 
 #include "common/base/core/picture_state.h"
+#include "common/bitmap/png_picture.h"
 #include "mirtav00/core/open_rules.h"
 #include "mirtav00/core/shuffle.h"
 
@@ -19,6 +22,11 @@ extern PictureState pictureState;
 extern ShufflerPicture shufflerPicture;       // shown at 1 / shufflerPicture.reductionFactor
 extern shuffle::PaletteEntry PaletteTable[256];
 extern int32_t paletteColourCount;            // 0 before the first open, then 16 or 256
+// The PNG file the picture was read from, as read; empty for a BMP.
+extern PngSource pngSource;
+// Where each entry of the opened file's table stands in PaletteTable now
+// (identity at Open); the PNG save moves the file's own chunks through it.
+extern int32_t sourceOrder[256];
 // The randomised order has been written to a file since Randomize PLT (only
 // read in PictureState::kChanged): leaving then loses nothing.
 extern bool changedOrderSaved;

@@ -59,9 +59,11 @@ TimeOfDay LocalTimeOfDay() {
 // Runs one randomisation on the locked block; false when it was refused.
 bool RandomiseBlock(HWND window) {
   ScopedDibLock lock(window);
-  return lock.Locked() && RandomisePicture(shuffler, PaletteTable, paletteColourCount,
-                                           dibBlockStart, dibBlockSize, dibLayout,
-                                           LocalTimeOfDay());
+  const bool done = lock.Locked() && RandomisePicture(shuffler, PaletteTable, paletteColourCount,
+                                                      dibBlockStart, dibBlockSize, dibLayout,
+                                                      LocalTimeOfDay());
+  if (done) shuffle::ComposeOrder(sourceOrder, shuffler.OrderMap, paletteColourCount);
+  return done;
 }
 
 const Message kMsgColoursMissing = {
@@ -109,6 +111,7 @@ void ArrangeToPalette(HWND window) {
     done = lock.Locked() && ReorderPicture(PaletteTable, paletteColourCount, dibBlockStart,
                                            dibBlockSize, dibLayout, order);
   }
+  if (done) shuffle::ComposeOrder(sourceOrder, order, paletteColourCount);
   if (done) ShowNewOrder(window);
 }
 

@@ -1,18 +1,26 @@
-// Save Image: the save dialog, then the decisions of save_rules in their
-// fixed order (the opened file, the overwrite question, the drive, the room,
-// the extension), asked of the platform only as the sequence reaches them;
-// then the BMP or the TIFF writer. Both writers write a file of their own
-// beside the target and put it in place only when it is complete.
+// Save Image: the save dialog (the opened file's own format listed first),
+// then the decisions of save_rules in their fixed order (the opened file,
+// the overwrite question, the drive, the room, the extension), asked of the
+// platform only as the sequence reaches them; then the BMP, TIFF or PNG
+// writer. A PNG is encoded from the block's rows; one saved from a PNG keeps
+// that file's chunks around the new pixels, its palette-bound chunks moved
+// through sourceOrder (png::AssembleReordered). Every writer writes a file of
+// its own beside the target and puts it in place only when it is complete.
 #include "mirtav00/save_command.h"
 
 #include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "common/base/text.h"
+#include "common/bitmap/core/png_chunks.h"
+#include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
 #include "common/bitmap/file_beside.h"
+#include "common/bitmap/png_codec.h"
 #include "common/bitmap/tiff_writer.h"
 #include "common/ui/file_dialog.h"
 #include "mirtav00/core/bmp_writer.h"
@@ -24,12 +32,18 @@ namespace mirtav {
 
 namespace {
 
-// The save dialog, under the Save Image button of the icon bar.
-const FileDialog kSaveDialog = {true,
-                                {"Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"},
-                                "File (*.bmp;*.tif)\0*.bmp;*.tif\0",
-                                IDC_BAR_SAVE_IMAGE,
-                                &kMsgSaveDialogFailed};
+// The save dialog, under the Save Image button of the icon bar: the opened
+// file's format first.
+const FileDialog kSaveDialogs[] = {
+    {true, {"Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"},
+     "Bitmap (*.bmp)\0*.bmp\0TIFF (*.tif)\0*.tif\0PNG (*.png)\0*.png\0", IDC_BAR_SAVE_IMAGE,
+     &kMsgSaveDialogFailed},
+    {true, {"Assign a BMP or TIF file to save.", "保存する Bitmap or Tiff ファイルの指定"},
+     "PNG (*.png)\0*.png\0Bitmap (*.bmp)\0*.bmp\0TIFF (*.tif)\0*.tif\0", IDC_BAR_SAVE_IMAGE,
+     &kMsgSaveDialogFailed},
+};
+
+bool FromPng() { return !pngSource.bytes.empty(); }
 
 class PlatformQuestions final : public SaveQuestions {
  public:
@@ -49,13 +63,75 @@ class PlatformQuestions final : public SaveQuestions {
   HWND owner_;
 };
 
-// The larger of the two files the picture gives, for the free-space check.
+// The PNG's depth and interlace: the opened PNG's, or the picture's depth.
+uint32_t PngDepth() { return FromPng() ? pngSource.layout.bitDepth : dibLayout.bitCount; }
+uint32_t PngInterlace() { return FromPng() ? pngSource.layout.interlace : 0; }
+
+// The largest of the files the picture gives, for the free-space check.
 uint64_t PlannedSize(HWND window) {
   ScopedDibLock lock(window);
   if (!lock.Locked()) return 0;
   const uint64_t bmpSize = ShufflerBmpFileSize(dibLayout);
   const uint64_t tiffSize = tiff::TiffFileSize(dibLayout);
-  return bmpSize > tiffSize ? bmpSize : tiffSize;
+  const uint64_t pngSize = PngSizeBound(png::RawDataBytes(static_cast<uint32_t>(dibLayout.width),
+                                                          static_cast<uint32_t>(dibLayout.height), PngDepth(),
+                                                          PngInterlace()),
+                                        pngSource.bytes.size());
+  const uint64_t larger = bmpSize > tiffSize ? bmpSize : tiffSize;
+  return larger > pngSize ? larger : pngSize;
+}
+
+// The locked block's picture as a PNG in *encoded, its palette the table
+// (opaque: a PNG source's tRNS comes back from the source's own chunk).
+PngResult EncodeLockedPicture(std::vector<uint8_t>* encoded) {
+  const bmp::BlockLayout& l = dibLayout;
+  IndexRows rows;
+  rows.width = static_cast<uint32_t>(l.width);
+  rows.height = static_cast<uint32_t>(l.height);
+  rows.depth = l.bitCount;
+  rows.stride = static_cast<size_t>(l.rowStride);
+  rows.bottomUp = !l.topDown;
+  rows.rows = dibBlockStart + l.pixelOffset;
+  rows.size = dibBlockSize - static_cast<size_t>(l.pixelOffset);
+  std::vector<uint8_t> decoded;  // an RLE picture's rows, as it is shown (damage left at index 0)
+  if (l.compression != bmp::kBiRgb) {
+    decoded.assign(static_cast<size_t>(l.rowStride * static_cast<uint64_t>(l.height)), 0);
+    rle::Decode(rows.rows, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, l.rowStride,
+                decoded.data(), decoded.size());
+    rows.rows = decoded.data();
+    rows.size = decoded.size();
+  }
+  uint32_t argb[shuffle::kMaxColours];
+  for (int32_t i = 0; i < paletteColourCount; ++i) {
+    argb[i] = 0xFF000000u | static_cast<uint32_t>(PaletteTable[i].red) << 16 |
+              static_cast<uint32_t>(PaletteTable[i].green) << 8 | static_cast<uint32_t>(PaletteTable[i].blue);
+  }
+  return EncodeIndexedPng(rows, PngDepth(), argb, static_cast<uint32_t>(paletteColourCount), PngInterlace() == 1,
+                          encoded);
+}
+
+// The PNG file's bytes in *out: the encoded picture itself, or from a PNG
+// source that file's chunks around it. The message of a failure, or null.
+const Message* MakePngFile(HWND window, std::vector<uint8_t>* out) {
+  std::vector<uint8_t> encoded;
+  PngResult result = PngResult::kWicFailed;
+  {
+    ScopedDibLock lock(window);
+    if (lock.Locked()) result = EncodeLockedPicture(&encoded);
+  }
+  switch (result) {
+    case PngResult::kOk: break;
+    case PngResult::kIndexPastPalette: return &kMsgPngIndexPastTable;
+    case PngResult::kNoMemory: return &kMsgNoMemory;
+    default: return &kMsgCannotCreatePng;
+  }
+  if (!FromPng()) {
+    out->swap(encoded);
+    return nullptr;
+  }
+  const bool assembled = png::AssembleReordered(pngSource.bytes.data(), pngSource.bytes.size(), pngSource.layout,
+                                                encoded.data(), encoded.size(), sourceOrder, out);
+  return assembled ? nullptr : &kMsgCannotCreatePng;
 }
 
 }  // namespace
@@ -84,10 +160,35 @@ int WriteBmpFile(HWND window) {
   return 0;
 }
 
+int WritePngFile(HWND window) {
+  FileBeside output;
+  FILE* file = output.Open(shufflerPicture.savePath);
+  if (file == nullptr) {
+    ShowMessage(window, kMsgCannotCreatePng);
+    return 1;
+  }
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  std::vector<uint8_t> bytes;
+  const Message* failure = nullptr;
+  try {
+    failure = MakePngFile(window, &bytes);
+  } catch (const std::bad_alloc&) {
+    failure = &kMsgNoMemory;
+  }
+  const bool written = failure == nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const FileBeside::Outcome outcome = output.Finish(written);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  if (outcome != FileBeside::Outcome::kPlaced) {
+    ShowMessage(window, failure != nullptr ? *failure : kMsgCannotCreatePng);
+    return 1;
+  }
+  return 0;
+}
+
 bool SaveImage(HWND window) {
   char* path = shufflerPicture.savePath;
   std::memset(path, 0, kPathBufferSize);
-  if (!RunFileDialog(window, kSaveDialog, path, kPathBufferSize)) return false;
+  if (!RunFileDialog(window, kSaveDialogs[FromPng() ? 1 : 0], path, kPathBufferSize)) return false;
 
   SaveRequest request;
   request.savePath = path;
@@ -108,6 +209,11 @@ bool SaveImage(HWND window) {
       if (WriteTiffFile(window, path) != 0) return false;
       changedOrderSaved = true;
       ShowMessage(window, kMsgTiffSaved, path);
+      return true;
+    case SaveVerdict::kWritePng:
+      if (WritePngFile(window) != 0) return false;
+      changedOrderSaved = true;
+      ShowMessage(window, kMsgPngSaved, path);
       return true;
     default: ShowMessage(window, *MessageOf(verdict)); return false;
   }

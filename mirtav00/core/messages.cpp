@@ -16,7 +16,7 @@ const Message kMsgOpenNotFixedDisk = {
      "ハードディスク以外のファイルは開けません."},
     kWarning, MessageIcon::kWarning};
 const Message kMsgOpenNotBmp = {
-    {"Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください."}, kError,
+    {"Select a file with BMP or PNG extension.", "拡張子 BMP or PNG のファイルを選択してください."}, kError,
     MessageIcon::kWarning};
 const Message kMsgCannotOpenBitmap = {
     {"Unable to open the assigned bitmap file.", "指定されたビットマップファイルを開けません."},
@@ -55,13 +55,24 @@ const Message kMsgBmpSaved = {
 const Message kMsgTiffSaved = {
     {"A tiff file (TIF)\n%s\nhas been successfully saved.", "ティフファイル (TIF)\n%s\nが保存されました."},
     kInformation, MessageIcon::kInformation};
+const Message kMsgPngSaved = {
+    {"A png file (PNG)\n%s\nhas been successfully saved.", "ピングファイル (PNG)\n%s\nが保存されました."},
+    kInformation, MessageIcon::kInformation};
 const Message kMsgSaveExtension = {
-    {"Assign a file with BMP or TIF extension.",
-     "ファイルは拡張子 BMP or TIF を持つ必要があります."},
+    {"Assign a file with BMP, TIF or PNG extension.",
+     "ファイルは拡張子 BMP, TIF or PNG を持つ必要があります."},
     kError, MessageIcon::kError};
 const Message kMsgCannotCreateBmp = {
     {"Unable to create a new BMP file for saving the image.",
      "像保存用の BMP ファイルを新規に作成できません."},
+    kError, MessageIcon::kError};
+const Message kMsgPngIndexPastTable = {
+    {"The picture uses an index past its color table, which a PNG file cannot hold.",
+     "カラーテーブルにない番号を使う画像は PNG ファイルに保存できません."},
+    kError, MessageIcon::kError};
+const Message kMsgCannotCreatePng = {
+    {"Unable to create a new PNG file for saving the image.",
+     "像保存用の PNG ファイルを新規に作成できません."},
     kError, MessageIcon::kError};
 
 const Message kMsgSettingsNotShown = {{"Unable to display dialog", "ダイアログを表示できません"},

@@ -23,8 +23,11 @@ extern const Message kMsgSaveNotFixedDisk;
 extern const Message kMsgNoSpace;
 extern const Message kMsgBmpSaved;            // "%s": the full save path
 extern const Message kMsgTiffSaved;           // "%s": the full save path
+extern const Message kMsgPngSaved;            // "%s": the full save path
 extern const Message kMsgSaveExtension;
 extern const Message kMsgCannotCreateBmp;
+extern const Message kMsgCannotCreatePng;
+extern const Message kMsgPngIndexPastTable;   // a BMP's pixel past its table, saved as PNG
 extern const Message kMsgSettingsNotShown;  // system modal
 
 }  // namespace mirtav

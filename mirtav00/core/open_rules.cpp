@@ -20,15 +20,13 @@ bool MatchesColourCount(uint16_t bits, int32_t colourCount) {
   return (bits == 4 || bits == 8) && colourCount >= 1 && colourCount <= (1 << bits);
 }
 
-using path_text::AsciiUpper;
-
 }  // namespace
 
 const Message* MessageOf(OpenVerdict verdict) {
   switch (verdict) {
     case OpenVerdict::kOk: return nullptr;
     case OpenVerdict::kNotFixedDisk: return &kMsgOpenNotFixedDisk;
-    case OpenVerdict::kNotBmpExtension: return &kMsgOpenNotBmp;
+    case OpenVerdict::kNotPictureExtension: return &kMsgOpenNotBmp;
     case OpenVerdict::kNotBitmap: return &kMsgNotBitmap;
     case OpenVerdict::kZeroSize: return &kMsgZeroSize;
     case OpenVerdict::kNotFourOrEightBit: return &kMsgNotFourOrEightBit;
@@ -36,19 +34,16 @@ const Message* MessageOf(OpenVerdict verdict) {
   return &kMsgNotBitmap;
 }
 
-bool HasBmpExtension(const char* path) {
-  if (path == nullptr) return false;
-  const size_t n = std::strlen(path);
+bool HasPictureExtension(const char* path) {
   // '.' is never the second byte of a Shift-JIS character, so a byte-wise
   // suffix test is right in code page 932 as well.
-  if (n < 4) return false;
-  const char* ext = path + n - 4;
-  return ext[0] == '.' && AsciiUpper(ext[1]) == 'B' && AsciiUpper(ext[2]) == 'M' && AsciiUpper(ext[3]) == 'P';
+  return path != nullptr &&
+         (path_text::EndsWithIgnoringCase(path, ".BMP") || path_text::EndsWithIgnoringCase(path, ".PNG"));
 }
 
 OpenVerdict CheckOpenPath(const char* path, bool onFixedDisk) {
   if (!onFixedDisk) return OpenVerdict::kNotFixedDisk;
-  if (!HasBmpExtension(path)) return OpenVerdict::kNotBmpExtension;
+  if (!HasPictureExtension(path)) return OpenVerdict::kNotPictureExtension;
   return OpenVerdict::kOk;
 }
 

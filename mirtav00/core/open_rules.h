@@ -1,5 +1,5 @@
 // What the shuffler's Open command accepts, decided on plain bytes before the
-// shown picture is touched: the path (fixed disk, .BMP), then the file's first
+// shown picture is touched: the path (fixed disk, .BMP or .PNG), then the file's first
 // bytes and its length. Accepted are 4-bit and 8-bit files, uncompressed or
 // RLE4 / RLE8, with a table of 1 to 2^bits entries after any header the
 // reader takes, top-down ones included, whose rows lie inside the file; everything else gets the
@@ -26,7 +26,7 @@ constexpr size_t kOpenHeadBytes = 14 + 124 + 4 * 256;
 enum class OpenVerdict {
   kOk,
   kNotFixedDisk,        // kMsgOpenNotFixedDisk
-  kNotBmpExtension,     // kMsgOpenNotBmp
+  kNotPictureExtension, // kMsgOpenNotBmp
   kNotBitmap,           // kMsgNotBitmap: signature, header size, or rows outside the file
   kZeroSize,            // kMsgZeroSize
   kNotFourOrEightBit,   // kMsgNotFourOrEightBit: colour count, bit count or compression
@@ -52,8 +52,9 @@ struct ShufflerPicture {
   int32_t reductionFactor = 1;
 };
 
-// True for a path ending in ".BMP", letter case ignored.
-bool HasBmpExtension(const char* path);
+// True for a path ending in ".BMP" or ".PNG", letter case ignored. The
+// extension only gates: the file's first bytes decide how it is read.
+bool HasPictureExtension(const char* path);
 
 // Steps 5 and 6: the drive (answered by the platform's fixed-disk check),
 // then the extension.

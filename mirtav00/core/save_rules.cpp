@@ -52,6 +52,12 @@ int32_t SpaceToAsk(uint64_t openedFileSize, uint64_t plannedSize) {
   return static_cast<int32_t>(need < kMax ? need : kMax);
 }
 
+uint64_t PngSizeBound(uint64_t rawBytes, uint64_t keptBytes) {
+  // 5 bytes a stored block of at most 65535, the encoder's IDAT frames, and
+  // the signature, IHDR, PLTE, tRNS and IEND.
+  return rawBytes + (rawBytes / 8192 + 1) * 12 + 64 * 1024 + keptBytes;
+}
+
 SaveVerdict DecideSave(const SaveRequest& r, SaveQuestions& ask) {
   if (SamePathIgnoringCase(r.savePath, r.openPath, r.shiftJis)) return SaveVerdict::kSameFile;
   if (ask.TargetExists(r.savePath) && !ask.OverwriteConfirmed()) return SaveVerdict::kDeclined;
@@ -65,6 +71,7 @@ SaveVerdict DecideSave(const SaveRequest& r, SaveQuestions& ask) {
   // questions above already.
   if (path_text::EndsWithIgnoringCase(r.savePath, ".BMP")) return SaveVerdict::kWriteBmp;
   if (path_text::EndsWithIgnoringCase(r.savePath, ".TIF")) return SaveVerdict::kWriteTiff;
+  if (path_text::EndsWithIgnoringCase(r.savePath, ".PNG")) return SaveVerdict::kWritePng;
   return SaveVerdict::kBadExtension;
 }
 

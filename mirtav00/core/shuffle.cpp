@@ -102,6 +102,12 @@ bool IsPermutation(const int32_t* orderMap, int colourCount) {
   return true;
 }
 
+bool ComposeOrder(int32_t* order, const int32_t* step, int colourCount) {
+  if (!IsPermutation(order, colourCount) || !IsPermutation(step, colourCount)) return false;
+  for (int i = 0; i < colourCount; ++i) order[i] = step[order[i]];
+  return true;
+}
+
 bool BuildRemapTable(uint16_t bitCount, int colourCount, const int32_t* orderMap,
                      uint8_t table[256]) {
   if (bitCount != 4 && bitCount != 8) return false;

@@ -72,6 +72,12 @@ bool ReorderTable(PaletteEntry* paletteTable, int colourCount, const int32_t* or
 // True when orderMap[0..n-1] holds every value 0..n-1 once.
 bool IsPermutation(const int32_t* orderMap, int colourCount);
 
+// Follows one more reorder: where order[i] says the source's entry i stands
+// in the table, and the table's entry j then moves to step[j], the source's
+// entry i ends at step[order[i]]. False, with order untouched, when either
+// is no permutation of 0..n-1.
+bool ComposeOrder(int32_t* order, const int32_t* step, int colourCount);
+
 // The byte table of the pixel pass: for 8 bits table[b] = orderMap[b]; for
 // 4 bits both nibbles go through orderMap. Indices at or beyond the colour
 // count (a table shorter than the bit count allows) are left as they are.

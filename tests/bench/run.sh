@@ -24,7 +24,7 @@ build "$ROOT/build/x86_64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmak
 
 # The pictures: 16384 x 8192 and 640 x 480, 8 bits, every index in use.
 /usr/bin/python3 - "$OUT" <<'PY'
-import struct, sys
+import os, struct, sys
 def bmp(path, w, h):
     stride = (w + 3) & ~3
     row = bytes(x % 256 for x in range(w)) + bytes(stride - w)
@@ -39,6 +39,11 @@ def bmp(path, w, h):
             f.write(row)
 bmp(sys.argv[1] + '/large.bmp', 16384, 8192)
 bmp(sys.argv[1] + '/small.bmp', 640, 480)
+# The same pictures as 8-bit PNGs, written by Pillow at its default compression.
+from PIL import Image
+for name in ('large', 'small'):
+    if not os.path.exists(f'{sys.argv[1]}/{name}.png'):
+        Image.open(f'{sys.argv[1]}/{name}.bmp').save(f'{sys.argv[1]}/{name}.png')
 PY
 
 run() {  # run NAME COMMAND...: its output into build/bench/NAME.log, its figures collected
@@ -67,7 +72,8 @@ WIN="$ROOT/build/x86_64/tests/win"
   --gtest_also_run_disabled_tests --gtest_filter='DISABLED_KestroOutputBench.SaveAndCopyBesideTheirReferences')
 mkdir -p "$OUT/shuffler-out"
 run shuffler "$WINE" "$ROOT/build/x86_64/tests/e2e/shuffler_bench.exe" "$(winpath "$OUT/large.bmp")" \
-  "$(winpath "$OUT/small.bmp")" "$(winpath "$OUT/shuffler-out")"
+  "$(winpath "$OUT/small.bmp")" "$(winpath "$OUT/shuffler-out")" "$(winpath "$OUT/large.png")" \
+  "$(winpath "$OUT/small.png")"
 "$WINESERVER" -k >/dev/null 2>&1
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 

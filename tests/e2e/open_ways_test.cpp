@@ -20,13 +20,20 @@ struct Program {
   const char* titlePrefixEnglish;
   const char* titlePrefixJapanese;
   const char* zoom;  // of im4_101x67.bmp in the main window
+  const char* extensionEnglish;  // Open's refusal of another extension
+  const char* extensionJapanese;
+  const char* second;  // the second picture of each way, a PNG where the program opens PNGs
   std::string Title(const std::string& file) const {
     return Ansi(Pick(titlePrefixEnglish, titlePrefixJapanese)) + file + " [" + zoom + "]";
   }
+  std::string Extension() const { return Ansi(Pick(extensionEnglish, extensionJapanese)); }
+  std::string Second(const char* stem) const { return stem + std::string(second).substr(std::strlen(second) - 4); }
 };
 
-const Program kEditor = {Kestro(), "Kestro - ", "ＢＭＰケストロ - ", "1:1"};
-const Program kShuffler = {Mirtav(), "Mirtav - ", "ミルタヴ - ", "1:1"};
+const Program kEditor = {Kestro(), "Kestro - ", "ＢＭＰケストロ - ", "1:1", "Select a file with BMP extension.",
+                         "拡張子 BMP のファイルを選択してください.", "im4_101x67.bmp"};
+const Program kShuffler = {Mirtav(), "Mirtav - ", "ミルタヴ - ", "1:1", "Select a file with BMP or PNG extension.",
+                           "拡張子 BMP or PNG のファイルを選択してください.", "spng_pil4_12c_45x21.png"};
 
 std::string ProgramNameOf(const testing::TestParamInfo<const Program*>& info) {
   return info.param->facts.name;
@@ -87,8 +94,7 @@ TEST_P(OpenWays, CommandLine) {
   const std::string text = Place("im4_101x67.bmp", "leaf.txt");
   Running refused;
   ASSERT_NO_FATAL_FAILURE(Start(refused, "\"" + text + "\""));
-  EXPECT_EQ(Refusal(refused, "Error", "エラー"),
-            Ansi(Pick("Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください.")));
+  EXPECT_EQ(Refusal(refused, "Error", "エラー"), program().Extension());
   EXPECT_EQ(WindowText(refused.main()), program().facts.Title()) << "the refusal left a picture";
 }
 
@@ -96,7 +102,7 @@ TEST_P(OpenWays, CommandLine) {
 // comes to the front; the second start ends without a window of its own.
 TEST_P(OpenWays, SecondStartHandsThePictureOver) {
   const std::string first = Place("im4_101x67.bmp", "first.bmp");
-  const std::string second = Place("im4_101x67.bmp", "second.bmp");
+  const std::string second = Place(program().second, program().Second("second"));
   Running run;
   ASSERT_NO_FATAL_FAILURE(Start(run, "\"" + first + "\""));
   ASSERT_TRUE(AwaitTitle(run.main(), program().Title("first.bmp")));
@@ -110,7 +116,7 @@ TEST_P(OpenWays, SecondStartHandsThePictureOver) {
   DWORD code = 1;
   ASSERT_TRUE(again.WaitExit(kPatienceMs, &code)) << "the second start did not end";
   EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(AwaitTitle(run.main(), program().Title("second.bmp")));
+  EXPECT_TRUE(AwaitTitle(run.main(), program().Title(program().Second("second"))));
   // The copy took the front from the test's window: its main window or the
   // palette window the new picture brought is in front. (Under Wine without
   // a window manager the shuffler's restacking of its palette window can
@@ -135,17 +141,16 @@ TEST_P(OpenWays, SecondStartHandsThePictureOver) {
 // A file dropped on the main window opens as Open would open it; of several
 // the first is taken, and a refused one gets Open's message.
 TEST_P(OpenWays, DroppedFile) {
-  const std::string dropped = Place("im4_101x67.bmp", "dropped.bmp");
+  const std::string dropped = Place(program().second, program().Second("dropped"));
   const std::string second = Place("im4_101x67.bmp", "not taken.bmp");
   const std::string text = Place("im4_101x67.bmp", "dropped.txt");
   Running run;
   ASSERT_NO_FATAL_FAILURE(Start(run, ""));
   EXPECT_NE(GetWindowLongA(run.main(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0) << "the window takes no drops";
   ASSERT_TRUE(DropFiles(run.main(), {text}));
-  EXPECT_EQ(Refusal(run, "Error", "エラー"),
-            Ansi(Pick("Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください.")));
+  EXPECT_EQ(Refusal(run, "Error", "エラー"), program().Extension());
   ASSERT_TRUE(DropFiles(run.main(), {dropped, second}));
-  EXPECT_TRUE(AwaitTitle(run.main(), program().Title("dropped.bmp")));
+  EXPECT_TRUE(AwaitTitle(run.main(), program().Title(program().Second("dropped"))));
 }
 
 // F1 is Help: beside a program file without its documents it says so.

@@ -101,11 +101,15 @@ tier_start=$SECONDS
 # (below), so a new suite cannot be left out by accident.
 BASE='-*/Viewer.*:*/NoViewer.*:LowColour.*'
 # E2E_ONLY=FILTER runs just those cases, in both languages in the main
-# prefix, and the output check: for working on a few cases.
+# prefix, and the output checks: for working on a few cases. (E2E_XVFB_FIRST:
+# the first display number tried for the 256-colour Xvfb.)
 if [ -n "${E2E_ONLY:-}" ]; then
   run "english" C.UTF-8 "$MAIN_PREFIX" "$E2E_ONLY" E2E_WINDOWS=6.1
   run "japanese" ja_JP.UTF-8 "$MAIN_PREFIX" "$E2E_ONLY" E2E_WINDOWS=6.1
   "$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
+  if compgen -G "$E2E_OUT/[pb]out-*.png" >/dev/null; then
+    /usr/bin/python3 "$ROOT/tests/e2e/check_shuffled_png.py" "$E2E_PICTURES" "$E2E_OUT" || status=1
+  fi
   exit $status
 fi
 
@@ -152,7 +156,7 @@ stop_server "$PREFIX"
 
 # The colour editor on a display of 256 colours.
 make_prefix depth8
-start_xvfb 8
+start_xvfb 8 "${E2E_XVFB_FIRST:-80}"
 xvfb_pids+=("$XVFB_PID")
 run "256 colours" C.UTF-8 "$PREFIX" 'LowColour.*' DISPLAY="$XVFB_DISPLAY"
 stop_server "$PREFIX"
@@ -160,6 +164,8 @@ stop_server "$PREFIX"
 # What the shuffler and the editor wrote and showed, judged by ImageMagick
 # and libtiff (see check-out.sh).
 "$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
+# The PNGs the shuffler saved, judged by Pillow (see check_shuffled_png.py).
+/usr/bin/python3 "$ROOT/tests/e2e/check_shuffled_png.py" "$E2E_PICTURES" "$E2E_OUT" || status=1
 
 echo "=== e2e tier took $((SECONDS - tier_start)) s"
 exit $status

@@ -15,7 +15,8 @@ outputs are compared with, and one line per picture in manifest.tsv:
 Usage: make_pictures.py OUTDIR [--large]   (--large adds the 16384 x 8192
 8-bit picture of the benchmarks and a 70000 x 3 picture for 16-bit thumb
 positions; they are big, so only the benchmarks and the view tests ask.)
-Indexed PNG pictures for the PNG codec go beside them (make_png_pictures).
+Indexed PNG pictures for the PNG codec go beside them (make_png_pictures),
+and those the shuffler opens and saves (make_shuffler_png_pictures).
        make_pictures.py --check-png FOLDER   (Pillow reads the PNGs the Win32
 tests encoded there; see check_pngs.)
 """
@@ -335,6 +336,7 @@ def main():
                  ("wide1_70000x3.bmp", "pillow", "wider than 65535")]
 
     make_png_pictures(out)
+    make_shuffler_png_pictures(out, large)
 
     with open(p("manifest.tsv"), "w") as m:
         for name, maker, note in made:
@@ -460,6 +462,53 @@ def make_png_pictures(out):
     with open(p("png_manifest.tsv"), "w") as m:
         for name, kind in kinds:
             m.write(f"{name}\t{kind}\n")
+
+
+# --- Indexed PNG pictures the shuffler opens, reorders and saves -------------
+#
+# spng_*.png, each with its ImageMagick rendering NAME.ref.png (alpha left
+# out: the programs show a palette's colours), the reference its screen and
+# the BMP and TIFF saved from it are compared with. The PNGs saved from them
+# are judged by tests/e2e/check_shuffled_png.py.
+
+def make_shuffler_png_pictures(out, large=False):
+    from PIL.PngImagePlugin import PngInfo
+
+    def p(name):
+        return os.path.join(out, name)
+
+    # Pillow, 8 bits: tRNS shorter than PLTE, bKGD, hIST, text, and two private
+    # chunks, one safe to copy (prIv) and one not (prIV).
+    info = PngInfo()
+    info.add_text("Comment", "made for the shuffler")
+    info.add(b"bKGD", bytes([7]))
+    info.add(b"hIST", b"".join(struct.pack(">H", (i * 97) % 1000) for i in range(200)))
+    info.add(b"prIv", b"carried")
+    info.add(b"prIV", b"left out")
+    pil_png(p("spng_pil8_chunks_64x40.png"), (64, 40), 200, pnginfo=info, transparency=bytes([0, 128, 255, 64]))
+    pil_png(p("spng_pil4_12c_45x21.png"), (45, 21), 12, transparency=bytes([255, 0, 90]))
+    # ImageMagick's png8: one clear entry, gAMA, cHRM, tIME and text after IDAT.
+    clear = ("-alpha", "set", "-region", "10x10+0+0", "-alpha", "transparent", "+region", "+dither")
+    run("convert", "-seed", "5", "-size", "50x30", "plasma:", *clear, "-colors", "60",
+        "png8:" + p("spng_im8_trns_50x30.png"))
+    run("convert", "-seed", "6", "-size", "77x43", "plasma:", *clear, "-colors", "150", "-interlace", "PNG",
+        "png8:" + p("spng_im8_interlaced_77x43.png"))
+    run("convert", "-seed", "7", "-size", "47x29", "plasma:", "+dither", "-colors", "12", "-define",
+        "png:bit-depth=4", "-interlace", "PNG", "png8:" + p("spng_im4_interlaced_47x29.png"))
+    for name, bits, interlace in (("spng_pil8_chunks_64x40.png", 8, 0), ("spng_pil4_12c_45x21.png", 4, 0),
+                                  ("spng_im8_trns_50x30.png", 8, 0), ("spng_im8_interlaced_77x43.png", 8, 1),
+                                  ("spng_im4_interlaced_47x29.png", 4, 1)):
+        if png_fields(p(name)) != (bits, 3, interlace):
+            sys.exit(f"{name}: depth, colour type, interlace {png_fields(p(name))}")
+        run("convert", p(name), "-alpha", "off", "png24:" + p(name[:-4] + ".ref.png"))
+    # Refused: 1 and 2 bits, full colours, a damaged IDAT (its CRC made to fit, or not).
+    pil_png(p("spng_pil2_21x9.png"), (21, 9), 4)
+    pil_png(p("spng_pil1_19x7.png"), (19, 7), 2)
+    Image.new("RGBA", (16, 8), (10, 200, 30, 99)).save(p("spng_rgba_16x8.png"))
+    broken_idat(p("spng_pil8_chunks_64x40.png"), p("spng_bad_idat.png"), keep_crc=False)
+    broken_idat(p("spng_pil4_12c_45x21.png"), p("spng_bad_crc.png"), keep_crc=True)
+    if large:
+        pil_png(p("big8_16384x8192.png"), (16384, 8192), 256)
 
 
 def check_pngs(folder):

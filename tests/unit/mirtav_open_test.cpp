@@ -123,9 +123,13 @@ TEST(MirtavOpen, PathChecksComeBeforeTheFileAndJudgeTheExtensionIgnoringCase) {
       {"C:\\pics\\picture.BMP", true, OpenVerdict::kOk},
       {"C:\\pics\\picture.bmp", true, OpenVerdict::kOk},
       {"C:\\pics\\picture.bMp", true, OpenVerdict::kOk},
-      {"C:\\pics\\picture.bmpx", true, OpenVerdict::kNotBmpExtension},
-      {"C:\\pics\\picture", true, OpenVerdict::kNotBmpExtension},
-      {"C:\\pics\\bmp", true, OpenVerdict::kNotBmpExtension},
+      {"C:\\pics\\picture.png", true, OpenVerdict::kOk},
+      {"C:\\pics\\picture.pNG", true, OpenVerdict::kOk},
+      {"C:\\pics\\picture.bmpx", true, OpenVerdict::kNotPictureExtension},
+      {"C:\\pics\\picture.png.txt", true, OpenVerdict::kNotPictureExtension},
+      {"C:\\pics\\picture", true, OpenVerdict::kNotPictureExtension},
+      {"C:\\pics\\bmp", true, OpenVerdict::kNotPictureExtension},
+      {"C:\\pics\\png", true, OpenVerdict::kNotPictureExtension},
       {"\\\\server\\share\\a.bmp", false, OpenVerdict::kNotFixedDisk},
       {"A:\\a.txt", false, OpenVerdict::kNotFixedDisk},  // the drive is judged first
   };

@@ -84,7 +84,10 @@ TEST(MirtavSave, DecisionsComeInTheirOrderAndTheExtensionLast) {
       {"C:\\pics\\out.bmp", true, false, true, true, SaveVerdict::kDeclined, "EQ"},
       {"E:\\out.bmp", false, true, false, true, SaveVerdict::kNotFixedDisk, "EF"},
       {"C:\\out.bmp", false, true, true, false, SaveVerdict::kNoSpace, "EFS"},
-      {"C:\\pics\\out.png", true, true, true, true, SaveVerdict::kBadExtension, "EQFS"},
+      {"C:\\pics\\out.png", true, true, true, true, SaveVerdict::kWritePng, "EQFS"},
+      {"C:\\pics\\OUT.Png", false, true, true, true, SaveVerdict::kWritePng, "EFS"},
+      {"C:\\pics\\FLOWER.png", false, true, true, true, SaveVerdict::kWritePng, "EFS"},
+      {"C:\\pics\\out.gif", true, true, true, true, SaveVerdict::kBadExtension, "EQFS"},
       {"C:\\pics\\out.tiff", false, true, true, true, SaveVerdict::kBadExtension, "EFS"},
   };
   for (const Case& c : cases) {
@@ -106,7 +109,7 @@ TEST(MirtavSave, DecisionsComeInTheirOrderAndTheExtensionLast) {
   EXPECT_STREQ(mirtav::MessageOf(SaveVerdict::kSameFile)->text.english,
                "Assign a file other than the opened file.");
   EXPECT_STREQ(mirtav::MessageOf(SaveVerdict::kBadExtension)->text.japanese,
-               "ファイルは拡張子 BMP or TIF を持つ必要があります.");
+               "ファイルは拡張子 BMP, TIF or PNG を持つ必要があります.");
   EXPECT_EQ(mirtav::MessageOf(SaveVerdict::kDeclined), nullptr);
   EXPECT_EQ(mirtav::MessageOf(SaveVerdict::kWriteBmp), nullptr);
 }

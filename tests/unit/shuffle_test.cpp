@@ -481,3 +481,27 @@ TEST(ShuffleRemap, RleStreamsKeepTheirCodesAndTheirLook) {
     EXPECT_EQ(stream[at], 255 - cases[0].stream[at]) << "byte " << at;
   }
 }
+
+// The order kept from the source to the table: two reorders followed one after
+// the other put the source's table exactly where the two reorders put it.
+TEST(ShuffleOrder, ComposedReordersEqualTheReorderToTheFinalTable) {
+  for (const int colours : {1, 5, 16, 256}) {
+    std::vector<int32_t> a(colours), b(colours), order(colours);
+    std::iota(a.begin(), a.end(), 0);
+    std::iota(order.begin(), order.end(), 0);
+    b = a;
+    std::shuffle(a.begin(), a.end(), std::mt19937(colours));
+    std::shuffle(b.begin(), b.end(), std::mt19937(colours + 1));
+    shuffle::PaletteEntry twice[256], once[256];
+    for (int i = 0; i < 256; ++i) twice[i] = once[i] = {i, 0, 0};  // entries past n stay put
+    ASSERT_TRUE(shuffle::ReorderTable(twice, colours, a.data()) && shuffle::ReorderTable(twice, colours, b.data()));
+    ASSERT_TRUE(shuffle::ComposeOrder(order.data(), a.data(), colours));
+    ASSERT_TRUE(shuffle::ComposeOrder(order.data(), b.data(), colours));
+    ASSERT_TRUE(shuffle::ReorderTable(once, colours, order.data()));
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(once[i].blue, twice[i].blue) << colours << " colours, entry " << i;
+  }
+  int32_t order[3] = {2, 0, 1};
+  const int32_t notAPermutation[3] = {1, 1, 0};
+  EXPECT_FALSE(shuffle::ComposeOrder(order, notAPermutation, 3));
+  EXPECT_EQ(std::vector<int32_t>(order, order + 3), (std::vector<int32_t>{2, 0, 1})) << "changed by a refused step";
+}
