@@ -20,13 +20,17 @@ struct Program {
   const char* titlePrefixEnglish;
   const char* titlePrefixJapanese;
   const char* zoom;  // of im4_101x67.bmp in the main window
+  const char* wrongExtensionEnglish;  // the refusal of a path by its extension
+  const char* wrongExtensionJapanese;
   std::string Title(const std::string& file) const {
     return Ansi(Pick(titlePrefixEnglish, titlePrefixJapanese)) + file + " [" + zoom + "]";
   }
 };
 
-const Program kEditor = {Kestro(), "Kestro - ", "ＢＭＰケストロ - ", "1:1"};
-const Program kShuffler = {Mirtav(), "Mirtav - ", "ミルタヴ - ", "1:1"};
+const Program kEditor = {Kestro(), "Kestro - ", "ＢＭＰケストロ - ", "1:1",
+                         "Select a file with BMP or PNG extension.", "拡張子 BMP か PNG のファイルを選択してください."};
+const Program kShuffler = {Mirtav(), "Mirtav - ", "ミルタヴ - ", "1:1",
+                           "Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください."};
 
 std::string ProgramNameOf(const testing::TestParamInfo<const Program*>& info) {
   return info.param->facts.name;
@@ -88,7 +92,7 @@ TEST_P(OpenWays, CommandLine) {
   Running refused;
   ASSERT_NO_FATAL_FAILURE(Start(refused, "\"" + text + "\""));
   EXPECT_EQ(Refusal(refused, "Error", "エラー"),
-            Ansi(Pick("Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください.")));
+            Ansi(Pick(program().wrongExtensionEnglish, program().wrongExtensionJapanese)));
   EXPECT_EQ(WindowText(refused.main()), program().facts.Title()) << "the refusal left a picture";
 }
 
@@ -136,7 +140,7 @@ TEST_P(OpenWays, DroppedFile) {
   EXPECT_NE(GetWindowLongA(run.main(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0) << "the window takes no drops";
   ASSERT_TRUE(DropFiles(run.main(), {text}));
   EXPECT_EQ(Refusal(run, "Error", "エラー"),
-            Ansi(Pick("Select a file with BMP extension.", "拡張子 BMP のファイルを選択してください.")));
+            Ansi(Pick(program().wrongExtensionEnglish, program().wrongExtensionJapanese)));
   ASSERT_TRUE(DropFiles(run.main(), {dropped, second}));
   EXPECT_TRUE(AwaitTitle(run.main(), program().Title("dropped.bmp")));
 }

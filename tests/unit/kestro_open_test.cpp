@@ -91,6 +91,10 @@ TEST(OpenChecks, ExtensionAndFileName) {
   EXPECT_FALSE(kestro::HasBmpExtension("C:\\pics\\photo.bmp.txt"));
   EXPECT_FALSE(kestro::InfoPathAccepted(".bmp"));
   EXPECT_TRUE(kestro::InfoPathAccepted("a.bMp"));
+  EXPECT_TRUE(kestro::InfoPathAccepted("a.PnG"));
+  for (const char* path : {"C:\\a.png", "C:\\A.PNG", "C:\\b.bmp"}) EXPECT_TRUE(kestro::HasPictureExtension(path)) << path;
+  for (const char* path : {"C:\\a.png.txt", "C:\\a.pn", "C:\\a.gif", "C:\\png"})
+    EXPECT_FALSE(kestro::HasPictureExtension(path)) << path;
   EXPECT_EQ(std::string(path_text::FileNameOf("C:\\pics\\LEAF.BMP", false)), "LEAF.BMP");
   EXPECT_EQ(std::string(path_text::FileNameOf("LEAF.BMP", false)), "LEAF.BMP");
   // "表" is 0x95 0x5C in Shift-JIS: its trail byte is no folder separator.
@@ -120,6 +124,47 @@ TEST(ImageInformation, LinesOfTheDialog) {
   EXPECT_EQ(text, "unchanged");
   EXPECT_EQ(kestro::ImageInformation(Header(4, 0, 1, 1, 0).data(), 30, 30, &text), kestro::InfoVerdict::kNotBitmap)
       << "too short to hold the bit count";
+}
+
+// A PNG's first 33 bytes: the signature and IHDR (width 320, height 200).
+std::vector<uint8_t> PngFront(uint8_t depth, uint8_t colourType) {
+  return {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+          0, 0, 0, 13, 'I', 'H', 'D', 'R',
+          0, 0, 0x01, 0x40,  // width
+          0, 0, 0, 200,      // height
+          depth, colourType, 0, 0, 1,
+          0, 0, 0, 0};       // CRC (not read)
+}
+
+TEST(ImageInformation, LinesOfPngPictures) {
+  struct Case { uint8_t depth, colourType; const char* text; };
+  const Case cases[] = {
+      {4, 3, "320(W) x 200(H) x 16(Colors) PNG (32118 Bytes)"},
+      {1, 3, "320(W) x 200(H) x 2(Colors) PNG (32118 Bytes)"},
+      {2, 3, "320(W) x 200(H) x 4(Colors) PNG (32118 Bytes)"},
+      {8, 3, "320(W) x 200(H) x 256(Colors) PNG (32118 Bytes)"},
+      {8, 0, "320(W) x 200(H) x 256(Colors) PNG (32118 Bytes)"},
+      {16, 0, "320(W) x 200(H) x (Colors) PNG (32118 Bytes)"},
+      {8, 2, "320(W) x 200(H) x 16M(Colors) PNG (32118 Bytes)"},
+      {16, 6, "320(W) x 200(H) x 16M(Colors) PNG (32118 Bytes)"},
+      {8, 4, "320(W) x 200(H) x (Colors) PNG (32118 Bytes)"},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> b = PngFront(c.depth, c.colourType);
+    std::string text;
+    EXPECT_EQ(kestro::ImageInformation(b.data(), b.size(), 32118, &text), kestro::InfoVerdict::kDescribed);
+    EXPECT_EQ(text, c.text);
+  }
+  struct Bad { size_t at; uint8_t value; size_t size; const char* what; };
+  const Bad bad[] = {{1, 'Q', 33, "signature"}, {12, 'i', 33, "first chunk not IHDR"},
+                     {11, 14, 33, "IHDR length"}, {0, 0x89, 28, "cut inside IHDR"}};
+  for (const Bad& c : bad) {
+    std::vector<uint8_t> b = PngFront(8, 3);
+    b[c.at] = c.value;
+    std::string text = "unchanged";
+    EXPECT_EQ(kestro::ImageInformation(b.data(), c.size, 32118, &text), kestro::InfoVerdict::kNotBitmap) << c.what;
+    EXPECT_EQ(text, "unchanged") << c.what;
+  }
 }
 
 }  // namespace
