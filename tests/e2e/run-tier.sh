@@ -106,6 +106,7 @@ if [ -n "${E2E_ONLY:-}" ]; then
   run "english" C.UTF-8 "$MAIN_PREFIX" "$E2E_ONLY" E2E_WINDOWS=6.1
   run "japanese" ja_JP.UTF-8 "$MAIN_PREFIX" "$E2E_ONLY" E2E_WINDOWS=6.1
   "$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
+  /usr/bin/python3 "$ROOT/tests/e2e/check-png.py" "$E2E_OUT" || status=1
   exit $status
 fi
 
@@ -160,6 +161,8 @@ stop_server "$PREFIX"
 # What the shuffler and the editor wrote and showed, judged by ImageMagick
 # and libtiff (see check-out.sh).
 "$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
+# The editor's PNGs, judged by Pillow and ImageMagick (see check-png.py).
+/usr/bin/python3 "$ROOT/tests/e2e/check-png.py" "$E2E_OUT" || status=1
 
 echo "=== e2e tier took $((SECONDS - tier_start)) s"
 exit $status
