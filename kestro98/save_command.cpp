@@ -212,9 +212,12 @@ SaveMessage ReplaceWithPieces(const char* path, const std::vector<Piece>& pieces
   return ReplaceWithTemporary(temporary, path) ? SaveMessage::kSaved : SaveMessage::kCannotCreate;
 }
 
-// The source, read again, is still the PNG Open kept, byte for byte.
+// The source, read again, is still the PNG Open kept, byte for byte but for
+// PLTE's colours and CRC (a save over the source itself writes them), as the
+// BMP save skips the colour table.
 SaveMessage PngSourceUnchanged() {
-  const std::vector<uint8_t>& kept = pictureFacts.png.bytes;
+  const PngSource& png = pictureFacts.png;
+  const std::vector<uint8_t>& kept = png.bytes;
   InputFile source(pictureFacts.sourcePath.c_str());
   if (!source.Valid()) {
     return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES
@@ -223,20 +226,21 @@ SaveMessage PngSourceUnchanged() {
   }
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
   if (!buffer) return SaveMessage::kNoMemory;
+  const size_t skipFrom = png.layout.plteOffset + 8;
+  const size_t skipTo = skipFrom + 3 * size_t{png.layout.paletteCount} + 4;
   size_t offset = 0;
   for (;;) {
     const size_t got = source.ReadUpTo(buffer.get(), kChunk);
     if (got == 0) break;
-    if (got > kept.size() - offset || std::memcmp(buffer.get(), kept.data() + offset, got) != 0) {
-      return SaveMessage::kSourceChanged;
-    }
+    if (got > kept.size() - offset) return SaveMessage::kSourceChanged;
+    PatchTableInChunk(kept.data() + skipFrom, skipTo - skipFrom, skipFrom, offset, buffer.get(), got);
+    if (std::memcmp(buffer.get(), kept.data() + offset, got) != 0) return SaveMessage::kSourceChanged;
     offset += got;
   }
   return offset == kept.size() ? SaveMessage::kSaved : SaveMessage::kSourceChanged;
 }
 
-// PNG of a PNG source: the kept file with PLTE's colours from the current
-// level. After a save over the source the kept file is the one written.
+// PNG of a PNG source: the kept file with PLTE's colours from the current level.
 SaveMessage WritePngOfPng(const char* path) {
   const int32_t count = paletteHistory.ColourCount();
   uint8_t rgb[3 * 256];
@@ -244,7 +248,7 @@ SaveMessage WritePngOfPng(const char* path) {
     const Rgb c = paletteHistory.Entry(i);
     rgb[3 * i] = c.red, rgb[3 * i + 1] = c.green, rgb[3 * i + 2] = c.blue;
   }
-  PngSource& source = pictureFacts.png;
+  const PngSource& source = pictureFacts.png;
   std::vector<uint8_t> patched;
   try {
     if (!png::PatchPalette(source.bytes.data(), source.bytes.size(), source.layout, rgb,
@@ -254,12 +258,9 @@ SaveMessage WritePngOfPng(const char* path) {
   } catch (const std::bad_alloc&) {
     return SaveMessage::kNoMemory;
   }
-  SaveMessage result = PngSourceUnchanged();
-  if (result == SaveMessage::kSaved) result = ReplaceWithPieces(path, {{patched.data(), patched.size()}});
-  if (result == SaveMessage::kSaved && SamePath(path, pictureFacts.sourcePath.c_str(), IsJapanese())) {
-    source.bytes.swap(patched);
-  }
-  return result;
+  const SaveMessage unchanged = PngSourceUnchanged();
+  if (unchanged != SaveMessage::kSaved) return unchanged;
+  return ReplaceWithPieces(path, {{patched.data(), patched.size()}});
 }
 
 // PNG of a BMP source: the locked block's indices (an RLE picture's decoded
