@@ -234,16 +234,21 @@ TEST_F(EditorOutput, FailedSavesLeaveTheDestinationAsItWasAndNothingBehind) {
   struct Case {
     const char* name;
     Box want;
+    const char* picture = "im8_257x131.bmp";  // a PNG is saved as PNG
   };
-  const Case cases[] = {{"readonly", cannotCreate}, {"deleted", changed}, {"changed", changed}};
+  const Case cases[] = {{"readonly", cannotCreate},
+                        {"deleted", changed},
+                        {"changed", changed},
+                        {"changed-png", changed, "png_pil8_41x13.png"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string source = JoinPath(folder, std::string(c.name) + "-source.bmp");
-    ASSERT_TRUE(CopyFileA(Picture("im8_257x131.bmp").c_str(), source.c_str(), FALSE));
-    ASSERT_NO_FATAL_FAILURE(OpenOk(source, std::string(c.name) + "-source.bmp", "1:1"));
+    const std::string ext = std::string(c.picture).substr(std::strlen(c.picture) - 4);
+    const std::string source = JoinPath(folder, std::string(c.name) + "-source" + ext);
+    ASSERT_TRUE(CopyFileA(Picture(c.picture).c_str(), source.c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(OpenOk(source, std::string(c.name) + "-source" + ext, "1:1"));
     ASSERT_NO_FATAL_FAILURE(Change(4, Rgb{9, 9, 9}));
     Rest();
-    const std::string dest = JoinPath(folder, std::string(c.name) + "-dest.bmp");
+    const std::string dest = JoinPath(folder, std::string(c.name) + "-dest" + ext);
     ASSERT_TRUE(WriteFileBytes(dest, existing));
     if (std::strcmp(c.name, "readonly") == 0) {
       ASSERT_TRUE(SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -252,7 +257,7 @@ TEST_F(EditorOutput, FailedSavesLeaveTheDestinationAsItWasAndNothingBehind) {
     } else {
       std::vector<uint8_t> bytes;
       ASSERT_TRUE(ReadFileBytes(source, &bytes));
-      bytes[bytes.size() - 7] ^= 0x55;  // one pixel
+      bytes[bytes.size() - 7] ^= 0x55;  // one pixel, or IEND of a PNG
       ASSERT_TRUE(WriteFileBytes(source, bytes));
     }
     ExpectBox(SaveAnswering(dest, true), c.want, c.name);

@@ -1,5 +1,6 @@
 // Indexed PNG in the colour editor as a person uses it: open through the
-// dialog, recolour two chips, Save as PNG, BMP and TIFF; a BMP saved as PNG;
+// dialog, recolour two chips, Save as PNG, BMP and TIFF; a BMP saved as PNG
+// (refused when a pixel points past its table);
 // PNGs that are refused leave the picture, its changes and the title as they
 // were. The files go to E2E_OUT for check-png.py after the run: Pillow must
 // read the saved PNG's indices as the source's and its palette with the two
@@ -72,6 +73,19 @@ TEST_F(EditorPng, BmpSavedAsPngShowsTheSamePixels) {
     const std::string saved = std::string("bmppng-") + Lang() + "-" + std::string(name, std::strlen(name) - 4);
     for (const char* ext : {".png", ".bmp"}) ASSERT_NO_FATAL_FAILURE(SaveAndLeave(saved + ext));
   }
+  // Two colours listed, every pixel index 5: no PNG can hold that.
+  size_t stride = 0;
+  std::vector<uint8_t> past = Bmp4(8, 4, &stride, 0x55);
+  Put32(past, 46, 2);
+  ASSERT_TRUE(WriteFileBytes(Scratch("past.bmp"), past));
+  ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("past.bmp"), "past.bmp", "1:1"));
+  ASSERT_NO_FATAL_FAILURE(Change(1, kEntry1));
+  Rest();
+  ExpectBox(SaveAnswering(Scratch("past.png"), false),
+            Expected("Error", "エラー", "Unable to save as PNG: some pixels have a color number\nbeyond the color table.",
+                     "カラーテーブルにない色番号の画素があるので、\nPNGでは保存できません."),
+            "index past the table");
+  EXPECT_FALSE(FileExists(Scratch("past.png")));
 }
 
 TEST_F(EditorPng, ContentDecidesAndRefusedPngsChangeNothing) {
