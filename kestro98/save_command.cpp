@@ -6,7 +6,7 @@
 // destination. A save over the source itself goes the same way, so the
 // source is never left half-written. A PNG of a PNG source is the file Open
 // kept with only PLTE's colours replaced, after the source on disk was read
-// again and found unchanged. A new file in the other container (a BMP made
+// again and found unchanged but for those colours. A new file in the other container (a BMP made
 // of a PNG's block, a PNG encoded from a BMP's rows) is written from memory.
 // Those three are read back from the file beside the destination and
 // compared byte for byte before it replaces the destination. A TIFF goes
@@ -99,6 +99,13 @@ SaveMessage StreamCopy(InputFile& source, HANDLE copy, const uint8_t* table, int
                                                            : SaveMessage::kSourceChanged;
 }
 
+// Why the source cannot be opened for reading again: gone since Open, or
+// held by another program in a way that forbids reading.
+SaveMessage SourceNotReadable() {
+  return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES ? SaveMessage::kSourceChanged
+                                                                                       : SaveMessage::kCannotWrite;
+}
+
 // The source copied into the reserved file with the new table; both files
 // are closed on return.
 SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool* refusalShown) {
@@ -112,12 +119,7 @@ SaveMessage CopyWithNewTable(HWND mainWindow, const std::string& temporary, bool
   // Another program may hold the source open, even for writing: every byte
   // read is checked, so sharing it costs nothing.
   InputFile source(pictureFacts.sourcePath.c_str());
-  if (!source.Valid()) {
-    // Gone since Open, or held by another program in a way that forbids reading.
-    return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES
-               ? SaveMessage::kSourceChanged
-               : SaveMessage::kCannotWrite;
-  }
+  if (!source.Valid()) return SourceNotReadable();
   FileHandle copy(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!copy.Valid()) return SaveMessage::kCannotOpen;
@@ -216,18 +218,14 @@ SaveMessage ReplaceWithPieces(const char* path, const std::vector<Piece>& pieces
 // PLTE's colours and CRC (a save over the source itself writes them), as the
 // BMP save skips the colour table.
 SaveMessage PngSourceUnchanged() {
-  const PngSource& png = pictureFacts.png;
-  const std::vector<uint8_t>& kept = png.bytes;
+  const std::vector<uint8_t>& kept = pictureFacts.png.bytes;
+  const png::PngLayout& layout = pictureFacts.png.layout;
   InputFile source(pictureFacts.sourcePath.c_str());
-  if (!source.Valid()) {
-    return GetFileAttributesA(pictureFacts.sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES
-               ? SaveMessage::kSourceChanged
-               : SaveMessage::kCannotWrite;
-  }
+  if (!source.Valid()) return SourceNotReadable();
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
   if (!buffer) return SaveMessage::kNoMemory;
-  const size_t skipFrom = png.layout.plteOffset + 8;
-  const size_t skipTo = skipFrom + 3 * size_t{png.layout.paletteCount} + 4;
+  const size_t skipFrom = layout.plteOffset + 8;
+  const size_t skipTo = skipFrom + 3 * size_t{layout.paletteCount} + 4;
   size_t offset = 0;
   for (;;) {
     const size_t got = source.ReadUpTo(buffer.get(), kChunk);

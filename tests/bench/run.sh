@@ -43,13 +43,13 @@ PY
 # An indexed PNG of the same size as Pillow writes it, and the 1 KB one
 # claiming 65535 x 65535, from the test pictures' own makers.
 /usr/bin/python3 - "$OUT" "$ROOT/tests/pictures" <<'PY'
-import os, sys, tempfile
+import shutil, sys, tempfile
 sys.path.insert(0, sys.argv[2])
 import make_pictures
 make_pictures.pil_png(sys.argv[1] + '/large.png', (16384, 8192), 256)
 with tempfile.TemporaryDirectory() as tmp:
     make_pictures.make_png_pictures(tmp)
-    os.replace(tmp + '/png_bomb_65535x65535.png', sys.argv[1] + '/bomb.png')
+    shutil.move(tmp + '/png_bomb_65535x65535.png', sys.argv[1] + '/bomb.png')
 PY
 
 run() {  # run NAME COMMAND...: its output into build/bench/NAME.log, its figures collected

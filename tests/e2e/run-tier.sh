@@ -13,7 +13,7 @@ E2E_DIR="${E2E_BUILD:-$ROOT/build/x86_64}/tests/e2e"
 TESTS="$E2E_DIR/e2e_tests.exe"
 VIEWER="$E2E_DIR/e2e_test_viewer.exe"
 COPIES="${E2E_COPIES:-$ROOT/build/wine/e2e}"
-RUN_TIMEOUT=${E2E_RUN_TIMEOUT:-240}
+RUN_TIMEOUT=${E2E_RUN_TIMEOUT:-360}
 
 if [ ! -f "$TESTS" ] || [ ! -f "$VIEWER" ]; then
   echo "e2e: $TESTS or $VIEWER is missing (build the x86_64 tree)"
