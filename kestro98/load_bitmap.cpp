@@ -1,6 +1,7 @@
 #include "kestro98/load_bitmap.h"
 
 #include <cstring>
+#include <utility>
 
 #include "common/base/core/path_text.h"
 #include "common/base/input_file.h"
@@ -37,7 +38,7 @@ OpenedFile OpenedFrom(const FileFront& front) {
 
 }  // namespace
 
-void AdoptNewPicture(HWND mainWindow, const std::string& path, const NewPicture& next) {
+void AdoptNewPicture(HWND mainWindow, const std::string& path, NewPicture& next) {
   if (pictureFacts.state == PictureState::kNoPicture) {
     ReleaseLogoSurface();
   } else {
@@ -46,7 +47,15 @@ void AdoptNewPicture(HWND mainWindow, const std::string& path, const NewPicture&
   if (!AdoptBlock(mainWindow)) ReleaseDibBlock();
   paletteHistory = next.history;
   pictureFacts.sourcePath = path;
-  pictureFacts.opened = OpenedFrom(next.front);
+  pictureFacts.sourceFormat = next.format;
+  if (next.format == SaveFormat::kPng) {
+    pictureFacts.opened = OpenedFile();
+    pictureFacts.opened.fileSize = next.front.fileLength;
+  } else {
+    pictureFacts.opened = OpenedFrom(next.front);
+  }
+  pictureFacts.png = std::move(next.png);
+  next.png.Clear();
   pictureFacts.state = PictureState::kOpened;
   pictureFacts.titleBase =
       ToAnsi(TitlePrefix()) + path_text::FileNameOf(path.c_str(), IsJapanese()) + " [";

@@ -8,23 +8,29 @@
 #include <string>
 
 #include "common/bitmap/dib_block.h"
+#include "common/bitmap/png_picture.h"
 #include "kestro98/core/palette_history.h"
+#include "kestro98/core/save_rules.h"
 
 namespace kestro {
 
 // A picture read and checked, waiting to replace the shown one: the file's
-// first bytes as read, and its history with the file's table as level 0.
-// The block itself is the reader's candidate.
+// first bytes as read, its container (a PNG's whole file and chunks kept),
+// and its history with the file's table (a PNG's PLTE) as level 0. The block
+// itself is the reader's candidate.
 struct NewPicture {
   FileFront front;
+  SaveFormat format = SaveFormat::kBmp;
+  PngSource png;
   PaletteHistory history;
 };
 
 // Makes the candidate the shown picture in one step: the block (freeing the
 // old one) with its layout, the palette history, the facts of the source
 // file, the fit and zoom, the view, the title and the palette window. A
-// block that cannot be locked is not kept.
-void AdoptNewPicture(HWND mainWindow, const std::string& path, const NewPicture& next);
+// block that cannot be locked is not kept. A PNG's kept file moves into the
+// facts (next.png is left empty).
+void AdoptNewPicture(HWND mainWindow, const std::string& path, NewPicture& next);
 
 // Reads the file with the reader's checks only (no path or header checks of
 // the command) and makes its block the shown one with its fit and zoom

@@ -1,11 +1,14 @@
 #include "kestro98/open_command.h"
 
+#include <vector>
+
 #include "common/base/input_file.h"
 #include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
+#include "common/bitmap/png_picture.h"
 #include "common/ui/app_shell.h"
 #include "common/ui/file_dialog.h"
 #include "kestro98/core/open_rules.h"
@@ -70,7 +73,7 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hookDialog, UINT message, WPARAM, LPARAM l
 
 const FileDialog kOpenDialog = {false,
                                 {"Select a bitmap file to open.", "開くBitmapファイルの選択"},
-                                "Bitmap (*.bmp)\0*.bmp\0",
+                                "Pictures (*.bmp;*.png)\0*.bmp;*.png\0Bitmap (*.bmp)\0*.bmp\0PNG (*.png)\0*.png\0",
                                 IDC_BAR_OPEN,
                                 &kOpenDialogFailed,
                                 NoBadAlloc<UINT_PTR, OpenDialogHook>,
@@ -81,12 +84,14 @@ const FileDialog kOpenDialog = {false,
 NewPicture next;
 
 // The command's checks of the path and of the file's front, each refusal
-// with its message; on kOk the file is open in *file and its front and
-// table are in next.
+// with its message; on kOk the file is open in *file and its front is in
+// next (a BMP's table too, as level 0 of the history).
 OpenVerdict CheckPathAndFront(const std::string& path, InputFile* file) {
   if (!IsFixedDisk(path.substr(0, 3).c_str())) return OpenVerdict::kNotFixedDisk;
-  if (!HasBmpExtension(path.c_str())) return OpenVerdict::kWrongExtension;
+  if (!HasPictureExtension(path.c_str())) return OpenVerdict::kWrongExtension;
   if (!file->Valid() || !ReadFileFront(file->Get(), &next.front)) return OpenVerdict::kCannotOpen;
+  // The content decides the container; a PNG's own checks come with its read.
+  if (IsPngFront(next.front)) return OpenVerdict::kOk;
   int32_t colourCount = 0;
   TableSpot table;
   const FileFront& front = next.front;
@@ -96,6 +101,35 @@ OpenVerdict CheckPathAndFront(const std::string& path, InputFile* file) {
                             table.entrySize)
              ? OpenVerdict::kOk
              : OpenVerdict::kBadFormat;
+}
+
+// A PNG read whole into next.png and decoded into the candidate block; its
+// PLTE becomes level 0 of the history. False after a message, with no
+// candidate held.
+bool ReadNewPng(HWND window, HFILE file) {
+  next.format = SaveFormat::kPng;
+  PngRead read = ReadCandidatePng(file, next.front, &next.png);
+  if (read == PngRead::kOk) {
+    std::vector<uint8_t> rgba;
+    uint8_t table[4 * 256] = {};
+    const uint32_t count = next.png.layout.paletteCount;
+    if (!png::PaletteEntries(next.png.bytes.data(), next.png.bytes.size(), next.png.layout, &rgba) ||
+        count > 256) {
+      read = PngRead::kDamaged;
+    } else {
+      for (uint32_t i = 0; i < count; ++i) {
+        table[4 * i] = rgba[4 * i + 2];
+        table[4 * i + 1] = rgba[4 * i + 1];
+        table[4 * i + 2] = rgba[4 * i];
+      }
+      if (!next.history.Reset(table, 4 * count, static_cast<int32_t>(count))) read = PngRead::kDamaged;
+    }
+  }
+  if (read == PngRead::kOk) return true;
+  DiscardCandidateBlock();
+  next.png.Clear();
+  ShowMessage(window, PngReadMessage(read));
+  return false;
 }
 
 // The file read once, through one handle: the command's checks on its front,
@@ -108,6 +142,9 @@ bool ReadNewPicture(HWND window, const std::string& path) {
     ShowMessage(window, OpenMessage(verdict));
     return false;
   }
+  if (IsPngFront(next.front)) return ReadNewPng(window, file.Get());
+  next.format = SaveFormat::kBmp;
+  next.png.Clear();
   return ReadCandidateBmpFile(window, file.Get(), next.front) != 0;
 }
 
@@ -132,6 +169,7 @@ bool OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeav
   // Only a picture that will be shown asks about the one it replaces.
   if (mayLeave != nullptr && !mayLeave(window)) {
     DiscardCandidateBlock();
+    next.png.Clear();
     return false;
   }
   AdoptNewPicture(window, path, next);

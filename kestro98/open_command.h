@@ -1,6 +1,7 @@
 // The Open command: the open dialog with its "Image information:" line, the
 // command's own checks on the chosen file, then the file read and checked
-// in full into a candidate block; only a file that passed everything
+// in full into a candidate block (a BMP by the BMP reader, a PNG by its
+// signature through the PNG reader, which keeps the whole file for Save); only a file that passed everything
 // replaces the shown picture, its palette window, history, source path and
 // title. Any refusal leaves all of them as they were.
 #pragma once
@@ -18,7 +19,7 @@ namespace kestro {
 using LeaveQuestion = bool (*)(HWND mainWindow);
 
 
-// Open BMP: the dialog, then OpenPicturePath with the chosen path.
+// Open: the dialog (BMP and PNG), then OpenPicturePath with the chosen path.
 void OpenCommand(HWND mainWindow, LeaveQuestion mayLeave);
 
 // Every way of opening (the dialog, the command line, a drop, a second

@@ -53,6 +53,16 @@ bool FillBlock(uint8_t* start, size_t size, void* context) {
   if (f.frame->CopyIndexRows(rows, rowsSize, static_cast<size_t>(f.stride), f.bits, true) != PngResult::kOk) {
     return false;
   }
+  // The decoder keeps the file's bits after a row's last pixel and leaves the
+  // bytes after them as new memory holds them: both become 0, as a BMP has them.
+  const uint64_t rowBits = uint64_t{l.width} * f.bits;
+  const size_t used = static_cast<size_t>((rowBits + 7) / 8);
+  const uint8_t lastMask = static_cast<uint8_t>(0xFF00u >> (rowBits % 8 == 0 ? 8 : rowBits % 8));
+  for (uint64_t y = 0; y < l.height; ++y) {
+    uint8_t* row = rows + y * f.stride;
+    row[used - 1] &= lastMask;
+    std::memset(row + used, 0, static_cast<size_t>(f.stride) - used);
+  }
   // The decoder hands back whatever index a pixel holds.
   return png::IndicesWithinPalette(rows, rowsSize, static_cast<size_t>(f.stride), l.width, l.height, f.bits,
                                    l.paletteCount);

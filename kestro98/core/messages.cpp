@@ -9,8 +9,8 @@ const Message kOpenMessages[8] = {
       "ハードディスク以外のファイルは開けません."},
      {"Warning", "警告"},
      MessageIcon::kWarning},
-    {{"Select a file with BMP extension.",
-      "拡張子 BMP のファイルを選択してください."},
+    {{"Select a file with BMP or PNG extension.",
+      "拡張子 BMP か PNG のファイルを選択してください."},
      {"Error", "エラー"},
      MessageIcon::kWarning},
     {{"Unable to open the assigned bitmap file.",
@@ -46,7 +46,7 @@ const Message kOpenDialogFailed = {
     MessageIcon::kError};
 
 // Save, in the order of SaveMessage.
-const Message kSaveMessages[10] = {
+const Message kSaveMessages[12] = {
     {{"GetSaveFileName error 0x%lx",
       "GetSaveFileName エラー 0x%lx"},
      {"Open Error", "エラー"},
@@ -85,6 +85,14 @@ const Message kSaveMessages[10] = {
      MessageIcon::kError},
     {{"The source file has changed since it was opened.",
       "開いた後に元のファイルが変更されました."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Unable to save as PNG: some pixels have a color number\nbeyond the color table.",
+      "カラーテーブルにない色番号の画素があるので、\nPNGでは保存できません."},
+     {"Error", "エラー"},
+     MessageIcon::kError},
+    {{"Not enough memory to save the image.",
+      "画像を保存するメモリが足りません."},
      {"Error", "エラー"},
      MessageIcon::kError},
 };

@@ -12,7 +12,7 @@ namespace kestro {
 
 extern const Message kOpenMessages[8];   // by OpenVerdict (kOk's is empty)
 extern const Message kOpenDialogFailed;  // "%lx": CommDlgExtendedError
-extern const Message kSaveMessages[10];  // by SaveMessage; kDialogFailed "%lx", kSaved "%s"
+extern const Message kSaveMessages[12];  // by SaveMessage; kDialogFailed "%lx", kSaved "%s"
 extern const Message kClipboardNoMemory;
 extern const Message kMsgTiffCannotCreate;
 extern const Message kMsgTiffCannotWrite;

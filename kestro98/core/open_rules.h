@@ -35,6 +35,9 @@ const Message& OpenMessage(OpenVerdict verdict);
 
 // The path ends in ".BMP", any letter case.
 bool HasBmpExtension(const char* path);
+// The path ends in ".BMP" or ".PNG", any letter case: the extensions Open
+// takes (the file's content then decides how it is read).
+bool HasPictureExtension(const char* path);
 
 // Bytes the header checks read: up to the colour table's end after the
 // largest header.
@@ -57,11 +60,14 @@ OpenVerdict CheckHeader(const uint8_t* bytes, size_t size, int32_t* colourCount,
 // that is not a BMP, or a BMP described. Only kDescribed fills the field.
 enum class InfoVerdict { kNotTaken, kNotBitmap, kDescribed };
 
-// The path must pass InfoPathAccepted; then ImageInformation gives kNotBitmap,
-// or kDescribed with *text set to "320(W) x 200(H) x 16(Colors) RGB (32118
-// Bytes)" ("16M" for 24 bits, empty colours for any other depth). `bytes` are
-// the file's first bytes (fewer than 31 count as not a BMP); fileSize is its
-// length.
+// The path must pass InfoPathAccepted (.BMP or .PNG); then ImageInformation
+// gives kNotBitmap, or kDescribed with *text set to "320(W) x 200(H) x
+// 16(Colors) RGB (32118 Bytes)" ("16M" for 24 bits, empty colours for any
+// other depth). A PNG (its signature, then IHDR) reads "320(W) x 200(H) x
+// 16(Colors) PNG (32118 Bytes)": 2^depth colours for an indexed or grey
+// picture of up to 8 bits, "16M" for colour with or without alpha, empty
+// otherwise. `bytes` are the file's first bytes (fewer than 31 count as not
+// a BMP, fewer than 29 as not a PNG); fileSize is its length.
 bool InfoPathAccepted(const char* path);
 InfoVerdict ImageInformation(const uint8_t* bytes, size_t size, int64_t fileSize, std::string* text);
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/base/core/path_text.h"
+#include "common/bitmap/core/png_chunks.h"
 #include "kestro98/core/messages.h"
 
 namespace kestro {
@@ -19,6 +20,7 @@ SaveFormat SaveFormatOfPath(const char* path) {
   if (path == nullptr) return SaveFormat::kRefused;
   if (path_text::EndsWithIgnoringCase(path, ".BMP")) return SaveFormat::kBmp;
   if (path_text::EndsWithIgnoringCase(path, ".TIF")) return SaveFormat::kTiff;
+  if (path_text::EndsWithIgnoringCase(path, ".PNG")) return SaveFormat::kPng;
   return SaveFormat::kRefused;
 }
 
@@ -32,11 +34,21 @@ SaveAction DecideSave(const SaveInputs& in) {
     if (in.overwrite == Answer::kNotAsked) return SaveAction::kAskOverwrite;
     if (in.overwrite == Answer::kNo) return SaveAction::kStop;
   }
-  return in.format == SaveFormat::kBmp ? SaveAction::kWriteBmp : SaveAction::kWriteTiff;
+  switch (in.format) {
+    case SaveFormat::kBmp: return SaveAction::kWriteBmp;
+    case SaveFormat::kPng: return SaveAction::kWritePng;
+    default: return SaveAction::kWriteTiff;
+  }
 }
 
-int64_t BytesToWrite(SaveFormat format, int64_t sourceFileSize, int64_t tiffFileSize) {
-  return format == SaveFormat::kTiff ? tiffFileSize : sourceFileSize;
+int64_t BytesToWrite(SaveFormat format, SaveFormat sourceFormat, int64_t sourceFileSize, int64_t newFileSize) {
+  return format == sourceFormat ? sourceFileSize : newFileSize;
+}
+
+uint64_t NewPngBound(uint32_t width, uint32_t height, uint32_t depth) {
+  const uint64_t raw = png::RawDataBytes(width, height, depth, 0);
+  // A stored block carries 5 bytes per 65535; IDAT chunks of 8 KiB or more, 12 bytes each.
+  return raw + (raw / 65535 + 1) * 5 + (raw / 8192 + 1) * 12 + 4096;
 }
 
 bool SamePath(const char* a, const char* b, bool shiftJis) {

@@ -1,5 +1,5 @@
 // The Save command's rules as pure functions: the format by the path's
-// extension (.BMP or .TIF in any case; .TIFF and anything else refused), the
+// extension (.BMP, .TIF or .PNG in any case; .TIFF and anything else refused), the
 // decision sequence from the dialog's result to the write, the size whose
 // free space is checked (the file that will be written), the messages in
 // both languages, and the check that a written BMP equals the picture read at
@@ -15,7 +15,7 @@
 
 namespace kestro {
 
-enum class SaveFormat { kBmp, kTiff, kRefused };
+enum class SaveFormat { kBmp, kTiff, kPng, kRefused };
 SaveFormat SaveFormatOfPath(const char* path);
 
 enum class DialogResult { kChosen, kCancelled, kFailed };
@@ -39,15 +39,23 @@ enum class SaveAction {
   kAskOverwrite,     // ask, then decide again with the answer
   kWriteBmp,         // copy beside the destination, patch, verify, replace
   kWriteTiff,
+  kWritePng,
 };
 
 // The next step of the sequence for what is known so far. The Save Image
 // button area is repainted after any dialog result other than kFailed.
 SaveAction DecideSave(const SaveInputs& in);
 
-// The size the free-space check uses: the source file's for BMP, the TIFF's
-// own for TIFF (a TIFF of an RLE source is larger), the source's otherwise.
-int64_t BytesToWrite(SaveFormat format, int64_t sourceFileSize, int64_t tiffFileSize);
+// The size the free-space check uses: the source file's when the picture is
+// saved in its source's own format (a copy with a new table or PLTE), else the
+// new file's (a TIFF, a BMP made from a PNG, a PNG made from a BMP; a TIFF of
+// an RLE source is larger than the source).
+int64_t BytesToWrite(SaveFormat format, SaveFormat sourceFormat, int64_t sourceFileSize, int64_t newFileSize);
+
+// At most how many bytes the encoder writes for an indexed PNG of this size
+// and depth: the rows with their filter bytes as stored deflate blocks (its
+// worst case), the chunks around them and a palette of 256 entries with tRNS.
+uint64_t NewPngBound(uint32_t width, uint32_t height, uint32_t depth);
 
 // Two ANSI paths name the same file: letter case folded on single-byte
 // characters only (a Shift-JIS trail byte is compared as it is).
@@ -56,6 +64,8 @@ bool SamePath(const char* a, const char* b, bool shiftJis);
 enum class SaveMessage {
   kDialogFailed, kNotFixedDisk, kNotEnoughSpace, kWrongExtension, kDestinationExists,
   kCannotCreate, kCannotOpen, kSaved, kCannotWrite, kSourceChanged,
+  kIndexPastTable,  // a PNG from a picture with an index that has no table entry
+  kNoMemory,
 };
 // kDialogFailed has "%lx" ; kSaved has "%s", the save path.
 const Message& SaveMessageText(SaveMessage message);

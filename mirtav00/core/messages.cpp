@@ -16,7 +16,7 @@ const Message kMsgOpenNotFixedDisk = {
      "ハードディスク以外のファイルは開けません."},
     kWarning, MessageIcon::kWarning};
 const Message kMsgOpenNotBmp = {
-    {"Select a file with BMP or PNG extension.", "拡張子 BMP or PNG のファイルを選択してください."}, kError,
+    {"Select a file with BMP or PNG extension.", "拡張子 BMP か PNG のファイルを選択してください."}, kError,
     MessageIcon::kWarning};
 const Message kMsgCannotOpenBitmap = {
     {"Unable to open the assigned bitmap file.", "指定されたビットマップファイルを開けません."},

@@ -31,6 +31,16 @@ inline std::string Pictures() {
   return path;
 }
 
+// E2E_OUT, where files are left for the checks after the run, under Z:.
+inline std::string OutDir() {
+  const char* unix = std::getenv("E2E_OUT");
+  if (unix == nullptr || *unix == '\0') return std::string();
+  std::string path = std::string("Z:") + unix;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+
 inline bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* out) {
   HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
@@ -140,6 +150,12 @@ inline std::vector<HWND> VisibleBars(HWND main) {
     if (_stricmp(ClassOf(child).c_str(), "ScrollBar") == 0 && IsWindowVisible(child)) bars.push_back(child);
   return bars;
 }
+
+// A colour as the palette window's three bars compose it.
+struct Rgb {
+  int r, g, b;
+  uint32_t Colour() const { return static_cast<uint32_t>(r << 16 | g << 8 | b); }
+};
 
 // What a message box said.
 struct Box {
@@ -282,6 +298,90 @@ class EditorSession : public testing::Test {
   }
   std::vector<std::string> PaletteTexts() { return StaticTexts(Palette()); }
   bool Enabled(int id) const { return IsWindowEnabled(run_->Button(id)) != FALSE; }
+
+  // Save Image's dialog and its boxes.
+  std::string SaveTitle() const {
+    return Ansi(Pick("Assign a BMP or TIF file to save.", "保存するBitmap or Tifファイルの指定"));
+  }
+  HWND ShowSaveDialog() {
+    run_->ClickButton(kSave);
+    return WaitForDialog(SaveTitle().c_str(), run_->pid(), kPatienceMs);
+  }
+  // Chooses a path in the save dialog.
+  void SaveTo(const std::string& path) {
+    HWND dialog = ShowSaveDialog();
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    Choose(dialog, path);
+  }
+  // A message box of the editor on the screen (Wine keeps untitled hidden
+  // dialogs of its own), or null.
+  HWND VisibleBox() const {
+    for (HWND w : FindTopLevel("#32770", nullptr, run_->pid())) {
+      const std::string title = WindowText(w);
+      if (IsWindowVisible(w) && !title.empty() && title != SaveTitle()) return w;
+    }
+    return nullptr;
+  }
+  // The next message box of the editor, answered with button: title and text;
+  // empty when none comes within timeoutMs.
+  Box Answer(int button = IDOK, int timeoutMs = kPatienceMs) {
+    Box box;
+    HWND message = nullptr;
+    WaitUntil([&] { return (message = VisibleBox()) != nullptr; }, timeoutMs);
+    if (message == nullptr) {
+      static int missing = 0;
+      CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
+          .SaveBmp(ShotPath(std::string("no-box-") + Lang() + "-" + std::to_string(++missing)));
+      return box;
+    }
+    box.title = WindowText(message);
+    box.text = ItemText(message, 0xFFFF);
+    PressButton(message, button);
+    EXPECT_TRUE(WaitGone(message, kPatienceMs));
+    return box;
+  }
+  static Box Expected(const char* titleEn, const char* titleJa, const char* textEn, const char* textJa) {
+    return Box{Ansi(Pick(titleEn, titleJa)), Ansi(Pick(textEn, textJa))};
+  }
+  static Box Saved(const std::string& path) {
+    return Box{Ansi(Pick("Information", "お知らせ")),
+               Ansi(Pick("Daridev bitmap has been saved in;\n", "ケストロのビットマップが保存されました;\n")) + path +
+                   (JapaneseSystem() ? "" : ".")};
+  }
+  static Box Overwrite() {
+    return Expected("Confirmation", "確認", "File already exists.\nDo you overwrite?",
+                    "同名ファイルが存在します.\n重ね書きしますか？");
+  }
+  // Saves to path, answering the overwrite question with answer when it comes
+  // (it must come exactly when asked is true), and returns the last box.
+  Box SaveAnswering(const std::string& path, bool asked, int answer = IDYES) {
+    SaveTo(path);
+    if (asked) {
+      const Box question = Answer(answer);
+      EXPECT_EQ(question.title, Overwrite().title) << path;
+      EXPECT_EQ(question.text, Overwrite().text) << path;
+      if (answer == IDNO) return Box{};
+    }
+    return Answer();
+  }
+  // Composes a colour on the three bars and presses a chip with it.
+  void Change(int chip, Rgb c) {
+    HWND palette = Palette();
+    ASSERT_NE(palette, nullptr);
+    Scroll(0, SB_THUMBTRACK, c.r);
+    Scroll(1, SB_THUMBTRACK, c.g);
+    Scroll(2, SB_THUMBTRACK, c.b);
+    ASSERT_TRUE(WaitUntil([&] {
+      auto t = PaletteTexts();
+      return t[1] == std::to_string(c.r) && t[2] == std::to_string(c.g) && t[3] == std::to_string(c.b);
+    }, kPatienceMs));
+    ClickChip(chip);
+    ASSERT_TRUE(WaitUntil([&] { return ChipColour(chip) == c.Colour(); }, kPatienceMs)) << "chip " << chip;
+  }
+  static void ExpectBox(const Box& got, const Box& want, const std::string& what) {
+    EXPECT_EQ(got.title, want.title) << what;
+    EXPECT_EQ(got.text, want.text) << what;
+  }
 };
 
 }  // namespace e2e

@@ -98,8 +98,8 @@ TEST_F(Editor, EveryRefusalLeavesPictureHistoryAndTitleAsTheyWere) {
   const Case cases[] = {
       {"E:\\floppy.bmp", "Warning", "警告", "Unable to open a file other than in the fixed disk.",
        "ハードディスク以外のファイルは開けません."},
-      {Scratch("photo.bmp.txt"), "Error", "エラー", "Select a file with BMP extension.",
-       "拡張子 BMP のファイルを選択してください."},
+      {Scratch("photo.bmp.txt"), "Error", "エラー", "Select a file with BMP or PNG extension.",
+       "拡張子 BMP か PNG のファイルを選択してください."},
       {Scratch("missing.bmp"), "Error", "エラー", "Unable to open the assigned bitmap file.",
        "指定されたビットマップファイルを開けません."},
       {Scratch("text.bmp"), "Error", "エラー", "Not a bitmap file with correct format.",

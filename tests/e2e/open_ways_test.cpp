@@ -30,10 +30,10 @@ struct Program {
   std::string Second(const char* stem) const { return stem + std::string(second).substr(std::strlen(second) - 4); }
 };
 
-const Program kEditor = {Kestro(), "Kestro - ", "ＢＭＰケストロ - ", "1:1", "Select a file with BMP extension.",
-                         "拡張子 BMP のファイルを選択してください.", "im4_101x67.bmp"};
+const Program kEditor = {Kestro(), "Kestro - ", "ＢＭＰケストロ - ", "1:1", "Select a file with BMP or PNG extension.",
+                         "拡張子 BMP か PNG のファイルを選択してください.", "im4_101x67.bmp"};
 const Program kShuffler = {Mirtav(), "Mirtav - ", "ミルタヴ - ", "1:1", "Select a file with BMP or PNG extension.",
-                           "拡張子 BMP or PNG のファイルを選択してください.", "spng_pil4_12c_45x21.png"};
+                           "拡張子 BMP か PNG のファイルを選択してください.", "spng_pil4_12c_45x21.png"};
 
 std::string ProgramNameOf(const testing::TestParamInfo<const Program*>& info) {
   return info.param->facts.name;

@@ -110,6 +110,9 @@ if [ -n "${E2E_ONLY:-}" ]; then
   if compgen -G "$E2E_OUT/[pb]out-*.png" >/dev/null; then
     /usr/bin/python3 "$ROOT/tests/e2e/check_shuffled_png.py" "$E2E_PICTURES" "$E2E_OUT" || status=1
   fi
+  if compgen -G "$E2E_OUT/pngsave-*.png" >/dev/null || compgen -G "$E2E_OUT/bmppng-*.png" >/dev/null; then
+    /usr/bin/python3 "$ROOT/tests/e2e/check-png.py" "$E2E_OUT" || status=1
+  fi
   exit $status
 fi
 
@@ -166,6 +169,8 @@ stop_server "$PREFIX"
 "$ROOT/tests/e2e/check-out.sh" "$E2E_PICTURES" "$E2E_OUT" || status=1
 # The PNGs the shuffler saved, judged by Pillow (see check_shuffled_png.py).
 /usr/bin/python3 "$ROOT/tests/e2e/check_shuffled_png.py" "$E2E_PICTURES" "$E2E_OUT" || status=1
+# The editor's PNGs, judged by Pillow and ImageMagick (see check-png.py).
+/usr/bin/python3 "$ROOT/tests/e2e/check-png.py" "$E2E_OUT" || status=1
 
 echo "=== e2e tier took $((SECONDS - tier_start)) s"
 exit $status

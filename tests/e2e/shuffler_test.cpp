@@ -188,7 +188,7 @@ TEST(Mirtav, RefusalsLeaveTheShownPictureAsItWas) {
       {JoinPath(out, "os2v2.bmp"), "Not a bitmap file with correct format.",
        "正しいビットマップファイルではありません.", "Error", "エラー"},
       {JoinPath(out, "wrong.bmq"), "Select a file with BMP or PNG extension.",
-       "拡張子 BMP or PNG のファイルを選択してください.", "Error", "エラー"},
+       "拡張子 BMP か PNG のファイルを選択してください.", "Error", "エラー"},
       {"E:\\floppy.bmp", kNotFixed, kNotFixedJ, "Warning", "警告"},
       {"G:\\network.bmp", kNotFixed, kNotFixedJ, "Warning", "警告"},
   };

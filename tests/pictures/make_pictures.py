@@ -27,7 +27,7 @@ import subprocess
 import sys
 import zlib
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, PngImagePlugin
 
 
 def run(*args):
@@ -335,7 +335,7 @@ def main():
                  ("small8_640x480.bmp", "pillow", "benchmark"),
                  ("wide1_70000x3.bmp", "pillow", "wider than 65535")]
 
-    make_png_pictures(out)
+    make_png_pictures(out, large)
     make_shuffler_png_pictures(out, large)
 
     with open(p("manifest.tsv"), "w") as m:
@@ -421,7 +421,17 @@ def broken_idat(src, dst, keep_crc):
     write(dst, b[:pos] + chunk + b[pos + 12 + n:])
 
 
-def make_png_pictures(out):
+def with_chunks_around(src, dst):
+    """A Pillow PNG with ancillary chunks of every kind around its pixels:
+    known ones (gAMA, pHYs, text) and a private safe-to-copy one before IDAT,
+    a tEXt and a private unsafe-to-copy one between IDAT and IEND."""
+    b = read(src)
+    iend = b.rindex(b"IEND") - 4
+    after = png_chunk(b"tEXt", b"Comment\0after the pixels") + png_chunk(b"prVT", b"\x01\x02")
+    write(dst, b[:iend] + after + b[iend:])
+
+
+def make_png_pictures(out, large=False):
     def p(name):
         return os.path.join(out, name)
 
@@ -429,7 +439,8 @@ def make_png_pictures(out):
         ("png_pil1_37x9.png", 1, 0), ("png_pil2_29x7.png", 2, 0), ("png_pil4_33x10.png", 4, 0),
         ("png_pil8_41x13.png", 8, 0), ("png_pil8_trns_23x8.png", 8, 0), ("png_pil2_trns_19x5.png", 2, 0),
         ("png_im8_short5_20x10.png", 8, 0), ("png_im8_interlaced_45x31.png", 8, 1),
-        ("png_im2_interlaced_13x11.png", 2, 1), ("png_im1_interlaced_9x7.png", 1, 1)]
+        ("png_im2_interlaced_13x11.png", 2, 1), ("png_im1_interlaced_9x7.png", 1, 1),
+        ("png_pil4_chunks_33x10.png", 4, 0)]
     # Pillow picks the depth from the palette's length, and writes it short.
     pil_png(p("png_pil1_37x9.png"), (37, 9), 2)
     pil_png(p("png_pil2_29x7.png"), (29, 7), 3)
@@ -437,6 +448,14 @@ def make_png_pictures(out):
     pil_png(p("png_pil8_41x13.png"), (41, 13), 200)
     pil_png(p("png_pil8_trns_23x8.png"), (23, 8), 40, transparency=bytes([0, 128, 255, 64]))
     pil_png(p("png_pil2_trns_19x5.png"), (19, 5), 4, transparency=bytes([200]))
+    info = PngImagePlugin.PngInfo()
+    info.add(b"gAMA", struct.pack(">I", 45455))
+    info.add_text("Title", "chunks kept")
+    info.add_itxt("Description", "\u8272\u306e\u8868", lang="ja")
+    info.add(b"prVt", b"private, safe to copy")
+    pil_png(p("png_pil4_plain_33x10.png"), (33, 10), 11, pnginfo=info, dpi=(96, 96))
+    with_chunks_around(p("png_pil4_plain_33x10.png"), p("png_pil4_chunks_33x10.png"))
+    os.remove(p("png_pil4_plain_33x10.png"))
     im_png = ("convert", "-seed", "5", "-size")
     run(*im_png, "20x10", "plasma:", "+dither", "-colors", "5", "png8:" + p("png_im8_short5_20x10.png"))
     run(*im_png, "45x31", "plasma:", "+dither", "-colors", "60", "-interlace", "PNG",
@@ -459,6 +478,15 @@ def make_png_pictures(out):
     broken_idat(p("png_pil8_41x13.png"), p("png_bad_crc.png"), keep_crc=True)
     kinds += [("png_rgb_16x8.png", "notindexed"), ("png_grey_16x8.png", "notindexed"),
               ("png_bad_inflate.png", "damaged"), ("png_bad_crc.png", "damaged")]
+    # About 1 KB claiming 65535 x 65535 at 8 bits: its IDAT cannot hold the
+    # rows. Not in the manifest: it is for the programs' refusal, not a decoder.
+    ihdr = struct.pack(">IIBBBBB", 65535, 65535, 8, 3, 0, 0, 0)
+    write(p("png_bomb_65535x65535.png"), b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) +
+          png_chunk(b"PLTE", b"\x01\x02\x03") + png_chunk(b"IDAT", b"\x78\x9c" + bytes(998)) +
+          png_chunk(b"IEND", b""))
+    if large:
+        # The benchmark's picture: Pillow's default compression.
+        pil_png(p("big8_16384x8192.png"), (16384, 8192), 256)
     with open(p("png_manifest.tsv"), "w") as m:
         for name, kind in kinds:
             m.write(f"{name}\t{kind}\n")

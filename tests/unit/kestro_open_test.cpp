@@ -91,6 +91,10 @@ TEST(OpenChecks, ExtensionAndFileName) {
   EXPECT_FALSE(kestro::HasBmpExtension("C:\\pics\\photo.bmp.txt"));
   EXPECT_FALSE(kestro::InfoPathAccepted(".bmp"));
   EXPECT_TRUE(kestro::InfoPathAccepted("a.bMp"));
+  EXPECT_TRUE(kestro::InfoPathAccepted("a.PnG"));
+  for (const char* path : {"C:\\a.png", "C:\\A.PNG", "C:\\b.bmp"}) EXPECT_TRUE(kestro::HasPictureExtension(path)) << path;
+  for (const char* path : {"C:\\a.png.txt", "C:\\a.pn", "C:\\a.gif", "C:\\png"})
+    EXPECT_FALSE(kestro::HasPictureExtension(path)) << path;
   EXPECT_EQ(std::string(path_text::FileNameOf("C:\\pics\\LEAF.BMP", false)), "LEAF.BMP");
   EXPECT_EQ(std::string(path_text::FileNameOf("LEAF.BMP", false)), "LEAF.BMP");
   // "表" is 0x95 0x5C in Shift-JIS: its trail byte is no folder separator.
@@ -120,6 +124,34 @@ TEST(ImageInformation, LinesOfTheDialog) {
   EXPECT_EQ(text, "unchanged");
   EXPECT_EQ(kestro::ImageInformation(Header(4, 0, 1, 1, 0).data(), 30, 30, &text), kestro::InfoVerdict::kNotBitmap)
       << "too short to hold the bit count";
+}
+
+// A PNG's line from its signature and IHDR (320 x 200); a front that is no
+// PNG's is not described.
+TEST(ImageInformation, LinesOfPngPictures) {
+  struct Case { uint8_t depth, colourType; size_t at; uint8_t value, size; const char* text; };
+  const Case cases[] = {
+      {4, 3, 0, 0x89, 33, "320(W) x 200(H) x 16(Colors) PNG (32118 Bytes)"},
+      {1, 3, 0, 0x89, 33, "320(W) x 200(H) x 2(Colors) PNG (32118 Bytes)"},
+      {2, 3, 0, 0x89, 29, "320(W) x 200(H) x 4(Colors) PNG (32118 Bytes)"},
+      {8, 0, 0, 0x89, 33, "320(W) x 200(H) x 256(Colors) PNG (32118 Bytes)"},
+      {16, 0, 0, 0x89, 33, "320(W) x 200(H) x (Colors) PNG (32118 Bytes)"},
+      {8, 2, 0, 0x89, 33, "320(W) x 200(H) x 16M(Colors) PNG (32118 Bytes)"},
+      {16, 6, 0, 0x89, 33, "320(W) x 200(H) x 16M(Colors) PNG (32118 Bytes)"},
+      {8, 3, 1, 'Q', 33, nullptr},   // signature
+      {8, 3, 12, 'i', 33, nullptr},  // first chunk not IHDR
+      {8, 3, 11, 14, 33, nullptr},   // IHDR length
+      {8, 3, 0, 0x89, 28, nullptr},  // cut inside IHDR
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                              0, 0, 0x01, 0x40, 0, 0, 0, 200, c.depth, c.colourType, 0, 0, 1, 0, 0, 0, 0};
+    b[c.at] = c.value;
+    std::string text = "unchanged";
+    EXPECT_EQ(kestro::ImageInformation(b.data(), c.size, 32118, &text),
+              c.text != nullptr ? kestro::InfoVerdict::kDescribed : kestro::InfoVerdict::kNotBitmap);
+    EXPECT_EQ(text, c.text != nullptr ? c.text : "unchanged") << int(c.depth) << " " << int(c.colourType);
+  }
 }
 
 }  // namespace

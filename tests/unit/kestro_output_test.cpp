@@ -22,6 +22,9 @@ TEST(SaveRules, ExtensionsAndPaths) {
       {"C:\\out\\A.Bmp", SaveFormat::kBmp}, {"C:\\out\\a.tif", SaveFormat::kTiff},
       {"C:\\out\\a.TIF", SaveFormat::kTiff}, {"C:\\out\\a.tiff", SaveFormat::kRefused},
       {"C:\\out\\a", SaveFormat::kRefused}, {"", SaveFormat::kRefused},
+      {"C:\\out\\a.png", SaveFormat::kPng}, {"C:\\out\\A.PnG", SaveFormat::kPng},
+      {"C:\\out\\a.png.bmp", SaveFormat::kBmp}, {"C:\\out\\a.bmp.png", SaveFormat::kPng},
+      {"C:\\out\\a.pngx", SaveFormat::kRefused},
   };
   for (const Case& c : cases) EXPECT_EQ(SaveFormatOfPath(c.path), c.want) << c.path;
   EXPECT_TRUE(SamePath("C:\\Pics\\a.BMP", "c:\\pics\\A.bmp", false));
@@ -29,8 +32,15 @@ TEST(SaveRules, ExtensionsAndPaths) {
   // Shift-JIS trail bytes 0x61 and 0x41 are different characters.
   EXPECT_FALSE(SamePath("\x83\x61.bmp", "\x83\x41.bmp", true));
   EXPECT_TRUE(SamePath("\x83\x61.bmp", "\x83\x61.BMP", true));
-  EXPECT_EQ(BytesToWrite(SaveFormat::kTiff, 1000, 50000), 50000);
-  EXPECT_EQ(BytesToWrite(SaveFormat::kBmp, 1000, 50000), 1000);
+  // The source's size for a copy in its own format, the new file's otherwise.
+  EXPECT_EQ(BytesToWrite(SaveFormat::kTiff, SaveFormat::kBmp, 1000, 50000), 50000);
+  EXPECT_EQ(BytesToWrite(SaveFormat::kBmp, SaveFormat::kBmp, 1000, 50000), 1000);
+  EXPECT_EQ(BytesToWrite(SaveFormat::kPng, SaveFormat::kPng, 1000, 50000), 1000);
+  EXPECT_EQ(BytesToWrite(SaveFormat::kPng, SaveFormat::kBmp, 1000, 50000), 50000);
+  EXPECT_EQ(BytesToWrite(SaveFormat::kBmp, SaveFormat::kPng, 1000, 50000), 50000);
+  // Rows stored uncompressed fit: 8 bits, 1 filter byte a row.
+  EXPECT_GE(NewPngBound(16384, 8192, 8), 16385ull * 8192);
+  EXPECT_LT(NewPngBound(16384, 8192, 8), 16385ull * 8192 * 102 / 100);
 }
 
 TEST(SaveRules, DecisionSequence) {
@@ -51,6 +61,9 @@ TEST(SaveRules, DecisionSequence) {
       {with([](SaveInputs& s) { s.destinationExists = true; s.overwrite = Answer::kYes; }),
        SaveAction::kWriteBmp, "Yes"},
       {with([](SaveInputs& s) { s.format = SaveFormat::kTiff; }), SaveAction::kWriteTiff, "TIFF"},
+      {with([](SaveInputs& s) { s.format = SaveFormat::kPng; }), SaveAction::kWritePng, "PNG"},
+      {with([](SaveInputs& s) { s.format = SaveFormat::kPng; s.destinationExists = true; }),
+       SaveAction::kAskOverwrite, "PNG exists"},
   };
   for (const Case& c : cases) EXPECT_EQ(DecideSave(c.in), c.want) << c.what;
   EXPECT_STREQ(SaveMessageText(SaveMessage::kSourceChanged).text.english,
