@@ -178,8 +178,8 @@ TEST_F(EditorOutput, DestinationsByNameAndDriveAndTheOverwriteQuestion) {
   ASSERT_NO_FATAL_FAILURE(OpenOk(source, "im4_101x67.bmp", "1:1"));
   ASSERT_NO_FATAL_FAILURE(Change(2, Rgb{1, 2, 3}));
   Rest();
-  const Box extension = Expected("Error", "エラー", "Assign a file with BMP or TIF extension.",
-                                 "ファイルは拡張子 BMP or TIF を持つ必要があります.");
+  const Box extension = Expected("Error", "エラー", "Assign a file with BMP, TIF or PNG extension.",
+                                 "ファイルは拡張子 BMP, TIF or PNG を持つ必要があります.");
   const Box notFixed = Expected("Warning", "警告", "Unable to save a file other than to the fixed disk.",
                                 "ハードディスク以外へはファイル保存はできません.");
   struct Case {
