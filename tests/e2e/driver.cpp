@@ -183,8 +183,17 @@ bool Process::Start(const std::string& exePath, std::string* error, const std::s
   std::string commandLine = "\"" + exePath + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   std::string dir = DirOf(exePath);
-  if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      dir.c_str(), &startup, &info)) {
+  // Wine's loader can fail a start with ERROR_INTERNAL_ERROR when the
+  // machine is very busy, before the program has run a line: the start is
+  // made again then, a few times; any other failure is the answer.
+  BOOL started = FALSE;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    started = CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             dir.c_str(), &startup, &info);
+    if (started || GetLastError() != ERROR_INTERNAL_ERROR) break;
+    Sleep(500);
+  }
+  if (!started) {
     if (error) *error = "CreateProcessA(" + exePath + ") failed, error " + std::to_string(GetLastError());
     return false;
   }
