@@ -25,11 +25,11 @@
 #include "common/base/input_file.h"
 #include "common/base/text.h"
 #include "common/bitmap/core/png_chunks.h"
-#include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
 #include "common/bitmap/png_codec.h"
+#include "common/bitmap/png_picture.h"
 #include "common/bitmap/replace_file.h"
 #include "common/bitmap/tiff_writer.h"
 #include "common/ui/file_dialog.h"
@@ -265,36 +265,13 @@ SaveMessage WritePngOfPng(const char* path) {
 // first) with the current colours, encoded at the picture's depth with a PLTE
 // of the table's length.
 SaveMessage EncodeLockedPicture(std::vector<uint8_t>* encoded) {
-  const bmp::BlockLayout& l = dibLayout;
-  IndexRows rows;
-  rows.width = static_cast<uint32_t>(l.width);
-  rows.height = static_cast<uint32_t>(l.height);
-  rows.depth = l.bitCount;
-  rows.stride = static_cast<size_t>(bmp::PaddedRowBytes(rows.width, l.bitCount));
-  rows.bottomUp = !l.topDown;
-  std::vector<uint8_t> decoded;
-  try {
-    if (l.compression == bmp::kBiRgb) {
-      rows.rows = dibPixelData;
-      rows.size = static_cast<size_t>(l.pixelBytes);
-    } else {
-      decoded.assign(rows.stride * rows.height, 0);
-      rle::Decode(dibPixelData, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, rows.stride,
-                  decoded.data(), decoded.size());
-      rows.rows = decoded.data();
-      rows.size = decoded.size();
-      rows.bottomUp = true;
-    }
-  } catch (const std::bad_alloc&) {
-    return SaveMessage::kNoMemory;
-  }
   const int32_t count = paletteHistory.ColourCount();
   uint32_t argb[256];
   for (int32_t i = 0; i < count; ++i) {
     const Rgb c = paletteHistory.Entry(i);
     argb[i] = 0xFF000000u | uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
   }
-  switch (EncodeIndexedPng(rows, l.bitCount, argb, static_cast<uint32_t>(count), false, encoded)) {
+  switch (EncodeLockedBlock(dibLayout.bitCount, argb, static_cast<uint32_t>(count), false, encoded)) {
     case PngResult::kOk: return SaveMessage::kSaved;
     case PngResult::kIndexPastPalette: return SaveMessage::kIndexPastTable;
     case PngResult::kNoMemory: return SaveMessage::kNoMemory;

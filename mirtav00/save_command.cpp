@@ -15,12 +15,12 @@
 
 #include "common/base/text.h"
 #include "common/bitmap/core/png_chunks.h"
-#include "common/bitmap/core/rle.h"
 #include "common/bitmap/core/tiff_layout.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/drive_checks.h"
 #include "common/bitmap/file_beside.h"
 #include "common/bitmap/png_codec.h"
+#include "common/bitmap/png_picture.h"
 #include "common/bitmap/tiff_writer.h"
 #include "common/ui/file_dialog.h"
 #include "mirtav00/core/bmp_writer.h"
@@ -84,30 +84,13 @@ uint64_t PlannedSize(HWND window) {
 // The locked block's picture as a PNG in *encoded, its palette the table
 // (opaque: a PNG source's tRNS comes back from the source's own chunk).
 PngResult EncodeLockedPicture(std::vector<uint8_t>* encoded) {
-  const bmp::BlockLayout& l = dibLayout;
-  IndexRows rows;
-  rows.width = static_cast<uint32_t>(l.width);
-  rows.height = static_cast<uint32_t>(l.height);
-  rows.depth = l.bitCount;
-  rows.stride = static_cast<size_t>(l.rowStride);
-  rows.bottomUp = !l.topDown;
-  rows.rows = dibBlockStart + l.pixelOffset;
-  rows.size = dibBlockSize - static_cast<size_t>(l.pixelOffset);
-  std::vector<uint8_t> decoded;  // an RLE picture's rows, as it is shown (damage left at index 0)
-  if (l.compression != bmp::kBiRgb) {
-    decoded.assign(static_cast<size_t>(l.rowStride * static_cast<uint64_t>(l.height)), 0);
-    rle::Decode(rows.rows, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, l.rowStride,
-                decoded.data(), decoded.size());
-    rows.rows = decoded.data();
-    rows.size = decoded.size();
-  }
   uint32_t argb[shuffle::kMaxColours];
   for (int32_t i = 0; i < paletteColourCount; ++i) {
     argb[i] = 0xFF000000u | static_cast<uint32_t>(PaletteTable[i].red) << 16 |
               static_cast<uint32_t>(PaletteTable[i].green) << 8 | static_cast<uint32_t>(PaletteTable[i].blue);
   }
-  return EncodeIndexedPng(rows, PngDepth(), argb, static_cast<uint32_t>(paletteColourCount), PngInterlace() == 1,
-                          encoded);
+  return EncodeLockedBlock(PngDepth(), argb, static_cast<uint32_t>(paletteColourCount), PngInterlace() == 1,
+                           encoded);
 }
 
 // The PNG file's bytes in *out: the encoded picture itself, or from a PNG

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/bitmap/core/rle.h"
 #include "common/bitmap/png_codec.h"
 
 namespace {
@@ -144,6 +145,33 @@ PngRead ReadCandidatePng(HFILE file, const FileFront& front, PngSource* source) 
     source->Clear();
   }
   return read;
+}
+
+PngResult EncodeLockedBlock(uint32_t pngDepth, const uint32_t* argb, uint32_t count, bool interlace,
+                            std::vector<uint8_t>* encoded) {
+  const bmp::BlockLayout& l = dibLayout;
+  if (dibPixelData == nullptr) return PngResult::kBadArguments;
+  IndexRows rows;
+  rows.width = static_cast<uint32_t>(l.width);
+  rows.height = static_cast<uint32_t>(l.height);
+  rows.depth = l.bitCount;
+  rows.stride = static_cast<size_t>(l.rowStride);
+  rows.bottomUp = !l.topDown;
+  rows.rows = dibPixelData;
+  rows.size = static_cast<size_t>(l.pixelBytes);
+  std::vector<uint8_t> decoded;  // an RLE picture's rows, as it is shown (damage left at index 0)
+  if (l.compression != bmp::kBiRgb) {
+    try {
+      decoded.assign(static_cast<size_t>(l.rowStride * static_cast<uint64_t>(l.height)), 0);
+    } catch (const std::bad_alloc&) {
+      return PngResult::kNoMemory;
+    }
+    rle::Decode(dibPixelData, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, l.rowStride,
+                decoded.data(), decoded.size());
+    rows.rows = decoded.data();
+    rows.size = decoded.size();
+  }
+  return EncodeIndexedPng(rows, pngDepth, argb, count, interlace, encoded);
 }
 
 const Message& PngReadMessage(PngRead read) {

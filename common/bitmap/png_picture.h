@@ -16,6 +16,7 @@
 #include "common/base/core/message.h"
 #include "common/bitmap/core/png_chunks.h"
 #include "common/bitmap/dib_block.h"
+#include "common/bitmap/png_codec.h"
 
 // The PNG a picture came from, as Open read it.
 struct PngSource {
@@ -50,6 +51,13 @@ PngRead ReadCandidatePng(HFILE file, const FileFront& front, PngSource* source);
 
 // The message of a refusal (not of kOk).
 const Message& PngReadMessage(PngRead read);
+
+// The locked block's picture (dibLayout) as an indexed PNG of pngDepth bits
+// in *encoded, its palette argb[0, count): the rows as they stand, an RLE
+// picture's decoded first as it is shown. Call it between a lock and its
+// unlock; kNoMemory when the decoded rows find no room.
+PngResult EncodeLockedBlock(uint32_t pngDepth, const uint32_t* argb, uint32_t count, bool interlace,
+                            std::vector<uint8_t>* encoded);
 
 // The bits per pixel a PNG's depth is held at in the block: 2 becomes 4.
 inline uint16_t BlockDepthOfPng(uint32_t pngDepth) { return static_cast<uint16_t>(pngDepth == 2 ? 4 : pngDepth); }
