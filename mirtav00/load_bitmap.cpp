@@ -90,7 +90,9 @@ void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
   paletteColourCount = next.colourCount;
   pngSource = std::move(next.png);  // the file shown before, and its memory, go now
   next.png.Clear();
-  for (int32_t i = 0; i < 256; ++i) sourceOrder[i] = i;
+  for (int32_t i = 0; i < 256; ++i) sourceOrder[i] = savedOrder[i] = i;
+  orderHistory.Reset(paletteColourCount);
+  ForgetEntryUses();
   shufflerPicture = next.facts;
   std::strncpy(shufflerPicture.openPath, path, kPathBufferSize - 1);
   shufflerPicture.openPath[kPathBufferSize - 1] = '\0';

@@ -80,11 +80,24 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 
 // A randomised order not yet saved: the question first.
 bool MayLeavePicture(HWND window) {
-  if (pictureState != PictureState::kChanged || changedOrderSaved) return true;
+  if (!OrderUnsaved()) return true;
   return AskBeforeLeaving(window, path_text::FileNameOf(shufflerPicture.openPath, IsJapanese()), SaveImage);
 }
 
 void OpenPath(HWND window, const std::string& path) { OpenPicturePath(window, path, MayLeavePicture); }
+
+// The order's commands, which no icon-bar button sends: from the keys and
+// from the palette window's menu.
+bool RunOrderCommand(HWND window, int command) {
+  switch (command) {
+    case IDM_UNDO_ORDER: UndoOrder(window); return true;
+    case IDM_REDO_ORDER: RedoOrder(window); return true;
+    case IDM_SORT_BY_HUE: SortPalette(window, SortKey::kHue); return true;
+    case IDM_SORT_BY_LIGHTNESS: SortPalette(window, SortKey::kLightness); return true;
+    case IDM_SORT_BY_USE: SortPalette(window, SortKey::kUse); return true;
+    default: return false;
+  }
+}
 
 }  // namespace
 
@@ -133,6 +146,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return DefWindowProcA(window, message, wParam, lParam);
     case kRestackPalette: KeepPaletteWindowInFront(); return 0;
     case kArrangeToPalette: ArrangeToPalette(window); return 0;
+    case kMovePaletteEntry: MovePaletteEntry(window, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam)); return 0;
+    case WM_COMMAND:
+      if (RunOrderCommand(window, LOWORD(wParam))) return 0;
+      return ShellMainWindowProc(window, message, wParam, lParam);
     case WM_ENABLE: EnablePaletteWindow(wParam != FALSE); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }

@@ -4,6 +4,11 @@
 // whatever the display's depth.
 #include "mirtav00/palette_window.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -53,15 +58,23 @@ void PlaceBesideMain(HWND palette) {
   if (positions != nullptr) EndDeferWindowPos(positions);
 }
 
-// The right-click menu: the table in its current order to a file, or the
-// table put into a file's order. Their dialogs belong to the main window, so
-// both windows take no input while they are up.
+// The right-click menu: Undo and Redo of the order, the sorts, the table in
+// its current order to a file, or the table put into a file's order. Each
+// runs in the main window, after the menu has gone; the dialogs belong to the
+// main window, so both windows take no input while they are up.
 void OnContextMenu(HWND window, LPARAM point) {
+  const bool picture = paletteColourCount > 0;
   const PaletteMenuItem items[] = {
-      {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, paletteColourCount > 0},
-      {IDM_ARRANGE_TO_PALETTE, {"Arrange to palette...", "パレットの順に並べる..."}, paletteColourCount > 0},
+      {IDM_UNDO_ORDER, {"Undo\tCtrl+Z", "元に戻す\tCtrl+Z"}, picture && orderHistory.CanUndo()},
+      {IDM_REDO_ORDER, {"Redo\tCtrl+Y", "やり直し\tCtrl+Y"}, picture && orderHistory.CanRedo()},
+      {IDM_SORT_BY_HUE, {"Sort by hue", "色相で並べ替え"}, picture},
+      {IDM_SORT_BY_LIGHTNESS, {"Sort by lightness", "明るさで並べ替え"}, picture},
+      {IDM_SORT_BY_USE, {"Sort by use", "使用数で並べ替え"}, picture},
+      {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, picture},
+      {IDM_ARRANGE_TO_PALETTE, {"Arrange to palette...", "パレットの順に並べる..."}, picture},
   };
-  switch (ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0])) {
+  const UINT chosen = ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0]);
+  switch (chosen) {
     case IDM_SAVE_PALETTE_FILE: {
       std::vector<palette_file::Colour> colours;
       for (int32_t i = 0; i < paletteColourCount; ++i) {
@@ -72,13 +85,102 @@ void OnContextMenu(HWND window, LPARAM point) {
       break;
     }
     case IDM_ARRANGE_TO_PALETTE: PostMessageA(mainWindow, kArrangeToPalette, 0, 0); break;
-    default: break;
+    case 0: break;
+    default: PostMessageA(mainWindow, WM_COMMAND, chosen, 0); break;
   }
+}
+
+// ---- a cell under the mouse: its facts in a tip; a drag moves its entry ----
+
+HWND tip = nullptr;
+int32_t tipEntry = -1;   // the entry the tip describes, -1 when hidden
+int32_t dragFrom = -1;   // the entry pressed, while the button is down
+
+TTTOOLINFOA TipTool(HWND window) {
+  TTTOOLINFOA tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  tool.hwnd = window;
+  tool.uId = 1;
+  return tool;
+}
+
+void MakeTip(HWND window) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                        window, nullptr, appInstance, nullptr);
+  if (tip == nullptr) return;
+  TTTOOLINFOA tool = TipTool(window);
+  tool.lpszText = const_cast<char*>("");
+  SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void HideTip(HWND window) {
+  if (tip == nullptr || tipEntry < 0) return;
+  TTTOOLINFOA tool = TipTool(window);
+  SendMessageA(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+  tipEntry = -1;
+}
+
+// "Entry 37: 120 64 200, 1234 pixels" beside the cursor, for the cell there.
+void ShowTip(HWND window, int32_t entry, POINT client) {
+  if (tip == nullptr) return;
+  if (entry < 0) {
+    HideTip(window);
+    return;
+  }
+  TTTOOLINFOA tool = TipTool(window);
+  if (entry != tipEntry) {
+    const shuffle::PaletteEntry& c = PaletteTable[entry];
+    const uint64_t* uses = EntryUses(mainWindow);
+    char line[160];
+    if (uses != nullptr) {
+      std::snprintf(line, sizeof line, Pick("Entry %d: %d %d %d, %" PRIu64 " pixels", "%d番: %d %d %d, %" PRIu64 " ピクセル"),
+                    static_cast<int>(entry), static_cast<int>(c.red), static_cast<int>(c.green),
+                    static_cast<int>(c.blue), uses[entry]);
+    } else {
+      std::snprintf(line, sizeof line, Pick("Entry %d: %d %d %d", "%d番: %d %d %d"), static_cast<int>(entry),
+                    static_cast<int>(c.red), static_cast<int>(c.green), static_cast<int>(c.blue));
+    }
+    const std::string text = ToAnsi(line);
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    tipEntry = entry;
+  }
+  POINT at = client;
+  ClientToScreen(window, &at);
+  SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + 12, at.y + 18));
+  SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void OnMouseMove(HWND window, LPARAM lParam) {
+  const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, window, 0};
+  TrackMouseEvent(&leave);
+  ShowTip(window, EntryAt(at.x, at.y, paletteColourCount), at);
+}
+
+void OnButtonDown(HWND window, LPARAM lParam) {
+  dragFrom = EntryAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), paletteColourCount);
+  if (dragFrom >= 0) SetCapture(window);
+}
+
+// Dropped on another cell: that entry's place is the dragged entry's now.
+void OnButtonUp(HWND window, LPARAM lParam) {
+  const int32_t from = dragFrom;
+  dragFrom = -1;
+  if (GetCapture() == window) ReleaseCapture();
+  const int32_t to = EntryAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), paletteColourCount);
+  if (from < 0 || to < 0 || from == to) return;
+  HideTip(window);
+  PostMessageA(mainWindow, kMovePaletteEntry, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
 }
 
 LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
+      MakeTip(window);
       PlaceBesideMain(window);
       ScopedGetDC dc(window);
       DrawCells(dc);
@@ -89,7 +191,16 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       DrawCells(dc);
       return 0;
     }
-    case WM_CONTEXTMENU: OnContextMenu(window, lParam); return 0;
+    case WM_CONTEXTMENU: HideTip(window); OnContextMenu(window, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
+    case WM_MOUSELEAVE: HideTip(window); return 0;
+    case WM_LBUTTONDOWN: OnButtonDown(window, lParam); return 0;
+    case WM_LBUTTONUP: OnButtonUp(window, lParam); return 0;
+    case WM_CAPTURECHANGED: dragFrom = -1; return 0;
+    case WM_DESTROY:
+      tip = nullptr;  // destroyed with the window that owns it
+      tipEntry = dragFrom = -1;
+      return 0;
     // Shown or hidden by the special setting only: Alt+F4 does not take it away.
     case WM_CLOSE: return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

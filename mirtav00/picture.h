@@ -14,6 +14,7 @@
 #include "common/base/core/picture_state.h"
 #include "common/bitmap/png_picture.h"
 #include "mirtav00/core/open_rules.h"
+#include "mirtav00/core/order_history.h"
 #include "mirtav00/core/shuffle.h"
 
 namespace mirtav {
@@ -27,9 +28,22 @@ extern PngSource pngSource;
 // Where each entry of the opened file's table stands in PaletteTable now
 // (identity at Open); the PNG save moves the file's own chunks through it.
 extern int32_t sourceOrder[256];
-// The randomised order has been written to a file since Randomize PLT (only
-// read in PictureState::kChanged): leaving then loses nothing.
-extern bool changedOrderSaved;
+// sourceOrder as it was last opened or written to a file: leaving a picture
+// whose sourceOrder differs asks first.
+extern int32_t savedOrder[256];
+// The steps of the order since the picture was opened, for Undo and Redo.
+extern OrderHistory orderHistory;
+
+// True when the table's order differs from the one last opened or saved.
+bool OrderUnsaved();
+
+// How many pixels use each entry of PaletteTable, counted once after an open
+// and then following every order; null when the block cannot be counted.
+const uint64_t* EntryUses(HWND mainWindow);
+// The counts follow a new order (entry i went to order[i]).
+void MoveEntryUses(const int32_t* order);
+// A new picture: the counts are made again when next asked for.
+void ForgetEntryUses();
 
 // The palette window's title, UTF-8: "Color Palette" or "カラーパレット".
 const char* PaletteWindowTitle();

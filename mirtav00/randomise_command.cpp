@@ -6,12 +6,14 @@
 
 #include <vector>
 
+#include "common/base/gdi_guards.h"
 #include "common/base/no_bad_alloc.h"
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
 #include "common/ui/palette_file_commands.h"
 #include "mirtav00/core/arrange.h"
+#include "mirtav00/core/order_tools.h"
 #include "mirtav00/core/randomise.h"
 #include "mirtav00/core/view_rules.h"
 #include "mirtav00/palette_window.h"
@@ -56,13 +58,36 @@ TimeOfDay LocalTimeOfDay() {
   return time;
 }
 
-// Runs one randomisation on the locked block; false when it was refused.
+// Runs one randomisation on the locked block, kept as a step; false when it
+// was refused.
 bool RandomiseBlock(HWND window) {
-  ScopedDibLock lock(window);
-  const bool done = lock.Locked() && RandomisePicture(shuffler, PaletteTable, paletteColourCount,
-                                                      dibBlockStart, dibBlockSize, dibLayout,
-                                                      LocalTimeOfDay());
-  if (done) shuffle::ComposeOrder(sourceOrder, shuffler.OrderMap, paletteColourCount);
+  bool done = false;
+  {
+    ScopedDibLock lock(window);
+    done = lock.Locked() && RandomisePicture(shuffler, PaletteTable, paletteColourCount, dibBlockStart,
+                                             dibBlockSize, dibLayout, LocalTimeOfDay());
+  }
+  if (done) {
+    shuffle::ComposeOrder(sourceOrder, shuffler.OrderMap, paletteColourCount);
+    MoveEntryUses(shuffler.OrderMap);
+    orderHistory.Record(shuffler.OrderMap);
+  }
+  return done;
+}
+
+// Entry i of the table moves to order[i], every pixel following; sourceOrder
+// follows too. False, with nothing changed, when the block refuses it.
+bool ApplyOrder(HWND window, const int32_t* order) {
+  bool done = false;
+  {
+    ScopedDibLock lock(window);
+    done = lock.Locked() &&
+           ReorderPicture(PaletteTable, paletteColourCount, dibBlockStart, dibBlockSize, dibLayout, order);
+  }
+  if (done) {
+    shuffle::ComposeOrder(sourceOrder, order, paletteColourCount);
+    MoveEntryUses(order);
+  }
   return done;
 }
 
@@ -72,11 +97,11 @@ const Message kMsgColoursMissing = {
     {"Error", "エラー"},
     MessageIcon::kError};
 
-// After a new order: the picture is changed, its samples drawn again, the
-// palette window shows the new table.
+// After a new order: the picture is changed (or, back in the order it was
+// opened in, as opened), its samples drawn again, the palette window shows
+// the new table.
 void ShowNewOrder(HWND window) {
-  pictureState = PictureState::kChanged;
-  changedOrderSaved = false;
+  pictureState = IsIdentity(sourceOrder, paletteColourCount) ? PictureState::kOpened : PictureState::kChanged;
   ForgetPictureSamples();  // the same colours, other indices
   RepaintPicture(window);
   HWND palette = FindPaletteWindow();
@@ -102,17 +127,49 @@ void ArrangeToPalette(HWND window) {
     ShowMessage(window, kMsgColoursMissing, static_cast<unsigned long>(missing));
     return;
   }
-  bool same = true;
-  for (int32_t i = 0; i < paletteColourCount; ++i) same = same && order[i] == i;
-  if (same) return;  // already in the file's order
-  bool done = false;
-  {
-    ScopedDibLock lock(window);
-    done = lock.Locked() && ReorderPicture(PaletteTable, paletteColourCount, dibBlockStart,
-                                           dibBlockSize, dibLayout, order);
+  ApplyOrderStep(window, order);
+}
+
+void ApplyOrderStep(HWND window, const int32_t* order) {
+  if (pictureState == PictureState::kNoPicture || IsIdentity(order, paletteColourCount)) return;
+  WaitCursor wait;
+  if (!ApplyOrder(window, order)) return;
+  orderHistory.Record(order);
+  ShowNewOrder(window);
+}
+
+void UndoOrder(HWND window) {
+  int32_t order[shuffle::kMaxColours];
+  if (pictureState == PictureState::kNoPicture || !orderHistory.UndoOrder(order)) return;
+  WaitCursor wait;
+  if (!ApplyOrder(window, order)) return;
+  orderHistory.Undone();
+  ShowNewOrder(window);
+}
+
+void RedoOrder(HWND window) {
+  int32_t order[shuffle::kMaxColours];
+  if (pictureState == PictureState::kNoPicture || !orderHistory.RedoOrder(order)) return;
+  WaitCursor wait;
+  if (!ApplyOrder(window, order)) return;
+  orderHistory.Redone();
+  ShowNewOrder(window);
+}
+
+void SortPalette(HWND window, SortKey key) {
+  if (pictureState == PictureState::kNoPicture) return;
+  const uint64_t* uses = nullptr;
+  if (key == SortKey::kUse) {
+    WaitCursor wait;
+    if ((uses = EntryUses(window)) == nullptr) return;
   }
-  if (done) shuffle::ComposeOrder(sourceOrder, order, paletteColourCount);
-  if (done) ShowNewOrder(window);
+  int32_t order[shuffle::kMaxColours];
+  if (SortOrder(PaletteTable, paletteColourCount, key, uses, order)) ApplyOrderStep(window, order);
+}
+
+void MovePaletteEntry(HWND window, int32_t from, int32_t to) {
+  int32_t order[shuffle::kMaxColours];
+  if (MoveOrder(paletteColourCount, from, to, order)) ApplyOrderStep(window, order);
 }
 
 void RandomisePalette(HWND window) {

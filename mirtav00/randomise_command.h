@@ -1,9 +1,13 @@
-// The Randomize PLT command (102) and Arrange to palette: PaletteTable, the
-// block's colour table and its pixels put into a new order (a random one, or
-// a palette file's) that looks exactly the same.
+// The commands of the order: Randomize PLT (102), Arrange to palette, the
+// sorts, a move by hand, Undo and Redo. Each puts PaletteTable, the block's
+// colour table and its pixels into a new order that looks exactly the same.
 #pragma once
 
 #include <windows.h>
+
+#include <cstdint>
+
+#include "mirtav00/core/order_tools.h"
 
 namespace mirtav {
 
@@ -14,6 +18,18 @@ void RandomisePalette(HWND mainWindow);
 // every pixel remapped, so the picture looks the same. Refused with a message,
 // nothing changed, when the file lacks colours of the table.
 void ArrangeToPalette(HWND mainWindow);
+
+// Every order below is one step of the order's history and changes nothing
+// when it leaves the table as it is.
+// The table (and every pixel) in a new order: entry i moves to order[i].
+void ApplyOrderStep(HWND mainWindow, const int32_t* order);
+// The last step taken back, or the next one taken again.
+void UndoOrder(HWND mainWindow);
+void RedoOrder(HWND mainWindow);
+// Sort by hue, lightness or use (the pixels counted first).
+void SortPalette(HWND mainWindow, SortKey key);
+// The entry at `from` moved to `to`, the ones between shifting by one.
+void MovePaletteEntry(HWND mainWindow, int32_t from, int32_t to);
 
 // Called, when set, as the work starts: the notice (null when it could not be
 // made) has been drawn and nothing has changed yet. The in-process tests look

@@ -185,17 +185,17 @@ bool SaveImage(HWND window) {
     case SaveVerdict::kDeclined: return false;
     case SaveVerdict::kWriteBmp:
       if (WriteBmpFile(window) != 0) return false;
-      changedOrderSaved = true;
+      std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
       ShowMessage(window, kMsgBmpSaved, path);
       return true;
     case SaveVerdict::kWriteTiff:
       if (WriteTiffFile(window, path) != 0) return false;
-      changedOrderSaved = true;
+      std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
       ShowMessage(window, kMsgTiffSaved, path);
       return true;
     case SaveVerdict::kWritePng:
       if (WritePngFile(window) != 0) return false;
-      changedOrderSaved = true;
+      std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
       ShowMessage(window, kMsgPngSaved, path);
       return true;
     default: ShowMessage(window, *MessageOf(verdict)); return false;

@@ -16,6 +16,14 @@ CellRect CellOf(int32_t entry) {
   return {left, top, left + kCellSize, top + kCellSize};
 }
 
+int32_t EntryAt(int32_t x, int32_t y, int32_t colourCount) {
+  constexpr int32_t kGap = (kCellPitch - kCellSize) / 2;
+  if (x < kCellOrigin - kGap || y < kCellOrigin - kGap) return -1;
+  const int32_t column = (x - kCellOrigin + kGap) / kCellPitch, row = (y - kCellOrigin + kGap) / kCellPitch;
+  const int32_t entry = row * 16 + column;
+  return column < 16 && row < 16 && entry < colourCount ? entry : -1;
+}
+
 uint32_t Dib24RowBytes(int32_t width) {
   const uint32_t w = width > 0 ? static_cast<uint32_t>(width) : 0;
   return 4 * w - 4 * (w / 4);

@@ -36,6 +36,11 @@ int32_t CellCount(int32_t colourCount, uint16_t bitCount = 0);
 // The cell of entry i (0..255): row i / 16, column i % 16.
 CellRect CellOf(int32_t entry);
 
+// The entry whose cell (with the gap around it, so every point between
+// cells belongs to one) holds client point (x, y), among the first
+// colourCount entries; -1 outside them.
+int32_t EntryAt(int32_t x, int32_t y, int32_t colourCount);
+
 // The row length of a 24-bit DIB: 4 x width - 4 x (width / 4), which is
 // 3 x width rounded up to a multiple of 4.
 uint32_t Dib24RowBytes(int32_t width);

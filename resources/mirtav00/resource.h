@@ -35,6 +35,12 @@
 // The palette window's right-click menu.
 #define IDM_SAVE_PALETTE_FILE 140
 #define IDM_ARRANGE_TO_PALETTE 141
+// 150..: the order's commands, from the same menu and (Undo, Redo) the keys.
+#define IDM_UNDO_ORDER 150
+#define IDM_REDO_ORDER 151
+#define IDM_SORT_BY_HUE 152
+#define IDM_SORT_BY_LIGHTNESS 153
+#define IDM_SORT_BY_USE 154
 
 // Dialogs of the shuffler besides About, named by string.
 #define RES_NAME_PLEASE_WAIT "PLEASEWAIT_DLG"

@@ -367,19 +367,65 @@ static void SendMouse(int x, int y, bool click, bool right = false) {
   SendInput(click ? 3 : 1, input, sizeof(INPUT));
 }
 
+namespace {
+// Awaits that screen point (x, y) shows target and the front holds (see ClickOn).
+testing::AssertionResult AwaitTargetAt(HWND target, int x, int y);
+}  // namespace
+
 testing::AssertionResult ClickOn(HWND target, int x, int y, bool right) {
-  HWND root = GetAncestor(target, GA_ROOT);
-  HWND there = nullptr;
-  const testing::AssertionResult shown = Await("\"" + WindowText(root) + "\" at the click point", [&] {
-    there = WindowFromPoint(POINT{x, y});
-    return there != nullptr && GetAncestor(there, GA_ROOT) == root && Sync(target, 1000) &&
-           WindowFromPoint(POINT{x, y}) == there;
-  }, [&] { return there ? ClassOf(there) + " \"" + WindowText(GetAncestor(there, GA_ROOT)) + "\"" : "no window"; });
-  if (!shown) return shown;
+  // The pointer goes there first, as a hand's does: a tip the program shows
+  // beside the pointer where it was leaves with it.
   MoveMouse(x, y);
+  const testing::AssertionResult shown = AwaitTargetAt(target, x, y);
+  if (!shown) return shown;
   SendMouse(x, y, true, right);
   return testing::AssertionSuccess();
 }
+
+testing::AssertionResult DragOn(HWND target, int x, int y, int toX, int toY) {
+  MoveMouse(x, y);
+  const testing::AssertionResult shown = AwaitTargetAt(target, x, y);
+  if (!shown) return shown;
+  INPUT press = {};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &press, sizeof press);
+  Sync(target);
+  MoveMouse((x + toX) / 2, (y + toY) / 2);
+  MoveMouse(toX, toY);
+  Sync(target);
+  press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &press, sizeof press);
+  return testing::AssertionSuccess();
+}
+
+namespace {
+
+testing::AssertionResult AwaitTargetAt(HWND target, int x, int y) {
+  HWND root = GetAncestor(target, GA_ROOT);
+  HWND there = nullptr;
+  const bool menu = ClassOf(root) == "#32768";
+  return Await("\"" + WindowText(root) + "\" at the click point", [&] {
+    there = WindowFromPoint(POINT{x, y});
+    if (there == nullptr || GetAncestor(there, GA_ROOT) != root) return false;
+    // With no window in front (Wine gives the front to the desktop when a
+    // late focus-out reaches the program) the click's own activation would
+    // race the program's focus events: the window is brought forward first.
+    HWND front = GetForegroundWindow();
+    if (!menu && (front == nullptr || front == GetDesktopWindow())) {
+      SetForegroundWindow(root);
+      return false;
+    }
+    // Then the front must hold while the target's thread answers: a focus
+    // change still on its way would take the press from the button it hit.
+    return Sync(target, 1000) && WindowFromPoint(POINT{x, y}) == there && GetForegroundWindow() == front;
+  }, [&] {
+    return (there ? ClassOf(there) + " \"" + WindowText(GetAncestor(there, GA_ROOT)) + "\"" : "no window") +
+           " there, \"" + WindowText(GetForegroundWindow()) + "\" in front";
+  });
+}
+
+}  // namespace
 
 testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid) {
   const POINT at = ClientToScreenPoint(window, x, y);

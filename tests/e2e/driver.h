@@ -114,6 +114,9 @@ void Click(int x, int y);
 // is at the point when it arrives, so a click sent while a dialog is going or
 // the program is still raising the window lands elsewhere.
 testing::AssertionResult ClickOn(HWND target, int x, int y, bool right = false);
+// Presses the left button at screen point (x, y) once it shows `target` (as
+// ClickOn), moves to (toX, toY) and lets go there.
+testing::AssertionResult DragOn(HWND target, int x, int y, int toX, int toY);
 // Right-clicks the client point (x, y) of window and clicks item (from 0) of
 // the menu of `items` items that comes up in process pid.
 testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid);

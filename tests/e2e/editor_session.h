@@ -219,6 +219,14 @@ class EditorSession : public testing::Test {
     run_->ClickButton(kOpen);
     HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs);
     if (dialog == nullptr) {
+      // Where the click went: the front, focus and capture of the editor's thread.
+      GUITHREADINFO g = {};
+      g.cbSize = sizeof g;
+      GetGUIThreadInfo(GetWindowThreadProcessId(main(), nullptr), &g);
+      auto name = [](HWND w) { return w ? ClassOf(w) + " \"" + WindowText(w) + "\"" : std::string("none"); };
+      ADD_FAILURE() << "no open dialog; in front " << name(GetForegroundWindow()) << ", active " << name(g.hwndActive)
+                    << ", focus " << name(g.hwndFocus) << ", capture " << name(g.hwndCapture) << ", Open button state "
+                    << SendMessageA(run_->Button(kOpen), BM_GETSTATE, 0, 0);
       CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)).SaveBmp(ShotPath("no-dialog"));
     }
     return dialog;

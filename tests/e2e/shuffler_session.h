@@ -151,8 +151,11 @@ class Shuffler {
     return Await("the buttons " + want, [&] { return Buttons() == want; }, [&] { return Buttons(); });
   }
 
+  // The pointer off both windows, so the palette window's tip is not in a shot.
+  static void PointerAway() { MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
   // The picture area of the client, w x h from (0, 21).
   Image Picture(int w, int h) const {
+    PointerAway();
     POINT at = ClientToScreenPoint(main(), 0, kPictureTop);
     return CaptureScreen(at.x, at.y, w, h);
   }
@@ -173,6 +176,7 @@ class Shuffler {
   Image PaletteClient() const {
     HWND palette = Palette();
     if (palette == nullptr) return Image();
+    PointerAway();
     POINT at = ClientToScreenPoint(palette, 0, 0);
     return CaptureScreen(at.x, at.y, 264, 264);
   }

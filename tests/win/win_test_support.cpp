@@ -163,6 +163,16 @@ void CALLBACK GuardTimer(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
 }
 
+double Now() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// When the last dialog-class window of this thread began to be made.
+double dialogCreatedAt = 0;
+
 void Record(HWND box) {
   for (HWND s : state->seen) {
     if (s == box) return;
@@ -180,10 +190,9 @@ void Record(HWND box) {
   const HICON icon = reinterpret_cast<HICON>(
       SendDlgItemMessageA(box, kIconStatic, STM_GETICON, 0, 0));
   record.errorIcon = icon != nullptr && icon == LoadIcon(nullptr, IDI_HAND);
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  record.shownAt = static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+  record.shownAt = Now();
+  record.createdAt = dialogCreatedAt != 0 ? dialogCreatedAt : record.shownAt;
+  dialogCreatedAt = 0;
   state->boxes.push_back(record);
   Pending p;
   p.box = box;
@@ -195,6 +204,9 @@ void Record(HWND box) {
 }
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && state != nullptr && IsDialogClass(reinterpret_cast<HWND>(wParam))) {
+    dialogCreatedAt = Now();
+  }
   if (code == HCBT_ACTIVATE && state != nullptr) {
     HWND window = reinterpret_cast<HWND>(wParam);
     if (IsDialogClass(window)) Record(window);

@@ -22,6 +22,7 @@ struct CapturedBox {
   bool errorIcon = false;
   bool timedOut = false;  // closed by the guard timer, not by its OK button
   double shownAt = 0;     // QueryPerformanceCounter time it was activated, in seconds
+  double createdAt = 0;   // the same clock when its window began to be made: the code before it has run
   // Filled when screenshots are asked for: pixels of the box's rectangle that
   // differ from the screen before the box, and the dark (text) pixels among them.
   int area = 0;

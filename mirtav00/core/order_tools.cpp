@@ -1,0 +1,183 @@
+#include "mirtav00/core/order_tools.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "common/bitmap/core/rle.h"
+
+namespace mirtav {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// CIELAB (D65 white) of an sRGB colour.
+struct Lab {
+  double l = 0, a = 0, b = 0;
+};
+
+double Linear(int32_t channel) {
+  const double c = static_cast<double>(channel & 0xFF) / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double LabF(double t) {
+  constexpr double d = 6.0 / 29.0;
+  return t > d * d * d ? std::cbrt(t) : t / (3 * d * d) + 4.0 / 29.0;
+}
+
+Lab LabOf(const shuffle::PaletteEntry& colour) {
+  const double r = Linear(colour.red), g = Linear(colour.green), b = Linear(colour.blue);
+  const double x = (0.4124564 * r + 0.3575761 * g + 0.1804375 * b) / 0.95047;
+  const double y = 0.2126729 * r + 0.7151522 * g + 0.0721750 * b;
+  const double z = (0.0193339 * r + 0.1191920 * g + 0.9503041 * b) / 1.08883;
+  const double fx = LabF(x), fy = LabF(y), fz = LabF(z);
+  return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
+// Counts the indices of `width` pixels of one packed row.
+void CountRow(const uint8_t* row, uint64_t width, uint16_t bitCount, uint64_t uses[256]) {
+  if (bitCount == 8) {
+    for (uint64_t x = 0; x < width; ++x) ++uses[row[x]];
+    return;
+  }
+  for (uint64_t x = 0; x + 1 < width; x += 2) {
+    ++uses[row[x / 2] >> 4];
+    ++uses[row[x / 2] & 0x0F];
+  }
+  if (width % 2 != 0) ++uses[row[width / 2] >> 4];
+}
+
+bool CountRleUses(const uint8_t* stream, size_t size, const bmp::BlockLayout& layout, uint64_t uses[256]) {
+  const uint64_t width = static_cast<uint64_t>(layout.width);
+  const uint64_t height = static_cast<uint64_t>(layout.height);
+  const uint64_t stride = (width * layout.bitCount + 31) / 32 * 4;
+  // A band of rows at a time: memory for the band, not for the picture.
+  const uint64_t bandRows = std::max<uint64_t>(1, std::min<uint64_t>(height, (1u << 20) / std::max<uint64_t>(stride, 1)));
+  std::vector<uint8_t> band;
+  try {
+    band.resize(static_cast<size_t>(bandRows * stride));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  rle::Position at;
+  for (uint64_t first = 0; first < height; first += bandRows) {
+    const uint64_t end = std::min(height, first + bandRows);
+    std::fill(band.begin(), band.end(), uint8_t{0});
+    if (!rle::DecodeRows(stream, size, layout.bitCount, layout.width, layout.height, &at, first, end, stride,
+                         band.data(), band.size())) {
+      return false;
+    }
+    for (uint64_t y = first; y < end; ++y) CountRow(band.data() + (y - first) * stride, width, layout.bitCount, uses);
+  }
+  return true;
+}
+
+// An order from a list of entries in their new order: order[sorted[k]] = k.
+void OrderOfSorted(const std::vector<int32_t>& sorted, int32_t* order) {
+  for (size_t k = 0; k < sorted.size(); ++k) order[sorted[k]] = static_cast<int32_t>(k);
+}
+
+}  // namespace
+
+bool CountUses(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout, uint64_t uses[256]) {
+  std::fill(uses, uses + 256, uint64_t{0});
+  if (block == nullptr || (layout.bitCount != 4 && layout.bitCount != 8) || layout.width < 0 || layout.height < 0 ||
+      layout.pixelOffset > blockSize) {
+    return false;
+  }
+  const uint64_t room = blockSize - layout.pixelOffset;
+  const uint8_t* pixels = block + layout.pixelOffset;
+  bool counted = false;
+  if (layout.compression == bmp::kBiRle8 || layout.compression == bmp::kBiRle4) {
+    counted = layout.pixelBytes <= room &&
+              CountRleUses(pixels, static_cast<size_t>(layout.pixelBytes), layout, uses);
+  } else if (layout.compression == bmp::kBiRgb) {
+    const uint64_t width = static_cast<uint64_t>(layout.width), rows = static_cast<uint64_t>(layout.height);
+    const uint64_t packed = (width * layout.bitCount + 7) / 8;
+    counted = packed <= layout.rowBytes && layout.rowBytes <= layout.rowStride &&
+              (rows == 0 || (layout.rowStride != 0 && rows <= room / layout.rowStride));
+    for (uint64_t y = 0; counted && y < rows; ++y) CountRow(pixels + y * layout.rowStride, width, layout.bitCount, uses);
+  }
+  if (!counted) std::fill(uses, uses + 256, uint64_t{0});
+  return counted;
+}
+
+double Lightness(const shuffle::PaletteEntry& colour) { return LabOf(colour).l; }
+
+double Chroma(const shuffle::PaletteEntry& colour) {
+  const Lab lab = LabOf(colour);
+  return std::hypot(lab.a, lab.b);
+}
+
+double HueAngle(const shuffle::PaletteEntry& colour) {
+  const Lab lab = LabOf(colour);
+  const double degrees = std::atan2(lab.b, lab.a) * 180.0 / kPi;
+  return degrees < 0 ? degrees + 360.0 : degrees;
+}
+
+bool SortOrder(const shuffle::PaletteEntry* table, int32_t count, SortKey key, const uint64_t* uses,
+               int32_t* order) {
+  if (table == nullptr || order == nullptr || count < 1 || count > shuffle::kMaxColours) return false;
+  if (key == SortKey::kUse && uses == nullptr) return false;
+  struct Keys {
+    bool colour;   // not a grey
+    int32_t sector;
+    double lightness;
+  };
+  std::vector<Keys> keys(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const Lab lab = LabOf(table[i]);
+    double hue = std::atan2(lab.b, lab.a) * 180.0 / kPi;
+    if (hue < 0) hue += 360.0;
+    keys[i].colour = std::hypot(lab.a, lab.b) >= kGreyChroma;
+    keys[i].sector = static_cast<int32_t>(hue / kHueSector) % static_cast<int32_t>(360.0 / kHueSector);
+    keys[i].lightness = lab.l;
+  }
+  std::vector<int32_t> sorted(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) sorted[i] = i;
+  switch (key) {
+    case SortKey::kHue:
+      std::stable_sort(sorted.begin(), sorted.end(), [&](int32_t p, int32_t q) {
+        const Keys& a = keys[p];
+        const Keys& b = keys[q];
+        if (a.colour != b.colour) return !a.colour;
+        if (a.colour && a.sector != b.sector) return a.sector < b.sector;
+        return a.lightness < b.lightness;
+      });
+      break;
+    case SortKey::kLightness:
+      std::stable_sort(sorted.begin(), sorted.end(),
+                       [&](int32_t p, int32_t q) { return keys[p].lightness < keys[q].lightness; });
+      break;
+    case SortKey::kUse:
+      std::stable_sort(sorted.begin(), sorted.end(), [&](int32_t p, int32_t q) { return uses[p] > uses[q]; });
+      break;
+  }
+  OrderOfSorted(sorted, order);
+  return true;
+}
+
+bool MoveOrder(int32_t count, int32_t from, int32_t to, int32_t* order) {
+  if (order == nullptr || count < 1 || count > shuffle::kMaxColours || from < 0 || from >= count || to < 0 ||
+      to >= count) {
+    return false;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    order[i] = i;
+    if (from < to && i > from && i <= to) order[i] = i - 1;
+    if (to < from && i >= to && i < from) order[i] = i + 1;
+  }
+  order[from] = to;
+  return true;
+}
+
+bool IsIdentity(const int32_t* order, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    if (order[i] != i) return false;
+  }
+  return true;
+}
+
+}  // namespace mirtav

@@ -1,0 +1,172 @@
+// The shuffler's order tools on plain memory: each order is a permutation
+// that, applied through ReorderPicture, keeps every pixel's colour, and puts
+// the table in the order its name promises, equal keys keeping their order.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/bitmap/core/rle.h"
+#include "mirtav00/core/open_rules.h"
+#include "mirtav00/core/order_history.h"
+#include "mirtav00/core/order_tools.h"
+#include "mirtav00/core/randomise.h"
+#include "tests/unit/fixtures/bmp_fixture.h"
+#include "tests/unit/fixtures/reread.h"
+
+using mirtav::SortKey;
+using shuffle::PaletteEntry;
+
+namespace {
+
+PaletteEntry Rgb(int32_t r, int32_t g, int32_t b) { return PaletteEntry{b, g, r}; }
+
+std::vector<int32_t> Sorted(const std::vector<PaletteEntry>& table, SortKey key, const uint64_t* uses = nullptr) {
+  std::vector<int32_t> order(table.size());
+  EXPECT_TRUE(mirtav::SortOrder(table.data(), static_cast<int32_t>(table.size()), key, uses, order.data()));
+  std::vector<int32_t> entries(table.size());  // entries[place] = the entry standing there
+  for (size_t i = 0; i < order.size(); ++i) entries[order[i]] = static_cast<int32_t>(i);
+  return entries;
+}
+
+// Each row as an RLE stream of one-pixel runs (two-pixel runs at 4 bits).
+std::vector<uint8_t> RleOf(int32_t width, int32_t height, uint16_t bits, int (*index)(int32_t, int32_t)) {
+  std::vector<uint8_t> s;
+  for (int32_t y = height - 1; y >= 0; --y) {
+    for (int32_t x = 0; x < width; x += bits == 8 ? 1 : 2) {
+      const int n = bits == 8 || x + 1 == width ? 1 : 2;
+      const int v = bits == 8 ? index(x, y) : index(x, y) << 4 | (n == 2 ? index(x + 1, y) : 0);
+      s.insert(s.end(), {static_cast<uint8_t>(n), static_cast<uint8_t>(v)});
+    }
+    s.insert(s.end(), {0, 0});
+  }
+  s.insert(s.end(), {0, 1});
+  return s;
+}
+
+// Every pixel's colour (0xRRGGBB) as shown, stored rows or stream decoded.
+std::vector<uint32_t> ShownColours(const std::vector<uint8_t>& block, const bmp::BlockLayout& l) {
+  const uint64_t stride = (uint64_t{static_cast<uint32_t>(l.width)} * l.bitCount + 31) / 32 * 4;
+  std::vector<uint8_t> rows(block.begin() + l.pixelOffset, block.end());
+  if (l.compression != bmp::kBiRgb) {
+    rows.assign(stride * l.height, 0);
+    rle::Decode(block.data() + l.pixelOffset, l.pixelBytes, l.bitCount, l.width, l.height, stride, rows.data(),
+                rows.size());
+  }
+  std::vector<uint8_t> table(4 * l.colourCount);
+  bmp::TableAsQuads(block.data(), l, table.data(), static_cast<uint32_t>(l.colourCount));
+  std::vector<uint32_t> colours;
+  for (int32_t y = 0; y < l.height; ++y) {
+    for (int32_t x = 0; x < l.width; ++x) {
+      const uint8_t byte = rows[y * stride + (l.bitCount == 8 ? x : x / 2)];
+      const uint8_t i = l.bitCount == 8 ? byte : (x % 2 ? byte & 15 : byte >> 4);
+      colours.push_back(table[4 * i] | table[4 * i + 1] << 8 | table[4 * i + 2] << 16);
+    }
+  }
+  return colours;
+}
+
+}  // namespace
+
+TEST(MirtavOrderTools, SortsPutEntriesInTheirKeysOrderAndKeepTies) {
+  // 0 dark red, 1 white, 2 light blue, 3 black, 4 mid grey, 5 = 0 again,
+  // 6 bright red, 7 yellow, 8 a nearly grey blue (below the chroma line).
+  const std::vector<PaletteEntry> table = {Rgb(120, 10, 10), Rgb(255, 255, 255), Rgb(150, 190, 255),
+                                           Rgb(0, 0, 0),     Rgb(128, 128, 128), Rgb(120, 10, 10),
+                                           Rgb(255, 40, 40), Rgb(250, 230, 20),  Rgb(120, 122, 128)};
+  EXPECT_EQ(Sorted(table, SortKey::kHue), (std::vector<int32_t>{3, 8, 4, 1, 0, 5, 6, 7, 2}));
+  EXPECT_EQ(Sorted(table, SortKey::kLightness), (std::vector<int32_t>{3, 0, 5, 8, 4, 6, 2, 7, 1}));
+  const uint64_t uses[] = {5, 0, 9, 5, 1, 0, 9, 2, 5};
+  EXPECT_EQ(Sorted(table, SortKey::kUse, uses), (std::vector<int32_t>{2, 6, 0, 3, 8, 7, 4, 1, 5}));
+  // Perceived, not summed: pure green is lighter than pure blue plus red.
+  EXPECT_GT(mirtav::Lightness(Rgb(0, 255, 0)), mirtav::Lightness(Rgb(255, 0, 255)));
+  EXPECT_EQ(Sorted({Rgb(1, 2, 3)}, SortKey::kHue), std::vector<int32_t>{0});
+  int32_t order[256];
+  EXPECT_FALSE(mirtav::SortOrder(table.data(), 9, SortKey::kUse, nullptr, order));
+  EXPECT_FALSE(mirtav::SortOrder(table.data(), 0, SortKey::kHue, nullptr, order));
+}
+
+// A move, kept as a step: its Undo is the move back, its Redo the move.
+TEST(MirtavOrderTools, MovesAreStepsThatUndoAndRedo) {
+  struct { int32_t count, from, to; std::vector<int32_t> order; } const cases[] = {
+      {5, 1, 3, {0, 3, 1, 2, 4}}, {5, 4, 0, {1, 2, 3, 4, 0}}, {5, 2, 2, {0, 1, 2, 3, 4}}, {1, 0, 0, {0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
+    int32_t order[256], undo[256], redo[256], back[256];
+    ASSERT_TRUE(mirtav::MoveOrder(c.count, c.from, c.to, order));
+    EXPECT_EQ(std::vector<int32_t>(order, order + c.count), c.order);
+    mirtav::OrderHistory history;
+    history.Reset(c.count);
+    EXPECT_FALSE(history.UndoOrder(undo));
+    ASSERT_TRUE(history.Record(order));
+    ASSERT_TRUE(history.UndoOrder(undo));
+    ASSERT_TRUE(mirtav::MoveOrder(c.count, c.to, c.from, back));
+    EXPECT_EQ(std::vector<int32_t>(undo, undo + c.count), std::vector<int32_t>(back, back + c.count));
+    history.Undone();
+    ASSERT_TRUE(history.RedoOrder(redo));
+    EXPECT_EQ(std::vector<int32_t>(redo, redo + c.count), c.order);
+  }
+  int32_t order[256];
+  EXPECT_FALSE(mirtav::MoveOrder(5, 5, 0, order));
+  EXPECT_FALSE(mirtav::MoveOrder(5, 0, -1, order));
+}
+
+// A new step drops what could be redone; the oldest goes past the limit.
+TEST(MirtavOrderTools, HistoryKeepsItsLimitAndDropsTheRedoSteps) {
+  mirtav::OrderHistory history;
+  history.Reset(3);
+  const int32_t swap[] = {1, 0, 2}, turn[] = {1, 2, 0}, bad[] = {0, 0, 1};
+  EXPECT_FALSE(history.Record(bad));
+  ASSERT_TRUE(history.Record(swap));
+  ASSERT_TRUE(history.Record(turn));
+  history.Undone();
+  EXPECT_TRUE(history.CanRedo());
+  ASSERT_TRUE(history.Record(swap));
+  EXPECT_FALSE(history.CanRedo());
+  EXPECT_EQ(history.Steps(), 2u);
+  for (size_t i = 0; i < mirtav::OrderHistory::kMaxSteps + 5; ++i) history.Record(turn);
+  EXPECT_EQ(history.Steps(), mirtav::OrderHistory::kMaxSteps);
+  size_t undone = 0;
+  for (; history.CanUndo(); ++undone) history.Undone();
+  EXPECT_EQ(undone, mirtav::OrderHistory::kMaxSteps);
+}
+
+// Counted uses of rows and RLE streams, then each sort applied: every pixel
+// shows the colour it showed.
+TEST(MirtavOrderTools, UsesAreCountedAndEverySortKeepsEveryPixelsColour) {
+  struct { int32_t width, height; uint16_t bits; uint32_t compression; } const cases[] = {
+      {5, 3, 4, bmp::kBiRgb}, {9, -2, 8, bmp::kBiRgb}, {6, 4, 8, bmp::kBiRle8}, {7, 3, 4, bmp::kBiRle4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.bits << " bits, " << c.compression);
+    fixture::Picture p;
+    p.width = c.width;
+    p.height = c.height;
+    p.bits = c.bits;
+    p.compression = c.compression;
+    p.palette = fixture::Palette(size_t{1} << c.bits);
+    p.palette[2] = p.palette[7];  // a repeated colour
+    int (*index)(int32_t, int32_t) = [](int32_t x, int32_t y) { return (x * 3 + y * 5) % 11; };
+    p.pixels = c.compression == bmp::kBiRgb ? fixture::Rows(c.width, c.height, c.bits, index)
+                                            : RleOf(c.width, c.height, c.bits, index);
+    const std::vector<uint8_t> file = fixture::File(p);
+    const fixture::Reread source = fixture::ReadBack(file);
+    ASSERT_TRUE(source.ok);
+    uint64_t uses[256], expected[256] = {};
+    for (int32_t y = 0; y < std::abs(c.height); ++y) {
+      for (int32_t x = 0; x < c.width; ++x) ++expected[index(x, y)];
+    }
+    ASSERT_TRUE(mirtav::CountUses(source.block.data(), source.block.size(), source.layout, uses));
+    EXPECT_EQ(std::vector<uint64_t>(uses, uses + 256), std::vector<uint64_t>(expected, expected + 256));
+    EXPECT_FALSE(mirtav::CountUses(source.block.data(), source.layout.pixelOffset, source.layout, uses));
+    for (SortKey key : {SortKey::kHue, SortKey::kLightness, SortKey::kUse}) {
+      PaletteEntry table[256];
+      int32_t n = 0, order[256];
+      ASSERT_EQ(mirtav::CheckOpenHeader(file.data(), file.size(), file.size(), table, &n), mirtav::OpenVerdict::kOk);
+      std::vector<uint8_t> block = source.block;
+      ASSERT_TRUE(mirtav::SortOrder(table, n, key, expected, order));
+      ASSERT_TRUE(mirtav::ReorderPicture(table, n, block.data(), block.size(), source.layout, order));
+      EXPECT_EQ(ShownColours(block, source.layout), ShownColours(source.block, source.layout));
+    }
+  }
+}
