@@ -285,9 +285,10 @@ std::vector<Dialog> Dialogs() {
   };
 }
 #else
-// Open, Randomize PLT, Copy PLT, Save Image, Help.
+// Open, Randomize PLT, Copy PLT, Save Image, Help; Undo and Redo of the order.
 const std::vector<Key> kKeys = {
     {FCONTROL, 'O', 101}, {FCONTROL, 'R', 102}, {FCONTROL, 'C', 103}, {FCONTROL, 'S', 104}, {0, VK_F1, 106},
+    {FCONTROL, 'Z', 150}, {FCONTROL, 'Y', 151},
 };
 const std::vector<std::string> kBases = {"Gap", "Open", "PalRd", "Copy", "SaveAs",
                                          "About", "Help", "Exit", "Space"};
