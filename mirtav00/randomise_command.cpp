@@ -66,12 +66,6 @@ bool RandomiseBlock(HWND window) {
   return done;
 }
 
-const Message kMsgColoursMissing = {
-    {"The palette file lacks %lu of the picture's colours, so the order stays as it is.",
-     "パレットファイルには画像の色のうち %lu 色がありません. 順序は変わりません."},
-    {"Error", "エラー"},
-    MessageIcon::kError};
-
 // After a new order: the picture is changed, its samples drawn again, the
 // palette window shows the new table.
 void ShowNewOrder(HWND window) {
