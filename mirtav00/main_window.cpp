@@ -15,6 +15,7 @@
 #include "common/ui/app_shell.h"
 #include "common/ui/icon_bar.h"
 #include "mirtav00/bar_tables.h"
+#include "mirtav00/batch_arrange.h"
 #include "mirtav00/core/view_rules.h"
 #include "mirtav00/description.h"
 #include "mirtav00/load_bitmap.h"
@@ -133,6 +134,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return DefWindowProcA(window, message, wParam, lParam);
     case kRestackPalette: KeepPaletteWindowInFront(); return 0;
     case kArrangeToPalette: ArrangeToPalette(window); return 0;
+    case kArrangePictures: ArrangePictures(window); return 0;
     case WM_ENABLE: EnablePaletteWindow(wParam != FALSE); return 0;
     default: return ShellMainWindowProc(window, message, wParam, lParam);
   }

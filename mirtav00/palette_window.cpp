@@ -60,6 +60,7 @@ void OnContextMenu(HWND window, LPARAM point) {
   const PaletteMenuItem items[] = {
       {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, paletteColourCount > 0},
       {IDM_ARRANGE_TO_PALETTE, {"Arrange to palette...", "パレットの順に並べる..."}, paletteColourCount > 0},
+      {IDM_ARRANGE_PICTURES, {"Arrange pictures to palette...", "画像をパレットの順に並べる..."}, true},
   };
   switch (ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0])) {
     case IDM_SAVE_PALETTE_FILE: {
@@ -72,6 +73,7 @@ void OnContextMenu(HWND window, LPARAM point) {
       break;
     }
     case IDM_ARRANGE_TO_PALETTE: PostMessageA(mainWindow, kArrangeToPalette, 0, 0); break;
+    case IDM_ARRANGE_PICTURES: PostMessageA(mainWindow, kArrangePictures, 0, 0); break;
     default: break;
   }
 }

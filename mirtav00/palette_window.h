@@ -9,6 +9,8 @@ namespace mirtav {
 // Posted to the main window by the palette window's "Arrange to palette...",
 // which the main window runs as a command.
 constexpr UINT kArrangeToPalette = WM_APP + 2;
+// Posted the same way by "Arrange pictures to palette...".
+constexpr UINT kArrangePictures = WM_APP + 3;
 
 // Yes (0) or No (1): whether the palette window is shown; Yes at every start.
 enum ShowPaletteValue { kShowPaletteYes = 0, kShowPaletteNo = 1 };
