@@ -360,7 +360,7 @@ TEST(Mirtav, ArrangeToAPaletteFileAndSaveThePalette) {
   HWND palette = nullptr;
   ASSERT_TRUE(app.AwaitPalette(&palette));
   auto use = [&](int item, const char* en, const char* ja, const std::string& path, int filter) {
-    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, 2, app.run().pid());
+    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, 3, app.run().pid());
     if (!chosen) return chosen;
     HWND dialog = WaitForDialog(Ansi(Pick(en, ja)).c_str(), app.run().pid(), kPatienceMs);
     if (dialog == nullptr) return testing::AssertionFailure() << "no dialog titled " << en;
