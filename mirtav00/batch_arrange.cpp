@@ -22,7 +22,6 @@
 #include "common/ui/app_shell.h"
 #include "common/ui/file_dialog.h"
 #include "common/ui/palette_file_commands.h"
-#include "common/ui/picture_handover.h"
 #include "mirtav00/core/arrange.h"
 #include "mirtav00/core/randomise.h"
 #include "mirtav00/core/save_rules.h"
@@ -73,6 +72,22 @@ const FileDialog kFolderDialog = {true,
 
 bool ShiftJis() { return GetACP() == 932; }
 
+// The drive type of each root, asked of the platform once a run (Wine takes
+// a millisecond or more a question on a drive mapped to a Unix folder).
+struct KnownDrive {
+  std::string root;
+  bool fixed;
+};
+std::vector<KnownDrive> knownDrives;
+
+bool FixedDiskOnce(const char* root) {
+  for (const KnownDrive& known : knownDrives) {
+    if (lstrcmpiA(known.root.c_str(), root) == 0) return known.fixed;
+  }
+  knownDrives.push_back({root, ::IsFixedDisk(root)});
+  return knownDrives.back().fixed;
+}
+
 // The writers' target is the source itself or beside other files the user
 // agreed to replace: the overwrite question and the opened-file refusal of
 // Save do not apply; the drive, the room and the extension do.
@@ -80,7 +95,7 @@ class BatchQuestions final : public SaveQuestions {
  public:
   bool TargetExists(const char*) override { return false; }
   bool OverwriteConfirmed() override { return true; }
-  bool IsFixedDisk(const char* root) override { return ::IsFixedDisk(root); }
+  bool IsFixedDisk(const char* root) override { return FixedDiskOnce(root); }
   bool HasFreeSpace(const char* root, int32_t bytes) override {
     return ::HasFreeSpace(root, static_cast<uint64_t>(bytes));
   }
@@ -104,7 +119,7 @@ class TakenBlock {
 // The work of ArrangeFile; every refusal has shown (to the catcher) its message.
 batch::Outcome ArrangeShowingRefusal(const std::vector<palette_file::Colour>& palette, const std::string& source,
                                      const std::string& target) {
-  const Message* refusal = PathRefusal(source);
+  const Message* refusal = PathRefusal(source, FixedDiskOnce);
   if (refusal != nullptr) {
     ShowMessage(nullptr, *refusal);
     return batch::Outcome::kRefused;
@@ -253,6 +268,15 @@ bool ChooseWhere(HWND window, const std::vector<std::string>& sources, std::stri
   return existing == 0 || ShowMessage(window, kMsgReplaceInFolder, existing) == IDYES;
 }
 
+// A command line's name made full (against the folder the program was
+// started in); its short names are kept, as looking up long ones costs more
+// than reading a small picture.
+std::string FullPath(const std::string& name) {
+  char full[MAX_PATH] = {};
+  const DWORD n = GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
+  return n == 0 || n >= MAX_PATH ? name : std::string(full);
+}
+
 // The summary's text to the standard output (a file or pipe the caller
 // handed over), or to the console the program was started from.
 void PrintToStarter(const std::string& text) {
@@ -297,6 +321,7 @@ batch::FileResult ArrangeFile(const std::vector<palette_file::Colour>& palette, 
 BatchRun ArrangeFiles(HWND owner, const std::vector<palette_file::Colour>& palette,
                       const std::vector<std::string>& sources, const std::string& folder) {
   BatchRun run;
+  knownDrives.clear();
   Progress progress(owner);
   for (size_t i = 0; i < sources.size(); ++i) {
     if (progress.ShowAndAskCancelled(i + 1, sources.size())) {
@@ -341,13 +366,13 @@ int RunArrangeCommandLine(const char* commandLine) {
   std::vector<palette_file::Colour> colours;
   {
     CaughtMessage caught;
-    if (!ReadPaletteFromPath(nullptr, FullLongPath(command.palette).c_str(), &colours)) {
+    if (!ReadPaletteFromPath(nullptr, FullPath(command.palette).c_str(), &colours)) {
       PrintToStarter(caught.Text() + "\n" + usage);
       return batch::kExitUsage;
     }
   }
   std::vector<std::string> sources;
-  for (const std::string& file : command.files) sources.push_back(FullLongPath(file));
+  for (const std::string& file : command.files) sources.push_back(FullPath(file));
   const BatchRun run = ArrangeFiles(nullptr, colours, sources, std::string());
   PrintToStarter(batch::SummaryText(run.results, false, 0, IsJapanese(), ToAnsi, run.results.size()));
   return batch::ExitCodeOf(run.results);

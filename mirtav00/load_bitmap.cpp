@@ -10,7 +10,6 @@
 #include "common/base/text.h"
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
-#include "common/bitmap/drive_checks.h"
 #include "common/ui/app_shell.h"
 #include "mirtav00/picture.h"
 #include "mirtav00/picture_view.h"
@@ -101,13 +100,13 @@ void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
 
 const char kPictureFilter[] = "Picture (*.bmp;*.png)\0*.bmp;*.png\0Bitmap (*.bmp)\0*.bmp\0PNG (*.png)\0*.png\0";
 
-const Message* PathRefusal(const std::string& path) {
+const Message* PathRefusal(const std::string& path, bool (*isFixedDisk)(const char* root)) {
   // The picture's paths are kept in buffers of the dialog's size; a longer
   // one (a drop, a command line) could not be kept whole.
   if (path.size() >= kPathBufferSize) return &kMsgCannotOpenBitmap;
   const char root[4] = {path.size() > 0 ? path[0] : '\0', path.size() > 1 ? path[1] : '\0',
                         path.size() > 2 ? path[2] : '\0', '\0'};
-  const OpenVerdict verdict = CheckOpenPath(path.c_str(), IsFixedDisk(root));
+  const OpenVerdict verdict = CheckOpenPath(path.c_str(), isFixedDisk(root));
   return verdict == OpenVerdict::kOk ? nullptr : MessageOf(verdict);
 }
 

@@ -34,8 +34,9 @@ struct ReadPicture {
 
 // The checks of a path before its file is read, as Open makes them: a path
 // that fits the picture's buffers, on a fixed disk, named .BMP or .PNG. The
-// refusal's message, or null.
-const Message* PathRefusal(const std::string& path);
+// refusal's message, or null. isFixedDisk answers for the path's root (a run
+// over many files asks the platform once a drive).
+const Message* PathRefusal(const std::string& path, bool (*isFixedDisk)(const char* root));
 
 // Reads and checks the file at path into the reader's candidate block and
 // *next; false after the refusal's message, with no candidate held. What is

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/base/text.h"
+#include "common/bitmap/drive_checks.h"
 #include "common/ui/file_dialog.h"
 #include "mirtav00/load_bitmap.h"
 #include "mirtav00/palette_window.h"
@@ -50,7 +51,7 @@ void OpenCommand(HWND window, LeaveQuestion mayLeave) {
 }
 
 void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
-  const Message* refusal = PathRefusal(path);
+  const Message* refusal = PathRefusal(path, IsFixedDisk);
   if (refusal != nullptr) {
     ShowMessage(window, *refusal);
     return;
