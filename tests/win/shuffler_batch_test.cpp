@@ -55,13 +55,11 @@ std::vector<uint8_t> Bmp(const std::vector<uint32_t>& table) {
 
 std::vector<uint8_t> Png(const std::vector<uint32_t>& table) {
   std::vector<uint8_t> rows(kW * kH);
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) rows[y * kW + x] = static_cast<uint8_t>((x + 3 * y) % table.size());
+  for (int i = 0; i < kW * kH; ++i) rows[i] = static_cast<uint8_t>((i % kW + 3 * (i / kW)) % table.size());
   IndexRows source;
   source.rows = rows.data();
   source.size = rows.size();
-  source.stride = kW;
-  source.width = kW;
+  source.stride = source.width = kW;
   source.height = kH;
   source.depth = 8;
   std::vector<uint32_t> argb;
@@ -111,6 +109,19 @@ std::string Formatted(const Message& m, unsigned long n) {
   return at == std::string::npos ? text : text.replace(at, 3, std::to_string(n));
 }
 
+// Sixteen colours in order and backwards, and the palette file's colours (in order).
+struct Sixteen {
+  std::vector<uint32_t> order, reversed;
+  std::vector<palette_file::Colour> palette;
+  Sixteen() {
+    for (int i = 0; i < 16; ++i) {
+      order.push_back(Colour(i));
+      reversed.insert(reversed.begin(), Colour(i));
+      palette.push_back({uint8_t(Colour(i) >> 16), uint8_t(Colour(i) >> 8), uint8_t(Colour(i))});
+    }
+  }
+};
+
 HWND progressSeen = nullptr;
 void CancelAfterFirst(HWND progress, size_t done) {
   progressSeen = progress;
@@ -141,14 +152,11 @@ class ShufflerBatch : public wintest::PerLanguage {
 };
 
 TEST_P(ShufflerBatch, EachFileArrangedOrLeftAsItWasAndTheShownPictureKept) {
-  std::vector<palette_file::Colour> palette;
-  std::vector<uint32_t> order, reversed, lacking;
-  for (int i = 0; i < 16; ++i) {
-    order.push_back(Colour(i));
-    reversed.insert(reversed.begin(), Colour(i));
-    palette.push_back({uint8_t(Colour(i) >> 16), uint8_t(Colour(i) >> 8), uint8_t(Colour(i))});
-  }
-  lacking = reversed;
+  const Sixteen colours;
+  const std::vector<uint32_t>& order = colours.order;
+  const std::vector<uint32_t>& reversed = colours.reversed;
+  const std::vector<palette_file::Colour>& palette = colours.palette;
+  std::vector<uint32_t> lacking = reversed;
   lacking[4] = 0x123456;
   std::vector<uint32_t> shuffled = order;
   std::swap(shuffled[0], shuffled[9]);
@@ -188,11 +196,13 @@ TEST_P(ShufflerBatch, EachFileArrangedOrLeftAsItWasAndTheShownPictureKept) {
   shuffle::PaletteEntry tableBefore[256];
   std::memcpy(tableBefore, PaletteTable, sizeof tableBefore);
   const HGLOBAL blockBefore = dibBlockHandle;
-  const size_t sizeBefore = dibBlockSize;
-  const std::vector<uint8_t> bytesBefore(static_cast<uint8_t*>(GlobalLock(dibBlockHandle)),
-                                         static_cast<uint8_t*>(GlobalLock(dibBlockHandle)) + dibBlockSize);
-  GlobalUnlock(dibBlockHandle);
-  GlobalUnlock(dibBlockHandle);
+  auto shownBytes = [] {
+    const uint8_t* start = static_cast<uint8_t*>(GlobalLock(dibBlockHandle));
+    std::vector<uint8_t> bytes(start, start + dibBlockSize);
+    GlobalUnlock(dibBlockHandle);
+    return bytes;
+  };
+  const std::vector<uint8_t> bytesBefore = shownBytes();
 
   wintest::BoxCatcher boxes;
   // Into another folder first: the sources stay, the targets are written.
@@ -236,12 +246,7 @@ TEST_P(ShufflerBatch, EachFileArrangedOrLeftAsItWasAndTheShownPictureKept) {
   // The shown picture as it was.
   EXPECT_EQ(std::memcmp(PaletteTable, tableBefore, sizeof tableBefore), 0);
   EXPECT_EQ(dibBlockHandle, blockBefore);
-  EXPECT_EQ(dibBlockSize, sizeBefore);
-  EXPECT_EQ(std::vector<uint8_t>(static_cast<uint8_t*>(GlobalLock(dibBlockHandle)),
-                                 static_cast<uint8_t*>(GlobalLock(dibBlockHandle)) + dibBlockSize),
-            bytesBefore);
-  GlobalUnlock(dibBlockHandle);
-  GlobalUnlock(dibBlockHandle);
+  EXPECT_EQ(shownBytes(), bytesBefore);
   EXPECT_EQ(pictureState, PictureState::kChanged);
   EXPECT_FALSE(changedOrderSaved);
   EXPECT_STREQ(shufflerPicture.openPath, shown.c_str());
@@ -254,12 +259,8 @@ TEST_P(ShufflerBatch, EachFileArrangedOrLeftAsItWasAndTheShownPictureKept) {
 TEST_P(ShufflerBatch, CancelLeavesTheFilesNotReachedAsTheyWere) {
   const HMODULE resources = ProgramResources();
   ASSERT_NE(resources, nullptr) << "MIRTAV00.EXE is not built";
-  std::vector<palette_file::Colour> palette;
-  std::vector<uint32_t> reversed;
-  for (int i = 0; i < 16; ++i) {
-    reversed.insert(reversed.begin(), Colour(i));
-    palette.push_back({uint8_t(Colour(i) >> 16), uint8_t(Colour(i) >> 8), uint8_t(Colour(i))});
-  }
+  const Sixteen colours;
+  const std::vector<uint32_t>& reversed = colours.reversed;
   const std::string dir = wintest::ScratchFolder();
   std::vector<std::string> paths;
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
@@ -270,7 +271,7 @@ TEST_P(ShufflerBatch, CancelLeavesTheFilesNotReachedAsTheyWere) {
   appInstance = resources;
   progressSeen = nullptr;
   arrangeFileDone = CancelAfterFirst;
-  const BatchRun run = ArrangeFiles(mainWindow, palette, paths, "");
+  const BatchRun run = ArrangeFiles(mainWindow, colours.palette, paths, "");
   arrangeFileDone = nullptr;
   appInstance = ownInstance;
   FreeLibrary(resources);
