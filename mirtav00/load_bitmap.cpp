@@ -18,13 +18,7 @@ namespace mirtav {
 
 namespace {
 
-// The accepted file, waiting to replace what is shown.
-struct NewPicture {
-  ShufflerPicture facts;
-  shuffle::PaletteEntry table[256];
-  int32_t colourCount = 0;
-  PngSource png;  // empty for a BMP
-};
+using NewPicture = ReadPicture;
 
 // A PNG into the candidate block, its table from PLTE; false after a message,
 // with no candidate held. Only 4- and 8-bit pictures are taken, as for BMP.
@@ -106,18 +100,34 @@ void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
 
 }  // namespace
 
-bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND)) {
+const char kPictureFilter[] = "Picture (*.bmp;*.png)\0*.bmp;*.png\0Bitmap (*.bmp)\0*.bmp\0PNG (*.png)\0*.png\0";
+
+const Message* PathRefusal(const std::string& path, bool (*isFixedDisk)(const char* root)) {
+  // The picture's paths are kept in buffers of the dialog's size; a longer
+  // one (a drop, a command line) could not be kept whole.
+  if (path.size() >= kPathBufferSize) return &kMsgCannotOpenBitmap;
+  const char root[4] = {path.size() > 0 ? path[0] : '\0', path.size() > 1 ? path[1] : '\0',
+                        path.size() > 2 ? path[2] : '\0', '\0'};
+  const OpenVerdict verdict = CheckOpenPath(path.c_str(), isFixedDisk(root));
+  return verdict == OpenVerdict::kOk ? nullptr : MessageOf(verdict);
+}
+
+bool ReadPictureFile(HWND owner, const char* path, ReadPicture* next) {
   InputFile file(path);
   if (!file.Valid()) {
-    ShowMessage(mainWindow, kMsgCannotOpenBitmap);
+    ShowMessage(owner, kMsgCannotOpenBitmap);
     return false;
   }
+  return ReadNewPicture(owner, file, next);
+}
+
+bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND)) {
   static NewPicture next;  // about 4 KiB of table: kept off the stack
   next = NewPicture();
   bool accepted = false;
   {
     WaitCursor wait;
-    accepted = ReadNewPicture(mainWindow, file, &next);
+    accepted = ReadPictureFile(mainWindow, path, &next);
   }
   if (!accepted) return false;
   // Only a picture that will be shown asks about the one it replaces.

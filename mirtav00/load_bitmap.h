@@ -11,7 +11,37 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
+#include "common/base/core/message.h"
+#include "common/bitmap/png_picture.h"
+#include "mirtav00/core/open_rules.h"
+#include "mirtav00/core/shuffle.h"
+
 namespace mirtav {
+
+// The open dialogs' filter: the pictures the shuffler opens.
+extern const char kPictureFilter[];
+
+// A file read and accepted, its block held as the reader's candidate.
+struct ReadPicture {
+  ShufflerPicture facts;
+  shuffle::PaletteEntry table[256];
+  int32_t colourCount = 0;
+  PngSource png;  // empty for a BMP
+};
+
+// The checks of a path before its file is read, as Open makes them: a path
+// that fits the picture's buffers, on a fixed disk, named .BMP or .PNG. The
+// refusal's message, or null. isFixedDisk answers for the path's root (a run
+// over many files asks the platform once a drive).
+const Message* PathRefusal(const std::string& path, bool (*isFixedDisk)(const char* root));
+
+// Reads and checks the file at path into the reader's candidate block and
+// *next; false after the refusal's message, with no candidate held. What is
+// shown is not touched.
+bool ReadPictureFile(HWND owner, const char* path, ReadPicture* next);
 
 // True when the picture was read, accepted and adopted (the power-of-two
 // reduction that fits it in the main window's client area set); false after

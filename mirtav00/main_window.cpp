@@ -15,6 +15,7 @@
 #include "common/ui/app_shell.h"
 #include "common/ui/icon_bar.h"
 #include "mirtav00/bar_tables.h"
+#include "mirtav00/batch_arrange.h"
 #include "mirtav00/core/view_rules.h"
 #include "mirtav00/description.h"
 #include "mirtav00/load_bitmap.h"
@@ -146,6 +147,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return DefWindowProcA(window, message, wParam, lParam);
     case kRestackPalette: KeepPaletteWindowInFront(); return 0;
     case kArrangeToPalette: ArrangeToPalette(window); return 0;
+    case kArrangePictures: ArrangePictures(window); return 0;
     case kMovePaletteEntry: MovePaletteEntry(window, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam)); return 0;
     case WM_COMMAND:
       if (RunOrderCommand(window, LOWORD(wParam))) return 0;

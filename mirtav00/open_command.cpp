@@ -23,7 +23,7 @@ namespace {
 // The open dialog, under the Open button of the icon bar.
 const FileDialog kOpenDialog = {false,
                                 {"Select a 4bit/8bit bitmap file.", "16色/256色 Bitmap ファイルの選択"},
-                                "Picture (*.bmp;*.png)\0*.bmp;*.png\0Bitmap (*.bmp)\0*.bmp\0PNG (*.png)\0*.png\0",
+                                kPictureFilter,
                                 IDC_BAR_OPEN,
                                 &kMsgOpenDialogFailed};
 
@@ -51,17 +51,9 @@ void OpenCommand(HWND window, LeaveQuestion mayLeave) {
 }
 
 void OpenPicturePath(HWND window, const std::string& path, LeaveQuestion mayLeave) {
-  // The picture's paths are kept in buffers of the dialog's size; a longer
-  // one (a drop, a command line) could not be kept whole.
-  if (path.size() >= kPathBufferSize) {
-    ShowMessage(window, kMsgCannotOpenBitmap);
-    return;
-  }
-  const char root[4] = {path.size() > 0 ? path[0] : '\0', path.size() > 1 ? path[1] : '\0',
-                        path.size() > 2 ? path[2] : '\0', '\0'};
-  const OpenVerdict pathVerdict = CheckOpenPath(path.c_str(), IsFixedDisk(root));
-  if (pathVerdict != OpenVerdict::kOk) {
-    ShowMessage(window, *MessageOf(pathVerdict));
+  const Message* refusal = PathRefusal(path, IsFixedDisk);
+  if (refusal != nullptr) {
+    ShowMessage(window, *refusal);
     return;
   }
   if (LoadBmpFile(window, path.c_str(), mayLeave)) ShowNewPicture(window);

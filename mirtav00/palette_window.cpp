@@ -72,6 +72,7 @@ void OnContextMenu(HWND window, LPARAM point) {
       {IDM_SORT_BY_USE, {"Sort by use", "使用数で並べ替え"}, picture},
       {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, picture},
       {IDM_ARRANGE_TO_PALETTE, {"Arrange to palette...", "パレットの順に並べる..."}, picture},
+      {IDM_ARRANGE_PICTURES, {"Arrange pictures to palette...", "画像をパレットの順に並べる..."}, true},
   };
   const UINT chosen = ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0]);
   switch (chosen) {
@@ -85,6 +86,7 @@ void OnContextMenu(HWND window, LPARAM point) {
       break;
     }
     case IDM_ARRANGE_TO_PALETTE: PostMessageA(mainWindow, kArrangeToPalette, 0, 0); break;
+    case IDM_ARRANGE_PICTURES: PostMessageA(mainWindow, kArrangePictures, 0, 0); break;
     case 0: break;
     default: PostMessageA(mainWindow, WM_COMMAND, chosen, 0); break;
   }

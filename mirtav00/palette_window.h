@@ -9,8 +9,10 @@ namespace mirtav {
 // Posted to the main window by the palette window's "Arrange to palette...",
 // which the main window runs as a command.
 constexpr UINT kArrangeToPalette = WM_APP + 2;
+// Posted the same way by "Arrange pictures to palette...".
+constexpr UINT kArrangePictures = WM_APP + 3;
 // Posted by a drag in the palette window: the entry wParam to place lParam.
-constexpr UINT kMovePaletteEntry = WM_APP + 3;
+constexpr UINT kMovePaletteEntry = WM_APP + 4;
 
 // Yes (0) or No (1): whether the palette window is shown; Yes at every start.
 enum ShowPaletteValue { kShowPaletteYes = 0, kShowPaletteNo = 1 };

@@ -91,12 +91,6 @@ bool ApplyOrder(HWND window, const int32_t* order) {
   return done;
 }
 
-const Message kMsgColoursMissing = {
-    {"The palette file lacks %lu of the picture's colours, so the order stays as it is.",
-     "パレットファイルには画像の色のうち %lu 色がありません. 順序は変わりません."},
-    {"Error", "エラー"},
-    MessageIcon::kError};
-
 // After a new order: the picture is changed (or, back in the order it was
 // opened in, as opened), its samples drawn again, the palette window shows
 // the new table.

@@ -63,110 +63,113 @@ class PlatformQuestions final : public SaveQuestions {
   HWND owner_;
 };
 
-// The PNG's depth and interlace: the opened PNG's, or the picture's depth.
-uint32_t PngDepth() { return FromPng() ? pngSource.layout.bitDepth : dibLayout.bitCount; }
-uint32_t PngInterlace() { return FromPng() ? pngSource.layout.interlace : 0; }
+bool FromPng(const PictureToWrite& p) { return p.png != nullptr && !p.png->bytes.empty(); }
 
-// The largest of the files the picture gives, for the free-space check.
-uint64_t PlannedSize(HWND window) {
-  ScopedDibLock lock(window);
-  if (!lock.Locked()) return 0;
-  const uint64_t bmpSize = ShufflerBmpFileSize(dibLayout);
-  const uint64_t tiffSize = tiff::TiffFileSize(dibLayout);
-  const uint64_t pngSize = PngSizeBound(png::RawDataBytes(static_cast<uint32_t>(dibLayout.width),
-                                                          static_cast<uint32_t>(dibLayout.height), PngDepth(),
-                                                          PngInterlace()),
-                                        pngSource.bytes.size());
-  const uint64_t larger = bmpSize > tiffSize ? bmpSize : tiffSize;
-  return larger > pngSize ? larger : pngSize;
+// The PNG's depth and interlace: the opened PNG's, or the picture's depth.
+uint32_t PngDepth(const PictureToWrite& p) { return FromPng(p) ? p.png->layout.bitDepth : p.layout.bitCount; }
+uint32_t PngInterlace(const PictureToWrite& p) { return FromPng(p) ? p.png->layout.interlace : 0; }
+
+// The picture's block and order as the writers take them; valid while the
+// block is locked.
+PictureToWrite LockedPicture() {
+  return {dibBlockStart, dibBlockSize, dibLayout, PaletteTable, paletteColourCount, &pngSource, sourceOrder};
 }
 
-// The locked block's picture as a PNG in *encoded, its palette the table
-// (opaque: a PNG source's tRNS comes back from the source's own chunk).
-PngResult EncodeLockedPicture(std::vector<uint8_t>* encoded) {
+uint64_t PlannedSize(HWND window) {
+  ScopedDibLock lock(window);
+  return lock.Locked() ? PlannedSizeOf(LockedPicture()) : 0;
+}
+
+// The picture as a PNG in *encoded, its palette the table (opaque: a PNG
+// source's tRNS comes back from the source's own chunk).
+PngResult EncodePicture(const PictureToWrite& p, std::vector<uint8_t>* encoded) {
   uint32_t argb[shuffle::kMaxColours];
-  for (int32_t i = 0; i < paletteColourCount; ++i) {
-    argb[i] = 0xFF000000u | static_cast<uint32_t>(PaletteTable[i].red) << 16 |
-              static_cast<uint32_t>(PaletteTable[i].green) << 8 | static_cast<uint32_t>(PaletteTable[i].blue);
+  for (int32_t i = 0; i < p.colourCount; ++i) {
+    argb[i] = 0xFF000000u | static_cast<uint32_t>(p.table[i].red) << 16 |
+              static_cast<uint32_t>(p.table[i].green) << 8 | static_cast<uint32_t>(p.table[i].blue);
   }
-  return EncodeLockedBlock(PngDepth(), argb, static_cast<uint32_t>(paletteColourCount), PngInterlace() == 1,
-                           encoded);
+  return EncodeBlockPicture(p.layout, p.block + p.layout.pixelOffset, PngDepth(p), argb,
+                            static_cast<uint32_t>(p.colourCount), PngInterlace(p) == 1, encoded);
 }
 
 // The PNG file's bytes in *out: the encoded picture itself, or from a PNG
 // source that file's chunks around it. The message of a failure, or null.
-const Message* MakePngFile(HWND window, std::vector<uint8_t>* out) {
+const Message* MakePngFile(const PictureToWrite& p, std::vector<uint8_t>* out) {
   std::vector<uint8_t> encoded;
-  PngResult result = PngResult::kWicFailed;
-  {
-    ScopedDibLock lock(window);
-    if (lock.Locked()) result = EncodeLockedPicture(&encoded);
-  }
-  switch (result) {
+  switch (EncodePicture(p, &encoded)) {
     case PngResult::kOk: break;
     case PngResult::kIndexPastPalette: return &kMsgPngIndexPastTable;
     case PngResult::kNoMemory: return &kMsgNoMemory;
     default: return &kMsgCannotCreatePng;
   }
-  if (!FromPng()) {
+  if (!FromPng(p)) {
     out->swap(encoded);
     return nullptr;
   }
-  const bool assembled = png::AssembleReordered(pngSource.bytes.data(), pngSource.bytes.size(), pngSource.layout,
-                                                encoded.data(), encoded.size(), sourceOrder, out);
+  const bool assembled = png::AssembleReordered(p.png->bytes.data(), p.png->bytes.size(), p.png->layout,
+                                                encoded.data(), encoded.size(), p.sourceOrder, out);
   return assembled ? nullptr : &kMsgCannotCreatePng;
+}
+
+// Runs a writer on the shown picture under the wait cursor, the block locked
+// (a refused lock has shown its message): 0, or 1 after the failure's message.
+int WriteShownPicture(HWND window, const Message* (*writer)(const PictureToWrite&, const char*),
+                      const Message& lockFailed) {
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  const Message* failure = &lockFailed;
+  {
+    ScopedDibLock lock(window);
+    if (lock.Locked()) failure = writer(LockedPicture(), shufflerPicture.savePath);
+  }
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  if (failure != nullptr) {
+    ShowMessage(window, *failure);
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
 
-int WriteBmpFile(HWND window) {
-  FileBeside output;
-  FILE* file = output.Open(shufflerPicture.savePath);
-  if (file == nullptr) {
-    ShowMessage(window, kMsgCannotCreateBmp);
-    return 1;
-  }
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  bool written = false;
-  {
-    ScopedDibLock lock(window);
-    FileSink sink(file);
-    written = lock.Locked() &&
-              WriteShufflerBmp(dibBlockStart, dibBlockSize, dibLayout, sink) == BmpResult::kOk;
-  }
-  const FileBeside::Outcome outcome = output.Finish(written);
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
-  if (outcome != FileBeside::Outcome::kPlaced) {
-    ShowMessage(window, kMsgCannotCreateBmp);
-    return 1;
-  }
-  return 0;
+uint64_t PlannedSizeOf(const PictureToWrite& p) {
+  const uint64_t bmpSize = ShufflerBmpFileSize(p.layout);
+  const uint64_t tiffSize = tiff::TiffFileSize(p.layout);
+  const uint64_t pngSize = PngSizeBound(png::RawDataBytes(static_cast<uint32_t>(p.layout.width),
+                                                          static_cast<uint32_t>(p.layout.height), PngDepth(p),
+                                                          PngInterlace(p)),
+                                        FromPng(p) ? p.png->bytes.size() : 0);
+  const uint64_t larger = bmpSize > tiffSize ? bmpSize : tiffSize;
+  return larger > pngSize ? larger : pngSize;
 }
 
-int WritePngFile(HWND window) {
+const Message* WriteBmpPicture(const PictureToWrite& picture, const char* path) {
   FileBeside output;
-  FILE* file = output.Open(shufflerPicture.savePath);
-  if (file == nullptr) {
-    ShowMessage(window, kMsgCannotCreatePng);
-    return 1;
-  }
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  FILE* file = output.Open(path);
+  if (file == nullptr) return &kMsgCannotCreateBmp;
+  FileSink sink(file);
+  const bool written = WriteShufflerBmp(picture.block, picture.blockSize, picture.layout, sink) == BmpResult::kOk;
+  return output.Finish(written) == FileBeside::Outcome::kPlaced ? nullptr : &kMsgCannotCreateBmp;
+}
+
+const Message* WritePngPicture(const PictureToWrite& picture, const char* path) {
+  FileBeside output;
+  FILE* file = output.Open(path);
+  if (file == nullptr) return &kMsgCannotCreatePng;
   std::vector<uint8_t> bytes;
   const Message* failure = nullptr;
   try {
-    failure = MakePngFile(window, &bytes);
+    failure = MakePngFile(picture, &bytes);
   } catch (const std::bad_alloc&) {
     failure = &kMsgNoMemory;
   }
   const bool written = failure == nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const FileBeside::Outcome outcome = output.Finish(written);
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
-  if (outcome != FileBeside::Outcome::kPlaced) {
-    ShowMessage(window, failure != nullptr ? *failure : kMsgCannotCreatePng);
-    return 1;
-  }
-  return 0;
+  if (output.Finish(written) == FileBeside::Outcome::kPlaced) return nullptr;
+  return failure != nullptr ? failure : &kMsgCannotCreatePng;
 }
+
+int WriteBmpFile(HWND window) { return WriteShownPicture(window, WriteBmpPicture, kMsgCannotCreateBmp); }
+
+int WritePngFile(HWND window) { return WriteShownPicture(window, WritePngPicture, kMsgCannotCreatePng); }
 
 bool SaveImage(HWND window) {
   char* path = shufflerPicture.savePath;

@@ -32,7 +32,14 @@ UINT FlagsOf(const Message& message) {
   return flags | MB_OK;
 }
 
+CaughtMessage* catcher = nullptr;
+
 int Show(HWND owner, const std::string& ansiText, const Message& message) {
+  if (catcher != nullptr) {
+    catcher->Keep(ansiText);
+    const bool question = message.icon == MessageIcon::kQuestion || message.icon == MessageIcon::kQuestionOrCancel;
+    return question ? IDNO : IDOK;
+  }
   const std::string title = ToAnsi(Pick(message.title));
   return MessageBoxA(owner, ansiText.c_str(), title.c_str(), FlagsOf(message));
 }
@@ -60,4 +67,14 @@ int ShowMessage(HWND owner, const Message& message, const char* ansiArgument) {
 
 int ShowMessage(HWND owner, const Message& message, unsigned long number) {
   return Show(owner, Format(message, number), message);
+}
+
+CaughtMessage::CaughtMessage() : outer_(catcher) { catcher = this; }
+
+CaughtMessage::~CaughtMessage() { catcher = outer_; }
+
+void CaughtMessage::Keep(const std::string& ansiText) {
+  if (caught_) return;
+  caught_ = true;
+  text_ = ansiText;
 }

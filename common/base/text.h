@@ -35,3 +35,24 @@ std::string ToAnsi(const char* utf8);
 int ShowMessage(HWND owner, const Message& message);
 int ShowMessage(HWND owner, const Message& message, const char* ansiArgument);
 int ShowMessage(HWND owner, const Message& message, unsigned long number);
+
+// While one lives, ShowMessage shows no box: it keeps the text (as the box
+// would have shown it, in the ANSI code page) of the first message and
+// answers IDOK, or IDNO to a question. A run over many files (the
+// shuffler's Arrange pictures to palette, its command line) collects each
+// file's refusal this way through the very code the one-file commands run.
+class CaughtMessage {
+ public:
+  CaughtMessage();
+  ~CaughtMessage();
+  CaughtMessage(const CaughtMessage&) = delete;
+  CaughtMessage& operator=(const CaughtMessage&) = delete;
+  bool Caught() const { return caught_; }
+  const std::string& Text() const { return text_; }
+  void Keep(const std::string& ansiText);
+
+ private:
+  CaughtMessage* outer_;
+  bool caught_ = false;
+  std::string text_;
+};

@@ -274,6 +274,15 @@ void AdoptCandidateBlock() {
 
 void DiscardCandidateBlock() { Free(&candidate); }
 
+HGLOBAL TakeCandidateBlock(bmp::BlockLayout* layout, size_t* blockSize) {
+  if (candidate.handle == nullptr) return nullptr;
+  HGLOBAL handle = candidate.handle;
+  *layout = candidateLayout;
+  *blockSize = FilledSize(handle, candidate.size);
+  candidate = HeldBlock();
+  return handle;
+}
+
 int LockDibBlock(HWND window) {
   blockColourCount = 0;
   dibColourTable = dibPixelData = nullptr;

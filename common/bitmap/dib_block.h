@@ -92,6 +92,12 @@ bool CandidateLayout(bmp::BlockLayout* layout, size_t* blockSize);
 void AdoptCandidateBlock();
 // Frees the candidate, if one is held.
 void DiscardCandidateBlock();
+// Hands the held candidate over instead of adopting it: its handle (the
+// caller's to free with GlobalFree), the lock rules' layout and its size in
+// bytes; null, with nothing set, when none is held. A picture worked on and
+// written apart from the shown one (the shuffler's Arrange pictures) is read
+// by the same reader this way.
+HGLOBAL TakeCandidateBlock(bmp::BlockLayout* layout, size_t* blockSize);
 
 // Locks the block and applies the block rules: 1 when they accept it, 0 after
 // a message. The block stays locked either way; pair it with UnlockDibBlock.

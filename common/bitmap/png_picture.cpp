@@ -149,15 +149,19 @@ PngRead ReadCandidatePng(HFILE file, const FileFront& front, PngSource* source) 
 
 PngResult EncodeLockedBlock(uint32_t pngDepth, const uint32_t* argb, uint32_t count, bool interlace,
                             std::vector<uint8_t>* encoded) {
-  const bmp::BlockLayout& l = dibLayout;
-  if (dibPixelData == nullptr) return PngResult::kBadArguments;
+  return EncodeBlockPicture(dibLayout, dibPixelData, pngDepth, argb, count, interlace, encoded);
+}
+
+PngResult EncodeBlockPicture(const bmp::BlockLayout& l, const uint8_t* pixels, uint32_t pngDepth,
+                             const uint32_t* argb, uint32_t count, bool interlace, std::vector<uint8_t>* encoded) {
+  if (pixels == nullptr) return PngResult::kBadArguments;
   IndexRows rows;
   rows.width = static_cast<uint32_t>(l.width);
   rows.height = static_cast<uint32_t>(l.height);
   rows.depth = l.bitCount;
   rows.stride = static_cast<size_t>(l.rowStride);
   rows.bottomUp = !l.topDown;
-  rows.rows = dibPixelData;
+  rows.rows = pixels;
   rows.size = static_cast<size_t>(l.pixelBytes);
   std::vector<uint8_t> decoded;  // an RLE picture's rows, as it is shown (damage left at index 0)
   if (l.compression != bmp::kBiRgb) {
@@ -166,7 +170,7 @@ PngResult EncodeLockedBlock(uint32_t pngDepth, const uint32_t* argb, uint32_t co
     } catch (const std::bad_alloc&) {
       return PngResult::kNoMemory;
     }
-    rle::Decode(dibPixelData, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, l.rowStride,
+    rle::Decode(pixels, static_cast<size_t>(l.pixelBytes), l.bitCount, l.width, l.height, l.rowStride,
                 decoded.data(), decoded.size());
     rows.rows = decoded.data();
     rows.size = decoded.size();

@@ -58,6 +58,10 @@ const Message& PngReadMessage(PngRead read);
 // unlock; kNoMemory when the decoded rows find no room.
 PngResult EncodeLockedBlock(uint32_t pngDepth, const uint32_t* argb, uint32_t count, bool interlace,
                             std::vector<uint8_t>* encoded);
+// The same for a block of another picture: its lock rules' layout and its
+// pixels (the block's start + layout.pixelOffset), layout.pixelBytes of them.
+PngResult EncodeBlockPicture(const bmp::BlockLayout& layout, const uint8_t* pixels, uint32_t pngDepth,
+                             const uint32_t* argb, uint32_t count, bool interlace, std::vector<uint8_t>* encoded);
 
 // The bits per pixel a PNG's depth is held at in the block: 2 becomes 4.
 inline uint16_t BlockDepthOfPng(uint32_t pngDepth) { return static_cast<uint16_t>(pngDepth == 2 ? 4 : pngDepth); }

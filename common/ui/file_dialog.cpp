@@ -16,7 +16,7 @@ bool RunFileDialog(HWND window, const FileDialog& spec, char* path, size_t pathS
   dialog.lpstrFile = path;
   dialog.nMaxFile = static_cast<DWORD>(pathSize);
   dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | spec.moreFlags;
   if (filterIndex != nullptr) dialog.nFilterIndex = *filterIndex;
   if (spec.hook != nullptr) {
     dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;

@@ -24,6 +24,8 @@ struct FileDialog {
   LPOFNHOOKPROC hook = nullptr;
   int templateEnglish = 0;
   int templateJapanese = 0;
+  // Flags added to the dialog's (OFN_ALLOWMULTISELECT for a choice of many).
+  DWORD moreFlags = 0;
 };
 
 // Runs the dialog on `path` (pathSize bytes, filled by the user's choice).

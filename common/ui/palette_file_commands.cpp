@@ -118,6 +118,10 @@ bool ReadPaletteFile(HWND owner, const BilingualText& dialogTitle,
   dialog.title = dialogTitle;
   char path[MAX_PATH] = "";
   if (!RunFileDialog(owner, dialog, path, sizeof path)) return false;
+  return ReadPaletteFromPath(owner, path, colours);
+}
+
+bool ReadPaletteFromPath(HWND owner, const char* path, std::vector<palette_file::Colour>* colours) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(owner, path, &bytes)) return false;
   palette_file::ReadResult read = palette_file::Read(bytes.data(), bytes.size());

@@ -31,6 +31,11 @@ UINT ChoosePaletteCommand(HWND window, LPARAM screenPoint, const PaletteMenuItem
 bool ReadPaletteFile(HWND owner, const BilingualText& dialogTitle,
                      std::vector<palette_file::Colour>* colours);
 
+// Reads the palette file at path, whatever its format: true with its colours
+// (1 to 256), false after the message of a file that cannot be read or is no
+// palette file.
+bool ReadPaletteFromPath(HWND owner, const char* path, std::vector<palette_file::Colour>* colours);
+
 // Asks for a file name and a format (the dialog's filter) and writes the
 // colours there; a name without an extension gets the format's. An existing
 // file is replaced only after the user agreed and the new file is complete.

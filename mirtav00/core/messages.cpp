@@ -74,6 +74,10 @@ const Message kMsgCannotCreatePng = {
     {"Unable to create a new PNG file for saving the image.",
      "像保存用の PNG ファイルを新規に作成できません."},
     kError, MessageIcon::kError};
+const Message kMsgColoursMissing = {
+    {"The palette file lacks %lu of the picture's colours, so the order stays as it is.",
+     "パレットファイルには画像の色のうち %lu 色がありません. 順序は変わりません."},
+    kError, MessageIcon::kError};
 
 const Message kMsgSettingsNotShown = {{"Unable to display dialog", "ダイアログを表示できません"},
                                      {"System Error", "システム・エラー"},

@@ -28,6 +28,7 @@ extern const Message kMsgSaveExtension;
 extern const Message kMsgCannotCreateBmp;
 extern const Message kMsgCannotCreatePng;
 extern const Message kMsgPngIndexPastTable;   // a BMP's pixel past its table, saved as PNG
+extern const Message kMsgColoursMissing;      // "%lu": colours of the table the palette file lacks
 extern const Message kMsgSettingsNotShown;  // system modal
 
 }  // namespace mirtav

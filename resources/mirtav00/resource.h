@@ -35,6 +35,9 @@
 // The palette window's right-click menu.
 #define IDM_SAVE_PALETTE_FILE 140
 #define IDM_ARRANGE_TO_PALETTE 141
+#define IDM_ARRANGE_PICTURES 142
+// 143: the text of the progress window of Arrange pictures to palette.
+#define IDC_ARRANGING_TEXT 143
 // 150..: the order's commands, from the same menu and (Undo, Redo) the keys.
 #define IDM_UNDO_ORDER 150
 #define IDM_REDO_ORDER 151
@@ -45,6 +48,8 @@
 // Dialogs of the shuffler besides About, named by string.
 #define RES_NAME_PLEASE_WAIT "PLEASEWAIT_DLG"
 #define RES_NAME_PLEASE_WAIT_J "PLEASEWAIT_DLG_J"
+#define RES_NAME_ARRANGING "ARRANGING_DLG"
+#define RES_NAME_ARRANGING_J "ARRANGING_DLG_J"
 #define RES_NAME_SETTINGS "SETPARAM_DLG"
 #define RES_NAME_SETTINGS_J "SETPARAM_DLG_J"
 

@@ -87,6 +87,26 @@ mkdir -p "$OUT/shuffler-out"
 run shuffler "$WINE" "$ROOT/build/x86_64/tests/e2e/shuffler_bench.exe" "$(winpath "$OUT/large.bmp")" \
   "$(winpath "$OUT/small.bmp")" "$(winpath "$OUT/shuffler-out")" "$(winpath "$OUT/large.png")" \
   "$(winpath "$OUT/small.png")"
+# /arrange on 200 pictures of 256 x 256 (8 bits, their tables reversed in
+# the palette file) beside CopyFileA of the same files.
+/usr/bin/python3 - "$OUT/arrange-sources" <<'PY'
+import os, struct, sys
+os.makedirs(sys.argv[1], exist_ok=True)
+table = [(i, (i * 3) % 256, 255 - i) for i in range(256)]
+with open(sys.argv[1] + '/order.hex', 'w') as f:
+    f.writelines('%02X%02X%02X\n' % c for c in reversed(table))
+stride, h = 256, 256
+info = struct.pack('<IiiHHIIiiII', 40, 256, h, 1, 8, 0, stride * h, 0, 0, 256, 0)
+colours = b''.join(bytes((b, g, r, 0)) for (r, g, b) in table)
+for n in range(200):
+    pixels = bytes((x * 7 + y * 3 + n) % 256 for y in range(h) for x in range(256))
+    head = b'BM' + struct.pack('<IHHI', 14 + 40 + 1024 + len(pixels), 0, 0, 14 + 40 + 1024)
+    with open(sys.argv[1] + '/p%03d.bmp' % n, 'wb') as f:
+        f.write(head + info + colours + pixels)
+PY
+rm -rf "$OUT/arrange-work"
+run arrange "$WINE" "$ROOT/build/x86_64/tests/e2e/batch_bench.exe" "$(winpath "$OUT/arrange-sources")" \
+  "$(winpath "$OUT/arrange-work")" "$(winpath "$OUT/arrange-sources/order.hex")" 200
 "$WINESERVER" -k >/dev/null 2>&1
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 

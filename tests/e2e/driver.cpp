@@ -439,7 +439,8 @@ testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int it
     return menu != nullptr;
   }, [] { return std::string("none"); });
   if (!shown) return shown;
-  if (!AwaitPainted(menu)) return testing::AssertionFailure() << "the menu was not drawn";
+  const testing::AssertionResult painted = AwaitPainted(menu);
+  if (!painted) return testing::AssertionFailure() << "the menu was not drawn: " << painted.message();
   // The items share the menu's height inside its 3-pixel frame.
   RECT r = {};
   GetWindowRect(menu, &r);

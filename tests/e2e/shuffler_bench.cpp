@@ -31,6 +31,7 @@ double Now() {
 
 struct Figures {
   double open = 0, paint = 0, randomise = 0, save = 0;
+  double order[4] = {};  // Sort by hue, lightness, use, then Undo, each with its repaint
   double read = 0, copy = 0, write = 0;
   uint64_t fileBytes = 0;
 };
@@ -116,6 +117,16 @@ bool Measure(const std::string& picture, const std::string& out, Figures* f) {
   if (!WaitUntil([&] { return !IsWindowEnabled(randomise); }, 60000, 1)) return false;
   SendMessageA(run.main(), WM_NULL, 0, 0);
   f->randomise = Now() - t;
+
+  // The order commands from the palette window's menu, as it sends them:
+  // each returns once its new order is applied and the picture repainted.
+  const int orderCommands[4] = {152, 153, 154, 150};
+  for (int i = 0; i < 4; ++i) {
+    t = Now();
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(run.main(), WM_COMMAND, orderCommands[i], 0, SMTO_NORMAL, 60000, &answer)) return false;
+    f->order[i] = Now() - t;
+  }
 
   const std::string saved = JoinPath(out, "bench-" + name);
   DeleteFileA(saved.c_str());
@@ -216,6 +227,13 @@ int main(int argc, char** argv) {
   bench::PrintFigure("shuffler BMP writer (big - small)", 1e3 * (big.save - small.save), "one write",
                      1e3 * big.write);
   bench::PrintFigure("shuffler paint, big picture", 1e3 * big.paint, "small picture", 1e3 * small.paint);
+  const char* orderNames[4] = {"Sort by hue", "Sort by lightness", "Sort by use (every entry used alike: no change)",
+                               "Undo"};
+  for (int i = 0; i < 4; ++i) {
+    bench::PrintFigure((std::string("shuffler ") + orderNames[i] + " (big - small)").c_str(),
+                       1e3 * (big.order[i] - small.order[i]), "Randomize PLT", 1e3 * (big.randomise - small.randomise),
+                       "ms", 1.5);
+  }
   if (argc >= 6) {
     double bigPng = 0, smallPng = 0, encode = 0;
     if (!MeasurePng(argv[5], argv[3], &smallPng) || !MeasurePng(argv[4], argv[3], &bigPng) ||

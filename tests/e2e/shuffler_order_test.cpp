@@ -18,7 +18,7 @@ using namespace e2e::shuffler;
 namespace {
 
 // The right-click menu of the palette window, top to bottom.
-enum MenuItem { kUndo, kRedo, kSortHue, kSortLightness, kSortUse, kSavePalette, kArrange, kMenuItems };
+enum MenuItem { kUndo, kRedo, kSortHue, kSortLightness, kSortUse, kSavePalette, kArrange, kArrangePictures, kMenuItems };
 
 // The 256 cells' colours in a shot of the palette window.
 std::vector<uint32_t> CellColours(const Image& shot) {
@@ -73,6 +73,7 @@ TEST(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
       return shown != orders.back() && sameColours(shown);
     }, [] { return std::string("none"); }));
     EXPECT_TRUE(app.Shows(reference)) << "the picture changed its look";
+    if (item == kSortHue) app.PaletteClient().SaveBmp(JoinPath(out, "palette-by-hue-" + Lang() + ".bmp"));
     orders.push_back(shown);
   }
   EXPECT_TRUE(app.AwaitButtons("-CS"));

@@ -360,7 +360,7 @@ TEST(Mirtav, ArrangeToAPaletteFileAndSaveThePalette) {
   HWND palette = nullptr;
   ASSERT_TRUE(app.AwaitPalette(&palette));
   auto use = [&](int item, const char* en, const char* ja, const std::string& path, int filter) {
-    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, 7, app.run().pid());
+    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, 8, app.run().pid());
     if (!chosen) return chosen;
     HWND dialog = WaitForDialog(Ansi(Pick(en, ja)).c_str(), app.run().pid(), kPatienceMs);
     if (dialog == nullptr) return testing::AssertionFailure() << "no dialog titled " << en;
@@ -437,6 +437,11 @@ TEST(Mirtav, CopyPltAndTheSettingsDialog) {
 
   ASSERT_TRUE(app.Open(JoinPath(pictures, "im8_257x131.bmp")));
   ASSERT_TRUE(app.Randomise());
+  // Emptied first, so what is awaited is this copy, not one a case before left there.
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
   PostMessageA(app.main(), WM_COMMAND, kCopyPlt, 0);
   std::vector<uint8_t> dib;
   ASSERT_TRUE(WaitUntil([&] { dib = ClipboardDib(); return dib.size() >= 209128; }, kPatienceMs)) << dib.size();
