@@ -166,7 +166,7 @@ struct Piece {
 bool WritePieces(HANDLE file, const std::vector<Piece>& pieces) {
   for (const Piece& piece : pieces) {
     for (size_t done = 0; done < piece.size;) {
-      const DWORD n = static_cast<DWORD>(std::min<size_t>(piece.size - done, kChunk * 64));
+      const DWORD n = static_cast<DWORD>(std::min<size_t>(piece.size - done, kChunk));
       DWORD written = 0;
       if (!WriteFile(file, piece.data + done, n, &written, nullptr) || written != n) return false;
       done += n;
@@ -238,7 +238,9 @@ SaveMessage PngSourceUnchanged() {
   return offset == kept.size() ? SaveMessage::kSaved : SaveMessage::kSourceChanged;
 }
 
-// PNG of a PNG source: the kept file with PLTE's colours from the current level.
+// PNG of a PNG source: the kept file with PLTE's colours from the current
+// level, patched where it is kept (no copy of the file): the source check
+// passes over PLTE's colours and CRC, and every save writes them anew.
 SaveMessage WritePngOfPng(const char* path) {
   const int32_t count = paletteHistory.ColourCount();
   uint8_t rgb[3 * 256];
@@ -246,19 +248,14 @@ SaveMessage WritePngOfPng(const char* path) {
     const Rgb c = paletteHistory.Entry(i);
     rgb[3 * i] = c.red, rgb[3 * i + 1] = c.green, rgb[3 * i + 2] = c.blue;
   }
-  const PngSource& source = pictureFacts.png;
-  std::vector<uint8_t> patched;
-  try {
-    if (!png::PatchPalette(source.bytes.data(), source.bytes.size(), source.layout, rgb,
-                           static_cast<uint32_t>(count), &patched)) {
-      return SaveMessage::kCannotWrite;
-    }
-  } catch (const std::bad_alloc&) {
-    return SaveMessage::kNoMemory;
-  }
   const SaveMessage unchanged = PngSourceUnchanged();
   if (unchanged != SaveMessage::kSaved) return unchanged;
-  return ReplaceWithPieces(path, {{patched.data(), patched.size()}});
+  PngSource& source = pictureFacts.png;
+  if (!png::PatchPaletteInPlace(source.bytes.data(), source.bytes.size(), source.layout, rgb,
+                                static_cast<uint32_t>(count))) {
+    return SaveMessage::kCannotWrite;
+  }
+  return ReplaceWithPieces(path, {{source.bytes.data(), source.bytes.size()}});
 }
 
 // PNG of a BMP source: the locked block's indices (an RLE picture's decoded
