@@ -111,6 +111,8 @@ TEST(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
   MoveMouse(to.x + 1, to.y);
   MoveMouse(to.x, to.y);
   EXPECT_EQ(TipText(app.run().pid()), want);
+  const int shotX = std::max(0, std::min(static_cast<int>(to.x) - 40, GetSystemMetrics(SM_CXSCREEN) - 320));
+  CaptureScreen(shotX, static_cast<int>(to.y) - 20, 320, 80).SaveBmp(JoinPath(out, "palette-tip-" + Lang() + ".bmp"));
 
   // Saved: the shown order, the source's pixels (check-out.sh).
   const std::string saved = JoinPath(out, "out-" + Lang() + "sorted-" + name + ".bmp");
