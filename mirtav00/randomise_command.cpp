@@ -132,23 +132,28 @@ void ApplyOrderStep(HWND window, const int32_t* order) {
   ShowNewOrder(window);
 }
 
-void UndoOrder(HWND window) {
+namespace {
+
+// One step back (undo) or forward through the history, applied as any order is.
+void StepThroughHistory(HWND window, bool undo) {
   int32_t order[shuffle::kMaxColours];
-  if (pictureState == PictureState::kNoPicture || !orderHistory.UndoOrder(order)) return;
+  if (pictureState == PictureState::kNoPicture) return;
+  if (!(undo ? orderHistory.UndoOrder(order) : orderHistory.RedoOrder(order))) return;
   WaitCursor wait;
   if (!ApplyOrder(window, order)) return;
-  orderHistory.Undone();
+  if (undo) {
+    orderHistory.Undone();
+  } else {
+    orderHistory.Redone();
+  }
   ShowNewOrder(window);
 }
 
-void RedoOrder(HWND window) {
-  int32_t order[shuffle::kMaxColours];
-  if (pictureState == PictureState::kNoPicture || !orderHistory.RedoOrder(order)) return;
-  WaitCursor wait;
-  if (!ApplyOrder(window, order)) return;
-  orderHistory.Redone();
-  ShowNewOrder(window);
-}
+}  // namespace
+
+void UndoOrder(HWND window) { StepThroughHistory(window, true); }
+
+void RedoOrder(HWND window) { StepThroughHistory(window, false); }
 
 void SortPalette(HWND window, SortKey key) {
   if (pictureState == PictureState::kNoPicture) return;

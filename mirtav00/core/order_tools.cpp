@@ -27,6 +27,12 @@ double LabF(double t) {
   return t > d * d * d ? std::cbrt(t) : t / (3 * d * d) + 4.0 / 29.0;
 }
 
+// The CIELAB hue angle in degrees, 0..360.
+double HueOf(const Lab& lab) {
+  const double degrees = std::atan2(lab.b, lab.a) * 180.0 / kPi;
+  return degrees < 0 ? degrees + 360.0 : degrees;
+}
+
 Lab LabOf(const shuffle::PaletteEntry& colour) {
   const double r = Linear(colour.red), g = Linear(colour.green), b = Linear(colour.blue);
   const double x = (0.4124564 * r + 0.3575761 * g + 0.1804375 * b) / 0.95047;
@@ -106,17 +112,6 @@ bool CountUses(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l
 
 double Lightness(const shuffle::PaletteEntry& colour) { return LabOf(colour).l; }
 
-double Chroma(const shuffle::PaletteEntry& colour) {
-  const Lab lab = LabOf(colour);
-  return std::hypot(lab.a, lab.b);
-}
-
-double HueAngle(const shuffle::PaletteEntry& colour) {
-  const Lab lab = LabOf(colour);
-  const double degrees = std::atan2(lab.b, lab.a) * 180.0 / kPi;
-  return degrees < 0 ? degrees + 360.0 : degrees;
-}
-
 bool SortOrder(const shuffle::PaletteEntry* table, int32_t count, SortKey key, const uint64_t* uses,
                int32_t* order) {
   if (table == nullptr || order == nullptr || count < 1 || count > shuffle::kMaxColours) return false;
@@ -129,8 +124,7 @@ bool SortOrder(const shuffle::PaletteEntry* table, int32_t count, SortKey key, c
   std::vector<Keys> keys(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) {
     const Lab lab = LabOf(table[i]);
-    double hue = std::atan2(lab.b, lab.a) * 180.0 / kPi;
-    if (hue < 0) hue += 360.0;
+    const double hue = HueOf(lab);
     keys[i].colour = std::hypot(lab.a, lab.b) >= kGreyChroma;
     keys[i].sector = static_cast<int32_t>(hue / kHueSector) % static_cast<int32_t>(360.0 / kHueSector);
     keys[i].lightness = lab.l;

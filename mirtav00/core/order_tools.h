@@ -20,12 +20,10 @@ namespace mirtav {
 // or for other than 4 or 8 bits.
 bool CountUses(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout, uint64_t uses[256]);
 
-// The keys of the sorts, for one colour.
-// Perceived lightness: CIE L* of the sRGB colour (0..100).
+// Perceived lightness, the key of the lightness sort: CIE L* of the sRGB
+// colour (0..100). The hue sort also reads the colour's CIELAB chroma and
+// hue angle.
 double Lightness(const shuffle::PaletteEntry& colour);
-// CIELAB chroma and hue angle (degrees, 0..360) of the sRGB colour.
-double Chroma(const shuffle::PaletteEntry& colour);
-double HueAngle(const shuffle::PaletteEntry& colour);
 
 // Below this chroma a colour counts as a grey in the hue sort.
 constexpr double kGreyChroma = 10.0;

@@ -85,8 +85,9 @@ TEST(MirtavOrderTools, SortsPutEntriesInTheirKeysOrderAndKeepTies) {
   EXPECT_FALSE(mirtav::SortOrder(table.data(), 0, SortKey::kHue, nullptr, order));
 }
 
-// A move, kept as a step: its Undo is the move back, its Redo the move.
-TEST(MirtavOrderTools, MovesAreStepsThatUndoAndRedo) {
+// A move, kept as a step: its Undo is the move back, its Redo the move; the
+// history's limit and its redo steps.
+TEST(MirtavOrderTools, MovesAreStepsThatUndoAndRedoWithinTheHistorysLimit) {
   struct { int32_t count, from, to; std::vector<int32_t> order; } const cases[] = {
       {5, 1, 3, {0, 3, 1, 2, 4}}, {5, 4, 0, {1, 2, 3, 4, 0}}, {5, 2, 2, {0, 1, 2, 3, 4}}, {1, 0, 0, {0}},
   };
@@ -109,10 +110,7 @@ TEST(MirtavOrderTools, MovesAreStepsThatUndoAndRedo) {
   int32_t order[256];
   EXPECT_FALSE(mirtav::MoveOrder(5, 5, 0, order));
   EXPECT_FALSE(mirtav::MoveOrder(5, 0, -1, order));
-}
-
-// A new step drops what could be redone; the oldest goes past the limit.
-TEST(MirtavOrderTools, HistoryKeepsItsLimitAndDropsTheRedoSteps) {
+  // A new step drops what could be redone; the oldest goes past the limit.
   mirtav::OrderHistory history;
   history.Reset(3);
   const int32_t swap[] = {1, 0, 2}, turn[] = {1, 2, 0}, bad[] = {0, 0, 1};
