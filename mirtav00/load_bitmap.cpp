@@ -81,7 +81,7 @@ void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
   AdoptCandidateBlock();
   ForgetPictureSamples();
   std::memcpy(PaletteTable, next.table, sizeof PaletteTable);
-  paletteColourCount = next.colourCount;
+  paletteColourCount = openedColourCount = savedColourCount = next.colourCount;
   pngSource = std::move(next.png);  // the file shown before, and its memory, go now
   next.png.Clear();
   for (int32_t i = 0; i < 256; ++i) sourceOrder[i] = savedOrder[i] = i;

@@ -35,8 +35,6 @@ namespace {
 // The product name in both languages: a window carrying either means a copy runs.
 const char* const kProductNames[] = {"Mirtav", "ミルタヴ"};
 
-constexpr UINT kRestackPalette = WM_APP + 1;
-
 void Refuse(HWND window) { SendMessageA(window, WM_CLOSE, 0, 0); }
 
 void AddSpecialSettingItem(HWND window) {
@@ -96,6 +94,8 @@ bool RunOrderCommand(HWND window, int command) {
     case IDM_SORT_BY_HUE: SortPalette(window, SortKey::kHue); return true;
     case IDM_SORT_BY_LIGHTNESS: SortPalette(window, SortKey::kLightness); return true;
     case IDM_SORT_BY_USE: SortPalette(window, SortKey::kUse); return true;
+    case IDM_REMOVE_UNUSED: RemoveUnusedEntries(window); return true;
+    case IDM_MERGE_DUPLICATES: MergeDuplicateColours(window); return true;
     default: return false;
   }
 }

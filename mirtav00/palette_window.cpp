@@ -58,10 +58,17 @@ void PlaceBesideMain(HWND palette) {
   if (positions != nullptr) EndDeferWindowPos(positions);
 }
 
-// The right-click menu: Undo and Redo of the order, the sorts, the table in
+// While the menu is up, a restack waits for it to end: hiding the window
+// that owns a menu ends the menu.
+bool menuUp = false;
+bool restackWaiting = false;
+
+// The right-click menu: Undo and Redo of the order, the sorts, the table's
+// tidying (unused entries out, duplicates merged), the table in
 // its current order to a file, or the table put into a file's order. Each
 // runs in the main window, after the menu has gone; the dialogs belong to the
 // main window, so both windows take no input while they are up.
+
 void OnContextMenu(HWND window, LPARAM point) {
   const bool picture = paletteColourCount > 0;
   const PaletteMenuItem items[] = {
@@ -70,11 +77,16 @@ void OnContextMenu(HWND window, LPARAM point) {
       {IDM_SORT_BY_HUE, {"Sort by hue", "色相で並べ替え"}, picture},
       {IDM_SORT_BY_LIGHTNESS, {"Sort by lightness", "明るさで並べ替え"}, picture},
       {IDM_SORT_BY_USE, {"Sort by use", "使用数で並べ替え"}, picture},
+      {IDM_REMOVE_UNUSED, {"Remove unused entries", "使われていない色の削除"}, picture},
+      {IDM_MERGE_DUPLICATES, {"Merge duplicate colors", "同じ色をまとめる"}, picture},
       {IDM_SAVE_PALETTE_FILE, {"Save palette...", "パレットの保存..."}, picture},
       {IDM_ARRANGE_TO_PALETTE, {"Arrange to palette...", "パレットの順に並べる..."}, picture},
       {IDM_ARRANGE_PICTURES, {"Arrange pictures to palette...", "画像をパレットの順に並べる..."}, true},
   };
+  menuUp = true;
   const UINT chosen = ChoosePaletteCommand(window, point, items, sizeof items / sizeof items[0]);
+  menuUp = false;
+  if (restackWaiting) PostMessageA(mainWindow, kRestackPalette, 0, 0);
   switch (chosen) {
     case IDM_SAVE_PALETTE_FILE: {
       std::vector<palette_file::Colour> colours;
@@ -255,6 +267,11 @@ void KeepPaletteWindowInFront() {
   if (!underWine) return;
   HWND palette = FindPaletteWindow();
   if (palette == nullptr || !IsWindowVisible(palette)) return;
+  restackWaiting = menuUp;
+  if (menuUp) return;
+  // A tip shown across the hide and show keeps the window from coming back
+  // on the screen.
+  HideTip(palette);
   const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_HIDEWINDOW);
   SetWindowPos(palette, nullptr, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);

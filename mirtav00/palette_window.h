@@ -6,6 +6,8 @@
 
 namespace mirtav {
 
+// Posted to the main window after its activation: KeepPaletteWindowInFront.
+constexpr UINT kRestackPalette = WM_APP + 1;
 // Posted to the main window by the palette window's "Arrange to palette...",
 // which the main window runs as a command.
 constexpr UINT kArrangeToPalette = WM_APP + 2;
@@ -31,7 +33,8 @@ bool RegisterPaletteWindowClass();
 // nothing when the class is not registered.
 void CreatePaletteWindow();
 
-// Puts the palette window back in front of the main window on the screen.
+// Puts the palette window back in front of the main window on the screen
+// (while its menu is up, once the menu has ended).
 // Wine without a window manager raises an owner that becomes active over its
 // owned windows while its own z-order still has them in front; showing the
 // window again restacks it there. Nothing happens on Windows itself.

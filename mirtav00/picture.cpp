@@ -1,6 +1,7 @@
 // What is open in the shuffler, program-wide, and its title.
 #include "mirtav00/picture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -15,14 +16,42 @@ PictureState pictureState = PictureState::kStarting;
 ShufflerPicture shufflerPicture;
 shuffle::PaletteEntry PaletteTable[256];
 int32_t paletteColourCount = 0;
+int32_t openedColourCount = 0;
 PngSource pngSource;
 int32_t sourceOrder[256] = {};
 int32_t savedOrder[256] = {};
+int32_t savedColourCount = 0;
 OrderHistory orderHistory;
 
 bool OrderUnsaved() {
   return pictureState != PictureState::kNoPicture &&
-         std::memcmp(sourceOrder, savedOrder, sizeof(int32_t) * static_cast<size_t>(paletteColourCount)) != 0;
+         (savedColourCount != paletteColourCount ||
+          std::memcmp(sourceOrder, savedOrder, sizeof(int32_t) * static_cast<size_t>(openedColourCount)) != 0);
+}
+
+void MarkOrderSaved() {
+  std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
+  savedColourCount = paletteColourCount;
+}
+
+void FollowOrder(const int32_t* step, int32_t count) {
+  int32_t whole[256];
+  for (int32_t i = 0; i < 256; ++i) whole[i] = i < count ? step[i] : i;
+  shuffle::ComposeOrder(sourceOrder, whole, openedColourCount);
+}
+
+bool OrderAsOpened() {
+  return paletteColourCount == openedColourCount && IsIdentity(sourceOrder, openedColourCount);
+}
+
+const uint8_t* EntryAlpha(uint8_t alpha[256]) {
+  if (pngSource.bytes.empty()) return nullptr;
+  std::fill(alpha, alpha + 256, uint8_t{255});
+  const std::vector<uint8_t>& trns = pngSource.layout.alpha;
+  for (int32_t i = 0; i < openedColourCount && static_cast<size_t>(i) < trns.size(); ++i) {
+    alpha[sourceOrder[i]] = trns[i];
+  }
+  return alpha;
 }
 
 namespace {

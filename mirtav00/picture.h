@@ -22,7 +22,12 @@ namespace mirtav {
 extern PictureState pictureState;
 extern ShufflerPicture shufflerPicture;       // shown at 1 / shufflerPicture.reductionFactor
 extern shuffle::PaletteEntry PaletteTable[256];
-extern int32_t paletteColourCount;            // 0 before the first open, then 16 or 256
+// 0 before the first open, then the table's length: the file's, or fewer
+// once entries were removed or merged.
+extern int32_t paletteColourCount;
+// The table's length as opened: sourceOrder covers that many entries, and
+// those it sends past paletteColourCount are out of the table.
+extern int32_t openedColourCount;
 // The PNG file the picture was read from, as read; empty for a BMP.
 extern PngSource pngSource;
 // Where each entry of the opened file's table stands in PaletteTable now
@@ -31,11 +36,24 @@ extern int32_t sourceOrder[256];
 // sourceOrder as it was last opened or written to a file: leaving a picture
 // whose sourceOrder differs asks first.
 extern int32_t savedOrder[256];
+extern int32_t savedColourCount;
 // The steps of the order since the picture was opened, for Undo and Redo.
 extern OrderHistory orderHistory;
 
-// True when the table's order differs from the one last opened or saved.
+// True when the table's order or length differs from the one last opened or
+// saved.
 bool OrderUnsaved();
+// The source's order and length become the saved ones.
+void MarkOrderSaved();
+// The source's order follows a step of `count` entries (entry i went to
+// step[i]); the entries past count stay where they are.
+void FollowOrder(const int32_t* step, int32_t count);
+// True when the table is the source's, in its order and at its length.
+bool OrderAsOpened();
+
+// Each entry's alpha when the picture came from a PNG (its tRNS, 255 past
+// it), in *alpha; null for a BMP, whose entries have none.
+const uint8_t* EntryAlpha(uint8_t alpha[256]);
 
 // How many pixels use each entry of PaletteTable, counted once after an open
 // and then following every order; null when the block cannot be counted.

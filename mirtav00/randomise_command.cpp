@@ -4,6 +4,7 @@
 // should the block not fit the open picture, not at all.
 #include "mirtav00/randomise_command.h"
 
+#include <utility>
 #include <vector>
 
 #include "common/base/gdi_guards.h"
@@ -13,6 +14,8 @@
 #include "common/bitmap/dib_block.h"
 #include "common/ui/palette_file_commands.h"
 #include "mirtav00/core/arrange.h"
+#include "mirtav00/core/messages.h"
+#include "mirtav00/core/order_history.h"
 #include "mirtav00/core/order_tools.h"
 #include "mirtav00/core/randomise.h"
 #include "mirtav00/core/view_rules.h"
@@ -68,34 +71,48 @@ bool RandomiseBlock(HWND window) {
                                              dibBlockSize, dibLayout, LocalTimeOfDay());
   }
   if (done) {
-    shuffle::ComposeOrder(sourceOrder, shuffler.OrderMap, paletteColourCount);
+    FollowOrder(shuffler.OrderMap, paletteColourCount);
     MoveEntryUses(shuffler.OrderMap);
     orderHistory.Record(shuffler.OrderMap);
   }
   return done;
 }
 
-// Entry i of the table moves to order[i], every pixel following; sourceOrder
-// follows too. False, with nothing changed, when the block refuses it.
-bool ApplyOrder(HWND window, const int32_t* order) {
+// The picture through a step, forward or (back) taken back; the source's
+// order and the counted uses follow. False, with nothing changed, when the
+// block refuses it.
+bool TakeStep(HWND window, const OrderStep& step, bool back) {
   bool done = false;
   {
     ScopedDibLock lock(window);
     done = lock.Locked() &&
-           ReorderPicture(PaletteTable, paletteColourCount, dibBlockStart, dibBlockSize, dibLayout, order);
+           (back ? RevertStep : ApplyStep)(PaletteTable, &paletteColourCount, dibBlockStart, dibBlockSize,
+                                           &dibLayout, step);
   }
-  if (done) {
-    shuffle::ComposeOrder(sourceOrder, order, paletteColourCount);
+  if (!done) return false;
+  dibTableLength = paletteColourCount;  // the later locks' table, entries removed or not
+  int32_t order[shuffle::kMaxColours];
+  for (int32_t i = 0; i < step.Before(); ++i) {
+    if (back) {
+      order[step.order[i]] = i;
+    } else {
+      order[i] = step.order[i];
+    }
+  }
+  FollowOrder(order, step.Before());
+  if (step.kept == step.Before() && step.pixelMap.empty()) {
     MoveEntryUses(order);
+  } else {
+    ForgetEntryUses();  // counts merged or out of the table: counted again when asked
   }
-  return done;
+  return true;
 }
 
 // After a new order: the picture is changed (or, back in the order it was
 // opened in, as opened), its samples drawn again, the palette window shows
 // the new table.
 void ShowNewOrder(HWND window) {
-  pictureState = IsIdentity(sourceOrder, paletteColourCount) ? PictureState::kOpened : PictureState::kChanged;
+  pictureState = OrderAsOpened() ? PictureState::kOpened : PictureState::kChanged;
   ForgetPictureSamples();  // the same colours, other indices
   RepaintPicture(window);
   HWND palette = FindPaletteWindow();
@@ -124,23 +141,22 @@ void ArrangeToPalette(HWND window) {
   ApplyOrderStep(window, order);
 }
 
-void ApplyOrderStep(HWND window, const int32_t* order) {
-  if (pictureState == PictureState::kNoPicture || IsIdentity(order, paletteColourCount)) return;
-  WaitCursor wait;
-  if (!ApplyOrder(window, order)) return;
-  orderHistory.Record(order);
+namespace {
+
+// A new step taken and kept in the history, the picture shown anew.
+void TakeNewStep(HWND window, OrderStep step) {
+  if (!TakeStep(window, step, false)) return;
+  orderHistory.Record(std::move(step));
   ShowNewOrder(window);
 }
 
-namespace {
-
 // One step back (undo) or forward through the history, applied as any order is.
 void StepThroughHistory(HWND window, bool undo) {
-  int32_t order[shuffle::kMaxColours];
   if (pictureState == PictureState::kNoPicture) return;
-  if (!(undo ? orderHistory.UndoOrder(order) : orderHistory.RedoOrder(order))) return;
+  const OrderStep* step = undo ? orderHistory.StepToUndo() : orderHistory.StepToRedo();
+  if (step == nullptr) return;
   WaitCursor wait;
-  if (!ApplyOrder(window, order)) return;
+  if (!TakeStep(window, *step, undo)) return;
   if (undo) {
     orderHistory.Undone();
   } else {
@@ -150,6 +166,13 @@ void StepThroughHistory(HWND window, bool undo) {
 }
 
 }  // namespace
+
+void ApplyOrderStep(HWND window, const int32_t* order) {
+  if (pictureState == PictureState::kNoPicture || IsIdentity(order, paletteColourCount)) return;
+  WaitCursor wait;
+  OrderStep step;
+  if (MakeStep(order, paletteColourCount, paletteColourCount, nullptr, &step)) TakeNewStep(window, std::move(step));
+}
 
 void UndoOrder(HWND window) { StepThroughHistory(window, true); }
 
@@ -169,6 +192,50 @@ void SortPalette(HWND window, SortKey key) {
 void MovePaletteEntry(HWND window, int32_t from, int32_t to) {
   int32_t order[shuffle::kMaxColours];
   if (MoveOrder(paletteColourCount, from, to, order)) ApplyOrderStep(window, order);
+}
+
+void RemoveUnusedEntries(HWND window) {
+  if (pictureState == PictureState::kNoPicture) return;
+  WaitCursor wait;
+  const uint64_t* uses = EntryUses(window);
+  int32_t order[shuffle::kMaxColours];
+  const int32_t kept = uses == nullptr ? -1 : UnusedRemovalOrder(uses, paletteColourCount, order);
+  if (kept < 0) return;
+  if (kept == paletteColourCount) {
+    ShowMessage(window, kMsgNothingUnused);
+    return;
+  }
+  OrderStep step;
+  if (MakeStep(order, paletteColourCount, kept, nullptr, &step)) TakeNewStep(window, std::move(step));
+}
+
+void MergeDuplicateColours(HWND window) {
+  if (pictureState == PictureState::kNoPicture) return;
+  const int32_t before = paletteColourCount;
+  int32_t order[shuffle::kMaxColours], pixelMap[shuffle::kMaxColours];
+  uint8_t alpha[shuffle::kMaxColours];
+  const int32_t kept = DuplicateMergeOrder(PaletteTable, EntryAlpha(alpha), before, order, pixelMap);
+  if (kept < 0) return;
+  if (kept == before) {
+    ShowMessage(window, kMsgNoDuplicates);
+    return;
+  }
+  {
+    WaitCursor wait;
+    OrderStep step;
+    if (!MakeStep(order, before, kept, pixelMap, &step)) return;
+    {
+      ScopedDibLock lock(window);
+      if (!lock.Locked() ||
+          !RecordMergedPixels(dibBlockStart, dibBlockSize, dibLayout, order, pixelMap, &step.patch)) {
+        return;
+      }
+    }
+    TakeNewStep(window, std::move(step));
+  }
+  if (paletteColourCount == kept) {
+    ShowMessage(window, kMsgDuplicatesMerged, static_cast<unsigned long>(before - kept));
+  }
 }
 
 void RandomisePalette(HWND window) {

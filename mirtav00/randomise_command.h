@@ -1,5 +1,6 @@
 // The commands of the order: Randomize PLT (102), Arrange to palette, the
-// sorts, a move by hand, Undo and Redo. Each puts PaletteTable, the block's
+// sorts, a move by hand, Remove unused entries, Merge duplicate colours,
+// Undo and Redo. Each puts PaletteTable, the block's
 // colour table and its pixels into a new order that looks exactly the same.
 #pragma once
 
@@ -30,6 +31,14 @@ void RedoOrder(HWND mainWindow);
 void SortPalette(HWND mainWindow, SortKey key);
 // The entry at `from` moved to `to`, the ones between shifting by one.
 void MovePaletteEntry(HWND mainWindow, int32_t from, int32_t to);
+
+// Remove unused entries: the entries no pixel uses leave the table, the
+// others keep their order; a message when every entry is used.
+void RemoveUnusedEntries(HWND mainWindow);
+// Merge duplicate colours: entries of one colour (and, from a PNG, one
+// alpha) become the first of them, pixels following, and the others leave
+// the table; a message says how many went, or that there were none.
+void MergeDuplicateColours(HWND mainWindow);
 
 // Called, when set, as the work starts: the notice (null when it could not be
 // made) has been drawn and nothing has changed yet. The in-process tests look

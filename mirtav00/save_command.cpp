@@ -4,7 +4,7 @@
 // platform only as the sequence reaches them; then the BMP, TIFF or PNG
 // writer. A PNG is encoded from the block's rows; one saved from a PNG keeps
 // that file's chunks around the new pixels, its palette-bound chunks moved
-// through sourceOrder (png::AssembleReordered). Every writer writes a file of
+// through sourceOrder and cut to the table's length (png::AssembleReordered). Every writer writes a file of
 // its own beside the target and puts it in place only when it is complete.
 #include "mirtav00/save_command.h"
 
@@ -107,7 +107,8 @@ const Message* MakePngFile(const PictureToWrite& p, std::vector<uint8_t>* out) {
     return nullptr;
   }
   const bool assembled = png::AssembleReordered(p.png->bytes.data(), p.png->bytes.size(), p.png->layout,
-                                                encoded.data(), encoded.size(), p.sourceOrder, out);
+                                                encoded.data(), encoded.size(), p.sourceOrder,
+                                                static_cast<uint32_t>(p.colourCount), out);
   return assembled ? nullptr : &kMsgCannotCreatePng;
 }
 
@@ -188,17 +189,17 @@ bool SaveImage(HWND window) {
     case SaveVerdict::kDeclined: return false;
     case SaveVerdict::kWriteBmp:
       if (WriteBmpFile(window) != 0) return false;
-      std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
+      MarkOrderSaved();
       ShowMessage(window, kMsgBmpSaved, path);
       return true;
     case SaveVerdict::kWriteTiff:
       if (WriteTiffFile(window, path) != 0) return false;
-      std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
+      MarkOrderSaved();
       ShowMessage(window, kMsgTiffSaved, path);
       return true;
     case SaveVerdict::kWritePng:
       if (WritePngFile(window) != 0) return false;
-      std::memcpy(savedOrder, sourceOrder, sizeof savedOrder);
+      MarkOrderSaved();
       ShowMessage(window, kMsgPngSaved, path);
       return true;
     default: ShowMessage(window, *MessageOf(verdict)); return false;

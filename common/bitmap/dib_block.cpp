@@ -12,6 +12,7 @@ uint8_t* dibInfoHeader = nullptr;
 uint8_t* dibColourTable = nullptr;
 uint8_t* dibPixelData = nullptr;
 bmp::BlockLayout dibLayout;
+int32_t dibTableLength = 0;
 size_t dibBlockSize = 0;
 
 const Message kMsgCannotOpenFile = {
@@ -299,6 +300,7 @@ int LockDibBlock(HWND window) {
   const size_t size = FilledSize(dibBlockHandle, dibBlockSize);
   bmp::BlockLayout layout;
   if (!AcceptedByLockRules(window, start, size, keptFileHeader, &layout)) return 0;
+  if (dibTableLength > 0 && dibTableLength < layout.colourCount) layout.colourCount = dibTableLength;
   dibLayout = layout;
   dibBlockSize = size;
   blockColourCount = layout.colourCount;
@@ -320,6 +322,7 @@ void ReleaseDibBlock() {
   ClearAddresses();
   dibBlockSize = 0;
   dibLayout = bmp::BlockLayout();
+  dibTableLength = 0;
   blockColourCount = 0;
   std::memset(keptFileHeader, 0, sizeof keptFileHeader);
 }

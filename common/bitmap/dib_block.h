@@ -29,6 +29,11 @@ extern uint8_t* dibPixelData;    // by the pixel address rule; null when the loc
 // [dibBlockStart, dibBlockStart + dibBlockSize).
 extern bmp::BlockLayout dibLayout;
 extern size_t dibBlockSize;      // bytes of the block that hold the file
+// The colour table's length as the program keeps it when shorter than the
+// block's header gives (entries taken out of the table, their bytes left in
+// place for an Undo); 0: the header's. Every lock's dibLayout takes it. A
+// new or released block sets it back to 0.
+extern int32_t dibTableLength;
 
 // The reader's messages (also used by the loads).
 extern const Message kMsgCannotOpenFile;       // "%s": the full path

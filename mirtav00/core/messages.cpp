@@ -74,6 +74,18 @@ const Message kMsgCannotCreatePng = {
     {"Unable to create a new PNG file for saving the image.",
      "像保存用の PNG ファイルを新規に作成できません."},
     kError, MessageIcon::kError};
+const Message kMsgNothingUnused = {
+    {"Every entry of the color table is used by some pixel, so none was removed.",
+     "カラーテーブルの色はどれも画素に使われています. 削除する色はありません."},
+    kInformation, MessageIcon::kInformation};
+const Message kMsgNoDuplicates = {
+    {"No two entries of the color table have the same color, so none was merged.",
+     "カラーテーブルに同じ色の組はありません. まとめる色はありません."},
+    kInformation, MessageIcon::kInformation};
+const Message kMsgDuplicatesMerged = {
+    {"Entries merged into an earlier entry of the same color: %lu.",
+     "前にある同じ色のエントリにまとめた色: %lu 色."},
+    kInformation, MessageIcon::kInformation};
 const Message kMsgColoursMissing = {
     {"The palette file lacks %lu of the picture's colours, so the order stays as it is.",
      "パレットファイルには画像の色のうち %lu 色がありません. 順序は変わりません."},

@@ -29,6 +29,9 @@ extern const Message kMsgCannotCreateBmp;
 extern const Message kMsgCannotCreatePng;
 extern const Message kMsgPngIndexPastTable;   // a BMP's pixel past its table, saved as PNG
 extern const Message kMsgColoursMissing;      // "%lu": colours of the table the palette file lacks
+extern const Message kMsgNothingUnused;
+extern const Message kMsgNoDuplicates;
+extern const Message kMsgDuplicatesMerged;    // "%lu": entries merged into an earlier one
 extern const Message kMsgSettingsNotShown;  // system modal
 
 }  // namespace mirtav

@@ -1,6 +1,6 @@
 #include "mirtav00/core/order_history.h"
 
-#include "mirtav00/core/shuffle.h"
+#include <utility>
 
 namespace mirtav {
 
@@ -10,35 +10,60 @@ void OrderHistory::Reset(int32_t count) {
   done_ = 0;
 }
 
+bool MakeStep(const int32_t* order, int32_t count, int32_t kept, const int32_t* pixelMap, OrderStep* step) {
+  if (order == nullptr || step == nullptr || !shuffle::IsPermutation(order, count) || kept < 1 || kept > count) {
+    return false;
+  }
+  for (int32_t i = 0; pixelMap != nullptr && i < count; ++i) {
+    if (pixelMap[i] < 0 || pixelMap[i] >= kept) return false;
+  }
+  step->order.assign(order, order + count);
+  step->kept = kept;
+  step->pixelMap.clear();
+  if (pixelMap != nullptr) step->pixelMap.assign(pixelMap, pixelMap + count);
+  step->patch = shuffle::IndexPatch();
+  return true;
+}
+
 bool OrderHistory::Record(const int32_t* order) {
-  if (order == nullptr || count_ < 1 || !shuffle::IsPermutation(order, count_)) return false;
+  OrderStep step;
+  return MakeStep(order, count_, count_, nullptr, &step) && Record(std::move(step));
+}
+
+bool OrderHistory::Record(OrderStep step) {
+  if (count_ < 1 || step.Before() != count_) return false;
+  count_ = step.kept;
   steps_.resize(done_);
-  steps_.emplace_back(order, order + count_);
+  steps_.push_back(std::move(step));
   if (steps_.size() > kMaxSteps) steps_.pop_front();
   done_ = steps_.size();
   return true;
 }
 
 bool OrderHistory::UndoOrder(int32_t* order) const {
-  if (!CanUndo()) return false;
-  const std::vector<uint8_t>& step = steps_[done_ - 1];
-  for (int32_t i = 0; i < count_; ++i) order[step[i]] = i;
+  const OrderStep* step = StepToUndo();
+  if (step == nullptr) return false;
+  for (int32_t i = 0; i < step->Before(); ++i) order[step->order[i]] = i;
   return true;
 }
 
 void OrderHistory::Undone() {
-  if (CanUndo()) --done_;
+  if (!CanUndo()) return;
+  --done_;
+  count_ = steps_[done_].Before();
 }
 
 bool OrderHistory::RedoOrder(int32_t* order) const {
-  if (!CanRedo()) return false;
-  const std::vector<uint8_t>& step = steps_[done_];
-  for (int32_t i = 0; i < count_; ++i) order[i] = step[i];
+  const OrderStep* step = StepToRedo();
+  if (step == nullptr) return false;
+  for (int32_t i = 0; i < step->Before(); ++i) order[i] = step->order[i];
   return true;
 }
 
 void OrderHistory::Redone() {
-  if (CanRedo()) ++done_;
+  if (!CanRedo()) return;
+  count_ = steps_[done_].kept;
+  ++done_;
 }
 
 }  // namespace mirtav

@@ -2,8 +2,11 @@
 // order is one step, kept as the order itself (at most 256 bytes), never as
 // a picture. Undo applies the step's inverse, Redo the step again, both
 // through the path every order takes, so the picture looks the same at every
-// step. A new step drops the steps that could be redone; past kMaxSteps the
-// oldest goes.
+// step. A step may also shorten the table (Remove unused entries, Merge
+// duplicate colours): the entries it drops wait past the table's end for its
+// Undo, and a merge keeps the bytes of the pixels whose index it changed. A
+// new step drops the steps that could be redone; past kMaxSteps the oldest
+// goes.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +14,25 @@
 #include <deque>
 #include <vector>
 
+#include "mirtav00/core/shuffle.h"
+
 namespace mirtav {
+
+// One step: the table's first order.size() entries went to order[i], and
+// the table kept the first `kept` of them. The pixels followed order, or
+// pixelMap when it is not empty (a merge: two indices to one place); patch
+// then holds the bytes of the pixels the merge changed, as they were.
+struct OrderStep {
+  std::vector<uint8_t> order;
+  int32_t kept = 0;
+  std::vector<uint8_t> pixelMap;
+  shuffle::IndexPatch patch;
+  int32_t Before() const { return static_cast<int32_t>(order.size()); }
+};
+
+// A step of a table of `count` entries: order a permutation of them, kept
+// 1..count, pixelMap null or into 0..kept-1. False, *step untouched, otherwise.
+bool MakeStep(const int32_t* order, int32_t count, int32_t kept, const int32_t* pixelMap, OrderStep* step);
 
 class OrderHistory {
  public:
@@ -19,11 +40,17 @@ class OrderHistory {
 
   // A new picture of `count` entries: no steps.
   void Reset(int32_t count);
-  // The order just applied (entry i went to order[i]). False, with nothing
-  // kept, when it is no permutation of the table's entries.
+  // The order just applied to the table of Count() entries (entry i went to
+  // order[i]). False, with nothing kept, when it is no permutation of them.
   bool Record(const int32_t* order);
+  // The step just applied, a step of a table of Count() entries (false,
+  // nothing kept, otherwise).
+  bool Record(OrderStep step);
   bool CanUndo() const { return done_ > 0; }
   bool CanRedo() const { return done_ < steps_.size(); }
+  // The step Undo takes back and the one Redo takes again; null when none.
+  const OrderStep* StepToUndo() const { return CanUndo() ? &steps_[done_ - 1] : nullptr; }
+  const OrderStep* StepToRedo() const { return CanRedo() ? &steps_[done_] : nullptr; }
   // The order that takes the last step back; call Undone once it is applied.
   bool UndoOrder(int32_t* order) const;
   void Undone();
@@ -31,10 +58,12 @@ class OrderHistory {
   bool RedoOrder(int32_t* order) const;
   void Redone();
   size_t Steps() const { return steps_.size(); }
+  // The table's length at the current step.
+  int32_t Count() const { return count_; }
 
  private:
   int32_t count_ = 0;
-  std::deque<std::vector<uint8_t>> steps_;
+  std::deque<OrderStep> steps_;
   size_t done_ = 0;  // steps applied, from the front
 };
 

@@ -167,6 +167,55 @@ bool MoveOrder(int32_t count, int32_t from, int32_t to, int32_t* order) {
   return true;
 }
 
+namespace {
+
+// Kept entries to the front and the others after them, each in its order;
+// the number kept.
+int32_t KeptFirst(const bool* keep, int32_t count, int32_t* order) {
+  int32_t kept = 0;
+  for (int32_t i = 0; i < count; ++i) kept += keep[i] ? 1 : 0;
+  int32_t front = 0, back = kept;
+  for (int32_t i = 0; i < count; ++i) order[i] = keep[i] ? front++ : back++;
+  return kept;
+}
+
+}  // namespace
+
+int32_t UnusedRemovalOrder(const uint64_t uses[256], int32_t count, int32_t* order) {
+  if (uses == nullptr || order == nullptr || count < 1 || count > shuffle::kMaxColours) return -1;
+  bool keep[shuffle::kMaxColours] = {};
+  bool any = false;
+  for (int32_t i = 0; i < count; ++i) any |= keep[i] = uses[i] > 0;
+  if (!any) keep[0] = true;
+  return KeptFirst(keep, count, order);
+}
+
+int32_t DuplicateMergeOrder(const shuffle::PaletteEntry* table, const uint8_t* alpha, int32_t count,
+                            int32_t* order, int32_t* pixelMap) {
+  if (table == nullptr || order == nullptr || pixelMap == nullptr || count < 1 || count > shuffle::kMaxColours) {
+    return -1;
+  }
+  auto same = [&](int32_t p, int32_t q) {
+    return table[p].red == table[q].red && table[p].green == table[q].green && table[p].blue == table[q].blue &&
+           (alpha == nullptr || alpha[p] == alpha[q]);
+  };
+  int32_t first[shuffle::kMaxColours];
+  bool keep[shuffle::kMaxColours];
+  for (int32_t i = 0; i < count; ++i) {
+    first[i] = i;
+    for (int32_t j = 0; j < i; ++j) {
+      if (keep[j] && same(i, j)) {
+        first[i] = j;
+        break;
+      }
+    }
+    keep[i] = first[i] == i;
+  }
+  const int32_t kept = KeptFirst(keep, count, order);
+  for (int32_t i = 0; i < count; ++i) pixelMap[i] = order[first[i]];
+  return kept;
+}
+
 bool IsIdentity(const int32_t* order, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     if (order[i] != i) return false;

@@ -45,6 +45,22 @@ bool SortOrder(const shuffle::PaletteEntry* table, int32_t count, SortKey key, c
 // 0..count-1.
 bool MoveOrder(int32_t count, int32_t from, int32_t to, int32_t* order);
 
+// Remove unused entries: the order that puts the entries some pixel uses
+// (uses[i] > 0) first and the others after them, each group in its own
+// order. Returns how many come first, the entries the table keeps (count
+// when every entry is used; entry 0 is kept when none is, as a table cannot
+// be empty); -1 for a count outside 1..256.
+int32_t UnusedRemovalOrder(const uint64_t uses[256], int32_t count, int32_t* order);
+
+// Merge duplicate colours: the first entry of each colour stays, the others
+// go after the kept ones, each group in its own order; pixelMap sends every
+// index's pixels to where its colour's first entry goes. Two entries are one
+// colour when red, green, blue and, when alpha is given (a PNG's tRNS as
+// each entry's alpha), alpha agree. Returns the entries kept (count when
+// there is no duplicate); -1 for a count outside 1..256.
+int32_t DuplicateMergeOrder(const shuffle::PaletteEntry* table, const uint8_t* alpha, int32_t count,
+                            int32_t* order, int32_t* pixelMap);
+
 // True when order leaves every entry where it is.
 bool IsIdentity(const int32_t* order, int32_t count);
 

@@ -35,6 +35,70 @@ bool ReorderPicture(shuffle::PaletteEntry* paletteTable, int32_t colourCount, ui
   return true;
 }
 
+namespace {
+
+// Both maps of a step as int32_t: the table's order and the pixels' map.
+bool StepMaps(const OrderStep& step, int32_t* order, int32_t* pixelMap) {
+  const int32_t n = step.Before();
+  if (n < 1 || n > shuffle::kMaxColours || step.kept < 1 || step.kept > n) return false;
+  if (!step.pixelMap.empty() && step.pixelMap.size() != step.order.size()) return false;
+  for (int32_t i = 0; i < n; ++i) {
+    order[i] = step.order[i];
+    pixelMap[i] = step.pixelMap.empty() ? order[i] : step.pixelMap[i];
+  }
+  return shuffle::IsPermutation(order, n);
+}
+
+}  // namespace
+
+bool ApplyStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
+               bmp::BlockLayout* layout, const OrderStep& step) {
+  int32_t order[shuffle::kMaxColours], pixelMap[shuffle::kMaxColours];
+  uint8_t bytes[256];
+  if (paletteTable == nullptr || colourCount == nullptr || layout == nullptr || !StepMaps(step, order, pixelMap) ||
+      *colourCount != step.Before() || !RandomisePlanFits(*layout, blockSize, *colourCount) ||
+      !shuffle::BuildMapTable(layout->bitCount, *colourCount, pixelMap, bytes)) {
+    return false;
+  }
+  shuffle::PaletteEntry reordered[shuffle::kMaxColours];
+  std::copy(paletteTable, paletteTable + shuffle::kMaxColours, reordered);
+  shuffle::ReorderTable(reordered, *colourCount, order);
+  if (!shuffle::ApplyMapToPicture(block, blockSize, *layout, reordered, bytes)) return false;
+  std::copy(reordered, reordered + shuffle::kMaxColours, paletteTable);
+  *colourCount = step.kept;
+  layout->colourCount = step.kept;
+  return true;
+}
+
+bool RevertStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
+                bmp::BlockLayout* layout, const OrderStep& step) {
+  int32_t order[shuffle::kMaxColours], pixelMap[shuffle::kMaxColours], inverse[shuffle::kMaxColours];
+  if (paletteTable == nullptr || colourCount == nullptr || layout == nullptr || !StepMaps(step, order, pixelMap) ||
+      *colourCount != step.kept || layout->colourCount != step.kept || !step.patch.Fits(blockSize)) {
+    return false;
+  }
+  const int32_t n = step.Before();
+  for (int32_t i = 0; i < n; ++i) inverse[order[i]] = i;
+  bmp::BlockLayout grown = *layout;
+  grown.colourCount = n;
+  if (!ReorderPicture(paletteTable, n, block, blockSize, grown, inverse)) return false;
+  shuffle::RestoreIndexBytes(block, blockSize, step.patch);
+  *colourCount = n;
+  *layout = grown;
+  return true;
+}
+
+bool RecordMergedPixels(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                        const int32_t* order, const int32_t* pixelMap, shuffle::IndexPatch* patch) {
+  bool moved[16 * 16] = {};  // index i's pixels leave the place its entry goes
+  const int32_t n = layout.colourCount;
+  if (n < 1 || n > shuffle::kMaxColours) return false;
+  for (int32_t i = 0; i < n; ++i) moved[i] = pixelMap[i] != order[i];
+  bool marked[256];
+  for (int b = 0; b < 256; ++b) marked[b] = layout.bitCount == 4 ? moved[b >> 4] || moved[b & 15] : moved[b];
+  return shuffle::RecordIndexBytes(block, blockSize, layout, marked, patch);
+}
+
 bool RandomisePicture(shuffle::Shuffler& shuffler, shuffle::PaletteEntry* paletteTable,
                       int32_t colourCount, uint8_t* block, size_t blockSize,
                       const bmp::BlockLayout& layout, const TimeOfDay& time) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "common/bitmap/core/bmp_rules.h"
+#include "mirtav00/core/order_history.h"
 #include "mirtav00/core/shuffle.h"
 
 namespace mirtav {
@@ -44,6 +45,27 @@ bool RandomisePlanFits(const bmp::BlockLayout& layout, size_t blockSize, int32_t
 // Arrange to palette both end here.
 bool ReorderPicture(shuffle::PaletteEntry* paletteTable, int32_t colourCount, uint8_t* block,
                     size_t blockSize, const bmp::BlockLayout& layout, const int32_t* order);
+
+// A step of the history on the picture (Redo, or the step as first taken):
+// the table's step.Before() entries move through step.order into the block's
+// colour table and PaletteTable, the pixels through step.pixelMap (or the
+// order), and then *colourCount and layout->colourCount become step.kept.
+// The entries past kept stay where the order put them, in both tables, for
+// the Undo. False, with everything unchanged, when a check refuses.
+bool ApplyStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
+               bmp::BlockLayout* layout, const OrderStep& step);
+
+// The step taken back: the table grows back to step.Before() entries, every
+// entry and pixel goes back through the inverse order, and a merge's patch
+// puts back the indices it changed. False, with everything unchanged, when
+// a check refuses.
+bool RevertStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
+                bmp::BlockLayout* layout, const OrderStep& step);
+
+// The bytes a merge by pixelMap changes (those holding an index i whose
+// pixels go elsewhere than order[i]), recorded before the step is applied.
+bool RecordMergedPixels(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                        const int32_t* order, const int32_t* pixelMap, shuffle::IndexPatch* patch);
 
 // One run: the plan check, the order from the time, then the reordered
 // table into the block's colour table, the pixels remapped, and only then

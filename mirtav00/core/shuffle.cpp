@@ -1,6 +1,7 @@
 #include "mirtav00/core/shuffle.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace shuffle {
 
@@ -110,16 +111,23 @@ bool ComposeOrder(int32_t* order, const int32_t* step, int colourCount) {
 
 bool BuildRemapTable(uint16_t bitCount, int colourCount, const int32_t* orderMap,
                      uint8_t table[256]) {
+  return IsPermutation(orderMap, colourCount) && BuildMapTable(bitCount, colourCount, orderMap, table);
+}
+
+bool BuildMapTable(uint16_t bitCount, int colourCount, const int32_t* indexMap, uint8_t table[256]) {
   if (bitCount != 4 && bitCount != 8) return false;
-  if (colourCount > (1 << bitCount) || !IsPermutation(orderMap, colourCount)) return false;
+  if (colourCount < 1 || colourCount > (1 << bitCount)) return false;
+  for (int i = 0; i < colourCount; ++i) {
+    if (indexMap[i] < 0 || indexMap[i] >= colourCount) return false;
+  }
   if (bitCount == 8) {
     for (int b = 0; b < 256; ++b)
-      table[b] = static_cast<uint8_t>(b < colourCount ? orderMap[b] : b);
+      table[b] = static_cast<uint8_t>(b < colourCount ? indexMap[b] : b);
     return true;
   }
   uint8_t nibble[16];
   for (int v = 0; v < 16; ++v)
-    nibble[v] = static_cast<uint8_t>(v < colourCount ? orderMap[v] : v);
+    nibble[v] = static_cast<uint8_t>(v < colourCount ? indexMap[v] : v);
   for (int b = 0; b < 256; ++b)
     table[b] = static_cast<uint8_t>((nibble[b >> 4] << 4) | nibble[b & 15]);
   return true;
@@ -144,15 +152,17 @@ void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowSt
 
 namespace {
 
-// One walk over the codes of an RLE stream, remapping when table is not null;
-// false where a code is cut short (after remapping what came before it).
-bool WalkRle(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table) {
+// One walk over the codes of an RLE stream, handing every index byte to
+// visit (the value of an encoded run, the bytes of an absolute run); false
+// where a code is cut short (after visiting what came before it).
+template <typename Visit>
+bool WalkRle(uint8_t* stream, size_t size, uint16_t bitCount, Visit visit) {
   size_t pos = 0;
   while (size - pos >= 2) {
     const uint8_t count = stream[pos];
     const uint8_t code = stream[pos + 1];
     if (count != 0) {  // an encoded run: its one index byte
-      if (table != nullptr) stream[pos + 1] = table[code];
+      visit(stream + pos + 1);
       pos += 2;
     } else if (code == 0) {  // end of line
       pos += 2;
@@ -165,65 +175,136 @@ bool WalkRle(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* tab
       const size_t bytes = bitCount == 8 ? code : (code + 1u) / 2;
       const size_t padded = bytes + (bytes & 1);
       if (size - pos - 2 < padded) return false;
-      if (table != nullptr) {
-        for (size_t i = pos + 2; i < pos + 2 + bytes; ++i) stream[i] = table[stream[i]];
-      }
+      for (size_t i = pos + 2; i < pos + 2 + bytes; ++i) visit(stream + i);
       pos += 2 + padded;
     }
   }
   return pos == size;  // a lone byte left is a code cut short
 }
 
-}  // namespace
-
-bool RemapRleStream(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table) {
-  if (stream == nullptr || (bitCount != 4 && bitCount != 8)) return false;
-  if (!WalkRle(stream, size, bitCount, nullptr)) return false;
-  return table == nullptr || WalkRle(stream, size, bitCount, table);
+bool CheckRle(uint8_t* stream, size_t size, uint16_t bitCount) {
+  return WalkRle(stream, size, bitCount, [](uint8_t*) {});
 }
 
-bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                    const PaletteEntry* paletteTable, const int32_t* orderMap) {
+bool RemapRle(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table) {
+  return WalkRle(stream, size, bitCount, [table](uint8_t* b) { *b = table[*b]; });
+}
+
+// The pixels of a layout ApplyToPicture takes lie inside the block: the
+// rows, or a whole RLE stream of codes. Its colour table too.
+bool PixelsFit(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout) {
   if (block == nullptr) return false;
   const bool rle = layout.compression != bmp::kBiRgb;
   if (rle && !((layout.compression == bmp::kBiRle8 && layout.bitCount == 8) ||
                (layout.compression == bmp::kBiRle4 && layout.bitCount == 4))) {
     return false;
   }
-  const int n = layout.colourCount;
-  uint8_t table[256];
-  if (!BuildRemapTable(layout.bitCount, n, orderMap, table)) return false;
+  if (layout.bitCount != 4 && layout.bitCount != 8) return false;
   if (layout.height < 0 || layout.rowBytes > layout.rowStride) return false;
-
+  if (layout.colourCount < 1 || layout.colourCount > (1 << layout.bitCount)) return false;
   const uint64_t size = blockSize;
   if (layout.entrySize != 3 && layout.entrySize != 4) return false;
-  const uint64_t tableEnd = layout.colourTableOffset + uint64_t{layout.entrySize} * static_cast<uint64_t>(n);
+  const uint64_t tableEnd =
+      layout.colourTableOffset + uint64_t{layout.entrySize} * static_cast<uint64_t>(layout.colourCount);
   if (layout.colourTableOffset > size || tableEnd > size) return false;
   if (layout.pixelOffset > size) return false;
   const uint64_t rows = static_cast<uint64_t>(layout.height);
   const uint64_t room = size - layout.pixelOffset;
   if (rle) {
-    if (layout.pixelBytes > room) return false;
-    // Checked whole before the table changes, so a damaged stream changes nothing.
-    if (!WalkRle(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
-                 layout.bitCount, nullptr)) {
-      return false;
-    }
-  } else if (rows != 0 && layout.rowStride != 0 && rows > room / layout.rowStride) {
-    return false;
+    return layout.pixelBytes <= room &&
+           CheckRle(const_cast<uint8_t*>(block) + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
+                    layout.bitCount);
   }
+  return rows == 0 || layout.rowStride == 0 || rows <= room / layout.rowStride;
+}
 
-  for (int i = 0; i < n; ++i) {
+// Every index byte of a layout PixelsFit took, rows or stream, to visit.
+template <typename Visit>
+void ForEachIndexByte(uint8_t* block, const bmp::BlockLayout& layout, Visit visit) {
+  uint8_t* pixels = block + layout.pixelOffset;
+  if (layout.compression != bmp::kBiRgb) {
+    WalkRle(pixels, static_cast<size_t>(layout.pixelBytes), layout.bitCount, visit);
+    return;
+  }
+  for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
+    uint8_t* row = pixels + y * layout.rowStride;
+    for (uint64_t x = 0; x < layout.rowBytes; ++x) visit(row + x);
+  }
+}
+
+}  // namespace
+
+bool RemapRleStream(uint8_t* stream, size_t size, uint16_t bitCount, const uint8_t* table) {
+  if (stream == nullptr || (bitCount != 4 && bitCount != 8)) return false;
+  if (!CheckRle(stream, size, bitCount)) return false;
+  return table == nullptr || RemapRle(stream, size, bitCount, table);
+}
+
+bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                    const PaletteEntry* paletteTable, const int32_t* orderMap) {
+  uint8_t table[256];
+  return BuildRemapTable(layout.bitCount, layout.colourCount, orderMap, table) &&
+         ApplyMapToPicture(block, blockSize, layout, paletteTable, table);
+}
+
+bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                       const PaletteEntry* paletteTable, const uint8_t byteMap[256]) {
+  // Checked whole before the table changes, so a damaged stream changes nothing.
+  if (!PixelsFit(block, blockSize, layout)) return false;
+  for (int i = 0; i < layout.colourCount; ++i) {
     bmp::PutTableEntry(block, layout, static_cast<uint32_t>(i),
                        static_cast<uint8_t>(paletteTable[i].blue & 0xFF),
                        static_cast<uint8_t>(paletteTable[i].green & 0xFF),
                        static_cast<uint8_t>(paletteTable[i].red & 0xFF));
   }
-  if (rle) {
-    return WalkRle(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
-                   layout.bitCount, table);
+  if (layout.compression != bmp::kBiRgb) {
+    return RemapRle(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes), layout.bitCount,
+                    byteMap);
   }
-  RemapRows(block + layout.pixelOffset, rows, layout.rowBytes, layout.rowStride, table);
+  RemapRows(block + layout.pixelOffset, static_cast<uint64_t>(layout.height), layout.rowBytes,
+            layout.rowStride, byteMap);
+  return true;
+}
+
+bool RecordIndexBytes(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                      const bool marked[256], IndexPatch* patch) {
+  *patch = IndexPatch();
+  if (!PixelsFit(block, blockSize, layout)) return false;
+  // Only read: the walk's visitor takes the bytes by pointer.
+  uint8_t* const start = const_cast<uint8_t*>(block);
+  ForEachIndexByte(start, layout, [&](uint8_t* b) {
+    if (!marked[*b]) return;
+    const size_t offset = static_cast<size_t>(b - start);
+    if (!patch->runs.empty()) {
+      IndexPatch::Run& last = patch->runs.back();
+      if (last.offset + last.length == offset) {
+        ++last.length;
+        patch->bytes.push_back(*b);
+        return;
+      }
+    }
+    patch->runs.push_back({offset, 1});
+    patch->bytes.push_back(*b);
+  });
+  return true;
+}
+
+bool IndexPatch::Fits(size_t blockSize) const {
+  size_t total = 0;
+  for (const Run& run : runs) {
+    if (run.offset > blockSize || run.length > blockSize - run.offset) return false;
+    total += run.length;
+  }
+  return total == bytes.size();
+}
+
+bool RestoreIndexBytes(uint8_t* block, size_t blockSize, const IndexPatch& patch) {
+  if (block == nullptr || !patch.Fits(blockSize)) return false;
+  const uint8_t* from = patch.bytes.data();
+  for (const IndexPatch::Run& run : patch.runs) {
+    std::memcpy(block + run.offset, from, run.length);
+    from += run.length;
+  }
   return true;
 }
 

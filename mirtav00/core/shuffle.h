@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "common/bitmap/core/bmp_rules.h"
 
@@ -85,6 +86,11 @@ bool ComposeOrder(int32_t* order, const int32_t* step, int colourCount);
 bool BuildRemapTable(uint16_t bitCount, int colourCount, const int32_t* orderMap,
                      uint8_t table[256]);
 
+// The same for any map of the first colourCount indices onto 0..colourCount-1,
+// two indices may go to one (a merge of duplicates). False for other bit
+// counts or a value outside 0..colourCount-1.
+bool BuildMapTable(uint16_t bitCount, int colourCount, const int32_t* indexMap, uint8_t table[256]);
+
 // Rewrites rowBytes bytes of each of `rows` rows, rowStride apart, through
 // table; the padding after rowBytes is not touched.
 void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowStride,
@@ -106,5 +112,36 @@ bool RemapRleStream(uint8_t* stream, size_t size, uint16_t bitCount, const uint8
 // counts, or an orderMap that is no permutation.
 bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
                     const PaletteEntry* paletteTable, const int32_t* orderMap);
+
+// The same with the pixels' bytes rewritten through a byte table of
+// BuildMapTable (or BuildRemapTable), so the table written and the pixels'
+// indices may follow different maps.
+bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                       const PaletteEntry* paletteTable, const uint8_t byteMap[256]);
+
+// Index bytes of a picture as they were before a change that loses which of
+// two indices a pixel had (a merge): runs of bytes at offsets into the block.
+struct IndexPatch {
+  struct Run {
+    size_t offset;
+    size_t length;
+  };
+  std::vector<Run> runs;
+  std::vector<uint8_t> bytes;  // the runs' bytes, one after another
+  bool Empty() const { return runs.empty(); }
+  // Every run lies inside a block of blockSize bytes and the runs hold
+  // bytes.size() bytes between them.
+  bool Fits(size_t blockSize) const;
+};
+
+// Keeps in *patch every index byte of the picture (the rows' packed bytes,
+// or the index bytes of an RLE stream) for which marked[byte] is set.
+// False, with the patch empty, for a layout ApplyToPicture refuses.
+bool RecordIndexBytes(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                      const bool marked[256], IndexPatch* patch);
+
+// Writes the patch's bytes back; false, writing nothing, when a run lies
+// outside the block.
+bool RestoreIndexBytes(uint8_t* block, size_t blockSize, const IndexPatch& patch);
 
 }  // namespace shuffle

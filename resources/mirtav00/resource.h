@@ -44,6 +44,8 @@
 #define IDM_SORT_BY_HUE 152
 #define IDM_SORT_BY_LIGHTNESS 153
 #define IDM_SORT_BY_USE 154
+#define IDM_REMOVE_UNUSED 155
+#define IDM_MERGE_DUPLICATES 156
 
 // Dialogs of the shuffler besides About, named by string.
 #define RES_NAME_PLEASE_WAIT "PLEASEWAIT_DLG"

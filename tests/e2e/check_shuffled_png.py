@@ -10,6 +10,15 @@ entry that is not opaque; bKGD names the moved entry; hIST moved with its
 entries; every other chunk the source had is there in its order, byte for
 byte, but those unsafe to copy (left out).
 
+tout-LANG-NAME@removed.png and tout-LANG-NAME@merged.png, saved from
+PICTURES/NAME.png after Remove unused entries (and Merge duplicate colours):
+Pillow renders the same RGBA pixels; IHDR is the source's; every saved entry
+is a source entry some pixel uses, in the order of the source's first such
+entry; each source entry's pixels went to one saved entry of its colour and
+alpha, two entries to one only when merged (then no colour and alpha is
+saved twice); tRNS cut as above; bKGD names an entry of the colour the
+source's named; no hIST; the other chunks as above.
+
 bout-LANG-NAME.png, saved from PICTURES/NAME.bmp: Pillow renders the
 ImageMagick reference NAME.ref.png; the depth is the BMP's and PLTE has the
 BMP table's length.
@@ -86,6 +95,35 @@ def check_reordered(source, saved):
     assert expected == [(k, d) for k, d in out if k not in REWRITTEN], "the other chunks differ"
 
 
+def check_tidied(source, saved, merged):
+    src, out = chunks(source), chunks(saved)
+    a, b = Image.open(source), Image.open(saved)
+    assert a.size == b.size and b.mode == "P", f"size {b.size}, mode {b.mode}"
+    assert a.convert("RGBA").tobytes() == b.convert("RGBA").tobytes(), "the RGBA rendering differs"
+    assert one(src, b"IHDR") == one(out, b"IHDR"), "IHDR changed"
+    se, oe = entries(src), entries(out)
+    moved = {}
+    for i, j in zip(a.getdata(), b.getdata()):
+        assert moved.setdefault(i, j) == j, f"entry {i} went to {moved[i]} and {j}"
+    assert sorted(set(moved.values())) == list(range(len(oe))), "a saved entry no pixel uses"
+    for i, j in moved.items():
+        assert se[i] == oe[j], f"entry {i} is {se[i]}, saved as entry {j} {oe[j]}"
+    firsts = [min(i for i, j in moved.items() if j == k) for k in range(len(oe))]
+    assert firsts == sorted(firsts), "the kept entries left their order"
+    if merged:
+        assert len(set(oe)) == len(oe), "a colour and alpha saved twice"
+    else:
+        assert len(set(moved.values())) == len(moved), "two entries went to one"
+    trns = one(out, b"tRNS")
+    clear = [k for k, e in enumerate(oe) if e[3] != 255]
+    assert (trns is None) == (not clear) and (trns is None or len(trns) == clear[-1] + 1), "tRNS not cut"
+    if one(src, b"bKGD") is not None:
+        assert oe[one(out, b"bKGD")[0]] == se[one(src, b"bKGD")[0]], "bKGD names another colour"
+    assert one(out, b"hIST") is None, "hIST of the longer table"
+    expected = [(k, d) for k, d in src if k not in REWRITTEN and (k[:1].isupper() or carried(k))]
+    assert expected == [(k, d) for k, d in out if k not in REWRITTEN], "the other chunks differ"
+
+
 def carried(kind):
     """Safe to copy by the PNG rule, or a known chunk that does not name palette entries."""
     return kind[3:4].islower() or kind in (b"gAMA", b"cHRM", b"sRGB", b"iCCP", b"sBIT", b"pHYs", b"tIME",
@@ -107,11 +145,13 @@ def check_from_bmp(source, reference, saved):
 def main():
     pictures, out = sys.argv[1], sys.argv[2]
     passed = failed = 0
-    names = sorted(n for n in os.listdir(out) if n.endswith(".png") and n[:5] in ("pout-", "bout-"))
+    names = sorted(n for n in os.listdir(out) if n.endswith(".png") and n[:5] in ("pout-", "bout-", "tout-"))
     for n in names:
         name = n[:-4].split("-", 2)[2].split("@")[0]
         try:
-            if n.startswith("pout-"):
+            if n.startswith("tout-"):
+                check_tidied(os.path.join(pictures, name + ".png"), os.path.join(out, n), n.endswith("@merged.png"))
+            elif n.startswith("pout-"):
                 check_reordered(os.path.join(pictures, name + ".png"), os.path.join(out, n))
             else:
                 check_from_bmp(os.path.join(pictures, name + ".bmp"), os.path.join(pictures, name + ".ref.png"),

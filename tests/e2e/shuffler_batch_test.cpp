@@ -188,7 +188,7 @@ TEST(MirtavBatch, CommandLineAndMenuArrangeASetLeavingTheRefusedAndTheShownPictu
   // The menu command: palette file, pictures, a folder of its own.
   const std::string menuDir = MakeTempDir("mirtav-batch-menu"), target = MakeTempDir("mirtav-batch-target");
   ASSERT_TRUE(place(menuDir));
-  ASSERT_TRUE(ChooseFromContextMenu(palette_window, 100, 100, 7, 8, app.run().pid()));
+  ASSERT_TRUE(ChooseFromContextMenu(palette_window, 100, 100, kMenuArrangePictures, kMenuItems, app.run().pid()));
   HWND dialog = WaitForDialog(Ansi(Pick("Select a palette file to arrange the pictures to.",
                                         "画像を並べる順のパレットファイルの選択")).c_str(), app.run().pid(), kPatienceMs);
   ASSERT_NE(dialog, nullptr);

@@ -1,8 +1,10 @@
-// The shuffler's order tools as a user takes them: the sorts from the palette
-// window's menu, Undo and Redo through the keys, an entry dragged to another
-// cell, the tip over a cell. At every step the picture on the screen stays as
-// it was and the cells show the table in a new order; the file saved at the
-// end renders as its source (out-LANGsorted-NAME.bmp, judged by ImageMagick).
+// The shuffler's order tools as a user takes them, in one started shuffler:
+// the sorts from the palette window's menu, Undo and Redo through the keys,
+// an entry dragged to another cell, the tip over a cell, unused entries
+// removed and duplicates merged. At every step the picture on the screen
+// stays as it was and the cells show the table in its new order; the files
+// saved render as their source (out-LANG*-NAME.bmp / .tif judged by
+// ImageMagick, tout-LANG-NAME@*.png by check_shuffled_png.py).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -16,9 +18,6 @@ using namespace e2e;
 using namespace e2e::shuffler;
 
 namespace {
-
-// The right-click menu of the palette window, top to bottom.
-enum MenuItem { kUndo, kRedo, kSortHue, kSortLightness, kSortUse, kSavePalette, kArrange, kArrangePictures, kMenuItems };
 
 // The 256 cells' colours in a shot of the palette window.
 std::vector<uint32_t> CellColours(const Image& shot) {
@@ -39,23 +38,118 @@ std::string TipText(DWORD pid) {
   return text;
 }
 
-TEST(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
+// One shuffler for the suite, started by the first case.
+class MirtavOrder : public testing::Test {
+ protected:
+  inline static Shuffler app;
+  static void TearDownTestSuite() { app.run().Close(); }
+  void SetUp() override {
+    if (Pictures().empty() || OutDir().empty()) GTEST_SKIP() << "E2E_PICTURES / E2E_OUT are set by run-tier.sh";
+    std::string error;
+    ASSERT_TRUE(IsWindow(app.main()) || app.Start(&error)) << error;
+  }
+  // Opens NAME.EXT of the pictures, which holds `table`, and waits until
+  // the cells and the picture show it; the reference in *reference.
+  testing::AssertionResult OpenShown(const std::string& name, const std::string& ext,
+                                     const std::vector<uint32_t>& table, Image* reference, HWND* palette) {
+    if (!LoadReference(JoinPath(Pictures(), name + ".ref.bmp"), reference)) {
+      return testing::AssertionFailure() << "no reference of " << name;
+    }
+    if (!app.Open(JoinPath(Pictures(), name + ext))) return testing::AssertionFailure() << "no open dialog";
+    const testing::AssertionResult shown = app.AwaitPalette(palette);
+    if (!shown) return shown;
+    if (!CellsShow(app.PaletteShowing(table, 256), table, 256)) return testing::AssertionFailure() << "cells";
+    return app.Shows(*reference);
+  }
+};
+
+// Remove unused entries and Merge duplicate colours shorten the table, on a
+// BMP whose entries 1 and 2 are one colour and on Pillow's PNG of 40 entries
+// (make_pictures.py: unused entries, 17 repeating 3, 21 repeating 5's colour
+// at another alpha, bKGD on an unused twin). Undo of the merge gives entry
+// 17's pixels their own entry again: tout-LANG-NAME@removed.png.
+TEST_F(MirtavOrder, RemoveUnusedAndMergeDuplicatesShortenTheTable) {
+  const std::string out = OutDir(), lang = Lang();
+  const std::string merged1 = Ansi(Pick("Entries merged into an earlier entry of the same color: 1.",
+                                        "前にある同じ色のエントリにまとめた色: 1 色."));
+  Image reference;
+  HWND palette = nullptr;
+  auto choose = [&](int item) { return ChooseFromContextMenu(palette, 100, 100, item, kMenuItems, app.run().pid()); };
+  auto cells = [&](const std::vector<uint32_t>& table) {
+    return CellsShow(app.PaletteShowing(table, 256), table, 256);
+  };
+  auto saved = [&](const std::string& path) { return app.Save(path) && app.Answer("Information", "お知らせ") != "(no box)"; };
+
+  // The BMP: every entry used, so nothing to remove; one duplicate merged.
+  std::vector<uint32_t> table = PaletteOf(ReadBytes(JoinPath(Pictures(), "dup8_320x200.bmp")));
+  ASSERT_TRUE(OpenShown("dup8_320x200", ".bmp", table, &reference, &palette));
+  ASSERT_TRUE(choose(kMenuRemoveUnused));
+  EXPECT_EQ(app.Answer("Information", "お知らせ"),
+            Ansi(Pick("Every entry of the color table is used by some pixel, so none was removed.",
+                      "カラーテーブルの色はどれも画素に使われています. 削除する色はありません.")));
+  ASSERT_TRUE(choose(kMenuMergeDuplicates));
+  EXPECT_EQ(app.Answer("Information", "お知らせ"), merged1);
+  table.erase(table.begin() + 2);
+  EXPECT_TRUE(cells(table)) << "entry 2 merged into 1";
+  EXPECT_TRUE(app.Shows(reference));
+  ASSERT_TRUE(choose(kMenuMergeDuplicates));
+  EXPECT_EQ(app.Answer("Information", "お知らせ"),
+            Ansi(Pick("No two entries of the color table have the same color, so none was merged.",
+                      "カラーテーブルに同じ色の組はありません. まとめる色はありません.")));
+  const std::string bmp = JoinPath(out, "out-" + lang + "merged-dup8_320x200");
+  ASSERT_TRUE(saved(bmp + ".bmp"));
+  EXPECT_EQ(PaletteOf(ReadBytes(bmp + ".bmp")), table);
+  ASSERT_TRUE(saved(bmp + ".tif"));
+
+  // The PNG: 23 entries used, then 17 merged into 3.
+  const std::string name = "spng_pil8_tidy_40x24";
+  const std::vector<uint32_t> all = PngPalette(ReadBytes(JoinPath(Pictures(), name + ".png")));
+  ASSERT_EQ(all.size(), 40u);
+  ASSERT_TRUE(OpenShown(name, ".png", all, &reference, &palette));
+  std::vector<uint32_t> used, merged;
+  for (int i = 0; i < 40; ++i) {
+    if ((i % 2 == 0 && i != 30) || i == 3 || i == 5 || i == 17 || i == 21) used.push_back(all[i]);
+    if (((i % 2 == 0 && i != 30) || i == 3 || i == 5 || i == 21)) merged.push_back(all[i]);
+  }
+  ASSERT_TRUE(choose(kMenuRemoveUnused));
+  EXPECT_TRUE(cells(used)) << "unused entries removed";
+  EXPECT_TRUE(app.Shows(reference));
+  ASSERT_TRUE(choose(kMenuMergeDuplicates));
+  EXPECT_EQ(app.Answer("Information", "お知らせ"), merged1);
+  EXPECT_TRUE(cells(merged)) << "17 merged into 3, 21 kept apart from 5";
+  EXPECT_TRUE(app.Shows(reference));
+  const std::string png = JoinPath(out, "tout-" + lang + "-" + name);
+  ASSERT_TRUE(saved(png + "@merged.png"));
+  EXPECT_EQ(PngPalette(ReadBytes(png + "@merged.png")), merged);
+
+  ASSERT_TRUE(BringForward(app.main()));
+  PressKeys({VK_CONTROL}, 'Z');
+  EXPECT_TRUE(cells(used)) << "the merge undone";
+  ASSERT_TRUE(saved(png + "@removed.png"));
+  ASSERT_TRUE(BringForward(app.main()));
+  PressKeys({VK_CONTROL}, 'Z');
+  EXPECT_TRUE(cells(all)) << "the removal undone";
+  EXPECT_TRUE(app.AwaitButtons("RC-")) << "the table as opened";
+  PressKeys({VK_CONTROL}, 'Y');
+  PressKeys({VK_CONTROL}, 'Y');
+  EXPECT_TRUE(cells(merged)) << "both redone";
+  EXPECT_TRUE(app.Shows(reference));
+  const std::string fromPng = JoinPath(out, "out-" + lang + "tidy-" + name + ".bmp");
+  ASSERT_TRUE(saved(fromPng));
+  EXPECT_EQ(PaletteOf(ReadBytes(fromPng)), merged);
+}
+
+
+TEST_F(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
   const std::string pictures = Pictures(), out = OutDir();
-  if (pictures.empty() || out.empty()) GTEST_SKIP() << "E2E_PICTURES / E2E_OUT are set by run-tier.sh";
   const std::string name = "im8_257x131";
   const std::vector<uint8_t> file = ReadBytes(JoinPath(pictures, name + ".bmp"));
   const std::vector<uint32_t> stored = PaletteOf(file);
   ASSERT_EQ(stored.size(), 256u);
   Image reference;
-  ASSERT_TRUE(LoadReference(JoinPath(pictures, name + ".ref.bmp"), &reference));
-  Shuffler app;
-  std::string error;
-  ASSERT_TRUE(app.Start(&error)) << error;
-  ASSERT_TRUE(app.Open(JoinPath(pictures, name + ".bmp")));
   HWND palette = nullptr;
-  ASSERT_TRUE(app.AwaitPalette(&palette));
-  std::vector<uint32_t> shown = CellColours(app.PaletteShowing(stored, 256));
-  ASSERT_EQ(shown, stored);
+  ASSERT_TRUE(OpenShown(name, ".bmp", stored, &reference, &palette));
+  std::vector<uint32_t> shown = CellColours(app.PaletteClient());
 
   // Each sort: a new order of the same colours, the picture as it was.
   std::vector<uint32_t> colours = stored;
@@ -65,7 +159,7 @@ TEST(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
     return cells == colours;
   };
   std::vector<std::vector<uint32_t>> orders = {stored};
-  for (int item : {kSortHue, kSortLightness, kSortUse}) {
+  for (int item : {kMenuSortHue, kMenuSortLightness, kMenuSortUse}) {
     SCOPED_TRACE(item);
     ASSERT_TRUE(ChooseFromContextMenu(palette, 100, 100, item, kMenuItems, app.run().pid()));
     EXPECT_TRUE(Await("a new order of the table's colours in the cells", [&] {
@@ -73,7 +167,7 @@ TEST(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
       return shown != orders.back() && sameColours(shown);
     }, [] { return std::string("none"); }));
     EXPECT_TRUE(app.Shows(reference)) << "the picture changed its look";
-    if (item == kSortHue) app.PaletteClient().SaveBmp(JoinPath(out, "palette-by-hue-" + Lang() + ".bmp"));
+    if (item == kMenuSortHue) app.PaletteClient().SaveBmp(JoinPath(out, "palette-by-hue-" + Lang() + ".bmp"));
     orders.push_back(shown);
   }
   EXPECT_TRUE(app.AwaitButtons("-CS"));

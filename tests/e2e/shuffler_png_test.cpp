@@ -11,17 +11,6 @@ using namespace e2e::shuffler;
 
 namespace {
 
-// The PLTE colours of a PNG file as 0x00RRGGBB.
-std::vector<uint32_t> PngPalette(const std::vector<uint8_t>& f) {
-  std::vector<uint32_t> colours;
-  for (size_t at = 8, n = 0; at + 12 <= f.size(); at += 12 + n) {
-    n = size_t{f[at]} << 24 | f[at + 1] << 16 | f[at + 2] << 8 | f[at + 3];
-    for (size_t i = at + 8; std::memcmp(&f[at + 4], "PLTE", 4) == 0 && i + 3 <= at + 8 + n && i + 3 <= f.size(); i += 3)
-      colours.push_back(uint32_t{f[i]} << 16 | f[i + 1] << 8 | f[i + 2]);
-  }
-  return colours;
-}
-
 // The success box of a save, answered, against its text for that path.
 testing::AssertionResult Saved(Shuffler& app, const char* english, const char* japanese, const std::string& path) {
   const std::string got = app.Answer("Information", "お知らせ");

@@ -85,6 +85,23 @@ inline size_t CellsOf(const std::vector<uint32_t>& colours, int bits = 0) {
 }
 inline bool CellsShow(const Image& shot, const std::vector<uint32_t>& colours, size_t cells);
 
+// The PLTE colours of a PNG file as 0x00RRGGBB.
+inline std::vector<uint32_t> PngPalette(const std::vector<uint8_t>& f) {
+  std::vector<uint32_t> colours;
+  for (size_t at = 8, n = 0; at + 12 <= f.size(); at += 12 + n) {
+    n = size_t{f[at]} << 24 | f[at + 1] << 16 | f[at + 2] << 8 | f[at + 3];
+    for (size_t i = at + 8; std::memcmp(&f[at + 4], "PLTE", 4) == 0 && i + 3 <= at + 8 + n && i + 3 <= f.size(); i += 3)
+      colours.push_back(uint32_t{f[i]} << 16 | f[i + 1] << 8 | f[i + 2]);
+  }
+  return colours;
+}
+
+// The palette window's right-click menu, top to bottom.
+enum PaletteMenu {
+  kMenuUndo, kMenuRedo, kMenuSortHue, kMenuSortLightness, kMenuSortUse, kMenuRemoveUnused, kMenuMergeDuplicates,
+  kMenuSavePalette, kMenuArrange, kMenuArrangePictures, kMenuItems
+};
+
 // A started shuffler and the steps a user takes with it.
 class Shuffler {
  public:

@@ -360,14 +360,14 @@ TEST(Mirtav, ArrangeToAPaletteFileAndSaveThePalette) {
   HWND palette = nullptr;
   ASSERT_TRUE(app.AwaitPalette(&palette));
   auto use = [&](int item, const char* en, const char* ja, const std::string& path, int filter) {
-    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, 8, app.run().pid());
+    const testing::AssertionResult chosen = ChooseFromContextMenu(palette, 100, 100, item, kMenuItems, app.run().pid());
     if (!chosen) return chosen;
     HWND dialog = WaitForDialog(Ansi(Pick(en, ja)).c_str(), app.run().pid(), kPatienceMs);
     if (dialog == nullptr) return testing::AssertionFailure() << "no dialog titled " << en;
     return FillFileDialog(dialog, path, filter);
   };
   auto arrange = [&](const std::string& path) {
-    return use(6, "Select a palette file to arrange to.", "並べる順のパレットファイルの選択", path, 0);
+    return use(kMenuArrange, "Select a palette file to arrange to.", "並べる順のパレットファイルの選択", path, 0);
   };
   char line[16];
   // A hex list (CRLF) of the table backwards, a colour the picture lacks among them.
@@ -386,7 +386,7 @@ TEST(Mirtav, ArrangeToAPaletteFileAndSaveThePalette) {
 
   // Save palette as JASC-PAL: the new order.
   const std::string jasc = JoinPath(files, "order.pal");
-  ASSERT_TRUE(use(5, "Assign a palette file to save.", "保存するパレットファイルの指定", jasc, 1));
+  ASSERT_TRUE(use(kMenuSavePalette, "Assign a palette file to save.", "保存するパレットファイルの指定", jasc, 1));
   std::string want = "JASC-PAL\r\n0100\r\n16\r\n";
   for (uint32_t c : reversed) {
     std::snprintf(line, sizeof line, "%u %u %u\r\n", c >> 16, (c >> 8) & 0xFF, c & 0xFF);

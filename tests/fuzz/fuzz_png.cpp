@@ -70,7 +70,7 @@ void CheckReorder(const uint8_t* file, size_t size, const png::PngLayout& l) {
   int32_t order[256];
   for (uint32_t i = 0; i < n; ++i) order[i] = static_cast<int32_t>(n - 1 - i);
   std::vector<uint8_t> out;
-  REQUIRE(png::AssembleReordered(file, size, l, file, size, order, &out));
+  REQUIRE(png::AssembleReordered(file, size, l, file, size, order, n, &out));
   png::PngLayout r;
   REQUIRE(png::ReadPng(out.data(), out.size(), &r) == png::Verdict::kOk);
   REQUIRE(r.paletteCount == n && r.idatBytes == l.idatBytes && r.chunks.size() <= l.chunks.size());

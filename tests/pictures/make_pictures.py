@@ -523,7 +523,24 @@ def make_shuffler_png_pictures(out, large=False):
         "png8:" + p("spng_im8_interlaced_77x43.png"))
     run("convert", "-seed", "7", "-size", "47x29", "plasma:", "+dither", "-colors", "12", "-define",
         "png:bit-depth=4", "-interlace", "PNG", "png8:" + p("spng_im4_interlaced_47x29.png"))
+    # Pillow, 8 bits, 40 entries for Remove unused and Merge duplicates: the
+    # pixels use the even entries but 30, and 3, 5, 17 and 21; 17 repeats 3
+    # (colour and alpha), 21 repeats 5's colour at another alpha, 30 repeats
+    # 6 and is what bKGD names.
+    colours = [((i * 6) % 256, 255 - i * 5, (i * 37) % 256) for i in range(40)]
+    colours[17], colours[21], colours[30] = colours[3], colours[5], colours[6]
+    alpha = [255] * 18
+    alpha[3] = alpha[17] = 128
+    alpha[5] = 0
+    used = [i for i in range(0, 40, 2) if i != 30] + [3, 5, 17, 21]
+    tidy = Image.new("P", (40, 24))
+    tidy.putpalette([c for rgb in colours for c in rgb])
+    tidy.putdata([used[(x + 3 * y) % len(used)] for y in range(24) for x in range(40)])
+    info = PngInfo()
+    info.add(b"bKGD", bytes([30]))
+    tidy.save(p("spng_pil8_tidy_40x24.png"), "PNG", pnginfo=info, transparency=bytes(alpha))
     for name, bits, interlace in (("spng_pil8_chunks_64x40.png", 8, 0), ("spng_pil4_12c_45x21.png", 4, 0),
+                                  ("spng_pil8_tidy_40x24.png", 8, 0),
                                   ("spng_im8_trns_50x30.png", 8, 0), ("spng_im8_interlaced_77x43.png", 8, 1),
                                   ("spng_im4_interlaced_47x29.png", 4, 1)):
         if png_fields(p(name)) != (bits, 3, interlace):

@@ -3,6 +3,7 @@
 // the table in the order its name promises, equal keys keeping their order.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "common/bitmap/core/rle.h"
@@ -167,4 +168,94 @@ TEST(MirtavOrderTools, UsesAreCountedAndEverySortKeepsEveryPixelsColour) {
       EXPECT_EQ(ShownColours(block, source.layout), ShownColours(source.block, source.layout));
     }
   }
+}
+
+// Remove unused entries, then Merge duplicate colours, each a step that
+// shortens the table: every pixel keeps its colour, and Undo gives back the
+// very bytes of the block (a merge's pixels their own duplicate's index),
+// Redo the shortened ones, on rows and RLE streams alike.
+TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte) {
+  struct { int32_t width, height; uint16_t bits; uint32_t compression; } const cases[] = {
+      {11, 3, 4, bmp::kBiRgb}, {12, -2, 8, bmp::kBiRgb}, {11, 4, 8, bmp::kBiRle8}, {13, 3, 4, bmp::kBiRle4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.bits << " bits, " << c.compression);
+    fixture::Picture p;
+    p.width = c.width;
+    p.height = c.height;
+    p.bits = c.bits;
+    p.compression = c.compression;
+    p.palette = fixture::Palette(size_t{1} << c.bits);
+    p.palette[4] = p.palette[9];  // a repeated colour, both used
+    // Entries 2..12 are used; 0, 1 and those past 12 are not.
+    int (*index)(int32_t, int32_t) = [](int32_t x, int32_t y) { return 2 + (x * 3 + y * 5) % 11; };
+    p.pixels = c.compression == bmp::kBiRgb ? fixture::Rows(c.width, c.height, c.bits, index)
+                                            : RleOf(c.width, c.height, c.bits, index);
+    const std::vector<uint8_t> file = fixture::File(p);
+    const fixture::Reread source = fixture::ReadBack(file);
+    ASSERT_TRUE(source.ok);
+    PaletteEntry table[256];
+    int32_t n = 0;
+    ASSERT_EQ(mirtav::CheckOpenHeader(file.data(), file.size(), file.size(), table, &n), mirtav::OpenVerdict::kOk);
+    const std::vector<PaletteEntry> opened(table, table + 256);
+    std::vector<uint8_t> block = source.block;
+    bmp::BlockLayout layout = source.layout;
+
+    uint64_t uses[256];
+    int32_t order[256], pixelMap[256];
+    mirtav::OrderStep removal, merge;
+    ASSERT_TRUE(mirtav::CountUses(block.data(), block.size(), layout, uses));
+    ASSERT_EQ(mirtav::UnusedRemovalOrder(uses, n, order), 11);
+    EXPECT_EQ(order[2], 0);
+    EXPECT_EQ(order[12], 10);
+    EXPECT_EQ(order[0], 11);
+    ASSERT_TRUE(mirtav::MakeStep(order, n, 11, nullptr, &removal));
+    ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, removal));
+    EXPECT_EQ(n, 11);
+    EXPECT_EQ(layout.colourCount, 11);
+    EXPECT_EQ(ShownColours(block, layout), ShownColours(source.block, source.layout));
+    const std::vector<uint8_t> removed = block;
+
+    // Entry 4 went to 2 and entry 9 to 7: 7 merges into 2.
+    ASSERT_EQ(mirtav::DuplicateMergeOrder(table, nullptr, n, order, pixelMap), 10);
+    EXPECT_EQ(pixelMap[7], 2);
+    EXPECT_EQ(order[7], 10);
+    ASSERT_TRUE(mirtav::MakeStep(order, n, 10, pixelMap, &merge));
+    ASSERT_TRUE(mirtav::RecordMergedPixels(block.data(), block.size(), layout, order, pixelMap, &merge.patch));
+    EXPECT_FALSE(merge.patch.Empty());
+    ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, merge));
+    EXPECT_EQ(n, 10);
+    EXPECT_EQ(ShownColours(block, layout), ShownColours(source.block, source.layout));
+    uint64_t after[256];
+    ASSERT_TRUE(mirtav::CountUses(block.data(), block.size(), layout, after));
+    EXPECT_EQ(after[2], uses[4] + uses[9]);
+    const std::vector<uint8_t> merged = block;
+
+    // Undo both, Redo both, and a step is refused at a count not its own.
+    EXPECT_FALSE(mirtav::RevertStep(table, &n, block.data(), block.size(), &layout, removal));
+    ASSERT_TRUE(mirtav::RevertStep(table, &n, block.data(), block.size(), &layout, merge));
+    EXPECT_EQ(block, removed);
+    ASSERT_TRUE(mirtav::RevertStep(table, &n, block.data(), block.size(), &layout, removal));
+    EXPECT_EQ(block, source.block);
+    EXPECT_EQ(n, 1 << c.bits);
+    EXPECT_EQ(layout.colourCount, source.layout.colourCount);
+    EXPECT_EQ(0, std::memcmp(table, opened.data(), sizeof table));
+    ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, removal));
+    ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, merge));
+    EXPECT_EQ(block, merged);
+  }
+  // Nothing unused keeps every entry; nothing used keeps entry 0; alpha tells
+  // two entries of one colour apart.
+  int32_t order[4], pixelMap[4];
+  const uint64_t all[256] = {1, 2, 3, 4}, none[256] = {};
+  EXPECT_EQ(mirtav::UnusedRemovalOrder(all, 4, order), 4);
+  EXPECT_EQ(mirtav::UnusedRemovalOrder(none, 4, order), 1);
+  EXPECT_EQ(mirtav::UnusedRemovalOrder(all, 0, order), -1);
+  const PaletteEntry twins[4] = {Rgb(1, 2, 3), Rgb(1, 2, 3), Rgb(9, 9, 9), Rgb(1, 2, 3)};
+  const uint8_t alpha[4] = {255, 0, 255, 255};
+  EXPECT_EQ(mirtav::DuplicateMergeOrder(twins, nullptr, 4, order, pixelMap), 2);
+  EXPECT_EQ(std::vector<int32_t>(pixelMap, pixelMap + 4), (std::vector<int32_t>{0, 0, 1, 0}));
+  EXPECT_EQ(mirtav::DuplicateMergeOrder(twins, alpha, 4, order, pixelMap), 3);
+  EXPECT_EQ(std::vector<int32_t>(order, order + 4), (std::vector<int32_t>{0, 1, 2, 3}));
+  EXPECT_EQ(std::vector<int32_t>(pixelMap, pixelMap + 4), (std::vector<int32_t>{0, 1, 2, 0}));
 }

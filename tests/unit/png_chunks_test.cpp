@@ -287,13 +287,55 @@ TEST(PngReorder, RewritesPaletteChunksAndKeepsTheRest) {
   ASSERT_EQ(Read(source, &l), Verdict::kOk);
   Bytes out;
   ASSERT_TRUE(png::AssembleReordered(source.data(), source.size(), l, encoded.data(),
-                                     encoded.size(), kOrder, &out));
+                                     encoded.size(), kOrder, 4, &out));
   Bytes expected = File({kIhdr, gama, {"PLTE", {20, 21, 22, 40, 41, 42, 10, 11, 12, 30, 31, 32}},
                          {"tRNS", {128, 255, 0}}, {"bKGD", {0}},
                          {"hIST", {0, 2, 0, 4, 0, 1, 0, 3}}, safe, {"IDAT", {0x78, 1}},
                          {"IDAT", Bytes(30, 5)}, text, kIend});
   expected.insert(expected.end(), {'e', 'n', 'd'});
   EXPECT_EQ(out, expected);
+}
+
+TEST(PngReorder, AShortenedTableCutsPaletteAndAlphaAndMovesTheBackgroundToItsColour) {
+  // Entry 2 repeats entry 0 (colour and alpha) and goes past the kept three;
+  // bKGD names it, or entry 3 once that one is removed with no twin.
+  const Ch plte = {"PLTE", {10, 11, 12, 20, 21, 22, 10, 11, 12, 40, 41, 42}};
+  const struct {
+    int32_t order[4];
+    uint32_t kept;
+    uint8_t background;
+    Bytes plte, alpha, backgroundOut;
+  } cases[] = {
+      {{0, 1, 3, 2}, 3, 2, {10, 11, 12, 20, 21, 22, 40, 41, 42}, {0, 128}, {0}},
+      {{1, 0, 3, 2}, 3, 2, {20, 21, 22, 10, 11, 12, 40, 41, 42}, {128, 0}, {1}},
+      {{0, 1, 2, 3}, 3, 3, {10, 11, 12, 20, 21, 22, 10, 11, 12}, {0, 128, 0}, {}},
+      {{1, 2, 0, 3}, 1, 2, {10, 11, 12}, {0}, {0}},
+  };
+  for (const auto& c : cases) {
+    const Bytes source = File({kIhdr, plte, {"tRNS", {0, 128, 0}}, {"bKGD", {c.background}},
+                               {"hIST", Bytes(8, 1)}, kIdat, kIend});
+    const Bytes& kept = c.plte;
+    const Bytes encoded = File({kIhdr, {"PLTE", kept}, kIdat, kIend});
+    png::PngLayout l, back;
+    ASSERT_EQ(Read(source, &l), Verdict::kOk);
+    Bytes out;
+    ASSERT_TRUE(png::AssembleReordered(source.data(), source.size(), l, encoded.data(), encoded.size(), c.order,
+                                       c.kept, &out));
+    const Ch trns = {"tRNS", c.alpha}, bkgd = {"bKGD", c.backgroundOut};
+    std::vector<Ch> chunks = {kIhdr, {"PLTE", kept}, trns};
+    if (!c.backgroundOut.empty()) chunks.push_back(bkgd);
+    chunks.insert(chunks.end(), {kIdat, kIend});
+    EXPECT_EQ(out, File(chunks)) << "kept " << c.kept << ", bKGD " << int(c.background);
+    // The encoded file must hold the kept count.
+    EXPECT_FALSE(png::AssembleReordered(source.data(), source.size(), l, source.data(), source.size(), c.order,
+                                        c.kept, &out));
+  }
+  Bytes out;
+  const Bytes source = File({kIhdr, kPlte4, kIdat, kIend});
+  png::PngLayout l;
+  ASSERT_EQ(Read(source, &l), Verdict::kOk);
+  EXPECT_FALSE(png::AssembleReordered(source.data(), source.size(), l, source.data(), source.size(), kOrder, 0, &out));
+  EXPECT_FALSE(png::AssembleReordered(source.data(), source.size(), l, source.data(), source.size(), kOrder, 5, &out));
 }
 
 TEST(PngReorder, AlphaFollowsItsEntryAndIsTrimmed) {
@@ -306,7 +348,7 @@ TEST(PngReorder, AlphaFollowsItsEntryAndIsTrimmed) {
     ASSERT_EQ(Read(source, &l), Verdict::kOk);
     Bytes out;
     ASSERT_TRUE(png::AssembleReordered(source.data(), source.size(), l, source.data(),
-                                       source.size(), kOrder, &out));
+                                       source.size(), kOrder, 4, &out));
     ASSERT_EQ(Read(out, &back), Verdict::kOk);
     EXPECT_EQ(back.alpha, c.second) << "first alpha " << int(c.first.empty() ? -1 : c.first[0]);
     EXPECT_EQ(back.chunks.size(), c.second.empty() ? 4u : 5u);
@@ -327,12 +369,12 @@ TEST(PngReorder, RefusesAnEncodedFileThatDoesNotMatch) {
   Bytes out;
   for (const auto& e : encodings) {
     EXPECT_FALSE(png::AssembleReordered(source.data(), source.size(), l, e.second.data(),
-                                        e.second.size(), kOrder, &out)) << e.first;
+                                        e.second.size(), kOrder, 4, &out)) << e.first;
     EXPECT_TRUE(out.empty());
   }
   const int32_t twice[4] = {2, 0, 2, 1};
   EXPECT_FALSE(png::AssembleReordered(source.data(), source.size(), l, source.data(),
-                                      source.size(), twice, &out));
+                                      source.size(), twice, 4, &out));
 }
 
 TEST(PngReorder, KeepsOnlyChunksThatDoNotDependOnTheOrder) {

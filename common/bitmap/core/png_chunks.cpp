@@ -371,25 +371,39 @@ bool KeepAfterReorder(uint32_t type) {
 
 bool AssembleReordered(const uint8_t* source, size_t sourceSize, const PngLayout& sourceLayout,
                        const uint8_t* encoded, size_t encodedSize, const int32_t* orderMap,
-                       std::vector<uint8_t>* out) {
+                       uint32_t keptCount, std::vector<uint8_t>* out) {
   out->clear();
   const PngLayout& s = sourceLayout;
   const uint32_t n = s.paletteCount;
-  if (!ChunksFit(source, sourceSize, s) || !IsPermutation(orderMap, n)) return false;
+  const uint32_t k = keptCount;
+  if (!ChunksFit(source, sourceSize, s) || !IsPermutation(orderMap, n) || k < 1 || k > n) return false;
   PngLayout e;
   if (ReadPng(encoded, encodedSize, &e) != Verdict::kOk || e.width != s.width ||
       e.height != s.height || e.bitDepth != s.bitDepth || e.colourType != s.colourType ||
-      e.interlace != s.interlace || e.paletteCount != n) {
+      e.interlace != s.interlace || e.paletteCount != k) {
     return false;
   }
 
   const uint8_t* plte = PlteData(source, sourceSize, s);
+  auto alphaOf = [&s](uint32_t i) { return i < s.alpha.size() ? s.alpha[i] : uint8_t{255}; };
   std::vector<uint8_t> newPlte(3 * size_t{n});
   std::vector<uint8_t> newAlpha(n, 255);
   for (uint32_t i = 0; i < n; ++i) {
     std::memcpy(&newPlte[3 * size_t(orderMap[i])], plte + 3 * i, 3);
-    if (i < s.alpha.size()) newAlpha[orderMap[i]] = s.alpha[i];
+    newAlpha[orderMap[i]] = alphaOf(i);
   }
+  // Where a source entry's colour stands in the kept table: its own place,
+  // or for a removed entry the first kept one of the same colour; n: none.
+  auto keptPlace = [&](uint32_t i) -> uint32_t {
+    const uint32_t at = static_cast<uint32_t>(orderMap[i]);
+    if (at < k) return at;
+    for (uint32_t j = 0; j < k; ++j) {
+      if (std::memcmp(&newPlte[3 * size_t{j}], plte + 3 * i, 3) == 0 && newAlpha[j] == alphaOf(i)) return j;
+    }
+    return n;
+  };
+  newPlte.resize(3 * size_t{k});
+  newAlpha.resize(k);
   while (!newAlpha.empty() && newAlpha.back() == 255) newAlpha.pop_back();
 
   std::vector<uint8_t> r;
@@ -415,12 +429,12 @@ bool AssembleReordered(const uint8_t* source, size_t sourceSize, const PngLayout
         }
         break;
       case kBKGD:
-        if (c.length == 1 && data[0] < n) {
-          PutChunk(r, kBKGD, {static_cast<uint8_t>(orderMap[data[0]])});
+        if (c.length == 1 && data[0] < n && keptPlace(data[0]) < k) {
+          PutChunk(r, kBKGD, {static_cast<uint8_t>(keptPlace(data[0]))});
         }
         break;
       case kHIST:
-        if (c.length == 2 * n) {
+        if (c.length == 2 * n && k == n) {
           std::vector<uint8_t> counts(2 * size_t{n});
           for (uint32_t i = 0; i < n; ++i) {
             std::memcpy(&counts[2 * size_t(orderMap[i])], data + 2 * i, 2);

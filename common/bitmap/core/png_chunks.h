@@ -141,28 +141,34 @@ bool KeepAfterReorder(uint32_t type);
 
 // The shuffler's save. The shuffler moved palette entry i to orderMap[i] (its
 // OrderMap; orderMap[oldIndex] = newIndex, for every one of the source's
-// paletteCount entries) and had the encoder write the remapped pixels as
-// `encoded`, a whole PNG (IHDR PLTE [tRNS] IDAT... IEND). Out comes the
-// signature, then the source's chunks in the source's order with:
-//   PLTE  the source's entries moved through orderMap (same length);
+// paletteCount entries), kept the first keptCount places of its table (the
+// entries sent past them were removed: unused, or merged into an entry of
+// the same colour) and had the encoder write the remapped pixels as
+// `encoded`, a whole PNG (IHDR PLTE [tRNS] IDAT... IEND) of keptCount
+// entries. Out comes the signature, then the source's chunks in the
+// source's order with:
+//   PLTE  the source's entries moved through orderMap, keptCount of them;
 //   tRNS  the source's alpha moved the same way, cut after the last entry
 //         that is not opaque (left out when every entry is opaque), in the
 //         source's place; a source without tRNS gets none;
 //   IDAT  the first of the source's IDAT chunks replaced by all of the
 //         encoded file's IDAT chunks, the others left out;
-//   bKGD  its index moved through orderMap; hIST its counts moved likewise
-//         (either is left out when it does not fit the palette: a bKGD not
-//         1 byte or past the palette, a hIST not 2 bytes per entry);
+//   bKGD  its index moved through orderMap (a removed entry's to the first
+//         kept entry of the same colour and alpha); hIST its counts moved
+//         likewise; either is left out when it does not fit the palette (a
+//         bKGD not 1 byte, past the palette or with no such entry, a hIST
+//         not 2 bytes per entry, or any hIST of a shortened palette);
 //   other ancillary chunks carried byte for byte when KeepAfterReorder,
 //         left out otherwise;
 // and the source's bytes after IEND. IHDR, IEND and every carried chunk are
 // copied byte for byte; rewritten chunks get their CRC recomputed. False,
 // with *out empty, when the encoded file is refused by ReadPng, its width,
-// height, depth, colour type, interlace or palette count differ from the
-// source's, orderMap is no permutation of 0..paletteCount-1, or the layout
+// height, depth, colour type or interlace differ from the source's, its
+// palette count from keptCount, orderMap is no permutation of
+// 0..paletteCount-1, keptCount is outside 1..paletteCount, or the layout
 // does not describe the source.
 bool AssembleReordered(const uint8_t* source, size_t sourceSize, const PngLayout& sourceLayout,
                        const uint8_t* encoded, size_t encodedSize, const int32_t* orderMap,
-                       std::vector<uint8_t>* out);
+                       uint32_t keptCount, std::vector<uint8_t>* out);
 
 }  // namespace png
