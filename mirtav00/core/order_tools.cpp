@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "common/bitmap/core/rle.h"
@@ -43,16 +44,40 @@ Lab LabOf(const shuffle::PaletteEntry& colour) {
 }
 
 // Counts the indices of `width` pixels of one packed row.
-void CountRow(const uint8_t* row, uint64_t width, uint16_t bitCount, uint64_t uses[256]) {
+// Counts kept in four tables of 32 bits, pixel x going to table x % 4, so
+// neighbouring pixels of one colour do not wait on each other's increment;
+// poured into the 64-bit counts before any table could overflow.
+struct Tally {
+  uint32_t counts[4][256] = {};
+  uint64_t pending = 0;
+  void Pour(uint64_t uses[256]) {
+    for (int i = 0; i < 256; ++i) {
+      uses[i] += uint64_t{counts[0][i]} + counts[1][i] + counts[2][i] + counts[3][i];
+    }
+    std::memset(counts, 0, sizeof counts);
+    pending = 0;
+  }
+};
+
+void CountRow(const uint8_t* row, uint64_t width, uint16_t bitCount, Tally& tally, uint64_t uses[256]) {
+  if (tally.pending + width > (uint64_t{1} << 31)) tally.Pour(uses);
+  tally.pending += width;
   if (bitCount == 8) {
-    for (uint64_t x = 0; x < width; ++x) ++uses[row[x]];
+    uint64_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+      ++tally.counts[0][row[x]];
+      ++tally.counts[1][row[x + 1]];
+      ++tally.counts[2][row[x + 2]];
+      ++tally.counts[3][row[x + 3]];
+    }
+    for (; x < width; ++x) ++tally.counts[0][row[x]];
     return;
   }
   for (uint64_t x = 0; x + 1 < width; x += 2) {
-    ++uses[row[x / 2] >> 4];
-    ++uses[row[x / 2] & 0x0F];
+    ++tally.counts[0][row[x / 2] >> 4];
+    ++tally.counts[1][row[x / 2] & 0x0F];
   }
-  if (width % 2 != 0) ++uses[row[width / 2] >> 4];
+  if (width % 2 != 0) ++tally.counts[2][row[width / 2] >> 4];
 }
 
 bool CountRleUses(const uint8_t* stream, size_t size, const bmp::BlockLayout& layout, uint64_t uses[256]) {
@@ -68,6 +93,7 @@ bool CountRleUses(const uint8_t* stream, size_t size, const bmp::BlockLayout& la
     return false;
   }
   rle::Position at;
+  Tally tally;
   for (uint64_t first = 0; first < height; first += bandRows) {
     const uint64_t end = std::min(height, first + bandRows);
     std::fill(band.begin(), band.end(), uint8_t{0});
@@ -75,8 +101,11 @@ bool CountRleUses(const uint8_t* stream, size_t size, const bmp::BlockLayout& la
                          band.data(), band.size())) {
       return false;
     }
-    for (uint64_t y = first; y < end; ++y) CountRow(band.data() + (y - first) * stride, width, layout.bitCount, uses);
+    for (uint64_t y = first; y < end; ++y) {
+      CountRow(band.data() + (y - first) * stride, width, layout.bitCount, tally, uses);
+    }
   }
+  tally.Pour(uses);
   return true;
 }
 
@@ -104,7 +133,9 @@ bool CountUses(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l
     const uint64_t packed = (width * layout.bitCount + 7) / 8;
     counted = packed <= layout.rowBytes && layout.rowBytes <= layout.rowStride &&
               (rows == 0 || (layout.rowStride != 0 && rows <= room / layout.rowStride));
-    for (uint64_t y = 0; counted && y < rows; ++y) CountRow(pixels + y * layout.rowStride, width, layout.bitCount, uses);
+    Tally tally;
+    for (uint64_t y = 0; counted && y < rows; ++y) CountRow(pixels + y * layout.rowStride, width, layout.bitCount, tally, uses);
+    tally.Pour(uses);
   }
   if (!counted) std::fill(uses, uses + 256, uint64_t{0});
   return counted;

@@ -22,13 +22,14 @@ build "$ROOT/build/native" || { echo "bench: the native build failed (build/benc
 build "$ROOT/build/x86_64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" ||
   { echo "bench: the x86_64 build failed (build/bench/build.log)"; exit 1; }
 
-# The pictures: 16384 x 8192 and 640 x 480, 8 bits, every index in use.
+# The pictures: 16384 x 8192 and 640 x 480, 8 bits, every index but 255 in
+# use, entries 1 and 2 of one colour (for Remove unused and Merge duplicates).
 /usr/bin/python3 - "$OUT" <<'PY'
 import os, struct, sys
 def bmp(path, w, h):
     stride = (w + 3) & ~3
-    row = bytes(x % 256 for x in range(w)) + bytes(stride - w)
-    table = b''.join(bytes((i, 255 - i, (i * 7) % 256, 0)) for i in range(256))
+    row = bytes(x % 255 for x in range(w)) + bytes(stride - w)
+    table = b''.join(bytes((i, 255 - i, (i * 7) % 256, 0) if i != 2 else (1, 254, 7, 0)) for i in range(256))
     offset = 14 + 40 + len(table)
     size = offset + stride * h
     with open(path, 'wb') as f:

@@ -61,16 +61,21 @@ Finished RunCommandLine(const std::string& arguments, const std::string& folder)
   start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process = {};
   std::string line = "\"" + Mirtav().Path() + "\" " + arguments;
-  if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &start, &process)) {
-    for (int waited = 0; waited < 30000; waited += 20) {
-      if (!FindTopLevel(nullptr, nullptr, process.dwProcessId).empty()) done.windowSeen = true;
-      if (WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0) break;
-    }
-    GetExitCodeProcess(process.hProcess, &done.exitCode);
-    if (done.exitCode == STILL_ACTIVE) TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &start, &process)) {
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    done.output = "(not started: error " + std::to_string(error) + ")";
+    return done;
   }
+  // Thirty seconds by the clock, however long each look takes.
+  for (const DWORD began = GetTickCount(); GetTickCount() - began < 30000;) {
+    if (!FindTopLevel(nullptr, nullptr, process.dwProcessId).empty()) done.windowSeen = true;
+    if (WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0) break;
+  }
+  GetExitCodeProcess(process.hProcess, &done.exitCode);
+  if (done.exitCode == STILL_ACTIVE) TerminateProcess(process.hProcess, 99);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
   CloseHandle(file);
   done.output = ReadTextFile(log);
   return done;

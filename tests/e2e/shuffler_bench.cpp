@@ -31,7 +31,9 @@ double Now() {
 
 struct Figures {
   double open = 0, paint = 0, randomise = 0, save = 0;
-  double order[4] = {};  // Sort by hue, lightness, use, then Undo, each with its repaint
+  // Sort by hue, lightness, use, Undo, Remove unused entries, each with its
+  // repaint, then Merge duplicate colours to its message box.
+  double order[6] = {};
   double read = 0, copy = 0, write = 0;
   uint64_t fileBytes = 0;
 };
@@ -127,6 +129,17 @@ bool Measure(const std::string& picture, const std::string& out, Figures* f) {
     if (!SendMessageTimeoutA(run.main(), WM_COMMAND, orderCommands[i], 0, SMTO_NORMAL, 60000, &answer)) return false;
     f->order[i] = Now() - t;
   }
+  t = Now();
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(run.main(), WM_COMMAND, 155, 0, SMTO_NORMAL, 60000, &answer)) return false;
+  f->order[4] = Now() - t;
+  t = Now();
+  PostMessageA(run.main(), WM_COMMAND, 156, 0);
+  HWND merged = WaitForDialog("Information", run.pid(), 60000);
+  f->order[5] = Now() - t;
+  if (merged == nullptr) return false;
+  PressButton(merged, IDOK);
+  WaitGone(merged, 5000);
 
   const std::string saved = JoinPath(out, "bench-" + name);
   DeleteFileA(saved.c_str());
@@ -227,9 +240,9 @@ int main(int argc, char** argv) {
   bench::PrintFigure("shuffler BMP writer (big - small)", 1e3 * (big.save - small.save), "one write",
                      1e3 * big.write);
   bench::PrintFigure("shuffler paint, big picture", 1e3 * big.paint, "small picture", 1e3 * small.paint);
-  const char* orderNames[4] = {"Sort by hue", "Sort by lightness", "Sort by use (every entry used alike: no change)",
-                               "Undo"};
-  for (int i = 0; i < 4; ++i) {
+  const char* orderNames[6] = {"Sort by hue", "Sort by lightness", "Sort by use", "Undo",
+                               "Remove unused entries (one of 256)", "Merge duplicate colours (one of 255)"};
+  for (int i = 0; i < 6; ++i) {
     bench::PrintFigure((std::string("shuffler ") + orderNames[i] + " (big - small)").c_str(),
                        1e3 * (big.order[i] - small.order[i]), "Randomize PLT", 1e3 * (big.randomise - small.randomise),
                        "ms", 1.5);
