@@ -81,13 +81,14 @@ bool RandomiseBlock(HWND window) {
 // The picture through a step, forward or (back) taken back; the source's
 // order and the counted uses follow. False, with nothing changed, when the
 // block refuses it.
-bool TakeStep(HWND window, const OrderStep& step, bool back) {
+bool TakeStep(HWND window, const OrderStep& step, bool back, shuffle::IndexPatch* merged = nullptr) {
   bool done = false;
   {
     ScopedDibLock lock(window);
     done = lock.Locked() &&
-           (back ? RevertStep : ApplyStep)(PaletteTable, &paletteColourCount, dibBlockStart, dibBlockSize,
-                                           &dibLayout, step);
+           (back ? RevertStep(PaletteTable, &paletteColourCount, dibBlockStart, dibBlockSize, &dibLayout, step)
+                 : ApplyStep(PaletteTable, &paletteColourCount, dibBlockStart, dibBlockSize, &dibLayout, step,
+                             merged));
   }
   if (!done) return false;
   dibTableLength = paletteColourCount;  // the later locks' table, entries removed or not
@@ -143,9 +144,12 @@ void ArrangeToPalette(HWND window) {
 
 namespace {
 
-// A new step taken and kept in the history, the picture shown anew.
+// A new step taken and kept in the history, the picture shown anew; a
+// merge keeps the bytes it changes.
 void TakeNewStep(HWND window, OrderStep step) {
-  if (!TakeStep(window, step, false)) return;
+  shuffle::IndexPatch merged;
+  if (!TakeStep(window, step, false, step.pixelMap.empty() ? nullptr : &merged)) return;
+  step.patch = std::move(merged);
   orderHistory.Record(std::move(step));
   ShowNewOrder(window);
 }
@@ -224,13 +228,6 @@ void MergeDuplicateColours(HWND window) {
     WaitCursor wait;
     OrderStep step;
     if (!MakeStep(order, before, kept, pixelMap, &step)) return;
-    {
-      ScopedDibLock lock(window);
-      if (!lock.Locked() ||
-          !RecordMergedPixels(dibBlockStart, dibBlockSize, dibLayout, order, pixelMap, &step.patch)) {
-        return;
-      }
-    }
     TakeNewStep(window, std::move(step));
   }
   if (paletteColourCount == kept) {

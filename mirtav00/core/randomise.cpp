@@ -52,7 +52,7 @@ bool StepMaps(const OrderStep& step, int32_t* order, int32_t* pixelMap) {
 }  // namespace
 
 bool ApplyStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
-               bmp::BlockLayout* layout, const OrderStep& step) {
+               bmp::BlockLayout* layout, const OrderStep& step, shuffle::IndexPatch* merged) {
   int32_t order[shuffle::kMaxColours], pixelMap[shuffle::kMaxColours];
   uint8_t bytes[256];
   if (paletteTable == nullptr || colourCount == nullptr || layout == nullptr || !StepMaps(step, order, pixelMap) ||
@@ -63,7 +63,14 @@ bool ApplyStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_
   shuffle::PaletteEntry reordered[shuffle::kMaxColours];
   std::copy(paletteTable, paletteTable + shuffle::kMaxColours, reordered);
   shuffle::ReorderTable(reordered, *colourCount, order);
-  if (!shuffle::ApplyMapToPicture(block, blockSize, *layout, reordered, bytes)) return false;
+  bool moved[256] = {};  // index i's pixels leave the place its entry goes
+  for (int32_t i = 0; i < *colourCount; ++i) moved[i] = pixelMap[i] != order[i];
+  bool marked[256];
+  for (int b = 0; b < 256; ++b) marked[b] = layout->bitCount == 4 ? moved[b >> 4] || moved[b & 15] : moved[b];
+  if (!shuffle::ApplyMapToPicture(block, blockSize, *layout, reordered, bytes, merged != nullptr ? marked : nullptr,
+                                  merged)) {
+    return false;
+  }
   std::copy(reordered, reordered + shuffle::kMaxColours, paletteTable);
   *colourCount = step.kept;
   layout->colourCount = step.kept;
@@ -86,17 +93,6 @@ bool RevertStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8
   *colourCount = n;
   *layout = grown;
   return true;
-}
-
-bool RecordMergedPixels(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                        const int32_t* order, const int32_t* pixelMap, shuffle::IndexPatch* patch) {
-  bool moved[16 * 16] = {};  // index i's pixels leave the place its entry goes
-  const int32_t n = layout.colourCount;
-  if (n < 1 || n > shuffle::kMaxColours) return false;
-  for (int32_t i = 0; i < n; ++i) moved[i] = pixelMap[i] != order[i];
-  bool marked[256];
-  for (int b = 0; b < 256; ++b) marked[b] = layout.bitCount == 4 ? moved[b >> 4] || moved[b & 15] : moved[b];
-  return shuffle::RecordIndexBytes(block, blockSize, layout, marked, patch);
 }
 
 bool RandomisePicture(shuffle::Shuffler& shuffler, shuffle::PaletteEntry* paletteTable,

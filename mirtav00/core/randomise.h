@@ -51,9 +51,12 @@ bool ReorderPicture(shuffle::PaletteEntry* paletteTable, int32_t colourCount, ui
 // colour table and PaletteTable, the pixels through step.pixelMap (or the
 // order), and then *colourCount and layout->colourCount become step.kept.
 // The entries past kept stay where the order put them, in both tables, for
-// the Undo. False, with everything unchanged, when a check refuses.
+// the Undo. With `merged`, a merge taken the first time keeps there the
+// bytes it changes (those holding an index whose pixels go elsewhere than
+// its entry), as they were. False, with everything unchanged, when a check
+// refuses.
 bool ApplyStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
-               bmp::BlockLayout* layout, const OrderStep& step);
+               bmp::BlockLayout* layout, const OrderStep& step, shuffle::IndexPatch* merged = nullptr);
 
 // The step taken back: the table grows back to step.Before() entries, every
 // entry and pixel goes back through the inverse order, and a merge's patch
@@ -61,11 +64,6 @@ bool ApplyStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_
 // a check refuses.
 bool RevertStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8_t* block, size_t blockSize,
                 bmp::BlockLayout* layout, const OrderStep& step);
-
-// The bytes a merge by pixelMap changes (those holding an index i whose
-// pixels go elsewhere than order[i]), recorded before the step is applied.
-bool RecordMergedPixels(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                        const int32_t* order, const int32_t* pixelMap, shuffle::IndexPatch* patch);
 
 // One run: the plan check, the order from the time, then the reordered
 // table into the block's colour table, the pixels remapped, and only then

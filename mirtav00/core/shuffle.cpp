@@ -233,69 +233,75 @@ bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& la
          ApplyMapToPicture(block, blockSize, layout, paletteTable, table);
 }
 
+namespace {
+
+// The rows through table, keeping first in patch the bytes marked holds.
+void RemapAndKeepRows(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
+                      const bool marked[256], IndexPatch* patch) {
+  uint8_t* pixels = block + layout.pixelOffset;
+  for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
+    uint8_t* p = pixels + y * layout.rowStride;
+    uint64_t x = 0;
+    // Eight bytes looked up at once: most hold no marked index.
+    for (; x + 8 <= layout.rowBytes; x += 8) {
+      if (marked[p[x]] | marked[p[x + 1]] | marked[p[x + 2]] | marked[p[x + 3]] | marked[p[x + 4]] |
+          marked[p[x + 5]] | marked[p[x + 6]] | marked[p[x + 7]]) {
+        for (uint64_t k = x; k < x + 8; ++k) {
+          if (marked[p[k]]) patch->Keep(static_cast<size_t>(p + k - block), p[k]);
+        }
+      }
+      const uint8_t b0 = table[p[x]], b1 = table[p[x + 1]], b2 = table[p[x + 2]], b3 = table[p[x + 3]],
+                    b4 = table[p[x + 4]], b5 = table[p[x + 5]], b6 = table[p[x + 6]], b7 = table[p[x + 7]];
+      p[x] = b0; p[x + 1] = b1; p[x + 2] = b2; p[x + 3] = b3;
+      p[x + 4] = b4; p[x + 5] = b5; p[x + 6] = b6; p[x + 7] = b7;
+    }
+    for (; x < layout.rowBytes; ++x) {
+      if (marked[p[x]]) patch->Keep(static_cast<size_t>(p + x - block), p[x]);
+      p[x] = table[p[x]];
+    }
+  }
+}
+
+}  // namespace
+
 bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                       const PaletteEntry* paletteTable, const uint8_t byteMap[256]) {
+                       const PaletteEntry* paletteTable, const uint8_t byteMap[256], const bool* marked,
+                       IndexPatch* patch) {
   // Checked whole before the table changes, so a damaged stream changes nothing.
   if (!PixelsFit(block, blockSize, layout)) return false;
+  if (patch != nullptr) *patch = IndexPatch();
   for (int i = 0; i < layout.colourCount; ++i) {
     bmp::PutTableEntry(block, layout, static_cast<uint32_t>(i),
                        static_cast<uint8_t>(paletteTable[i].blue & 0xFF),
                        static_cast<uint8_t>(paletteTable[i].green & 0xFF),
                        static_cast<uint8_t>(paletteTable[i].red & 0xFF));
   }
+  const bool keeping = marked != nullptr && patch != nullptr;
   if (layout.compression != bmp::kBiRgb) {
-    return RemapRle(block + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes), layout.bitCount,
-                    byteMap);
+    uint8_t* stream = block + layout.pixelOffset;
+    const size_t size = static_cast<size_t>(layout.pixelBytes);
+    if (!keeping) return RemapRle(stream, size, layout.bitCount, byteMap);
+    return WalkRle(stream, size, layout.bitCount, [&](uint8_t* b) {
+      if (marked[*b]) patch->Keep(static_cast<size_t>(b - block), *b);
+      *b = byteMap[*b];
+    });
   }
-  RemapRows(block + layout.pixelOffset, static_cast<uint64_t>(layout.height), layout.rowBytes,
-            layout.rowStride, byteMap);
+  if (keeping) {
+    RemapAndKeepRows(block, layout, byteMap, marked, patch);
+  } else {
+    RemapRows(block + layout.pixelOffset, static_cast<uint64_t>(layout.height), layout.rowBytes,
+              layout.rowStride, byteMap);
+  }
   return true;
 }
 
-bool RecordIndexBytes(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                      const bool marked[256], IndexPatch* patch) {
-  *patch = IndexPatch();
-  if (!PixelsFit(block, blockSize, layout)) return false;
-  auto keep = [&](const uint8_t* b) {
-    const size_t offset = static_cast<size_t>(b - block);
-    if (!patch->runs.empty()) {
-      IndexPatch::Run& last = patch->runs.back();
-      if (last.offset + last.length == offset) {
-        ++last.length;
-        patch->bytes.push_back(*b);
-        return;
-      }
-    }
-    patch->runs.push_back({offset, 1});
-    patch->bytes.push_back(*b);
-  };
-  if (layout.compression != bmp::kBiRgb) {
-    // Only read: the walk's visitor takes the bytes by pointer.
-    WalkRle(const_cast<uint8_t*>(block) + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes),
-            layout.bitCount, [&](uint8_t* b) {
-              if (marked[*b]) keep(b);
-            });
-    return true;
+void IndexPatch::Keep(size_t offset, uint8_t byte) {
+  if (!runs.empty() && runs.back().offset + runs.back().length == offset) {
+    ++runs.back().length;
+  } else {
+    runs.push_back({offset, 1});
   }
-  const uint8_t* pixels = block + layout.pixelOffset;
-  for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
-    const uint8_t* p = pixels + y * layout.rowStride;
-    uint64_t x = 0;
-    // Eight bytes looked up at once: most hold no marked index.
-    for (; x + 8 <= layout.rowBytes; x += 8) {
-      if (!(marked[p[x]] | marked[p[x + 1]] | marked[p[x + 2]] | marked[p[x + 3]] | marked[p[x + 4]] |
-            marked[p[x + 5]] | marked[p[x + 6]] | marked[p[x + 7]])) {
-        continue;
-      }
-      for (uint64_t k = x; k < x + 8; ++k) {
-        if (marked[p[k]]) keep(p + k);
-      }
-    }
-    for (; x < layout.rowBytes; ++x) {
-      if (marked[p[x]]) keep(p + x);
-    }
-  }
-  return true;
+  bytes.push_back(byte);
 }
 
 bool IndexPatch::Fits(size_t blockSize) const {

@@ -113,12 +113,6 @@ bool RemapRleStream(uint8_t* stream, size_t size, uint16_t bitCount, const uint8
 bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
                     const PaletteEntry* paletteTable, const int32_t* orderMap);
 
-// The same with the pixels' bytes rewritten through a byte table of
-// BuildMapTable (or BuildRemapTable), so the table written and the pixels'
-// indices may follow different maps.
-bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                       const PaletteEntry* paletteTable, const uint8_t byteMap[256]);
-
 // Index bytes of a picture as they were before a change that loses which of
 // two indices a pixel had (a merge): runs of bytes at offsets into the block.
 struct IndexPatch {
@@ -132,13 +126,17 @@ struct IndexPatch {
   // Every run lies inside a block of blockSize bytes and the runs hold
   // bytes.size() bytes between them.
   bool Fits(size_t blockSize) const;
+  // The byte at offset, after those kept so far.
+  void Keep(size_t offset, uint8_t byte);
 };
 
-// Keeps in *patch every index byte of the picture (the rows' packed bytes,
-// or the index bytes of an RLE stream) for which marked[byte] is set.
-// False, with the patch empty, for a layout ApplyToPicture refuses.
-bool RecordIndexBytes(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
-                      const bool marked[256], IndexPatch* patch);
+// The same with the pixels' bytes rewritten through a byte table of
+// BuildMapTable (or BuildRemapTable), so the table written and the pixels'
+// indices may follow different maps. With a patch, every index byte for
+// which marked[byte] is set is kept in it first, as it was.
+bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
+                       const PaletteEntry* paletteTable, const uint8_t byteMap[256], const bool* marked = nullptr,
+                       IndexPatch* patch = nullptr);
 
 // Writes the patch's bytes back; false, writing nothing, when a run lies
 // outside the block.

@@ -221,9 +221,8 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
     EXPECT_EQ(pixelMap[7], 2);
     EXPECT_EQ(order[7], 10);
     ASSERT_TRUE(mirtav::MakeStep(order, n, 10, pixelMap, &merge));
-    ASSERT_TRUE(mirtav::RecordMergedPixels(block.data(), block.size(), layout, order, pixelMap, &merge.patch));
+    ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, merge, &merge.patch));
     EXPECT_FALSE(merge.patch.Empty());
-    ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, merge));
     EXPECT_EQ(n, 10);
     EXPECT_EQ(ShownColours(block, layout), ShownColours(source.block, source.layout));
     uint64_t after[256];
