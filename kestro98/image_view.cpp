@@ -206,6 +206,22 @@ static int64_t CurrentMaximum(HWND window, bool vertical) {
                                   client.right - (vertShown ? vertScrollWidth : 0), 0);
 }
 
+// The view's length on the screen: the picture area between the bars.
+static int64_t VisibleLength(HWND window, bool vertical) {
+  const RECT client = ClientOf(window);
+  return vertical ? client.bottom - (horzShown ? horzScrollHeight : 0) - kIconBand
+                  : client.right - (vertShown ? vertScrollWidth : 0);
+}
+
+// Moves the view by whole notches of the wheel, or pages (kWheelPage), in
+// screen distances at the current zoom.
+static void MoveView(HWND window, bool vertical, int32_t notches, uint32_t lines) {
+  int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
+  const ViewSteps steps = StepsOfView(VisibleLength(window, vertical), pictureFacts.zoomLevel);
+  offset = WheelOffset(offset, notches, lines, steps, CurrentMaximum(window, vertical));
+  ApplyOffset(window, vertical);
+}
+
 // Ctrl+wheel: a step as Zoom In or Zoom Out would take it (only while its
 // button is enabled), the source pixel under the cursor kept under it as far
 // as the picture's edges allow.
@@ -268,9 +284,7 @@ void WheelView(HWND window, bool sideways, WPARAM wParam, LPARAM lParam) {
   if (!SystemParametersInfoA(vertical ? SPI_GETWHEELSCROLLLINES : SPI_GETWHEELSCROLLCHARS, 0, &lines, 0)) {
     lines = 3;
   }
-  int64_t& offset = vertical ? vertScrollOffset : horzScrollOffset;
-  offset = WheelOffset(offset, notches, lines, CurrentMaximum(window, vertical));
-  ApplyOffset(window, vertical);
+  MoveView(window, vertical, notches, lines);
 }
 
 bool KeyScrollView(HWND window, WPARAM key) {
@@ -279,8 +293,9 @@ bool KeyScrollView(HWND window, WPARAM key) {
     bool vertical;
     int code;
   };
-  // The scroll bars' own keyboard steps; Home and End move the vertical bar,
-  // or the horizontal one when only that is shown.
+  // The arrows take the scroll bars' line steps, Page Up and Page Down move
+  // by the view; Home and End move the vertical bar, or the horizontal one
+  // when only that is shown.
   const bool endsVertical = vertShown || !horzShown;
   const KeyStep steps[] = {
       {VK_LEFT, false, SB_LINELEFT}, {VK_RIGHT, false, SB_LINERIGHT},
@@ -290,7 +305,10 @@ bool KeyScrollView(HWND window, WPARAM key) {
   };
   for (const KeyStep& step : steps) {
     if (step.key != key) continue;
-    if (pictureFacts.state == PictureState::kOpened && (step.vertical ? vertShown : horzShown)) {
+    if (pictureFacts.state != PictureState::kOpened || !(step.vertical ? vertShown : horzShown)) return true;
+    if (step.code == SB_PAGEUP || step.code == SB_PAGEDOWN) {
+      MoveView(window, step.vertical, step.code == SB_PAGEUP ? 1 : -1, kWheelPage);
+    } else {
       ScrollView(window, step.vertical, MAKEWPARAM(step.code, 0));
     }
     return true;

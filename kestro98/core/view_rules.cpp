@@ -1,5 +1,6 @@
 #include "kestro98/core/view_rules.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -86,8 +87,17 @@ int64_t ScrollOffset(int64_t offset, int32_t code, int64_t thumbPos, int64_t max
   return offset < 0 ? 0 : offset;
 }
 
-int64_t WheelOffset(int64_t offset, int32_t notches, uint32_t linesPerNotch, int64_t maximum) {
-  const int64_t step = linesPerNotch == kWheelPage ? 10 : static_cast<int64_t>(linesPerNotch);
+ViewSteps StepsOfView(int64_t visible, int32_t level) {
+  ViewSteps steps;
+  if (visible < 0) visible = 0;
+  steps.line = std::max<int64_t>(1, SourceLength(visible / 10, level));
+  steps.page = std::max<int64_t>(1, SourceLength(visible - visible / 10, level));
+  return steps;
+}
+
+int64_t WheelOffset(int64_t offset, int32_t notches, uint32_t linesPerNotch, const ViewSteps& steps,
+                    int64_t maximum) {
+  const int64_t step = linesPerNotch == kWheelPage ? steps.page : steps.line * static_cast<int64_t>(linesPerNotch);
   offset -= step * notches;
   if (offset > maximum) offset = maximum;
   return offset < 0 ? 0 : offset;

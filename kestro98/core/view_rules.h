@@ -62,11 +62,23 @@ int64_t ScrollMaximum(int64_t size, int32_t level, int64_t visible, int32_t band
 // clamped to 0..maximum.
 int64_t ScrollOffset(int64_t offset, int32_t code, int64_t thumbPos, int64_t maximum);
 
+// The wheel's and the keys' distances, in source pixels at `level`, for a
+// view `visible` screen pixels long: a line is a tenth of the view, a page
+// the view less a line (so a line of what was shown stays in sight); each at
+// least one source pixel. The same screen distance at every zoom step.
+struct ViewSteps {
+  int64_t line = 1;
+  int64_t page = 1;
+};
+ViewSteps StepsOfView(int64_t visible, int32_t level);
+
 // The wheel: `notches` whole notches (positive: away from the user, which
-// scrolls up or left), each `linesPerNotch` line steps, or one page step
-// when linesPerNotch is kWheelPage; clamped to 0..maximum.
+// scrolls up or left), each `linesPerNotch` lines of the view, or one page
+// when linesPerNotch is kWheelPage; clamped to 0..maximum. Page Up and Page
+// Down are a notch of kWheelPage each.
 constexpr uint32_t kWheelPage = 0xFFFFFFFFu;  // WHEEL_PAGESCROLL
-int64_t WheelOffset(int64_t offset, int32_t notches, uint32_t linesPerNotch, int64_t maximum);
+int64_t WheelOffset(int64_t offset, int32_t notches, uint32_t linesPerNotch, const ViewSteps& steps,
+                    int64_t maximum);
 
 // Notches from wheel deltas of 120 a notch, the rest kept for the next
 // message (high-resolution wheels send less than a notch at a time).

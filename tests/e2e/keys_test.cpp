@@ -138,7 +138,7 @@ TEST_F(EditorKeys, EachKeyDoesWhatItsButtonDoes) {
     EXPECT_TRUE(NoDialog()) << "key " << key << " before a picture";
     EXPECT_EQ(WindowText(main()), start);
   }
-  ASSERT_TRUE(WriteFileBytes(Scratch("keys.bmp"), GreyPicture(1000, 700)));
+  ASSERT_TRUE(WriteFileBytes(Scratch("keys.bmp"), GreyPicture(1500, 1000)));
   ASSERT_NO_FATAL_FAILURE(OpenByKey(Scratch("keys.bmp"), "keys.bmp", "1:2"));
 
   ASSERT_NO_FATAL_FAILURE(Key({VK_CONTROL}, VK_OEM_MINUS));
@@ -211,15 +211,16 @@ TEST_F(EditorKeys, UndoAndRedoJudgedByCopy) {
   EXPECT_TRUE(AwaitCopied(white, "the new change undone"));
 }
 
-// The wheel by the system's setting, Shift+wheel sideways, the keys by the
-// bars' steps, and Ctrl+wheel zooming about the point under the cursor.
+// The wheel by the system's setting in lines of a tenth of the view, Shift+
+// wheel sideways, the arrows by the bars' steps, Page Down and Page Up by the
+// view less a line, and Ctrl+wheel zooming about the point under the cursor.
 TEST_F(EditorKeys, WheelAndKeysScrollThePicture) {
   ASSERT_NO_FATAL_FAILURE(Restart());
-  ASSERT_TRUE(WriteFileBytes(Scratch("scroll.bmp"), GreyPicture(1000, 700)));
+  ASSERT_TRUE(WriteFileBytes(Scratch("scroll.bmp"), GreyPicture(1500, 1000)));
   ASSERT_NO_FATAL_FAILURE(OpenOk(Scratch("scroll.bmp"), "scroll.bmp", "1:2"));
   ASSERT_NO_FATAL_FAILURE(Key({VK_CONTROL}, VK_OEM_PLUS));
   ASSERT_TRUE(AwaitTitle(main(), TitleOf("scroll.bmp", "1:1")));
-  ASSERT_TRUE(Bar(true) != nullptr && Bar(false) != nullptr) << "1000 x 700 at 1:1 shows both bars";
+  ASSERT_TRUE(Bar(true) != nullptr && Bar(false) != nullptr) << "1500 x 1000 at 1:1 shows both bars";
   UINT lines = 0;
   ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
   UINT chars = 0;
@@ -229,27 +230,35 @@ TEST_F(EditorKeys, WheelAndKeysScrollThePicture) {
   const POINT middle = ClientToScreenPoint(main(), client.right / 2, client.bottom / 2);
   ASSERT_TRUE(BringForward(main()));
 
+  // The picture area between the bars, at 1:1 its length in source pixels.
+  RECT across = {}, down = {};
+  GetWindowRect(Bar(false), &across);
+  GetWindowRect(Bar(true), &down);
+  const int tall = client.bottom - 20 - (across.bottom - across.top), wide = client.right - (down.right - down.left);
+  int vmax = 0, hmax = 0, low = 0;
+  GetScrollRange(Bar(true), SB_CTL, &low, &vmax);
+  GetScrollRange(Bar(false), SB_CTL, &low, &hmax);
+  ASSERT_GT(vmax, 2 * static_cast<int>(lines) * (tall / 10)) << "room for two notches";
+  ASSERT_GT(hmax, static_cast<int>(chars) * (wide / 10)) << "room for one notch sideways";
   int v = 0, h = 0;
   Wheel(middle.x, middle.y, -2 * WHEEL_DELTA);
-  EXPECT_TRUE(AwaitPosition(true, v += 2 * static_cast<int>(lines))) << "two notches down";
+  EXPECT_TRUE(AwaitPosition(true, v += 2 * static_cast<int>(lines) * (tall / 10))) << "two notches down";
   Wheel(middle.x, middle.y, WHEEL_DELTA);
-  EXPECT_TRUE(AwaitPosition(true, v -= static_cast<int>(lines))) << "one notch up";
+  EXPECT_TRUE(AwaitPosition(true, v -= static_cast<int>(lines) * (tall / 10))) << "one notch up";
   Wheel(middle.x, middle.y, -WHEEL_DELTA, false, {VK_SHIFT});
-  EXPECT_TRUE(AwaitPosition(false, h += static_cast<int>(chars))) << "Shift+wheel: sideways";
+  EXPECT_TRUE(AwaitPosition(false, h += static_cast<int>(chars) * (wide / 10))) << "Shift+wheel: sideways";
   struct KeyStep {
     WORD key;
     bool vertical;
     std::function<int(int)> next;
     const char* what;
   };
-  int vmax = 0, hmax = 0, low = 0;
-  GetScrollRange(Bar(true), SB_CTL, &low, &vmax);
-  GetScrollRange(Bar(false), SB_CTL, &low, &hmax);
+  const int page = tall - tall / 10;
   const KeyStep keys[] = {
       {VK_DOWN, true, [](int p) { return p + 1; }, "Down: a line"},
       {VK_UP, true, [](int p) { return p - 1; }, "Up: a line back"},
-      {VK_NEXT, true, [](int p) { return p + 10; }, "Page Down: a page"},
-      {VK_PRIOR, true, [](int p) { return p - 10; }, "Page Up: a page back"},
+      {VK_NEXT, true, [&](int p) { return std::min(vmax, p + page); }, "Page Down: the view less a line"},
+      {VK_PRIOR, true, [&](int p) { return std::max(0, p - page); }, "Page Up: the same back"},
       {VK_RIGHT, false, [](int p) { return p + 1; }, "Right: a line"},
       {VK_LEFT, false, [](int p) { return p - 1; }, "Left: a line back"},
       {VK_END, true, [&](int) { return vmax; }, "End: the bottom"},

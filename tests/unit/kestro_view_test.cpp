@@ -83,20 +83,32 @@ TEST(ViewScroll, StepsAndClamping) {
   EXPECT_EQ(ScrollOffset(0, 5, 70000, ScrollMaximum(100000, 0, 600, 0)), 70000);
 }
 
-// The wheel by the system's setting, with a high-resolution wheel's parts
-// of a notch kept until they make one.
+// The wheel by the system's setting in lines of a tenth of the view, a page
+// the view less a line, the same screen distance at every zoom step; with a
+// high-resolution wheel's parts of a notch kept until they make one.
 TEST(ViewScroll, WheelStepsAndNotches) {
+  const struct { int64_t visible; int32_t level; int64_t line, page; } views[] = {
+      {600, 0, 60, 540}, {600, 1, 30, 270}, {600, -1, 120, 1080}, {605, 3, 15, 136}, {5, 0, 1, 5}, {0, 9, 1, 1},
+  };
+  for (const auto& v : views) {
+    const ViewSteps steps = StepsOfView(v.visible, v.level);
+    EXPECT_EQ(steps.line, v.line) << v.visible << " at level " << v.level;
+    EXPECT_EQ(steps.page, v.page) << v.visible << " at level " << v.level;
+  }
+  ViewSteps steps;
+  steps.line = 4;
+  steps.page = 36;
   struct Case { int64_t offset; int32_t notches; uint32_t lines; int64_t want; const char* what; };
   const Case cases[] = {
-      {50, -1, 3, 53, "one notch toward the user: three lines down"},
-      {50, 2, 3, 44, "two notches away: six lines up"},
-      {50, -1, 1, 51, "a setting of one line"},
-      {50, -1, kWheelPage, 60, "page scrolling: one page step a notch"},
+      {50, -1, 3, 62, "one notch toward the user: three lines down"},
+      {50, 2, 3, 26, "two notches away: six lines up"},
+      {50, -1, 1, 54, "a setting of one line"},
+      {50, -1, kWheelPage, 86, "page scrolling (and Page Down): one page a notch"},
       {2, 1, 3, 0, "not above the top"},
       {98, -1, 3, 100, "not below the bottom"},
       {50, -1, 0, 50, "a setting of no lines"},
   };
-  for (const Case& c : cases) EXPECT_EQ(WheelOffset(c.offset, c.notches, c.lines, 100), c.want) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(WheelOffset(c.offset, c.notches, c.lines, steps, 100), c.want) << c.what;
 
   int32_t rest = 0;
   EXPECT_EQ(TakeNotches(&rest, -120), -1);
