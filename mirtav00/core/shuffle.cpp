@@ -296,31 +296,49 @@ bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout&
 }
 
 void IndexPatch::Keep(size_t offset, uint8_t byte) {
-  if (!runs.empty() && runs.back().offset + runs.back().length == offset) {
-    ++runs.back().length;
-  } else {
-    runs.push_back({offset, 1});
+  size_t gap = offset - next;
+  while (gap >= 0x80) {
+    stream.push_back(static_cast<uint8_t>(0x80 | (gap & 0x7F)));
+    gap >>= 7;
   }
-  bytes.push_back(byte);
+  stream.push_back(static_cast<uint8_t>(gap));
+  stream.push_back(byte);
+  next = offset + 1;
 }
 
-bool IndexPatch::Fits(size_t blockSize) const {
-  size_t total = 0;
-  for (const Run& run : runs) {
-    if (run.offset > blockSize || run.length > blockSize - run.offset) return false;
-    total += run.length;
+namespace {
+
+// Each kept byte's offset and value to visit, in order; false, after
+// visiting those before it, at an entry cut short or past blockSize.
+template <typename Visit>
+bool WalkPatch(const IndexPatch& patch, size_t blockSize, Visit visit) {
+  const std::vector<uint8_t>& s = patch.stream;
+  size_t at = 0, offset = 0;
+  while (at < s.size()) {
+    uint64_t gap = 0;
+    for (int shift = 0;; shift += 7) {
+      if (at >= s.size() || shift > 56) return false;
+      const uint8_t b = s[at++];
+      gap |= uint64_t{b & 0x7Fu} << shift;
+      if ((b & 0x80) == 0) break;
+    }
+    if (at >= s.size() || gap >= blockSize || offset > blockSize - 1 - gap) return false;
+    offset += static_cast<size_t>(gap);
+    visit(offset, s[at++]);
+    ++offset;
   }
-  return total == bytes.size();
+  return true;
+}
+
+}  // namespace
+
+bool IndexPatch::Fits(size_t blockSize) const {
+  return WalkPatch(*this, blockSize, [](size_t, uint8_t) {});
 }
 
 bool RestoreIndexBytes(uint8_t* block, size_t blockSize, const IndexPatch& patch) {
   if (block == nullptr || !patch.Fits(blockSize)) return false;
-  const uint8_t* from = patch.bytes.data();
-  for (const IndexPatch::Run& run : patch.runs) {
-    std::memcpy(block + run.offset, from, run.length);
-    from += run.length;
-  }
-  return true;
+  return WalkPatch(patch, blockSize, [block](size_t offset, uint8_t byte) { block[offset] = byte; });
 }
 
 }  // namespace shuffle

@@ -114,19 +114,19 @@ bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& la
                     const PaletteEntry* paletteTable, const int32_t* orderMap);
 
 // Index bytes of a picture as they were before a change that loses which of
-// two indices a pixel had (a merge): runs of bytes at offsets into the block.
+// two indices a pixel had (a merge), in offset order: for each, the gap
+// from the byte after the one before (7 bits a byte, the top bit set on all
+// but the last) and the byte. Two or three bytes a kept byte, where offsets
+// and lengths would take seventeen: a merge's memory is a fraction of the
+// pixels it changed.
 struct IndexPatch {
-  struct Run {
-    size_t offset;
-    size_t length;
-  };
-  std::vector<Run> runs;
-  std::vector<uint8_t> bytes;  // the runs' bytes, one after another
-  bool Empty() const { return runs.empty(); }
-  // Every run lies inside a block of blockSize bytes and the runs hold
-  // bytes.size() bytes between them.
+  std::vector<uint8_t> stream;
+  size_t next = 0;  // the offset after the last byte kept
+  bool Empty() const { return stream.empty(); }
+  // Every kept byte lies inside a block of blockSize bytes and the stream
+  // ends after a whole entry.
   bool Fits(size_t blockSize) const;
-  // The byte at offset, after those kept so far.
+  // The byte at offset, which lies after those kept so far.
   void Keep(size_t offset, uint8_t byte);
 };
 

@@ -428,6 +428,11 @@ testing::AssertionResult AwaitTargetAt(HWND target, int x, int y) {
 }  // namespace
 
 testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int item, int items, DWORD pid) {
+  // The window in front first, as a hand clicks it before it right-clicks:
+  // a right-click that also activates it starts a change of focus whose late
+  // events under Wine end the menu it opens.
+  const testing::AssertionResult front = BringForward(GetAncestor(window, GA_ROOT));
+  if (!front) return front;
   const POINT at = ClientToScreenPoint(window, x, y);
   const testing::AssertionResult clicked = ClickOn(window, at.x, at.y, true);
   if (!clicked) return clicked;
