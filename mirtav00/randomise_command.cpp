@@ -200,17 +200,17 @@ void MovePaletteEntry(HWND window, int32_t from, int32_t to) {
 
 void RemoveUnusedEntries(HWND window) {
   if (pictureState == PictureState::kNoPicture) return;
-  WaitCursor wait;
-  const uint64_t* uses = EntryUses(window);
+  const int32_t count = paletteColourCount;
   int32_t order[shuffle::kMaxColours];
-  const int32_t kept = uses == nullptr ? -1 : UnusedRemovalOrder(uses, paletteColourCount, order);
-  if (kept < 0) return;
-  if (kept == paletteColourCount) {
-    ShowMessage(window, kMsgNothingUnused);
-    return;
+  int32_t kept = -1;
+  {
+    WaitCursor wait;
+    const uint64_t* uses = EntryUses(window);
+    if (uses != nullptr) kept = UnusedRemovalOrder(uses, count, order);
+    OrderStep step;
+    if (kept > 0 && kept < count && MakeStep(order, count, kept, nullptr, &step)) TakeNewStep(window, std::move(step));
   }
-  OrderStep step;
-  if (MakeStep(order, paletteColourCount, kept, nullptr, &step)) TakeNewStep(window, std::move(step));
+  if (kept == count) ShowMessage(window, kMsgNothingUnused);
 }
 
 void MergeDuplicateColours(HWND window) {
