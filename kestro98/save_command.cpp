@@ -44,6 +44,13 @@ char savePath[256];
 namespace {
 
 constexpr size_t kChunk = 1024 * 1024;
+
+// The chunk every save reads into, made once for the run: fresh memory for
+// each save costs its page faults again. Null when it cannot be had.
+uint8_t* ChunkBuffer() {
+  static std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
+  return buffer.get();
+}
 // Writes go in pieces of this size: under Wine one large WriteFile costs
 // several times what the same bytes cost in 64 KB pieces.
 constexpr size_t kWritePiece = 64 * 1024;
@@ -79,21 +86,21 @@ void PatchTableInChunk(const uint8_t* table, size_t tableBytes, uint64_t tableSt
 // written. So the new file is the file Open read, byte for byte, but for
 // the table; anything else is kSourceChanged.
 SaveMessage StreamCopy(InputFile& source, HANDLE copy, const uint8_t* table, int32_t colourCount) {
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
-  if (!buffer) return SaveMessage::kCannotWrite;
+  uint8_t* const buffer = ChunkBuffer();
+  if (buffer == nullptr) return SaveMessage::kCannotWrite;
   const OpenedFile& opened = pictureFacts.opened;
   const size_t tableBytes = opened.EntrySize() * static_cast<size_t>(colourCount);
   uint64_t offset = 0;
   for (;;) {
-    const DWORD got = static_cast<DWORD>(source.ReadUpTo(buffer.get(), kChunk));
+    const DWORD got = static_cast<DWORD>(source.ReadUpTo(buffer, kChunk));
     if (got == 0) break;  // the end, or a read that failed: the length below tells
-    if (!MatchesOpenedFile(opened, dibBlockStart, dibBlockSize, colourCount, offset, buffer.get(),
+    if (!MatchesOpenedFile(opened, dibBlockStart, dibBlockSize, colourCount, offset, buffer,
                            got)) {
       return SaveMessage::kSourceChanged;
     }
-    PatchTableInChunk(table, tableBytes, opened.TableStart(), offset, buffer.get(), got);
+    PatchTableInChunk(table, tableBytes, opened.TableStart(), offset, buffer, got);
     DWORD written = 0;
-    if (!WriteFile(copy, buffer.get(), got, &written, nullptr) || written != got) {
+    if (!WriteFile(copy, buffer, got, &written, nullptr) || written != got) {
       return SaveMessage::kCannotWrite;
     }
     offset += got;
@@ -180,17 +187,17 @@ bool WritePieces(HANDLE file, const std::vector<Piece>& pieces) {
 
 // The file read back, every byte compared with the pieces, and nothing after them.
 bool ReadsBackAs(const std::string& path, const std::vector<Piece>& pieces) {
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
+  uint8_t* const buffer = ChunkBuffer();
   InputFile back(path.c_str());
-  if (!buffer || !back.Valid()) return false;
+  if (buffer == nullptr || !back.Valid()) return false;
   for (const Piece& piece : pieces) {
     for (size_t done = 0; done < piece.size;) {
       const size_t n = std::min(piece.size - done, kChunk);
-      if (!back.Read(buffer.get(), n) || std::memcmp(buffer.get(), piece.data + done, n) != 0) return false;
+      if (!back.Read(buffer, n) || std::memcmp(buffer, piece.data + done, n) != 0) return false;
       done += n;
     }
   }
-  return back.ReadUpTo(buffer.get(), 1) == 0;
+  return back.ReadUpTo(buffer, 1) == 0;
 }
 
 // A file made in memory: written beside the destination, closed, read back
@@ -225,17 +232,17 @@ SaveMessage PngSourceUnchanged() {
   const png::PngLayout& layout = pictureFacts.png.layout;
   InputFile source(pictureFacts.sourcePath.c_str());
   if (!source.Valid()) return SourceNotReadable();
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunk]);
-  if (!buffer) return SaveMessage::kNoMemory;
+  uint8_t* const buffer = ChunkBuffer();
+  if (buffer == nullptr) return SaveMessage::kNoMemory;
   const size_t skipFrom = layout.plteOffset + 8;
   const size_t skipTo = skipFrom + 3 * size_t{layout.paletteCount} + 4;
   size_t offset = 0;
   for (;;) {
-    const size_t got = source.ReadUpTo(buffer.get(), kChunk);
+    const size_t got = source.ReadUpTo(buffer, kChunk);
     if (got == 0) break;
     if (got > kept.size() - offset) return SaveMessage::kSourceChanged;
-    PatchTableInChunk(kept.data() + skipFrom, skipTo - skipFrom, skipFrom, offset, buffer.get(), got);
-    if (std::memcmp(buffer.get(), kept.data() + offset, got) != 0) return SaveMessage::kSourceChanged;
+    PatchTableInChunk(kept.data() + skipFrom, skipTo - skipFrom, skipFrom, offset, buffer, got);
+    if (std::memcmp(buffer, kept.data() + offset, got) != 0) return SaveMessage::kSourceChanged;
     offset += got;
   }
   return offset == kept.size() ? SaveMessage::kSaved : SaveMessage::kSourceChanged;
