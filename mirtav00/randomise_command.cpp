@@ -93,13 +93,7 @@ bool TakeStep(HWND window, const OrderStep& step, bool back, shuffle::IndexPatch
   if (!done) return false;
   dibTableLength = paletteColourCount;  // the later locks' table, entries removed or not
   int32_t order[shuffle::kMaxColours];
-  for (int32_t i = 0; i < step.Before(); ++i) {
-    if (back) {
-      order[step.order[i]] = i;
-    } else {
-      order[i] = step.order[i];
-    }
-  }
+  StepOrder(step, back, order);
   FollowOrder(order, step.Before());
   if (step.kept == step.Before() && step.pixelMap.empty()) {
     MoveEntryUses(order);

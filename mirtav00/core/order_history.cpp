@@ -25,6 +25,16 @@ bool MakeStep(const int32_t* order, int32_t count, int32_t kept, const int32_t* 
   return true;
 }
 
+void StepOrder(const OrderStep& step, bool back, int32_t* order) {
+  for (int32_t i = 0; i < step.Before(); ++i) {
+    if (back) {
+      order[step.order[i]] = i;
+    } else {
+      order[i] = step.order[i];
+    }
+  }
+}
+
 bool OrderHistory::Record(const int32_t* order) {
   OrderStep step;
   return MakeStep(order, count_, count_, nullptr, &step) && Record(std::move(step));
@@ -43,7 +53,7 @@ bool OrderHistory::Record(OrderStep step) {
 bool OrderHistory::UndoOrder(int32_t* order) const {
   const OrderStep* step = StepToUndo();
   if (step == nullptr) return false;
-  for (int32_t i = 0; i < step->Before(); ++i) order[step->order[i]] = i;
+  StepOrder(*step, true, order);
   return true;
 }
 
@@ -56,7 +66,7 @@ void OrderHistory::Undone() {
 bool OrderHistory::RedoOrder(int32_t* order) const {
   const OrderStep* step = StepToRedo();
   if (step == nullptr) return false;
-  for (int32_t i = 0; i < step->Before(); ++i) order[i] = step->order[i];
+  StepOrder(*step, false, order);
   return true;
 }
 

@@ -30,6 +30,10 @@ struct OrderStep {
   int32_t Before() const { return static_cast<int32_t>(order.size()); }
 };
 
+// The order a step puts the table in (entry i to order[i]), or with `back`
+// the order that takes it back; step.Before() entries.
+void StepOrder(const OrderStep& step, bool back, int32_t* order);
+
 // A step of a table of `count` entries: order a permutation of them, kept
 // 1..count, pixelMap null or into 0..kept-1. False, *step untouched, otherwise.
 bool MakeStep(const int32_t* order, int32_t count, int32_t kept, const int32_t* pixelMap, OrderStep* step);

@@ -85,7 +85,7 @@ bool RevertStep(shuffle::PaletteEntry* paletteTable, int32_t* colourCount, uint8
     return false;
   }
   const int32_t n = step.Before();
-  for (int32_t i = 0; i < n; ++i) inverse[order[i]] = i;
+  StepOrder(step, true, inverse);
   bmp::BlockLayout grown = *layout;
   grown.colourCount = n;
   if (!ReorderPicture(paletteTable, n, block, blockSize, grown, inverse)) return false;

@@ -63,12 +63,31 @@ def entries(cs):
     return [(*plte[i:i + 3], trns[i // 3] if i // 3 < len(trns) else 255) for i in range(0, len(plte), 3)]
 
 
-def check_reordered(source, saved):
+def opened(source, saved):
+    """Both files' chunks and pictures, once the saved one renders as the source with its IHDR."""
     src, out = chunks(source), chunks(saved)
     a, b = Image.open(source), Image.open(saved)
     assert a.size == b.size and b.mode == "P", f"size {b.size}, mode {b.mode}"
     assert a.convert("RGBA").tobytes() == b.convert("RGBA").tobytes(), "the RGBA rendering differs"
     assert one(src, b"IHDR") == one(out, b"IHDR"), "IHDR changed"
+    return src, out, a, b
+
+
+def check_trns_cut(out, oe):
+    """tRNS ends at the last entry that is not opaque, and is left out when none is."""
+    trns = one(out, b"tRNS")
+    clear = [k for k, e in enumerate(oe) if e[3] != 255]
+    assert (trns is None) == (not clear) and (trns is None or len(trns) == clear[-1] + 1), "tRNS not cut"
+
+
+def check_others_carried(src, out):
+    """Every chunk not rewritten is the source's, in its order, but those unsafe to copy."""
+    expected = [(k, d) for k, d in src if k not in REWRITTEN and (k[:1].isupper() or carried(k))]
+    assert expected == [(k, d) for k, d in out if k not in REWRITTEN], "the other chunks differ"
+
+
+def check_reordered(source, saved):
+    src, out, a, b = opened(source, saved)
     se, oe = entries(src), entries(out)
     assert sorted(se) == sorted(oe) and len(se) == len(oe), "PLTE and tRNS are no permutation of the source's"
     moved = {}
@@ -77,9 +96,7 @@ def check_reordered(source, saved):
     assert len(set(moved.values())) == len(moved), "two entries went to one"
     for i, j in moved.items():
         assert se[i] == oe[j], f"entry {i} is {se[i]}, saved as entry {j} {oe[j]}"
-    trns = one(out, b"tRNS")
-    clear = [k for k, e in enumerate(oe) if e[3] != 255]
-    assert (trns is None) == (not clear) and (trns is None or len(trns) == clear[-1] + 1), "tRNS not cut"
+    check_trns_cut(out, oe)
     if one(src, b"bKGD") is not None:
         assert oe[one(out, b"bKGD")[0]] == se[one(src, b"bKGD")[0]], "bKGD names another colour"
         if one(src, b"bKGD")[0] in moved:
@@ -91,16 +108,11 @@ def check_reordered(source, saved):
             sorted((oe[k], count(oh, k)) for k in range(len(oe))), "hIST does not follow its entries"
         for i, j in moved.items():
             assert count(sh, i) == count(oh, j), f"hIST of entry {i}"
-    expected = [(k, d) for k, d in src if k not in REWRITTEN and (k[:1].isupper() or carried(k))]
-    assert expected == [(k, d) for k, d in out if k not in REWRITTEN], "the other chunks differ"
+    check_others_carried(src, out)
 
 
 def check_tidied(source, saved, merged):
-    src, out = chunks(source), chunks(saved)
-    a, b = Image.open(source), Image.open(saved)
-    assert a.size == b.size and b.mode == "P", f"size {b.size}, mode {b.mode}"
-    assert a.convert("RGBA").tobytes() == b.convert("RGBA").tobytes(), "the RGBA rendering differs"
-    assert one(src, b"IHDR") == one(out, b"IHDR"), "IHDR changed"
+    src, out, a, b = opened(source, saved)
     se, oe = entries(src), entries(out)
     moved = {}
     for i, j in zip(a.getdata(), b.getdata()):
@@ -114,14 +126,11 @@ def check_tidied(source, saved, merged):
         assert len(set(oe)) == len(oe), "a colour and alpha saved twice"
     else:
         assert len(set(moved.values())) == len(moved), "two entries went to one"
-    trns = one(out, b"tRNS")
-    clear = [k for k, e in enumerate(oe) if e[3] != 255]
-    assert (trns is None) == (not clear) and (trns is None or len(trns) == clear[-1] + 1), "tRNS not cut"
+    check_trns_cut(out, oe)
     if one(src, b"bKGD") is not None:
         assert oe[one(out, b"bKGD")[0]] == se[one(src, b"bKGD")[0]], "bKGD names another colour"
     assert one(out, b"hIST") is None, "hIST of the longer table"
-    expected = [(k, d) for k, d in src if k not in REWRITTEN and (k[:1].isupper() or carried(k))]
-    assert expected == [(k, d) for k, d in out if k not in REWRITTEN], "the other chunks differ"
+    check_others_carried(src, out)
 
 
 def carried(kind):

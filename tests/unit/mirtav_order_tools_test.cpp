@@ -66,6 +66,27 @@ std::vector<uint32_t> ShownColours(const std::vector<uint8_t>& block, const bmp:
   return colours;
 }
 
+// A picture of one case's layout: index(x, y) at every pixel (rows, or an
+// RLE stream of short runs), the depth's full table with entry `repeat`
+// repeating entry `of`.
+struct Layout {
+  int32_t width, height;
+  uint16_t bits;
+  uint32_t compression;
+};
+std::vector<uint8_t> PictureFile(const Layout& c, int (*index)(int32_t, int32_t), size_t repeat, size_t of) {
+  fixture::Picture p;
+  p.width = c.width;
+  p.height = c.height;
+  p.bits = c.bits;
+  p.compression = c.compression;
+  p.palette = fixture::Palette(size_t{1} << c.bits);
+  p.palette[repeat] = p.palette[of];
+  p.pixels = c.compression == bmp::kBiRgb ? fixture::Rows(c.width, c.height, c.bits, index)
+                                          : RleOf(c.width, c.height, c.bits, index);
+  return fixture::File(p);
+}
+
 }  // namespace
 
 TEST(MirtavOrderTools, SortsPutEntriesInTheirKeysOrderAndKeepTies) {
@@ -133,22 +154,13 @@ TEST(MirtavOrderTools, MovesAreStepsThatUndoAndRedoWithinTheHistorysLimit) {
 // Counted uses of rows and RLE streams, then each sort applied: every pixel
 // shows the colour it showed.
 TEST(MirtavOrderTools, UsesAreCountedAndEverySortKeepsEveryPixelsColour) {
-  struct { int32_t width, height; uint16_t bits; uint32_t compression; } const cases[] = {
+  const Layout cases[] = {
       {5, 3, 4, bmp::kBiRgb}, {9, -2, 8, bmp::kBiRgb}, {6, 4, 8, bmp::kBiRle8}, {7, 3, 4, bmp::kBiRle4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.bits << " bits, " << c.compression);
-    fixture::Picture p;
-    p.width = c.width;
-    p.height = c.height;
-    p.bits = c.bits;
-    p.compression = c.compression;
-    p.palette = fixture::Palette(size_t{1} << c.bits);
-    p.palette[2] = p.palette[7];  // a repeated colour
     int (*index)(int32_t, int32_t) = [](int32_t x, int32_t y) { return (x * 3 + y * 5) % 11; };
-    p.pixels = c.compression == bmp::kBiRgb ? fixture::Rows(c.width, c.height, c.bits, index)
-                                            : RleOf(c.width, c.height, c.bits, index);
-    const std::vector<uint8_t> file = fixture::File(p);
+    const std::vector<uint8_t> file = PictureFile(c, index, 2, 7);  // a repeated colour
     const fixture::Reread source = fixture::ReadBack(file);
     ASSERT_TRUE(source.ok);
     uint64_t uses[256], expected[256] = {};
@@ -175,23 +187,14 @@ TEST(MirtavOrderTools, UsesAreCountedAndEverySortKeepsEveryPixelsColour) {
 // very bytes of the block (a merge's pixels their own duplicate's index),
 // Redo the shortened ones, on rows and RLE streams alike.
 TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte) {
-  struct { int32_t width, height; uint16_t bits; uint32_t compression; } const cases[] = {
+  const Layout cases[] = {
       {11, 3, 4, bmp::kBiRgb}, {12, -2, 8, bmp::kBiRgb}, {11, 4, 8, bmp::kBiRle8}, {13, 3, 4, bmp::kBiRle4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.bits << " bits, " << c.compression);
-    fixture::Picture p;
-    p.width = c.width;
-    p.height = c.height;
-    p.bits = c.bits;
-    p.compression = c.compression;
-    p.palette = fixture::Palette(size_t{1} << c.bits);
-    p.palette[4] = p.palette[9];  // a repeated colour, both used
     // Entries 2..12 are used; 0, 1 and those past 12 are not.
     int (*index)(int32_t, int32_t) = [](int32_t x, int32_t y) { return 2 + (x * 3 + y * 5) % 11; };
-    p.pixels = c.compression == bmp::kBiRgb ? fixture::Rows(c.width, c.height, c.bits, index)
-                                            : RleOf(c.width, c.height, c.bits, index);
-    const std::vector<uint8_t> file = fixture::File(p);
+    const std::vector<uint8_t> file = PictureFile(c, index, 4, 9);  // a repeated colour, both used
     const fixture::Reread source = fixture::ReadBack(file);
     ASSERT_TRUE(source.ok);
     PaletteEntry table[256];
