@@ -1,10 +1,10 @@
 #include "kestro98/core/chip_grid.h"
 
+#include "kestro98/core/colour_tools.h"
+
 namespace kestro {
 
 namespace {
-
-int32_t Clamp255(int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 // trunc(i x (span / 16)) for i >= 0, exactly: span / 16 is a binary fraction.
 int32_t Step(int32_t i, int32_t span) { return static_cast<int32_t>((int64_t{i} * span) / 16); }
@@ -31,16 +31,7 @@ int32_t HitChip(int32_t x, int32_t y, int32_t colourCount, const ChipArea& area)
 }
 
 int32_t ColourScroll(int32_t value, int32_t code, int32_t thumbPos) {
-  switch (code) {
-    case 0: return Clamp255(value - 1);
-    case 1: return Clamp255(value + 1);
-    case 2: return Clamp255(value - 15);
-    case 3: return Clamp255(value + 15);
-    case 4: case 5: return Clamp255(thumbPos);
-    case 6: return 0;
-    case 7: return 255;
-    default: return Clamp255(value);
-  }
+  return LevelScroll(value, code, thumbPos, 255);
 }
 
 }  // namespace kestro

@@ -97,9 +97,12 @@ bool PaletteHistory::WriteFileTable(uint8_t* table, size_t tableBytes, uint32_t 
   return true;
 }
 
-const char* StatusText(const PaletteHistory& history, bool japanese) {
-  if (!history.LimitReached()) return "";
+const char* LimitText(bool japanese) {
   return japanese ? "これ以上変更はできません." : "No more change allowed.";
+}
+
+const char* StatusText(const PaletteHistory& history, bool japanese) {
+  return history.LimitReached() ? LimitText(japanese) : "";
 }
 
 }  // namespace kestro

@@ -81,6 +81,9 @@ class PaletteHistory {
   int32_t count_ = 0;
 };
 
+// The limit message (UTF-8).
+const char* LimitText(bool japanese);
+
 // The status line: empty, or the limit message (UTF-8).
 const char* StatusText(const PaletteHistory& history, bool japanese);
 

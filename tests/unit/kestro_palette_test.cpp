@@ -2,10 +2,12 @@
 // one change, Undo steps back, the 299-change limit, gaps and empty cells.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
 #include "kestro98/core/chip_grid.h"
+#include "kestro98/core/colour_tools.h"
 #include "kestro98/core/palette_history.h"
 
 namespace {
@@ -217,4 +219,94 @@ TEST(ChipGrid, ColourScrollCodes) {
   }
 }
 
+// Typed and pasted colours: the three forms with blanks around them, and what
+// must change nothing (a digit short or over, a value past 255, a stray sign).
+TEST(ColourTools, TypedColours) {
+  struct Case {
+    const char* text;
+    bool ok;
+    Rgb want;
+  };
+  const Case cases[] = {
+      {"#1a1c2c", true, {26, 28, 44}},  {"1A1C2C", true, {26, 28, 44}},
+      {" 26 28 44\r\n", true, {26, 28, 44}}, {"26,28,44", true, {26, 28, 44}},
+      {"0\t0 255", true, {0, 0, 255}},   {"#1a1c2", false, {}},
+      {"#1a1c2c0", false, {}},           {"1a1c2g", false, {}},
+      {"26 28", false, {}},              {"26 28 256", false, {}},
+      {"26 28 44 1", false, {}},         {"0026 28 44", false, {}},
+      {"-1 28 44", false, {}},           {"", false, {}},
+      {"##1a1c2c", false, {}},           {"26 28 44x", false, {}},
+  };
+  for (const Case& c : cases) {
+    Rgb got = {7, 7, 7};
+    EXPECT_EQ(kestro::ParseColourText(c.text, &got), c.ok) << c.text;
+    const Rgb want = c.ok ? c.want : Rgb{7, 7, 7};
+    EXPECT_EQ(kestro::ColourText(got), kestro::ColourText(want)) << c.text;
+  }
+  Rgb back;
+  ASSERT_TRUE(kestro::ParseColourText(kestro::ColourText({1, 128, 255}).c_str(), &back));
+  EXPECT_EQ(kestro::ColourText(back), "#0180ff");
+}
+
+// Every depth: levels expand by repeating their bits (5 bits: v << 3 | v >> 2),
+// each 8-bit value snaps to the nearest expansion, and a snapped colour stays.
+TEST(ColourTools, DepthLevelsAndSnap) {
+  EXPECT_EQ(kestro::ExpandLevel(5, 1), 8);
+  EXPECT_EQ(kestro::ExpandLevel(5, 17), 17 << 3 | 17 >> 2);
+  EXPECT_EQ(kestro::ExpandLevel(4, 10), 0xAA);
+  EXPECT_EQ(kestro::ExpandLevel(3, 5), 0xB6);  // 101 101 10
+  for (const int32_t bits : kestro::kDepthBits) {
+    const int32_t top = (1 << bits) - 1;
+    EXPECT_EQ(kestro::ExpandLevel(bits, 0), 0);
+    EXPECT_EQ(kestro::ExpandLevel(bits, top), 255);
+    for (int32_t v = 0; v < 256; ++v) {
+      const int32_t level = kestro::NearestLevel(bits, static_cast<uint8_t>(v));
+      const int32_t distance = std::abs(kestro::ExpandLevel(bits, level) - v);
+      for (int32_t other = 0; other <= top; ++other) {
+        ASSERT_LE(distance, std::abs(kestro::ExpandLevel(bits, other) - v)) << bits << " bits, " << v;
+      }
+      if (v <= top) {
+        ASSERT_EQ(kestro::NearestLevel(bits, kestro::ExpandLevel(bits, v)), v) << bits;
+      }
+    }
+  }
+  const Rgb snapped = kestro::SnapColour(5, {26, 28, 44});
+  EXPECT_EQ(kestro::ColourText(snapped), "#181829") << "26 and 28 -> 24, 44 -> 41";
+  EXPECT_EQ(kestro::ColourText(kestro::SnapColour(8, {26, 28, 44})), "#1a1c2c");
+
+  std::vector<uint8_t> table = {0, 0, 0, 0, 44, 28, 26, 0, 255, 255, 255, 0};  // blue, green, red
+  PaletteHistory h;
+  ASSERT_TRUE(h.Reset(table.data(), table.size(), 3));
+  EXPECT_EQ(kestro::EntriesOutsideDepth(h, 8), 0);
+  EXPECT_EQ(kestro::EntriesOutsideDepth(h, 5), 1);
+  ASSERT_TRUE(h.Press(1, snapped));
+  EXPECT_EQ(kestro::EntriesOutsideDepth(h, 5), 0);
+  EXPECT_EQ(kestro::EntriesOutsideDepth(h, 3), 1) << "24 is no 3-bit level";
+
+  // The bars over a depth's levels: page 15 at 8 bits, 1 at 5 bits and below.
+  EXPECT_EQ(kestro::LevelScroll(0, 3, 0, 255), 15);
+  EXPECT_EQ(kestro::LevelScroll(30, 3, 0, 31), 31);
+  EXPECT_EQ(kestro::LevelScroll(4, 2, 0, 7), 3);
+  EXPECT_EQ(kestro::LevelScroll(4, 5, 99, 7), 7);
+  EXPECT_EQ(kestro::LevelScroll(4, 7, 0, 15), 15);
+}
+
+// The status line says the first that applies, in both languages.
+TEST(ColourTools, StatusLineOrder) {
+  kestro::StatusFacts f;
+  EXPECT_EQ(kestro::StatusLine(f, false), "");
+  f.depthBits = 5;
+  f.outsideDepth = 12;
+  EXPECT_EQ(kestro::StatusLine(f, false), "Entries outside 15-bit color: 12");
+  EXPECT_EQ(kestro::StatusLine(f, true), "15ビット色で表せない色: 12個");
+  f.limitReached = true;
+  EXPECT_EQ(kestro::StatusLine(f, false), "No more change allowed.");
+  f.wrongColour = true;
+  EXPECT_EQ(kestro::StatusLine(f, false), "Write a color as #1a1c2c, 1a1c2c or 26 28 44.");
+  f.pixel = kestro::PixelText(120, 64, 37, {120, 64, 200}, false);
+  EXPECT_EQ(kestro::StatusLine(f, false), "x 120, y 64: entry 37 = 120 64 200");
+  EXPECT_EQ(kestro::PixelText(16383, 8191, 255, {0, 0, 0}, true), "x 16383, y 8191: 255番 = 0 0 0");
+}
+
 }  // namespace
+
