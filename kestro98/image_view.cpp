@@ -2,14 +2,19 @@
 
 #include <windowsx.h>
 
+#include <cstdio>
+
 #include "common/base/gdi_guards.h"
 #include "common/base/shell_state.h"
+#include "common/base/text.h"
 #include "common/bitmap/core/load_fit.h"
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/sampled_paint.h"
 #include "common/ui/app_shell.h"
+#include "common/ui/hover_caption.h"
 #include "common/ui/icon_bar.h"
 #include "kestro98/bar_tables.h"
+#include "kestro98/core/colour_tools.h"
 #include "kestro98/core/view_rules.h"
 #include "kestro98/palette_window.h"
 #include "kestro98/picture.h"
@@ -35,6 +40,8 @@ namespace {
 
 SampledPaint sampledPicture;
 bool paletteHiddenByMinimise = false;  // the last minimise hid the palette window
+int32_t shownOnlyEntry = -1;           // the entry shown alone, -1 for all
+bool leaveTracked = false;             // WM_MOUSELEAVE asked for since the last one
 
 void EnableButton(int id, bool enable) {
   const int ids[] = {id};
@@ -55,16 +62,20 @@ RECT ClientOf(HWND window) {
   return client;
 }
 
-void PaintPicture(HWND window, HDC dc) {
-  if (dibBlockHandle == nullptr) return;  // no block: nothing drawn, the buttons still set
+// The stretch of the picture as the view shows it now.
+sampling::Stretch CurrentStretch(HWND window) {
   const RECT client = ClientOf(window);
   const int32_t right = client.right - (vertShown ? vertScrollWidth : 0);
   const int32_t bottom = client.bottom - (horzShown ? horzScrollHeight : 0);
+  return ViewStretch(dibLayout.width, dibLayout.height, pictureFacts.zoomLevel, horzScrollOffset,
+                     vertScrollOffset, right, bottom);
+}
+
+void PaintPicture(HWND window, HDC dc) {
+  if (dibBlockHandle == nullptr) return;  // no block: nothing drawn, the buttons still set
   ScopedDibLock lock(window);
   if (!lock.Locked()) return;
-  const PictureFacts& p = pictureFacts;
-  const sampling::Stretch stretch = ViewStretch(dibLayout.width, dibLayout.height, p.zoomLevel,
-                                                horzScrollOffset, vertScrollOffset, right, bottom);
+  const sampling::Stretch stretch = CurrentStretch(window);
   // Without memory for the samples the picture area shows the background.
   if (!sampledPicture.Paint(dc, dibBlockStart, dibBlockSize, dibLayout, stretch)) {
     PaintBackground(dc, stretch);
@@ -92,6 +103,47 @@ void SetBarPosition(HWND bar, int64_t position) {
 void MoveBar(HWND bar, const BarRect& r) { MoveWindow(bar, r.x, r.y, r.width, r.height, TRUE); }
 
 }  // namespace
+
+void PointAtView(HWND window, LPARAM point) {
+  int64_t column = 0, row = 0;
+  uint8_t entry = 0;
+  if (pictureFacts.state != PictureState::kOpened ||
+      !sampledPicture.ShownAt(CurrentStretch(window), GET_X_LPARAM(point), GET_Y_LPARAM(point), &column,
+                              &row, &entry)) {
+    ShowPixelLine(std::string());
+    return;
+  }
+  if (!leaveTracked) {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+    leaveTracked = TrackMouseEvent(&track) != FALSE;
+  }
+  ShowPixelLine(PixelText(column, row, entry, paletteHistory.Entry(entry), IsJapanese()));
+}
+
+void LeaveView() {
+  leaveTracked = false;
+  ShowPixelLine(std::string());
+}
+
+void PickFromView(HWND window, LPARAM point) {
+  int64_t column = 0, row = 0;
+  uint8_t entry = 0;
+  if (pictureFacts.state != PictureState::kOpened ||
+      !sampledPicture.ShownAt(CurrentStretch(window), GET_X_LPARAM(point), GET_Y_LPARAM(point), &column,
+                              &row, &entry)) {
+    return;
+  }
+  // The picture takes the keyboard, so Enter applies the colour to what was picked.
+  SetFocus(window);
+  PickEntry(entry);
+}
+
+void ShowOnlyEntry(HWND window, int32_t entry) {
+  if (entry == shownOnlyEntry) return;
+  shownOnlyEntry = entry;
+  sampledPicture.ShowOnly(entry);
+  if (window != nullptr && pictureFacts.state == PictureState::kOpened) InvalidatePictureArea(window, false);
+}
 
 void ReadImageViewSystemSizes() {
   minimumClientHeight = GetSystemMetrics(SM_CYMIN) + 20;
@@ -180,6 +232,10 @@ void LayOutViewScrollBars(HWND window) {
 }
 
 void InvalidatePictureArea(HWND window, bool erase) {
+  // A caption still drawn over the picture (the pointer left the icon bar
+  // for the palette window) would put back the pixels it covered when it
+  // goes: it goes first, and the repaint covers its place.
+  RemoveHoverCaption(window);
   const RECT client = ClientOf(window);
   RECT area = {0, kIconBand, client.right - (vertShown ? vertScrollWidth : 0),
                client.bottom - (horzShown ? horzScrollHeight : 0)};

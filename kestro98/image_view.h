@@ -67,6 +67,20 @@ void WheelView(HWND mainWindow, bool sideways, WPARAM wParam, LPARAM lParam);
 // and end steps. False for any other key.
 bool KeyScrollView(HWND mainWindow, WPARAM key);
 
+// WM_MOUSEMOVE over the main window: the pixel under the cursor (position,
+// entry, colour) to the palette window's status line, off the picture
+// nothing; WM_MOUSELEAVE clears it. O(1): what the last paint showed is read.
+void PointAtView(HWND mainWindow, LPARAM clientPoint);
+void LeaveView();
+
+// WM_LBUTTONDOWN on the picture: its pixel's entry becomes the palette
+// window's selected entry.
+void PickFromView(HWND mainWindow, LPARAM clientPoint);
+
+// The view shows only `entry`'s pixels in colour (others dimmed), or every
+// entry for -1; repaints when that changes.
+void ShowOnlyEntry(HWND mainWindow, int32_t entry);
+
 // WM_SIZE after the layout: minimise / restore of the palette window, the
 // smallest size.
 void SizeView(HWND mainWindow, WPARAM sizeType);

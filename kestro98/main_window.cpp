@@ -121,6 +121,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (RunHistoryKey(LOWORD(wParam))) return 0;
       return ShellMainWindowProc(window, message, wParam, lParam);
     case WM_VSCROLL: ScrollView(window, true, wParam); return 0;
+    case WM_MOUSEMOVE: PointAtView(window, lParam); return 0;
+    case WM_MOUSELEAVE: LeaveView(); return 0;
+    case WM_LBUTTONDOWN: PickFromView(window, lParam); return 0;
     case kRepaintPicture: InvalidatePictureArea(window, false); return 0;
     case kHidePalette: HidePaletteWindow(window); return 0;
     case kActivatePalette: ActivatePaletteWindow(); return 0;
@@ -157,6 +160,7 @@ const ProgramDescription kDescription = {
     kMsgNoViewer,
     kMsgDialogNotShown,
     &kTiffMessages,
+    TakePaletteKey,
 };
 
 }  // namespace kestro

@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 namespace kestro {
 
 // The editor's own window messages, posted to the main window.
@@ -44,6 +47,24 @@ void RedoChange();
 // has disabled the main window, the palette window takes no input either, so
 // nothing changes under the dialog.
 void EnablePaletteWindow(bool enable);
+
+// A click on the picture: the entry becomes the selected one and the bars
+// take its colour (at the nearest colour of the depth); nothing for an entry
+// past the table.
+void PickEntry(int32_t entry);
+
+// The pixel under the cursor for the status line (UTF-8), empty when the
+// cursor is off the picture.
+void ShowPixelLine(const std::string& line);
+
+// A key for the palette, before the keys of the accelerator table: while the
+// palette window (not its colour field) has the keyboard, the arrows move the
+// selection (Home, End to the ends), Tab goes to the colour field, Ctrl+V
+// takes a colour from the clipboard's text; Enter or Space there or in the
+// main window apply the composed colour to the selected entry. In the field,
+// Enter takes the typed colour, Tab and Escape go back to the chips. True
+// when the key was taken.
+bool TakePaletteKey(const MSG& message);
 
 // kHidePalette in the main window: hide it and activate the main window.
 void HidePaletteWindow(HWND mainWindow);

@@ -201,6 +201,7 @@ const ProgramDescription kDescription = {
      MessageIcon::kError},
     {{"Unable to display dialog.", "ダイアログを表示できません"}, {"System Error", "システム・エラー"}, MessageIcon::kError, true},
     &kTiffMessages,
+    nullptr,  // no keys of its own before the accelerators
 };
 
 }  // namespace mirtav

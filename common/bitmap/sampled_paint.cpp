@@ -89,6 +89,16 @@ bool SampledPaint::Paint(HDC dc, const uint8_t* block, size_t blockSize,
     return false;
   }
   bmp::TableAsQuads(block, layout, reinterpret_cast<uint8_t*>(info.colours), entries);
+  if (shownOnly_ >= 0) {
+    for (uint32_t i = 0; i < entries; ++i) {
+      if (static_cast<int32_t>(i) == shownOnly_) continue;
+      RGBQUAD& q = info.colours[i];
+      // A quarter of the colour over a mid grey: the pixels stay apart, none stands out.
+      q.rgbRed = static_cast<BYTE>(96 + q.rgbRed / 4);
+      q.rgbGreen = static_cast<BYTE>(96 + q.rgbGreen / 4);
+      q.rgbBlue = static_cast<BYTE>(96 + q.rgbBlue / 4);
+    }
+  }
 
   // The sampled part starts where the visible part meets the destination.
   const int64_t left = stretch.visLeft > stretch.dstX ? stretch.visLeft : stretch.dstX;
@@ -99,6 +109,27 @@ bool SampledPaint::Paint(HDC dc, const uint8_t* block, size_t blockSize,
                     static_cast<UINT>(height), sampled_.pixels.data(),
                     reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
   return true;
+}
+
+bool SampledPaint::ShownAt(const sampling::Stretch& stretch, int64_t x, int64_t y,
+                          int64_t* column, int64_t* row, uint8_t* entry) const {
+  if (!valid_ || !SameStretch(stretch, key_)) return false;
+  const int64_t left = stretch.visLeft > stretch.dstX ? stretch.visLeft : stretch.dstX;
+  const int64_t top = stretch.visTop > stretch.dstY ? stretch.visTop : stretch.dstY;
+  if (x < left || y < top || x - left >= sampled_.width || y - top >= sampled_.height) return false;
+  const uint64_t c = static_cast<uint64_t>(x - left);
+  const uint64_t at = static_cast<uint64_t>(sampled_.height - 1 - (y - top)) * sampled_.rowStride;
+  const uint32_t bits = keyLayout_.bitCount;
+  if (bits != 1 && bits != 4 && bits != 8) return false;
+  const uint64_t byte = at + c * bits / 8;
+  if (byte >= sampled_.pixels.size()) return false;
+  const uint32_t shift = 8 - bits - static_cast<uint32_t>(c * bits % 8);
+  *entry = static_cast<uint8_t>((sampled_.pixels[byte] >> shift) & ((1u << bits) - 1));
+  *column = sampling::SourceFor(sampling::Axis::kColumns, stretch.srcX, stretch.srcWidth,
+                                stretch.dstX, stretch.dstWidth, x);
+  *row = sampling::SourceFor(sampling::Axis::kRows, stretch.srcTop, stretch.srcHeight, stretch.dstY,
+                             stretch.dstHeight, y);
+  return *column >= 0 && *row >= 0;
 }
 
 void PaintBackground(HDC dc, const sampling::Stretch& stretch) {

@@ -40,11 +40,24 @@ class SampledPaint {
   // Drops the kept samples and the row index (a new picture was adopted).
   void Forget();
 
+  // What the last paint showed at device point (x, y): the entry there and
+  // the source pixel (column, and row counted from the picture's top). False
+  // when `stretch` is not the one painted (a repaint is due) or the point
+  // lies outside what was painted. O(1): the samples are read, not the block.
+  bool ShownAt(const sampling::Stretch& stretch, int64_t x, int64_t y, int64_t* column,
+               int64_t* row, uint8_t* entry) const;
+
+  // While `entry` is 0..255, the paint shows that entry's pixels in their
+  // colour and every other entry dimmed to a grey near its own lightness;
+  // -1 shows every entry. The caller repaints after a change.
+  void ShowOnly(int32_t entry) { shownOnly_ = entry; }
+
  private:
   bool Resample(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
                 const sampling::Stretch& stretch);
 
   bool valid_ = false;
+  int32_t shownOnly_ = -1;
   sampling::Stretch key_{};
   bmp::BlockLayout keyLayout_{};
   sampling::Sampled sampled_;

@@ -139,6 +139,9 @@ int RunMessageLoop(HWND onlyFor) {
   // Zeroed: a loop that ends on a failed GetMessageA returns 0, not stack bytes.
   MSG message = {};
   while (GetMessageA(&message, onlyFor, 0, 0) > 0) {
+    if (runningProgram != nullptr && runningProgram->takeKey != nullptr && runningProgram->takeKey(message)) {
+      continue;
+    }
     // The keys work in the palette window too: their commands go to the main window.
     if (keyTable != nullptr && mainWindow != nullptr &&
         TranslateAcceleratorA(mainWindow, keyTable, &message)) {

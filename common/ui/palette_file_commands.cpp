@@ -99,6 +99,10 @@ UINT ChoosePaletteCommand(HWND window, LPARAM screenPoint, const PaletteMenuItem
     const std::string text = ToAnsi(Pick(items[i].text));
     AppendMenuA(menu, MF_STRING | (items[i].enabled ? MF_ENABLED : MF_GRAYED), items[i].command,
                 text.c_str());
+    if (items[i].checked) {
+      CheckMenuRadioItem(menu, static_cast<UINT>(i), static_cast<UINT>(i), static_cast<UINT>(i),
+                         MF_BYPOSITION);
+    }
   }
   POINT at = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
   if (at.x == -1 && at.y == -1) {  // Shift+F10 or the menu key

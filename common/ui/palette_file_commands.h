@@ -17,6 +17,7 @@ struct PaletteMenuItem {
   UINT command;
   BilingualText text;
   bool enabled;
+  bool checked = false;  // a radio mark before the text
 };
 
 // Shows the menu at the WM_CONTEXTMENU point (screen coordinates; -1, -1

@@ -46,6 +46,9 @@ struct ProgramDescription {
   Message noViewer;        // Help: no program opens it
   Message dialogNotShown;  // About: the dialog could not be shown (system modal)
   const TiffWriterMessages* tiffMessages;
+  // A key for one of the program's own windows, before the accelerator
+  // table's keys; true when taken. Null: none.
+  bool (*takeKey)(const MSG& message);
 };
 
 // The description of the running program; null until AdoptProgram.

@@ -38,9 +38,18 @@
 #define IDC_PALETTE_BLUE 123
 #define IDC_PALETTE_UNDO 124
 #define IDC_PALETTE_HIDE 125
-// The palette window's right-click menu.
+// 133..134: the typed colour field and "Show only this entry".
+#define IDC_PALETTE_COLOUR_TEXT 133
+#define IDC_PALETTE_SHOW_ONLY 134
+// The palette window's right-click menu: the palette files, the four colour
+// depths (24, 15, 12, 9 bits) and the snap to the depth.
 #define IDM_LOAD_PALETTE_FILE 140
 #define IDM_SAVE_PALETTE_FILE 141
+#define IDM_DEPTH_24 142
+#define IDM_DEPTH_15 143
+#define IDM_DEPTH_12 144
+#define IDM_DEPTH_9 145
+#define IDM_SNAP_TO_DEPTH 146
 
 // 127..129: the image-information field and the child templates added to
 // the open dialog, one per language.

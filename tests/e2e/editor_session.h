@@ -21,6 +21,9 @@ namespace e2e {
 constexpr int kOpen = 111, kZoomOut = 112, kZoomIn = 113, kPopup = 114, kSave = 116;
 constexpr int kFileNameBox = 0x47c;  // cmb13 of Wine's open dialog
 constexpr int kInfoField = 127;
+// The palette window's right-click menu: Load palette..., Save palette...,
+// the four colour depths, Snap palette to depth.
+constexpr int kPaletteMenuItems = 7;
 
 // E2E_PICTURES holds a Unix path; Wine shows it under Z:.
 inline std::string Pictures() {

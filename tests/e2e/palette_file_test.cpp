@@ -23,7 +23,7 @@ class EditorPaletteFiles : public EditorSession {
  protected:
   // Right-click on the chips, an item of the menu, then its dialog filled.
   testing::AssertionResult UseMenu(int item, const std::string& path, int filter = 0) {
-    const testing::AssertionResult chosen = ChooseFromContextMenu(Palette(), 140, 300, item, 2, run_->pid());
+    const testing::AssertionResult chosen = ChooseFromContextMenu(Palette(), 140, 300, item, kPaletteMenuItems, run_->pid());
     if (!chosen) return chosen;
     const char* en = item == kLoadItem ? "Select a palette file to load." : "Assign a palette file to save.";
     const char* ja = item == kLoadItem ? "読み込むパレットファイルの選択" : "保存するパレットファイルの指定";

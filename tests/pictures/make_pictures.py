@@ -281,6 +281,10 @@ def main():
     # Pillow: 1-bit and 8-bit (it writes no 4-bit BMP).
     pil_make(p("pil1_97x40.bmp"), (97, 40), "1", 2)
     pil_make(p("pil8_203x77.bmp"), (203, 77), "P", 256)
+    # What Pillow reads back from it, for the editor's pick from the picture:
+    # its 256 colours (RGB) and then every pixel's index, top row first.
+    with Image.open(p("pil8_203x77.bmp")) as back:
+        write(p("pil8_203x77.pillow"), bytes(back.getpalette()[:768]) + back.tobytes())
     made += [("pil1_97x40.bmp", "pillow", ""), ("pil8_203x77.bmp", "pillow", "")]
 
     # Layouts neither tool writes, by byte surgery on their output.
