@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "common/base/gdi_guards.h"
@@ -11,6 +12,7 @@
 #include "common/base/shell_state.h"
 #include "common/base/text.h"
 #include "common/bitmap/dib_block.h"
+#include "common/bitmap/global_memory.h"
 #include "common/ui/app_shell.h"
 #include "common/ui/palette_file_commands.h"
 #include "kestro98/core/chip_grid.h"
@@ -301,17 +303,19 @@ bool TakeColourText(HWND window, const std::string& text) {
   return true;
 }
 
+// Ctrl+V: the clipboard's text as the composed colour (no text is a wrong one).
 void PasteColour(HWND window) {
   std::string text;
-  if (OpenClipboard(window)) {
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* locked = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-    if (locked != nullptr) {
-      const SIZE_T size = GlobalSize(data);
-      text.assign(locked, strnlen(locked, size));
-      GlobalUnlock(data);
+  {
+    MyClipboard clipboard;
+    if (clipboard.Open(window) != 0) {
+      HANDLE data = clipboard.GetData(CF_TEXT);
+      if (data != nullptr) {
+        GlobalMemoryData memory(data);
+        const char* locked = static_cast<const char*>(memory.Lock());
+        if (locked != nullptr) text.assign(locked, strnlen(locked, memory.Size()));
+      }
     }
-    CloseClipboard();
   }
   TakeColourText(window, text);
 }
