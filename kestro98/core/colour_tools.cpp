@@ -138,7 +138,7 @@ std::string StatusLine(const StatusFacts& facts, bool japanese) {
   if (!facts.pixel.empty()) return facts.pixel;
   if (facts.wrongColour) {
     return japanese ? "色は #1a1c2c、1a1c2c、26 28 44 のように書きます."
-                    : "Write a color as #1a1c2c, 1a1c2c or 26 28 44.";
+                    : "Write #1a1c2c, 1a1c2c or 26 28 44.";
   }
   if (facts.limitReached) return LimitText(japanese);
   if (facts.depthBits < 8 && facts.outsideDepth > 0) {

@@ -156,9 +156,10 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   PressKeys({}, VK_TAB);
   Type("12 34");
   PressKeys({}, VK_RETURN);
-  EXPECT_TRUE(WaitUntil([&] { return Status() == Ansi(Pick("Write a color as #1a1c2c, 1a1c2c or 26 28 44.",
+  EXPECT_TRUE(WaitUntil([&] { return Status() == Ansi(Pick("Write #1a1c2c, 1a1c2c or 26 28 44.",
                                                           "色は #1a1c2c、1a1c2c、26 28 44 のように書きます.")); },
                         kPatienceMs)) << Status();
+  ClientShot(Palette(), 0, 120, 289, 130).SaveBmp(ShotPath(std::string("tools-wrong-colour-") + Lang()));
   EXPECT_TRUE(AwaitBars(0x070809));
   PressKeys({}, VK_ESCAPE);
   // Ctrl+V of a colour, Space at the last entry.

@@ -302,7 +302,7 @@ TEST(ColourTools, StatusLineOrder) {
   f.limitReached = true;
   EXPECT_EQ(kestro::StatusLine(f, false), "No more change allowed.");
   f.wrongColour = true;
-  EXPECT_EQ(kestro::StatusLine(f, false), "Write a color as #1a1c2c, 1a1c2c or 26 28 44.");
+  EXPECT_EQ(kestro::StatusLine(f, false), "Write #1a1c2c, 1a1c2c or 26 28 44.");
   f.pixel = kestro::PixelText(120, 64, 37, {120, 64, 200}, false);
   EXPECT_EQ(kestro::StatusLine(f, false), "x 120, y 64: entry 37 = 120 64 200");
   EXPECT_EQ(kestro::PixelText(16383, 8191, 255, {0, 0, 0}, true), "x 16383, y 8191: 255番 = 0 0 0");
