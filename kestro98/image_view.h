@@ -78,7 +78,7 @@ void LeaveView();
 void PickFromView(HWND mainWindow, LPARAM clientPoint);
 
 // The view shows only `entry`'s pixels in colour (others dimmed), or every
-// entry for -1; repaints when that changes.
+// entry for -1; repaints when that changes (no repaint with a null window).
 void ShowOnlyEntry(HWND mainWindow, int32_t entry);
 
 // WM_SIZE after the layout: minimise / restore of the palette window, the

@@ -480,7 +480,8 @@ void CreatePaletteWindow() {
 }
 
 void DestroyPaletteWindow() {
-  ShowOnlyEntry(mainWindow, -1);
+  // The view shows every entry again; the next picture's (or no) paint shows it.
+  ShowOnlyEntry(nullptr, -1);
   if (paletteWindow != nullptr) {
     ShowWindow(paletteWindow, SW_HIDE);
     DestroyWindow(paletteWindow);
