@@ -267,6 +267,10 @@ void KeepPaletteWindowInFront() {
   if (!underWine) return;
   HWND palette = FindPaletteWindow();
   if (palette == nullptr || !IsWindowVisible(palette)) return;
+  // Only while the main window is still the active one: by the time the
+  // posted restack runs, the user may have activated the palette window (or
+  // another program), and hiding the active window would take the front from it.
+  if (GetActiveWindow() != mainWindow) return;
   restackWaiting = menuUp;
   if (menuUp) return;
   // A tip shown across the hide and show keeps the window from coming back
