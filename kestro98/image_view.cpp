@@ -11,7 +11,6 @@
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/sampled_paint.h"
 #include "common/ui/app_shell.h"
-#include "common/ui/hover_caption.h"
 #include "common/ui/icon_bar.h"
 #include "kestro98/bar_tables.h"
 #include "kestro98/core/colour_tools.h"
@@ -104,12 +103,17 @@ void MoveBar(HWND bar, const BarRect& r) { MoveWindow(bar, r.x, r.y, r.width, r.
 
 }  // namespace
 
+// The pixel of the open picture shown at a client point, and its entry.
+static bool PixelAt(HWND window, LPARAM point, int64_t* column, int64_t* row, uint8_t* entry) {
+  return pictureFacts.state == PictureState::kOpened &&
+         sampledPicture.ShownAt(CurrentStretch(window), GET_X_LPARAM(point), GET_Y_LPARAM(point), column, row,
+                                entry);
+}
+
 void PointAtView(HWND window, LPARAM point) {
   int64_t column = 0, row = 0;
   uint8_t entry = 0;
-  if (pictureFacts.state != PictureState::kOpened ||
-      !sampledPicture.ShownAt(CurrentStretch(window), GET_X_LPARAM(point), GET_Y_LPARAM(point), &column,
-                              &row, &entry)) {
+  if (!PixelAt(window, point, &column, &row, &entry)) {
     ShowPixelLine(std::string());
     return;
   }
@@ -128,11 +132,7 @@ void LeaveView() {
 void PickFromView(HWND window, LPARAM point) {
   int64_t column = 0, row = 0;
   uint8_t entry = 0;
-  if (pictureFacts.state != PictureState::kOpened ||
-      !sampledPicture.ShownAt(CurrentStretch(window), GET_X_LPARAM(point), GET_Y_LPARAM(point), &column,
-                              &row, &entry)) {
-    return;
-  }
+  if (!PixelAt(window, point, &column, &row, &entry)) return;
   // The picture takes the keyboard, so Enter applies the colour to what was picked.
   SetFocus(window);
   PickEntry(entry);
@@ -232,10 +232,6 @@ void LayOutViewScrollBars(HWND window) {
 }
 
 void InvalidatePictureArea(HWND window, bool erase) {
-  // A caption still drawn over the picture (the pointer left the icon bar
-  // for the palette window) would put back the pixels it covered when it
-  // goes: it goes first, and the repaint covers its place.
-  RemoveHoverCaption(window);
   const RECT client = ClientOf(window);
   RECT area = {0, kIconBand, client.right - (vertShown ? vertScrollWidth : 0),
                client.bottom - (horzShown ? horzScrollHeight : 0)};

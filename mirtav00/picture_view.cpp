@@ -2,7 +2,6 @@
 
 #include "common/bitmap/dib_block.h"
 #include "common/bitmap/sampled_paint.h"
-#include "common/ui/hover_caption.h"
 #include "mirtav00/core/view_rules.h"
 #include "mirtav00/picture.h"
 
@@ -31,9 +30,6 @@ void PaintPictureView(HWND window, HDC dc) {
 void ForgetPictureSamples() { sampledPicture.Forget(); }
 
 void RepaintPicture(HWND window) {
-  // A caption still drawn over the picture (the pointer left the icon bar for
-  // the palette window) would put back stale pixels when it goes: it goes first.
-  RemoveHoverCaption(window);
   RECT client = {};
   GetClientRect(window, &client);
   RECT below = {0, kPictureTop, client.right, client.bottom};

@@ -30,6 +30,13 @@ class EditorTools : public EditorSession {
     return pillow_[3 * entry] << 16 | pillow_[3 * entry + 1] << 8 | pillow_[3 * entry + 2];
   }
   int PillowIndex(int x, int y) const { return pillow_[768 + y * kWidth + x]; }
+  using Changes = std::vector<std::pair<int, uint32_t>>;
+  // An entry's colour: Pillow's, or the last change given to it.
+  uint32_t ColourAfter(int entry, const Changes& changes) const {
+    uint32_t c = PillowColour(entry);
+    for (const auto& ch : changes) c = ch.first == entry ? ch.second : c;
+    return c;
+  }
 
   std::string Status() { return PaletteTexts().back(); }
   static std::string PixelLine(int x, int y, int entry, uint32_t c) {
@@ -59,6 +66,7 @@ class EditorTools : public EditorSession {
   std::vector<uint32_t> Copied() {
     PutTextOnClipboard("before");
     run_->ClickButton(kCopyButton);
+    Rest();  // the button's caption goes before anything repaints under it
     std::vector<uint8_t> dib;
     EXPECT_TRUE(WaitUntil([&] { return (dib = ClipboardDib()).size() >= 40 + 1024 + 204 * kHeight; }, kPatienceMs));
     std::vector<uint32_t> colours;
@@ -72,15 +80,12 @@ class EditorTools : public EditorSession {
     return colours;
   }
   // Every pixel as Pillow's table says, but for the entries changed.
-  void ExpectCopy(const std::vector<std::pair<int, uint32_t>>& changed, const char* what) {
+  void ExpectCopy(const Changes& changed, const char* what) {
     const std::vector<uint32_t> got = Copied();
     ASSERT_EQ(got.size(), static_cast<size_t>(kWidth * kHeight)) << what;
     size_t wrong = 0;
     for (int i = 0; i < kWidth * kHeight; ++i) {
-      const int entry = pillow_[768 + i];
-      uint32_t want = PillowColour(entry);
-      for (const auto& c : changed) want = c.first == entry ? c.second : want;
-      wrong += got[i] != want;
+      wrong += got[i] != ColourAfter(pillow_[768 + i], changed);
     }
     EXPECT_EQ(wrong, 0u) << what;
   }
@@ -141,7 +146,7 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   for (WORD key : {VK_HOME, VK_RIGHT, VK_RIGHT, VK_DOWN}) PressKeys({}, key);
   struct Typed { const char* text; uint32_t colour; };
   const Typed typed[] = {{"#1a1c2c", 0x1A1C2C}, {"2A3B4C", 0x2A3B4C}, {"7 8 9", 0x070809}};
-  std::vector<std::pair<int, uint32_t>> changed;
+  Changes changed;
   for (int i = 0; i < 3; ++i) {
     if (i > 0) PressKeys({}, VK_RIGHT);
     PressKeys({}, VK_TAB);
@@ -176,11 +181,10 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   // through its levels, Snap puts every entry at its nearest level, one Undo
   // takes Snap back.
   ASSERT_TRUE(ChooseFromContextMenu(Palette(), 140, 300, kDepth15, kPaletteMenuItems, run_->pid()));
-  auto outsideLine = [&](const std::vector<std::pair<int, uint32_t>>& now) {
+  auto outsideLine = [&](const Changes& now) {
     int outside = 0;
     for (int e = 0; e < 256; ++e) {
-      uint32_t c = PillowColour(e);
-      for (const auto& ch : now) c = ch.first == e ? ch.second : c;
+      const uint32_t c = ColourAfter(e, now);
       outside += !(Is15Bit(c >> 16) && Is15Bit(c >> 8 & 255) && Is15Bit(c & 255));
     }
     return Ansi(Pick("Entries outside 15-bit color: ", "15ビット色で表せない色: ")) + std::to_string(outside) +
@@ -193,7 +197,7 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   ASSERT_TRUE(AwaitBars(0x8C6B31));  // 17 -> 140, green one level up from 99 -> 107
   ClickChip(7);
   EXPECT_TRUE(WaitUntil([&] { return ChipColour(7) == 0x8C6B31u; }, kPatienceMs));
-  std::vector<std::pair<int, uint32_t>> pressed = changed;
+  Changes pressed = changed;
   pressed.push_back({7, 0x8C6B31});
   ASSERT_TRUE(ChooseFromContextMenu(Palette(), 140, 300, kSnap, kPaletteMenuItems, run_->pid()));
   EXPECT_TRUE(WaitUntil([&] { return Status().empty(); }, kPatienceMs)) << Status();
@@ -225,8 +229,7 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
     view = View(kWidth, kHeight);
     for (int i = 0; i < kWidth * kHeight; ++i) {
       const int entry = pillow_[768 + i];
-      uint32_t c = PillowColour(entry);
-      for (const auto& ch : changed) c = ch.first == entry ? ch.second : c;
+      const uint32_t c = ColourAfter(entry, changed);
       if (view.At(i % kWidth, i / kWidth) != (entry == 7 ? c : dimmed(c))) return false;
     }
     return true;
@@ -237,11 +240,7 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   Image want;
   want.width = kWidth;
   want.height = kHeight;
-  for (int i = 0; i < kWidth * kHeight; ++i) {
-    uint32_t c = PillowColour(pillow_[768 + i]);
-    for (const auto& ch : changed) c = ch.first == pillow_[768 + i] ? ch.second : c;
-    want.pixels.push_back(c);
-  }
+  for (int i = 0; i < kWidth * kHeight; ++i) want.pixels.push_back(ColourAfter(pillow_[768 + i], changed));
   EXPECT_TRUE(ViewEquals(want, "tools-every-entry"));
 }
 
