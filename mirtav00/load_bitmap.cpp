@@ -86,7 +86,6 @@ void AdoptNewPicture(HWND window, const char* path, NewPicture& next) {
   next.png.Clear();
   for (int32_t i = 0; i < 256; ++i) sourceOrder[i] = savedOrder[i] = i;
   orderHistory.Reset(paletteColourCount);
-  ForgetEntryUses();
   shufflerPicture = next.facts;
   std::strncpy(shufflerPicture.openPath, path, kPathBufferSize - 1);
   shufflerPicture.openPath[kPathBufferSize - 1] = '\0';
@@ -137,6 +136,8 @@ bool LoadBmpFile(HWND mainWindow, const char* path, bool (*mayLeave)(HWND)) {
     return false;
   }
   AdoptNewPicture(mainWindow, path, next);
+  WaitCursor wait;
+  CountEntryUses(mainWindow);
   return true;
 }
 

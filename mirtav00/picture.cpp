@@ -59,11 +59,13 @@ uint64_t entryUses[256] = {};
 bool entryUsesKnown = false;
 }  // namespace
 
+void CountEntryUses(HWND window) {
+  ScopedDibLock lock(window);
+  entryUsesKnown = lock.Locked() && CountUses(dibBlockStart, dibBlockSize, dibLayout, entryUses);
+}
+
 const uint64_t* EntryUses(HWND window) {
-  if (!entryUsesKnown && pictureState != PictureState::kNoPicture) {
-    ScopedDibLock lock(window);
-    entryUsesKnown = lock.Locked() && CountUses(dibBlockStart, dibBlockSize, dibLayout, entryUses);
-  }
+  if (!entryUsesKnown && pictureState != PictureState::kNoPicture) CountEntryUses(window);
   return entryUsesKnown ? entryUses : nullptr;
 }
 
@@ -74,7 +76,9 @@ void MoveEntryUses(const int32_t* order) {
   std::memcpy(entryUses, moved, sizeof(uint64_t) * static_cast<size_t>(paletteColourCount));
 }
 
-void ForgetEntryUses() { entryUsesKnown = false; }
+void FollowStepUses(const OrderStep& step, bool back) {
+  entryUsesKnown = entryUsesKnown && UsesAfterStep(step, back, entryUses);
+}
 
 const char* PaletteWindowTitle() { return Pick("Color Palette", "カラーパレット"); }
 

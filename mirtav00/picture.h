@@ -60,8 +60,12 @@ const uint8_t* EntryAlpha(uint8_t alpha[256]);
 const uint64_t* EntryUses(HWND mainWindow);
 // The counts follow a new order (entry i went to order[i]).
 void MoveEntryUses(const int32_t* order);
-// A new picture: the counts are made again when next asked for.
-void ForgetEntryUses();
+// The counts follow a step taken or (back) taken back; where they cannot,
+// they are made again when next asked for.
+void FollowStepUses(const OrderStep& step, bool back);
+// A new picture: the counts made now, so Sort by use, Remove unused entries
+// and the palette window's caption find them ready.
+void CountEntryUses(HWND mainWindow);
 
 // The palette window's title, UTF-8: "Color Palette" or "カラーパレット".
 const char* PaletteWindowTitle();

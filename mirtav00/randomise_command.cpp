@@ -95,11 +95,7 @@ bool TakeStep(HWND window, const OrderStep& step, bool back, shuffle::IndexPatch
   int32_t order[shuffle::kMaxColours];
   StepOrder(step, back, order);
   FollowOrder(order, step.Before());
-  if (step.kept == step.Before() && step.pixelMap.empty()) {
-    MoveEntryUses(order);
-  } else {
-    ForgetEntryUses();  // counts merged or out of the table: counted again when asked
-  }
+  FollowStepUses(step, back);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "mirtav00/core/order_history.h"
 
+#include <algorithm>
+
 #include <utility>
 
 namespace mirtav {
@@ -33,6 +35,23 @@ void StepOrder(const OrderStep& step, bool back, int32_t* order) {
       order[i] = step.order[i];
     }
   }
+}
+
+bool UsesAfterStep(const OrderStep& step, bool back, uint64_t uses[256]) {
+  const int32_t n = step.Before();
+  if (uses == nullptr || n < 1 || n > 256 || (back && !step.pixelMap.empty()) ||
+      (!step.pixelMap.empty() && step.pixelMap.size() != step.order.size())) {
+    return false;
+  }
+  int32_t to[256];
+  StepOrder(step, back, to);
+  if (!step.pixelMap.empty()) std::copy(step.pixelMap.begin(), step.pixelMap.end(), to);
+  uint64_t after[256];
+  std::fill(after, after + n, uint64_t{0});
+  std::copy(uses + n, uses + 256, after + n);
+  for (int32_t i = 0; i < n; ++i) after[to[i]] += uses[i];
+  std::copy(after, after + 256, uses);
+  return true;
 }
 
 bool OrderHistory::Record(const int32_t* order) {

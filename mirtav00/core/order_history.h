@@ -34,6 +34,12 @@ struct OrderStep {
 // the order that takes it back; step.Before() entries.
 void StepOrder(const OrderStep& step, bool back, int32_t* order);
 
+// How many pixels use each entry after the step (with `back`, after its
+// Undo), from the uses before it: entry i's pixels go where pixelMap, or
+// the order, sends them; indices past the step's table stay. False, uses
+// untouched, when they cannot be told: a merge taken back splits pixels.
+bool UsesAfterStep(const OrderStep& step, bool back, uint64_t uses[256]);
+
 // A step of a table of `count` entries: order a permutation of them, kept
 // 1..count, pixelMap null or into 0..kept-1. False, *step untouched, otherwise.
 bool MakeStep(const int32_t* order, int32_t count, int32_t kept, const int32_t* pixelMap, OrderStep* step);

@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace shuffle {
 
 uint32_t PoolSeedOfTime(int hundredths, int seconds) {
@@ -133,19 +137,24 @@ bool BuildMapTable(uint16_t bitCount, int colourCount, const int32_t* indexMap, 
   return true;
 }
 
+namespace {
+
+// Eight bytes through table: eight independent lookups keep the loads in flight.
+inline void RemapEight(uint8_t* p, const uint8_t table[256]) {
+  const uint8_t b0 = table[p[0]], b1 = table[p[1]], b2 = table[p[2]], b3 = table[p[3]], b4 = table[p[4]],
+                b5 = table[p[5]], b6 = table[p[6]], b7 = table[p[7]];
+  p[0] = b0; p[1] = b1; p[2] = b2; p[3] = b3;
+  p[4] = b4; p[5] = b5; p[6] = b6; p[7] = b7;
+}
+
+}  // namespace
+
 void RemapRows(uint8_t* pixels, uint64_t rows, uint64_t rowBytes, uint64_t rowStride,
                const uint8_t table[256]) {
   for (uint64_t y = 0; y < rows; ++y) {
     uint8_t* p = pixels + y * rowStride;
     uint64_t x = 0;
-    // Eight independent lookups per step keep the loads in flight.
-    for (; x + 8 <= rowBytes; x += 8) {
-      const uint8_t b0 = table[p[x]], b1 = table[p[x + 1]], b2 = table[p[x + 2]],
-                    b3 = table[p[x + 3]], b4 = table[p[x + 4]], b5 = table[p[x + 5]],
-                    b6 = table[p[x + 6]], b7 = table[p[x + 7]];
-      p[x] = b0; p[x + 1] = b1; p[x + 2] = b2; p[x + 3] = b3;
-      p[x + 4] = b4; p[x + 5] = b5; p[x + 6] = b6; p[x + 7] = b7;
-    }
+    for (; x + 8 <= rowBytes; x += 8) RemapEight(p + x, table);
     for (; x < rowBytes; ++x) p[x] = table[p[x]];
   }
 }
@@ -235,30 +244,103 @@ bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& la
 
 namespace {
 
+// The few indices a merge moves, sought sixteen bytes at a time by
+// comparison (SSE2, which every x86-64 has) instead of a look-up per byte:
+// at most kFew byte values at 8 bits, or kFew nibble values at 4 bits when
+// a byte is marked exactly when one of its nibbles is. Otherwise none is
+// usable and the bytes are looked up one by one.
+class FewMarked {
+ public:
+  static constexpr int kFew = 8;
+
+  FewMarked(const bool marked[256], uint16_t bitCount) {
+#if defined(__SSE2__)
+    int values[256];
+    if (bitCount == 8) {
+      for (int b = 0; b < 256; ++b) {
+        if (marked[b]) values[count_++] = b;
+      }
+    } else {
+      bool nibble[16];
+      for (int n = 0; n < 16; ++n) {
+        nibble[n] = marked[n * 0x11];
+        if (nibble[n]) values[count_++] = n;
+      }
+      for (int b = 0; b < 256; ++b) {
+        if (marked[b] != (nibble[b >> 4] || nibble[b & 15])) count_ = kFew + 1;
+      }
+      nibbles_ = true;
+    }
+    usable_ = count_ <= kFew;
+    for (int i = 0; usable_ && i < count_; ++i) value_[i] = _mm_set1_epi8(static_cast<char>(values[i]));
+#else
+    (void)marked;
+    (void)bitCount;
+#endif
+  }
+  bool Usable() const { return usable_; }
+#if defined(__SSE2__)
+  // Which of the sixteen bytes at p hold a marked index: bit k for p[k].
+  unsigned Hits(const uint8_t* p) const {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hit = _mm_setzero_si128();
+    if (nibbles_) {
+      const __m128i low = _mm_set1_epi8(0x0F);
+      const __m128i right = _mm_and_si128(bytes, low), left = _mm_and_si128(_mm_srli_epi16(bytes, 4), low);
+      for (int i = 0; i < count_; ++i) {
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(right, value_[i]), _mm_cmpeq_epi8(left, value_[i])));
+      }
+    } else {
+      for (int i = 0; i < count_; ++i) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(bytes, value_[i]));
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(hit));
+  }
+#else
+  unsigned Hits(const uint8_t*) const { return 0xFFFF; }
+#endif
+
+ private:
+  bool usable_ = false;
+  bool nibbles_ = false;
+  int count_ = 0;
+#if defined(__SSE2__)
+  __m128i value_[kFew];
+#endif
+};
+
 // The rows through table, keeping first in patch the bytes marked holds.
 void RemapAndKeepRows(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
                       const bool marked[256], IndexPatch* patch) {
+  const FewMarked few(marked, layout.bitCount);
   uint8_t* pixels = block + layout.pixelOffset;
+  const auto keep = [&](uint8_t* p, uint64_t from, uint64_t to) {
+    for (uint64_t k = from; k < to; ++k) {
+      if (marked[p[k]]) patch->Keep(static_cast<size_t>(p + k - block), p[k]);
+    }
+  };
   for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
     uint8_t* p = pixels + y * layout.rowStride;
     uint64_t x = 0;
+    if (few.Usable()) {
+      for (; x + 16 <= layout.rowBytes; x += 16) {
+        for (unsigned hits = few.Hits(p + x); hits != 0; hits &= hits - 1) {
+          const uint64_t k = x + static_cast<unsigned>(__builtin_ctz(hits));
+          patch->Keep(static_cast<size_t>(p + k - block), p[k]);
+        }
+        RemapEight(p + x, table);
+        RemapEight(p + x + 8, table);
+      }
+    }
     // Eight bytes looked up at once: most hold no marked index.
     for (; x + 8 <= layout.rowBytes; x += 8) {
       if (marked[p[x]] | marked[p[x + 1]] | marked[p[x + 2]] | marked[p[x + 3]] | marked[p[x + 4]] |
           marked[p[x + 5]] | marked[p[x + 6]] | marked[p[x + 7]]) {
-        for (uint64_t k = x; k < x + 8; ++k) {
-          if (marked[p[k]]) patch->Keep(static_cast<size_t>(p + k - block), p[k]);
-        }
+        keep(p, x, x + 8);
       }
-      const uint8_t b0 = table[p[x]], b1 = table[p[x + 1]], b2 = table[p[x + 2]], b3 = table[p[x + 3]],
-                    b4 = table[p[x + 4]], b5 = table[p[x + 5]], b6 = table[p[x + 6]], b7 = table[p[x + 7]];
-      p[x] = b0; p[x + 1] = b1; p[x + 2] = b2; p[x + 3] = b3;
-      p[x + 4] = b4; p[x + 5] = b5; p[x + 6] = b6; p[x + 7] = b7;
+      RemapEight(p + x, table);
     }
-    for (; x < layout.rowBytes; ++x) {
-      if (marked[p[x]]) patch->Keep(static_cast<size_t>(p + x - block), p[x]);
-      p[x] = table[p[x]];
-    }
+    keep(p, x, layout.rowBytes);
+    for (; x < layout.rowBytes; ++x) p[x] = table[p[x]];
   }
 }
 

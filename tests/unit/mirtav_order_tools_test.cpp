@@ -261,3 +261,60 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
   EXPECT_EQ(std::vector<int32_t>(order, order + 4), (std::vector<int32_t>{0, 1, 2, 3}));
   EXPECT_EQ(std::vector<int32_t>(pixelMap, pixelMap + 4), (std::vector<int32_t>{0, 1, 2, 0}));
 }
+
+// A merge at every row length around the pieces the pass reads at once (16
+// and 8 bytes, and what is left), at both depths, with one pair of twins and
+// with nine (more than the pass seeks by comparison): every pixel keeps its
+// colour, the kept bytes give the block back to the byte, and the counted
+// uses follow each step as a fresh count finds them.
+TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTheSteps) {
+  for (uint16_t bits : {4, 8}) {
+    for (int32_t twins : {1, 9}) {
+      for (int32_t width = 1; width <= 70; width += bits == 8 ? 3 : 5) {
+        SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, width " << width);
+        fixture::Picture p;
+        p.width = width;
+        p.height = 3;
+        p.bits = bits;
+        p.palette = fixture::Palette(size_t{1} << bits);
+        for (int32_t t = 1; t <= twins; ++t) p.palette[t] = p.palette[0];  // entries 1..twins repeat entry 0
+        p.pixels = fixture::Rows(width, 3, bits, [](int32_t x, int32_t y) { return (x * 7 + y * 3) % 13; });
+        const fixture::Reread source = fixture::ReadBack(fixture::File(p));
+        ASSERT_TRUE(source.ok);
+        std::vector<uint8_t> block = source.block;
+        bmp::BlockLayout layout = source.layout;
+        PaletteEntry table[256];
+        int32_t n = layout.colourCount, order[256], pixelMap[256];
+        for (int32_t i = 0; i < n; ++i) table[i] = Rgb(p.palette[i] >> 16, p.palette[i] >> 8 & 255, p.palette[i] & 255);
+        uint64_t uses[256], counted[256];
+        ASSERT_TRUE(mirtav::CountUses(block.data(), block.size(), layout, uses));
+
+        // A move first (a permutation), then the merge, then both back.
+        mirtav::OrderStep move, merge;
+        ASSERT_TRUE(mirtav::MoveOrder(n, 0, 5, order));
+        ASSERT_TRUE(mirtav::MakeStep(order, n, n, nullptr, &move));
+        ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, move));
+        const std::vector<uint8_t> moved = block;
+        ASSERT_TRUE(mirtav::UsesAfterStep(move, false, uses));
+        const int32_t kept = mirtav::DuplicateMergeOrder(table, nullptr, n, order, pixelMap);
+        ASSERT_EQ(kept, n - twins);
+        ASSERT_TRUE(mirtav::MakeStep(order, n, kept, pixelMap, &merge));
+        ASSERT_TRUE(mirtav::ApplyStep(table, &n, block.data(), block.size(), &layout, merge, &merge.patch));
+        EXPECT_EQ(ShownColours(block, layout), ShownColours(source.block, source.layout));
+        ASSERT_TRUE(mirtav::UsesAfterStep(merge, false, uses));
+        ASSERT_TRUE(mirtav::CountUses(block.data(), block.size(), layout, counted));
+        EXPECT_EQ(std::vector<uint64_t>(uses, uses + 256), std::vector<uint64_t>(counted, counted + 256));
+
+        EXPECT_FALSE(mirtav::UsesAfterStep(merge, true, uses));  // the merged pixels split again
+        ASSERT_TRUE(mirtav::RevertStep(table, &n, block.data(), block.size(), &layout, merge));
+        EXPECT_EQ(block, moved);
+        ASSERT_TRUE(mirtav::CountUses(block.data(), block.size(), layout, uses));
+        ASSERT_TRUE(mirtav::UsesAfterStep(move, true, uses));
+        ASSERT_TRUE(mirtav::RevertStep(table, &n, block.data(), block.size(), &layout, move));
+        EXPECT_EQ(block, source.block);
+        ASSERT_TRUE(mirtav::CountUses(block.data(), block.size(), layout, counted));
+        EXPECT_EQ(std::vector<uint64_t>(uses, uses + 256), std::vector<uint64_t>(counted, counted + 256));
+      }
+    }
+  }
+}
