@@ -1,5 +1,6 @@
 #include "common/ui/hover_caption.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/base/gdi_guards.h"
@@ -15,6 +16,7 @@ using ui_core::kSavedColumns;
 using ui_core::kSavedRows;
 
 CaptionRect captionRect;  // all 0 while no caption is drawn
+CaptionRect boxRect;      // the box as drawn (its right and bottom just outside it)
 int shownCaption = 0;
 int captionHolds = 0;  // commands running; no caption is drawn meanwhile
 COLORREF savedPixels[kSavedRows][kSavedColumns];
@@ -48,8 +50,47 @@ void RestorePixels(HDC dc) {
   }
 }
 
+// Whether the box's black edges are still on the screen. A repaint of what
+// lies under the caption (the picture changed while the pointer rested on a
+// button) paints over it, and its saved pixels are then out of date.
+bool BoxStillShown(HDC dc) {
+  const int left = boxRect.left, top = boxRect.top;
+  const int right = boxRect.right - 1, bottom = boxRect.bottom - 1;
+  // Edges cut off by the saved area's limit were never drawn.
+  const int lastX = std::min(right, static_cast<int>(captionRect.right));
+  const int lastY = std::min(bottom, static_cast<int>(captionRect.bottom));
+  const int midX = (left + lastX) / 2, midY = (top + lastY) / 2;
+  POINT edges[8] = {{left, top}, {midX, top}, {lastX, top}, {left, midY}, {left, lastY}};
+  size_t count = 5;
+  if (right == lastX) {
+    edges[count++] = {right, midY};
+    edges[count++] = {right, lastY};
+  }
+  if (bottom == lastY) edges[count++] = {midX, bottom};
+  for (size_t i = 0; i < count; ++i) {
+    const COLORREF colour = GetPixel(dc, edges[i].x, edges[i].y);
+    if (colour != CLR_INVALID && colour != RGB(0, 0, 0)) return false;
+  }
+  return true;
+}
+
+// The caption goes: its saved pixels go back, or, when the window has painted
+// over it since, what is left of it is painted again from what is there now.
+void TakeAwayCaption(HWND window, HDC dc) {
+  if (BoxStillShown(dc)) {
+    RestorePixels(dc);
+    return;
+  }
+  RECT area = {captionRect.left, captionRect.top, captionRect.right + 1, captionRect.bottom + 1};
+  RECT whole = {};
+  POINT origin = {0, 0};
+  if (!GetWindowRect(window, &whole) || !ClientToScreen(window, &origin)) return;
+  OffsetRect(&area, whole.left - origin.x, whole.top - origin.y);  // whole-window to client coordinates
+  RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ERASENOW);
+}
+
 void ForgetCaption() {
-  captionRect = CaptionRect();
+  captionRect = boxRect = CaptionRect();
   shownCaption = 0;
 }
 
@@ -59,11 +100,11 @@ HFONT CreateCaptionFont(const ui_core::CaptionFont& fontFacts) {
                      static_cast<DWORD>(fontFacts.charset), 0, 0, 0, 0, face.c_str());
 }
 
-void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
+void DrawCaption(HWND window, HDC dc, int number, const ui_core::CaptionFont& font) {
   const ui_core::ButtonSpec* label =
       ui_core::CaptionLabelOf(runningProgram->look->buttons, number);
   if (label == nullptr) return;
-  if (captionRect.left != 0) RestorePixels(dc);
+  if (captionRect.left != 0) TakeAwayCaption(window, dc);
 
   labelText = ToAnsi(Pick(label->caption));
   SIZE extent = {};
@@ -80,6 +121,7 @@ void DrawCaption(HDC dc, int number, const ui_core::CaptionFont& font) {
   m.tmExternalLeading = metrics.tmExternalLeading;
   const CaptionRect full = ui_core::CaptionRectangle(ui_core::CaptionLeft(*label), m, font.extraWidth);
   captionRect = ui_core::ClipToSavedArea(full);
+  boxRect = full;
   SavePixels(dc);
 
   // Drawing stays inside what was saved, even for a caption larger than the table.
@@ -125,9 +167,9 @@ void UpdateHoverCaption(HWND window) {
   ScopedSelectObject selected(dc, font);
 
   if (step.action == ui_core::CaptionAction::kDraw) {
-    DrawCaption(dc, step.caption, fontFacts);
+    DrawCaption(window, dc, step.caption, fontFacts);
   } else {
-    RestorePixels(dc);
+    TakeAwayCaption(window, dc);
     ForgetCaption();
   }
 }
@@ -135,7 +177,7 @@ void UpdateHoverCaption(HWND window) {
 void RemoveHoverCaption(HWND window) {
   if (shownCaption != 0) {
     ScopedGetWindowDC dc(window);
-    if (dc != nullptr) RestorePixels(dc);
+    if (dc != nullptr) TakeAwayCaption(window, dc);
   }
   ForgetCaption();
 }

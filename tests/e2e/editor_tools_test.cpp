@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -242,6 +243,45 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   want.height = kHeight;
   for (int i = 0; i < kWidth * kHeight; ++i) want.pixels.push_back(ColourAfter(pillow_[768 + i], changed));
   EXPECT_TRUE(ViewEquals(want, "tools-every-entry"));
+
+  // A button's caption over the picture while the colour of the pixels under
+  // it changes (a pick, then Enter with the pointer back on the button): the
+  // picture repaints over it, and when the pointer leaves the caption goes
+  // without putting back the pixels it covered before the change.
+  RECT button = {};
+  GetWindowRect(run_->Button(kZoomOutButton), &button);
+  const auto awaitCaption = [&] {
+    MoveMouse((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    return WaitUntil([&] { return DifferentPixels(View(kWidth, kHeight), want) > 0; }, kPatienceMs);
+  };
+  ASSERT_TRUE(awaitCaption()) << "no caption over the picture";
+  const Image covered = View(kWidth, kHeight);
+  int left = kWidth, top = kHeight, right = -1, bottom = -1;  // what the caption covers
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      if (covered.At(x, y) == want.At(x, y)) continue;
+      left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  }
+  const int px = (left + right) / 2, py = (top + bottom) / 2;
+  const POINT pixel = ClientToScreenPoint(main(), px, 20 + py);
+  MoveMouse(pixel.x, pixel.y);
+  ASSERT_TRUE(ClickOn(main(), pixel.x, pixel.y));
+  const int entry = PillowIndex(px, py);
+  ASSERT_TRUE(AwaitBars(ColourAfter(entry, changed)));
+  const uint32_t mark = ColourAfter(entry, changed) ^ 0x404040;
+  for (int bar = 0; bar < 3; ++bar) Scroll(bar, SB_THUMBTRACK, mark >> (16 - 8 * bar) & 255);
+  ASSERT_TRUE(AwaitBars(mark));
+  ASSERT_TRUE(awaitCaption());
+  PressKeys({}, VK_RETURN);
+  ASSERT_TRUE(BringForward(Palette()));
+  ASSERT_TRUE(WaitUntil([&] { return ChipColour(entry) == mark; }, kPatienceMs));
+  const POINT away = ClientToScreenPoint(main(), kWidth - 10, 20 + kHeight - 10);
+  MoveMouse(away.x, away.y);
+  Rest();
+  changed.push_back({entry, mark});
+  for (int i = 0; i < kWidth * kHeight; ++i) want.pixels[i] = ColourAfter(pillow_[768 + i], changed);
+  EXPECT_TRUE(ViewEquals(want, "tools-caption-gone")) << "entry " << entry << " at " << px << ", " << py;
 }
 
 }  // namespace
