@@ -69,6 +69,8 @@ const uint64_t* EntryUses(HWND window) {
   return entryUsesKnown ? entryUses : nullptr;
 }
 
+const uint64_t* KnownEntryUses() { return entryUsesKnown ? entryUses : nullptr; }
+
 void MoveEntryUses(const int32_t* order) {
   if (!entryUsesKnown) return;
   uint64_t moved[256] = {};

@@ -137,6 +137,8 @@ namespace {
 // A new step taken and kept in the history, the picture shown anew; a
 // merge keeps the bytes it changes.
 void TakeNewStep(HWND window, OrderStep step) {
+  const uint64_t* uses = KnownEntryUses();
+  if (!step.pixelMap.empty() && uses != nullptr) step.usesBefore.assign(uses, uses + 256);
   shuffle::IndexPatch merged;
   if (!TakeStep(window, step, false, step.pixelMap.empty() ? nullptr : &merged)) return;
   step.patch = std::move(merged);

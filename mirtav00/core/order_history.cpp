@@ -39,6 +39,10 @@ void StepOrder(const OrderStep& step, bool back, int32_t* order) {
 
 bool UsesAfterStep(const OrderStep& step, bool back, uint64_t uses[256]) {
   const int32_t n = step.Before();
+  if (uses != nullptr && back && !step.pixelMap.empty() && step.usesBefore.size() == 256) {
+    std::copy(step.usesBefore.begin(), step.usesBefore.end(), uses);
+    return true;
+  }
   if (uses == nullptr || n < 1 || n > 256 || (back && !step.pixelMap.empty()) ||
       (!step.pixelMap.empty() && step.pixelMap.size() != step.order.size())) {
     return false;

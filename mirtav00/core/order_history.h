@@ -27,6 +27,9 @@ struct OrderStep {
   int32_t kept = 0;
   std::vector<uint8_t> pixelMap;
   shuffle::IndexPatch patch;
+  // A merge's uses of each entry before it (256 counts), when they were
+  // known: its Undo gives them back, as its pixels split again.
+  std::vector<uint64_t> usesBefore;
   int32_t Before() const { return static_cast<int32_t>(order.size()); }
 };
 
@@ -37,7 +40,8 @@ void StepOrder(const OrderStep& step, bool back, int32_t* order);
 // How many pixels use each entry after the step (with `back`, after its
 // Undo), from the uses before it: entry i's pixels go where pixelMap, or
 // the order, sends them; indices past the step's table stay. False, uses
-// untouched, when they cannot be told: a merge taken back splits pixels.
+// untouched, when they cannot be told: a merge taken back that kept no
+// usesBefore.
 bool UsesAfterStep(const OrderStep& step, bool back, uint64_t uses[256]);
 
 // A step of a table of `count` entries: order a permutation of them, kept

@@ -113,33 +113,49 @@ bool Measure(const std::string& picture, const std::string& out, Figures* f) {
   }
   f->paint = Median(paints);
 
+  // Three rounds from the table as opened, each figure their median:
+  // Randomize PLT, the sorts by hue, lightness and use, Undo, Remove unused
+  // entries, Merge duplicate colours to its message box; then Undo back to
+  // the opened table, which enables Randomize PLT again. The order commands
+  // go as the palette window's menu sends them: each returns once its new
+  // order is applied and the picture repainted.
   HWND randomise = run.Button(110);
-  t = Now();
-  PostMessageA(run.main(), WM_COMMAND, 102, 0);
-  if (!WaitUntil([&] { return !IsWindowEnabled(randomise); }, 60000, 1)) return false;
-  SendMessageA(run.main(), WM_NULL, 0, 0);
-  f->randomise = Now() - t;
-
-  // The order commands from the palette window's menu, as it sends them:
-  // each returns once its new order is applied and the picture repainted.
-  const int orderCommands[4] = {152, 153, 154, 150};
-  for (int i = 0; i < 4; ++i) {
-    t = Now();
+  auto send = [&](int command) {
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(run.main(), WM_COMMAND, orderCommands[i], 0, SMTO_NORMAL, 60000, &answer)) return false;
-    f->order[i] = Now() - t;
+    return SendMessageTimeoutA(run.main(), WM_COMMAND, command, 0, SMTO_NORMAL, 60000, &answer) != 0;
+  };
+  auto randomiseOnce = [&] {
+    const double start = Now();
+    PostMessageA(run.main(), WM_COMMAND, 102, 0);
+    if (!WaitUntil([&] { return !IsWindowEnabled(randomise); }, 60000, 1)) return -1.0;
+    SendMessageA(run.main(), WM_NULL, 0, 0);
+    return Now() - start;
+  };
+  std::vector<double> randomised, orders[6];
+  for (int round = 0; round < 3; ++round) {
+    randomised.push_back(randomiseOnce());
+    if (randomised.back() < 0) return false;
+    const int orderCommands[5] = {152, 153, 154, 150, 155};
+    for (int i = 0; i < 5; ++i) {
+      t = Now();
+      if (!send(orderCommands[i])) return false;
+      orders[i].push_back(Now() - t);
+    }
+    t = Now();
+    PostMessageA(run.main(), WM_COMMAND, 156, 0);
+    HWND merged = WaitForDialog("Information", run.pid(), 60000);
+    orders[5].push_back(Now() - t);
+    if (merged == nullptr) return false;
+    PressButton(merged, IDOK);
+    WaitGone(merged, 5000);
+    for (int i = 0; i < 5; ++i) {  // the merge, the removal, the two sorts left, Randomize PLT
+      if (!send(150)) return false;
+    }
+    if (!WaitUntil([&] { return IsWindowEnabled(randomise) != FALSE; }, 60000, 1)) return false;
   }
-  t = Now();
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(run.main(), WM_COMMAND, 155, 0, SMTO_NORMAL, 60000, &answer)) return false;
-  f->order[4] = Now() - t;
-  t = Now();
-  PostMessageA(run.main(), WM_COMMAND, 156, 0);
-  HWND merged = WaitForDialog("Information", run.pid(), 60000);
-  f->order[5] = Now() - t;
-  if (merged == nullptr) return false;
-  PressButton(merged, IDOK);
-  WaitGone(merged, 5000);
+  f->randomise = Median(randomised);
+  for (int i = 0; i < 6; ++i) f->order[i] = Median(orders[i]);
+  if (randomiseOnce() < 0) return false;  // a changed picture to save
 
   const std::string saved = JoinPath(out, "bench-" + name);
   DeleteFileA(saved.c_str());
