@@ -143,7 +143,11 @@ bool Measure(const std::string& picture, const std::string& out, Figures* f) {
     }
     t = Now();
     PostMessageA(run.main(), WM_COMMAND, 156, 0);
-    HWND merged = WaitForDialog("Information", run.pid(), 60000);
+    HWND merged = nullptr;  // sought every millisecond, not at the driver's usual step
+    WaitUntil([&] {
+      for (HWND w : FindTopLevel("#32770", "Information", run.pid())) merged = IsWindowVisible(w) ? w : merged;
+      return merged != nullptr;
+    }, 60000, 1);
     orders[5].push_back(Now() - t);
     if (merged == nullptr) return false;
     PressButton(merged, IDOK);
