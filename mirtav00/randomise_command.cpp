@@ -4,6 +4,9 @@
 // should the block not fit the open picture, not at all.
 #include "mirtav00/randomise_command.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -134,12 +137,27 @@ void ArrangeToPalette(HWND window) {
 
 namespace {
 
-// A new step taken and kept in the history, the picture shown anew; a
-// merge keeps the bytes it changes.
+// A new step taken and kept in the history, the picture shown anew. A merge
+// keeps the bytes it changes, in room made before the picture changes: a
+// byte and a byte of its gap for each moved pixel, and a byte more for every
+// 127 bytes the gaps cover, so the patch does not grow by copies as it fills
+// and running out of memory stops the merge with nothing changed.
 void TakeNewStep(HWND window, OrderStep step) {
-  const uint64_t* uses = KnownEntryUses();
-  if (!step.pixelMap.empty() && uses != nullptr) step.usesBefore.assign(uses, uses + 256);
   shuffle::IndexPatch merged;
+  if (!step.pixelMap.empty()) {
+    const uint64_t* uses = EntryUses(window);
+    if (uses == nullptr) return;
+    step.usesBefore.assign(uses, uses + 256);
+    uint64_t moved = 0;
+    for (int32_t i = 0; i < step.Before(); ++i) moved += step.pixelMap[i] != step.order[i] ? uses[i] : 0;
+    const uint64_t room = std::min<uint64_t>(2 * moved, SIZE_MAX / 2) + dibBlockSize / 127 + 16;
+    try {
+      merged.stream.reserve(static_cast<size_t>(room));
+    } catch (const std::exception&) {  // bad_alloc, or length_error past what a vector can hold
+      ShowMessage(window, kMsgNoMemory);
+      return;
+    }
+  }
   if (!TakeStep(window, step, false, step.pixelMap.empty() ? nullptr : &merged)) return;
   step.patch = std::move(merged);
   orderHistory.Record(std::move(step));

@@ -244,103 +244,108 @@ bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& la
 
 namespace {
 
-// The few indices a merge moves, sought sixteen bytes at a time by
-// comparison (SSE2, which every x86-64 has) instead of a look-up per byte:
-// at most kFew byte values at 8 bits, or kFew nibble values at 4 bits when
-// a byte is marked exactly when one of its nibbles is. Otherwise none is
-// usable and the bytes are looked up one by one.
-class FewMarked {
- public:
-  static constexpr int kFew = 8;
-
-  FewMarked(const bool marked[256], uint16_t bitCount) {
-#if defined(__SSE2__)
-    int values[256];
-    if (bitCount == 8) {
-      for (int b = 0; b < 256; ++b) {
-        if (marked[b]) values[count_++] = b;
-      }
-    } else {
-      bool nibble[16];
-      for (int n = 0; n < 16; ++n) {
-        nibble[n] = marked[n * 0x11];
-        if (nibble[n]) values[count_++] = n;
-      }
-      for (int b = 0; b < 256; ++b) {
-        if (marked[b] != (nibble[b >> 4] || nibble[b & 15])) count_ = kFew + 1;
-      }
-      nibbles_ = true;
-    }
-    usable_ = count_ <= kFew;
-    for (int i = 0; usable_ && i < count_; ++i) value_[i] = _mm_set1_epi8(static_cast<char>(values[i]));
-#else
-    (void)marked;
-    (void)bitCount;
-#endif
-  }
-  bool Usable() const { return usable_; }
-#if defined(__SSE2__)
-  // Which of the sixteen bytes at p hold a marked index: bit k for p[k].
-  unsigned Hits(const uint8_t* p) const {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i hit = _mm_setzero_si128();
-    if (nibbles_) {
-      const __m128i low = _mm_set1_epi8(0x0F);
-      const __m128i right = _mm_and_si128(bytes, low), left = _mm_and_si128(_mm_srli_epi16(bytes, 4), low);
-      for (int i = 0; i < count_; ++i) {
-        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(right, value_[i]), _mm_cmpeq_epi8(left, value_[i])));
-      }
-    } else {
-      for (int i = 0; i < count_; ++i) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(bytes, value_[i]));
-    }
-    return static_cast<unsigned>(_mm_movemask_epi8(hit));
-  }
-#else
-  unsigned Hits(const uint8_t*) const { return 0xFFFF; }
-#endif
-
- private:
-  bool usable_ = false;
-  bool nibbles_ = false;
-  int count_ = 0;
-#if defined(__SSE2__)
-  __m128i value_[kFew];
-#endif
-};
-
-// The rows through table, keeping first in patch the bytes marked holds.
-void RemapAndKeepRows(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
-                      const bool marked[256], IndexPatch* patch) {
-  const FewMarked few(marked, layout.bitCount);
-  uint8_t* pixels = block + layout.pixelOffset;
-  const auto keep = [&](uint8_t* p, uint64_t from, uint64_t to) {
+// The rows through table, keeping first in patch the bytes marked holds:
+// from x on, eight at a time and then one by one.
+uint64_t RemapAndKeepRest(uint8_t* block, uint8_t* p, uint64_t x, uint64_t rowBytes, const uint8_t table[256],
+                          const bool marked[256], IndexPatch* patch) {
+  const auto keep = [&](uint64_t from, uint64_t to) {
     for (uint64_t k = from; k < to; ++k) {
       if (marked[p[k]]) patch->Keep(static_cast<size_t>(p + k - block), p[k]);
     }
   };
-  for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
-    uint8_t* p = pixels + y * layout.rowStride;
-    uint64_t x = 0;
-    if (few.Usable()) {
-      for (; x + 16 <= layout.rowBytes; x += 16) {
-        for (unsigned hits = few.Hits(p + x); hits != 0; hits &= hits - 1) {
-          const uint64_t k = x + static_cast<unsigned>(__builtin_ctz(hits));
-          patch->Keep(static_cast<size_t>(p + k - block), p[k]);
-        }
-        RemapEight(p + x, table);
-        RemapEight(p + x + 8, table);
-      }
+  // Eight bytes looked up at once: most hold no marked index.
+  for (; x + 8 <= rowBytes; x += 8) {
+    if (marked[p[x]] | marked[p[x + 1]] | marked[p[x + 2]] | marked[p[x + 3]] | marked[p[x + 4]] |
+        marked[p[x + 5]] | marked[p[x + 6]] | marked[p[x + 7]]) {
+      keep(x, x + 8);
     }
-    // Eight bytes looked up at once: most hold no marked index.
-    for (; x + 8 <= layout.rowBytes; x += 8) {
-      if (marked[p[x]] | marked[p[x + 1]] | marked[p[x + 2]] | marked[p[x + 3]] | marked[p[x + 4]] |
-          marked[p[x + 5]] | marked[p[x + 6]] | marked[p[x + 7]]) {
-        keep(p, x, x + 8);
+    RemapEight(p + x, table);
+  }
+  keep(x, rowBytes);
+  for (; x < rowBytes; ++x) p[x] = table[p[x]];
+  return x;
+}
+
+#if defined(__SSE2__)
+// The same sixteen bytes at a time where a merge moves few indices: they are
+// sought by comparison (SSE2, which every x86-64 has) instead of a look-up
+// per byte, kCompares values (bytes, or with kNibbles both nibbles of each
+// byte) against each piece, a count fixed for the loop so that it unrolls.
+template <int kCompares, bool kNibbles>
+void RemapAndKeepFew(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
+                     const bool marked[256], const __m128i* value, IndexPatch* patch) {
+  const __m128i low = _mm_set1_epi8(0x0F);
+  for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
+    uint8_t* p = block + layout.pixelOffset + y * layout.rowStride;
+    uint64_t x = 0;
+    for (; x + 16 <= layout.rowBytes; x += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
+      __m128i hit = _mm_setzero_si128();
+      for (int i = 0; i < kCompares; ++i) {
+        if (kNibbles) {
+          hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_and_si128(bytes, low), value[i]));
+          hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_and_si128(_mm_srli_epi16(bytes, 4), low), value[i]));
+        } else {
+          hit = _mm_or_si128(hit, _mm_cmpeq_epi8(bytes, value[i]));
+        }
+      }
+      for (unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(hit)); hits != 0; hits &= hits - 1) {
+        const uint64_t k = x + static_cast<unsigned>(__builtin_ctz(hits));
+        patch->Keep(static_cast<size_t>(p + k - block), p[k]);
       }
       RemapEight(p + x, table);
+      RemapEight(p + x + 8, table);
     }
-    keep(p, x, layout.rowBytes);
-    for (; x < layout.rowBytes; ++x) p[x] = table[p[x]];
+    RemapAndKeepRest(block, p, x, layout.rowBytes, table, marked, patch);
+  }
+}
+
+// The indices marked holds when they are few: up to eight byte values at 8
+// bits, or up to eight nibble values at 4 bits when a byte is marked exactly
+// when one of its nibbles is. Padded to 1, 2, 4 or 8 by repeating the first.
+// False when there are more, or none.
+bool FewMarkedValues(const bool marked[256], uint16_t bitCount, __m128i value[8], int* compares) {
+  int values[256], count = 0;
+  if (bitCount == 8) {
+    for (int b = 0; b < 256; ++b) {
+      if (marked[b]) values[count++] = b;
+    }
+  } else {
+    bool nibble[16];
+    for (int n = 0; n < 16; ++n) {
+      nibble[n] = marked[n * 0x11];
+      if (nibble[n]) values[count++] = n;
+    }
+    for (int b = 0; b < 256; ++b) {
+      if (marked[b] != (nibble[b >> 4] || nibble[b & 15])) return false;
+    }
+  }
+  if (count < 1 || count > 8) return false;
+  *compares = count <= 1 ? 1 : count <= 2 ? 2 : count <= 4 ? 4 : 8;
+  for (int i = 0; i < *compares; ++i) value[i] = _mm_set1_epi8(static_cast<char>(values[i < count ? i : 0]));
+  return true;
+}
+#endif
+
+void RemapAndKeepRows(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
+                      const bool marked[256], IndexPatch* patch) {
+#if defined(__SSE2__)
+  __m128i value[8];
+  int compares = 0;
+  if (FewMarkedValues(marked, layout.bitCount, value, &compares)) {
+    using Rows = void (*)(uint8_t*, const bmp::BlockLayout&, const uint8_t*, const bool*, const __m128i*,
+                          IndexPatch*);
+    static constexpr Rows kRows[2][4] = {
+        {RemapAndKeepFew<1, false>, RemapAndKeepFew<2, false>, RemapAndKeepFew<4, false>, RemapAndKeepFew<8, false>},
+        {RemapAndKeepFew<1, true>, RemapAndKeepFew<2, true>, RemapAndKeepFew<4, true>, RemapAndKeepFew<8, true>}};
+    const int which = compares == 1 ? 0 : compares == 2 ? 1 : compares == 4 ? 2 : 3;
+    kRows[layout.bitCount == 4][which](block, layout, table, marked, value, patch);
+    return;
+  }
+#endif
+  for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
+    RemapAndKeepRest(block, block + layout.pixelOffset + y * layout.rowStride, 0, layout.rowBytes, table, marked,
+                     patch);
   }
 }
 
@@ -351,7 +356,10 @@ bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout&
                        IndexPatch* patch) {
   // Checked whole before the table changes, so a damaged stream changes nothing.
   if (!PixelsFit(block, blockSize, layout)) return false;
-  if (patch != nullptr) *patch = IndexPatch();
+  if (patch != nullptr) {  // emptied, its room kept: a caller may have reserved it
+    patch->stream.clear();
+    patch->next = 0;
+  }
   for (int i = 0; i < layout.colourCount; ++i) {
     bmp::PutTableEntry(block, layout, static_cast<uint32_t>(i),
                        static_cast<uint8_t>(paletteTable[i].blue & 0xFF),

@@ -133,7 +133,8 @@ struct IndexPatch {
 // The same with the pixels' bytes rewritten through a byte table of
 // BuildMapTable (or BuildRemapTable), so the table written and the pixels'
 // indices may follow different maps. With a patch, every index byte for
-// which marked[byte] is set is kept in it first, as it was.
+// which marked[byte] is set is kept in it first, as it was (the patch is
+// emptied first; room reserved in its stream stays).
 bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& layout,
                        const PaletteEntry* paletteTable, const uint8_t byteMap[256], const bool* marked = nullptr,
                        IndexPatch* patch = nullptr);

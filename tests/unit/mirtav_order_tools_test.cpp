@@ -263,13 +263,13 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
 }
 
 // A merge at every row length around the pieces the pass reads at once (16
-// and 8 bytes, and what is left), at both depths, with one pair of twins and
-// with nine (more than the pass seeks by comparison): every pixel keeps its
+// and 8 bytes, and what is left), at both depths, with one, three and nine
+// twins (nine are more than the pass seeks by comparison): every pixel keeps its
 // colour, the kept bytes give the block back to the byte, and the counted
 // uses follow each step as a fresh count finds them.
 TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTheSteps) {
   for (uint16_t bits : {4, 8}) {
-    for (int32_t twins : {1, 9}) {
+    for (int32_t twins : {1, 3, 9}) {
       for (int32_t width = 1; width <= 70; width += bits == 8 ? 3 : 5) {
         SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, width " << width);
         fixture::Picture p;
