@@ -57,6 +57,11 @@ const uint8_t* EntryAlpha(uint8_t alpha[256]) {
 namespace {
 uint64_t entryUses[256] = {};
 bool entryUsesKnown = false;
+
+// Pixels an RLE stream never reaches show index 0 whatever entry stands
+// there, so their counts do not move with entry 0: such a picture's uses are
+// counted again after a change.
+bool UsesFollowOrders() { return entryUsesKnown && dibLayout.compression == bmp::kBiRgb; }
 }  // namespace
 
 void CountEntryUses(HWND window) {
@@ -72,6 +77,7 @@ const uint64_t* EntryUses(HWND window) {
 const uint64_t* KnownEntryUses() { return entryUsesKnown ? entryUses : nullptr; }
 
 void MoveEntryUses(const int32_t* order) {
+  entryUsesKnown = UsesFollowOrders();
   if (!entryUsesKnown) return;
   uint64_t moved[256] = {};
   for (int32_t i = 0; i < paletteColourCount; ++i) moved[order[i]] = entryUses[i];
@@ -79,7 +85,7 @@ void MoveEntryUses(const int32_t* order) {
 }
 
 void FollowStepUses(const OrderStep& step, bool back) {
-  entryUsesKnown = entryUsesKnown && UsesAfterStep(step, back, entryUses);
+  entryUsesKnown = UsesFollowOrders() && UsesAfterStep(step, back, entryUses);
 }
 
 const char* PaletteWindowTitle() { return Pick("Color Palette", "カラーパレット"); }

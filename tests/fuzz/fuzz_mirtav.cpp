@@ -15,6 +15,8 @@
 #include "common/bitmap/core/rle.h"
 #include "mirtav00/core/bmp_writer.h"
 #include "mirtav00/core/open_rules.h"
+#include "mirtav00/core/order_history.h"
+#include "mirtav00/core/order_tools.h"
 #include "mirtav00/core/randomise.h"
 
 namespace {
@@ -170,6 +172,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   RequireTableMatches(table, block.get(), l);
+
+  // Entry b given entry a's colour, then merged: on rows every pixel keeps its
+  // colour and the counted uses follow the step; the kept bytes take the
+  // block back to the byte.
+  const int32_t a = data[0] % n, b = data[size / 3] % n;
+  if (a != b) {
+    shuffle::PaletteEntry merging[256];
+    std::memcpy(merging, table, sizeof merging);
+    merging[b] = merging[a];
+    bmp::PutTableEntry(block.get(), l, static_cast<uint32_t>(b), static_cast<uint8_t>(merging[b].blue),
+                       static_cast<uint8_t>(merging[b].green), static_cast<uint8_t>(merging[b].red));
+    const std::vector<uint8_t> unmerged(block.get(), block.get() + blockSize);
+    const std::vector<uint32_t> colours = Colours(block.get(), blockSize, l);
+    int32_t order[256], pixelMap[256], count = n;
+    mirtav::OrderStep merge;
+    const int32_t kept = mirtav::DuplicateMergeOrder(merging, nullptr, n, order, pixelMap);
+    REQUIRE(kept >= 1 && kept < n);
+    REQUIRE(mirtav::MakeStep(order, n, kept, pixelMap, &merge));
+    uint64_t uses[256], counted[256];
+    const bool rows = l.compression == bmp::kBiRgb;
+    REQUIRE(mirtav::CountUses(block.get(), blockSize, l, uses));
+    bmp::BlockLayout shorter = l;
+    REQUIRE(mirtav::ApplyStep(merging, &count, block.get(), blockSize, &shorter, merge, &merge.patch));
+    if (rows) {
+      REQUIRE(Colours(block.get(), blockSize, shorter) == colours);
+      REQUIRE(mirtav::UsesAfterStep(merge, false, uses));
+      REQUIRE(mirtav::CountUses(block.get(), blockSize, shorter, counted));
+      REQUIRE(std::memcmp(uses, counted, sizeof uses) == 0);
+    }
+    REQUIRE(mirtav::RevertStep(merging, &count, block.get(), blockSize, &shorter, merge));
+    REQUIRE(count == n && std::memcmp(block.get(), unmerged.data(), blockSize) == 0);
+    bmp::PutTableEntry(block.get(), l, static_cast<uint32_t>(b), static_cast<uint8_t>(table[b].blue),
+                       static_cast<uint8_t>(table[b].green), static_cast<uint8_t>(table[b].red));
+  }
   Picture saved;
   WriteAndReread(block.get(), blockSize, l, &saved);
   const std::vector<uint32_t> now = Colours(saved.block.data(), saved.block.size(), saved.layout);
