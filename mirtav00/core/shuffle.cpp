@@ -246,8 +246,8 @@ namespace {
 
 // The rows through table, keeping first in patch the bytes marked holds:
 // from x on, eight at a time and then one by one.
-uint64_t RemapAndKeepRest(uint8_t* block, uint8_t* p, uint64_t x, uint64_t rowBytes, const uint8_t table[256],
-                          const bool marked[256], IndexPatch* patch) {
+void RemapAndKeepRest(uint8_t* block, uint8_t* p, uint64_t x, uint64_t rowBytes, const uint8_t table[256],
+                      const bool marked[256], IndexPatch* patch) {
   const auto keep = [&](uint64_t from, uint64_t to) {
     for (uint64_t k = from; k < to; ++k) {
       if (marked[p[k]]) patch->Keep(static_cast<size_t>(p + k - block), p[k]);
@@ -263,7 +263,6 @@ uint64_t RemapAndKeepRest(uint8_t* block, uint8_t* p, uint64_t x, uint64_t rowBy
   }
   keep(x, rowBytes);
   for (; x < rowBytes; ++x) p[x] = table[p[x]];
-  return x;
 }
 
 #if defined(__SSE2__)
