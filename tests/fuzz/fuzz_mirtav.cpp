@@ -177,34 +177,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // colour and the counted uses follow the step; the kept bytes take the
   // block back to the byte.
   const int32_t a = data[0] % n, b = data[size / 3] % n;
+  auto colourEntry = [&](int32_t entry, const shuffle::PaletteEntry& c) {
+    bmp::PutTableEntry(block.get(), l, static_cast<uint32_t>(entry), static_cast<uint8_t>(c.blue),
+                       static_cast<uint8_t>(c.green), static_cast<uint8_t>(c.red));
+  };
   if (a != b) {
     shuffle::PaletteEntry merging[256];
     std::memcpy(merging, table, sizeof merging);
-    merging[b] = merging[a];
-    bmp::PutTableEntry(block.get(), l, static_cast<uint32_t>(b), static_cast<uint8_t>(merging[b].blue),
-                       static_cast<uint8_t>(merging[b].green), static_cast<uint8_t>(merging[b].red));
+    colourEntry(b, merging[b] = merging[a]);
     const std::vector<uint8_t> unmerged(block.get(), block.get() + blockSize);
     const std::vector<uint32_t> colours = Colours(block.get(), blockSize, l);
     int32_t order[256], pixelMap[256], count = n;
-    mirtav::OrderStep merge;
-    const int32_t kept = mirtav::DuplicateMergeOrder(merging, nullptr, n, order, pixelMap);
-    REQUIRE(kept >= 1 && kept < n);
-    REQUIRE(mirtav::MakeStep(order, n, kept, pixelMap, &merge));
     uint64_t uses[256], counted[256];
-    const bool rows = l.compression == bmp::kBiRgb;
-    REQUIRE(mirtav::CountUses(block.get(), blockSize, l, uses));
+    mirtav::OrderStep merge;
     bmp::BlockLayout shorter = l;
+    const int32_t kept = mirtav::DuplicateMergeOrder(merging, nullptr, n, order, pixelMap);
+    REQUIRE(kept >= 1 && kept < n && mirtav::MakeStep(order, n, kept, pixelMap, &merge));
+    REQUIRE(mirtav::CountUses(block.get(), blockSize, l, uses));
     REQUIRE(mirtav::ApplyStep(merging, &count, block.get(), blockSize, &shorter, merge, &merge.patch));
-    if (rows) {
-      REQUIRE(Colours(block.get(), blockSize, shorter) == colours);
-      REQUIRE(mirtav::UsesAfterStep(merge, false, uses));
+    if (l.compression == bmp::kBiRgb) {
+      REQUIRE(Colours(block.get(), blockSize, shorter) == colours && mirtav::UsesAfterStep(merge, false, uses));
       REQUIRE(mirtav::CountUses(block.get(), blockSize, shorter, counted));
       REQUIRE(std::memcmp(uses, counted, sizeof uses) == 0);
     }
     REQUIRE(mirtav::RevertStep(merging, &count, block.get(), blockSize, &shorter, merge));
     REQUIRE(count == n && std::memcmp(block.get(), unmerged.data(), blockSize) == 0);
-    bmp::PutTableEntry(block.get(), l, static_cast<uint32_t>(b), static_cast<uint8_t>(table[b].blue),
-                       static_cast<uint8_t>(table[b].green), static_cast<uint8_t>(table[b].red));
+    colourEntry(b, table[b]);
   }
   Picture saved;
   WriteAndReread(block.get(), blockSize, l, &saved);
