@@ -76,14 +76,6 @@ const uint64_t* EntryUses(HWND window) {
 
 const uint64_t* KnownEntryUses() { return entryUsesKnown ? entryUses : nullptr; }
 
-void MoveEntryUses(const int32_t* order) {
-  entryUsesKnown = UsesFollowOrders();
-  if (!entryUsesKnown) return;
-  uint64_t moved[256] = {};
-  for (int32_t i = 0; i < paletteColourCount; ++i) moved[order[i]] = entryUses[i];
-  std::memcpy(entryUses, moved, sizeof(uint64_t) * static_cast<size_t>(paletteColourCount));
-}
-
 void FollowStepUses(const OrderStep& step, bool back) {
   entryUsesKnown = UsesFollowOrders() && UsesAfterStep(step, back, entryUses);
 }

@@ -60,8 +60,6 @@ const uint8_t* EntryAlpha(uint8_t alpha[256]);
 const uint64_t* EntryUses(HWND mainWindow);
 // The same when they are known, without counting; null otherwise.
 const uint64_t* KnownEntryUses();
-// The counts follow a new order (entry i went to order[i]).
-void MoveEntryUses(const int32_t* order);
 // The counts follow a step taken or (back) taken back; where they cannot,
 // they are made again when next asked for.
 void FollowStepUses(const OrderStep& step, bool back);

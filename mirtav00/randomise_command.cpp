@@ -75,8 +75,12 @@ bool RandomiseBlock(HWND window) {
   }
   if (done) {
     FollowOrder(shuffler.OrderMap, paletteColourCount);
-    MoveEntryUses(shuffler.OrderMap);
-    orderHistory.Record(shuffler.OrderMap);
+    // Kept as a step, which the counted uses then follow as they follow any.
+    if (orderHistory.Record(shuffler.OrderMap)) {
+      FollowStepUses(*orderHistory.StepToUndo(), false);
+    } else {
+      CountEntryUses(window);
+    }
   }
   return done;
 }

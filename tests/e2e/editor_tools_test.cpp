@@ -257,11 +257,10 @@ TEST_F(EditorTools, PickKeysTypedColoursDepthAndOneEntry) {
   ASSERT_TRUE(awaitCaption()) << "no caption over the picture";
   const Image covered = View(kWidth, kHeight);
   int left = kWidth, top = kHeight, right = -1, bottom = -1;  // what the caption covers
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      if (covered.At(x, y) == want.At(x, y)) continue;
-      left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-    }
+  for (int i = 0; i < kWidth * kHeight; ++i) {
+    if (covered.At(i % kWidth, i / kWidth) == want.At(i % kWidth, i / kWidth)) continue;
+    left = std::min(left, i % kWidth), right = std::max(right, i % kWidth);
+    top = std::min(top, i / kWidth), bottom = std::max(bottom, i / kWidth);
   }
   const int px = (left + right) / 2, py = (top + bottom) / 2;
   const POINT pixel = ClientToScreenPoint(main(), px, 20 + py);
