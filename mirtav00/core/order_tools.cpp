@@ -80,35 +80,6 @@ void CountRow(const uint8_t* row, uint64_t width, uint16_t bitCount, Tally& tall
   if (width % 2 != 0) ++tally.counts[2][row[width / 2] >> 4];
 }
 
-bool CountRleUses(const uint8_t* stream, size_t size, const bmp::BlockLayout& layout, uint64_t uses[256]) {
-  const uint64_t width = static_cast<uint64_t>(layout.width);
-  const uint64_t height = static_cast<uint64_t>(layout.height);
-  const uint64_t stride = (width * layout.bitCount + 31) / 32 * 4;
-  // A band of rows at a time: memory for the band, not for the picture.
-  const uint64_t bandRows = std::max<uint64_t>(1, std::min<uint64_t>(height, (1u << 20) / std::max<uint64_t>(stride, 1)));
-  std::vector<uint8_t> band;
-  try {
-    band.resize(static_cast<size_t>(bandRows * stride));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  rle::Position at;
-  Tally tally;
-  for (uint64_t first = 0; first < height; first += bandRows) {
-    const uint64_t end = std::min(height, first + bandRows);
-    std::fill(band.begin(), band.end(), uint8_t{0});
-    if (!rle::DecodeRows(stream, size, layout.bitCount, layout.width, layout.height, &at, first, end, stride,
-                         band.data(), band.size())) {
-      return false;
-    }
-    for (uint64_t y = first; y < end; ++y) {
-      CountRow(band.data() + (y - first) * stride, width, layout.bitCount, tally, uses);
-    }
-  }
-  tally.Pour(uses);
-  return true;
-}
-
 // An order from a list of entries in their new order: order[sorted[k]] = k.
 void OrderOfSorted(const std::vector<int32_t>& sorted, int32_t* order) {
   for (size_t k = 0; k < sorted.size(); ++k) order[sorted[k]] = static_cast<int32_t>(k);
@@ -127,7 +98,8 @@ bool CountUses(const uint8_t* block, size_t blockSize, const bmp::BlockLayout& l
   bool counted = false;
   if (layout.compression == bmp::kBiRle8 || layout.compression == bmp::kBiRle4) {
     counted = layout.pixelBytes <= room &&
-              CountRleUses(pixels, static_cast<size_t>(layout.pixelBytes), layout, uses);
+              rle::CountIndices(pixels, static_cast<size_t>(layout.pixelBytes), layout.bitCount, layout.width,
+                                layout.height, uses);
   } else if (layout.compression == bmp::kBiRgb) {
     const uint64_t width = static_cast<uint64_t>(layout.width), rows = static_cast<uint64_t>(layout.height);
     const uint64_t packed = (width * layout.bitCount + 7) / 8;

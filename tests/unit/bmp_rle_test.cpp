@@ -167,11 +167,19 @@ TEST(BmpRle, BandsDecodeExactlyAsTheWholePicture) {
 namespace {
 
 // Every row of the stream decoded through its row index, whole, by column
-// windows and by bands, must equal the same rows of one whole decode.
+// windows and by bands, must equal the same rows of one whole decode, and
+// the indices counted from the stream those of the whole decode.
 void ExpectIndexMatchesWholeDecode(const std::vector<uint8_t>& src, uint16_t bits, int32_t width,
                                    int32_t height) {
   const Decoded whole = DecodeGuarded(src, bits, width, height);
   const uint64_t stride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+  std::vector<uint64_t> counted(256), decoded(256);
+  ASSERT_TRUE(rle::CountIndices(src.data(), src.size(), bits, width, height, counted.data()));
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* line = whole.rows.data() + y * stride;
+    for (int32_t x = 0; x < width; ++x) ++decoded[bits == 8 ? line[x] : (x % 2 ? line[x / 2] & 0x0F : line[x / 2] >> 4)];
+  }
+  EXPECT_EQ(counted, decoded);
   rle::RowIndex index;
   ASSERT_TRUE(index.Build(src.data(), src.size(), bits, width, height));
   EXPECT_LE(index.EntryCount(), std::min<size_t>(src.size() / 2 + 1, height));
@@ -279,7 +287,17 @@ TEST(BmpRleIndex, MemoryFollowsTheStreamNotTheClaimedSize) {
     EXPECT_FALSE(index.DecodeRow(src.data(), src.size() - 2, 0, 0, 4, small, sizeof small))
         << "another stream";
   }
+  // Counted in one pass over the stream: each written row holds 255 pixels
+  // of its number, 40 of 7 and 9 of 200; the rest of the picture is 0.
+  uint64_t counts[256], all = 0;
+  ASSERT_TRUE(rle::CountIndices(src.data(), src.size(), 8, 0x7FFFFFFF, 0x7FFFFFFF, counts));
+  EXPECT_EQ(counts[7], 40u * 120 + 255);
+  EXPECT_EQ(counts[200], 9u * 120);
+  EXPECT_EQ(counts[0], 0x7FFFFFFFull * 0x7FFFFFFF - 304u * 120 + 255);
+  for (uint64_t c : counts) all += c;
+  EXPECT_EQ(all, 0x7FFFFFFFull * 0x7FFFFFFF);
   rle::RowIndex index;
   EXPECT_FALSE(index.Build(src.data(), src.size(), 1, 8, 8)) << "1 bit is no RLE depth";
+  EXPECT_FALSE(rle::CountIndices(src.data(), src.size(), 8, 8, 0, counts));
   EXPECT_FALSE(index.Build(src.data(), src.size(), 8, 0, 8));
 }

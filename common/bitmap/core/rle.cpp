@@ -61,18 +61,31 @@ struct Target {
   uint8_t* dst = nullptr;
 };
 
-// The one decoder: runs the stream from *at, writing what falls in `t`, and
-// stops before the first code of a row at or past t.endRow unless that is
-// the picture's end (then it runs to the stream's end, as a whole decode
-// does). rowChanged(pos, x, y) is called whenever a code moves the decoder
-// to a new row inside the picture.
-template <typename RowChanged>
+// Puts the pixels that fall in `t`.
+struct RowsOut {
+  const Target& t;
+  uint16_t bitCount;
+  // count pixels of row y from column x on, as RowWriter::Put takes them.
+  void operator()(uint64_t y, uint64_t x, unsigned count, uint8_t value, const uint8_t* data) const {
+    if (t.dst == nullptr || y < t.firstRow || y >= t.endRow) return;
+    RowWriter(bitCount, t.firstColumn, t.endColumn, t.dst + (y - t.firstRow) * t.stride)
+        .Put(x, count, value, data);
+  }
+};
+
+// The one decoder: runs the stream from *at, handing every run of pixels to
+// put(y, x, count, value, data), and stops before the first code of a row at
+// or past endRow unless that is the picture's end (then it runs to the
+// stream's end, as a whole decode does). rowChanged(pos, x, y) is called
+// whenever a code moves the decoder to a new row inside the picture. Within
+// a row x only grows, and rows only go up, so no pixel is put twice.
+template <typename Put, typename RowChanged>
 void Walk(const uint8_t* src, size_t srcSize, uint16_t bitCount, uint64_t h, Position* at,
-          const Target& t, RowChanged rowChanged) {
+          uint64_t endRow, Put put, RowChanged rowChanged) {
   uint64_t x = at->x;
   uint64_t y = at->y;
   size_t pos = at->pos;
-  const bool lastBand = t.endRow >= h;
+  const bool lastBand = endRow >= h;
   auto stop = [&](bool ended, RleEnd end) {
     at->pos = pos;
     at->x = x;
@@ -80,24 +93,16 @@ void Walk(const uint8_t* src, size_t srcSize, uint16_t bitCount, uint64_t h, Pos
     at->ended = ended;
     if (ended) at->end = end;
   };
-  auto rowAt = [&](uint64_t row) -> uint8_t* {
-    return (t.dst != nullptr && row >= t.firstRow && row < t.endRow)
-               ? t.dst + (row - t.firstRow) * t.stride
-               : nullptr;
-  };
   if (at->ended) return;
   while (true) {
-    if (!lastBand && y >= t.endRow) return stop(false, RleEnd::kEndOfBitmap);
+    if (!lastBand && y >= endRow) return stop(false, RleEnd::kEndOfBitmap);
     if (srcSize - pos < 2) return stop(true, RleEnd::kInputExhausted);
     const uint8_t count = src[pos];
     const uint8_t value = src[pos + 1];
     pos += 2;
     if (count > 0) {
       if (y >= h) return stop(true, RleEnd::kEndOfPicture);
-      uint8_t* line = rowAt(y);
-      if (line != nullptr) {
-        RowWriter(bitCount, t.firstColumn, t.endColumn, line).Put(x, count, value, nullptr);
-      }
+      put(y, x, count, value, nullptr);
       x += count;
       continue;
     }
@@ -124,10 +129,7 @@ void Walk(const uint8_t* src, size_t srcSize, uint16_t bitCount, uint64_t h, Pos
         const size_t padded = (dataBytes + 1) & ~static_cast<size_t>(1);
         if (srcSize - pos < dataBytes) return stop(true, RleEnd::kInputExhausted);
         if (y >= h) return stop(true, RleEnd::kEndOfPicture);
-        uint8_t* line = rowAt(y);
-        if (line != nullptr) {
-          RowWriter(bitCount, t.firstColumn, t.endColumn, line).Put(x, value, 0, src + pos);
-        }
+        put(y, x, value, 0, src + pos);
         x += value;
         // A stream may end right after the data without its pad byte.
         pos += srcSize - pos < padded ? srcSize - pos : padded;
@@ -165,7 +167,34 @@ bool DecodeRows(const uint8_t* src, size_t srcSize, uint16_t bitCount, int32_t w
   t.endColumn = w;
   t.stride = rowStride;
   t.dst = dst;
-  Walk(src, srcSize, bitCount, static_cast<uint64_t>(height), at, t, NoRowChange);
+  Walk(src, srcSize, bitCount, static_cast<uint64_t>(height), at, t.endRow, RowsOut{t, bitCount}, NoRowChange);
+  return true;
+}
+
+bool CountIndices(const uint8_t* src, size_t srcSize, uint16_t bitCount, int32_t width,
+                  int32_t height, uint64_t counts[256]) {
+  std::fill(counts, counts + 256, uint64_t{0});
+  if (!SoundPicture(bitCount, width, height, src, srcSize)) return false;
+  const uint64_t w = static_cast<uint64_t>(width), h = static_cast<uint64_t>(height);
+  uint64_t put = 0;
+  auto count = [&](uint64_t, uint64_t x, unsigned n, uint8_t value, const uint8_t* data) {
+    // The run's first `to` pixels fall inside the row; the rest are dropped.
+    const uint64_t to = x >= w ? 0 : std::min<uint64_t>(n, w - x);
+    put += to;
+    if (data != nullptr) {
+      for (uint64_t i = 0; i < to; ++i) {
+        ++counts[bitCount == 8 ? data[i] : (i % 2 == 0 ? data[i / 2] >> 4 : data[i / 2] & 0x0F)];
+      }
+    } else if (bitCount == 8) {
+      counts[value] += to;
+    } else {  // the two nibbles in turn, the high one first
+      counts[value >> 4] += (to + 1) / 2;
+      counts[value & 0x0F] += to / 2;
+    }
+  };
+  Position at;
+  Walk(src, srcSize, bitCount, h, &at, h, count, NoRowChange);
+  counts[0] += w * h - put;
   return true;
 }
 
@@ -198,7 +227,7 @@ bool RowIndex::Build(const uint8_t* src, size_t srcSize, uint16_t bitCount, int3
     Position at;
     Target t;
     t.endRow = static_cast<uint64_t>(height);
-    Walk(src, srcSize, bitCount, t.endRow, &at, t, [&](size_t pos, uint64_t x, uint64_t y) {
+    Walk(src, srcSize, bitCount, t.endRow, &at, t.endRow, RowsOut{t, bitCount}, [&](size_t pos, uint64_t x, uint64_t y) {
       // Past the width a row drops every pixel until its end, whatever x is.
       starts_.push_back(RowStart{pos, static_cast<uint32_t>(std::min(x, w)),
                                  static_cast<uint32_t>(y)});
@@ -252,7 +281,7 @@ bool RowIndex::DecodeRow(const uint8_t* src, size_t srcSize, uint64_t row, uint6
   t.stride = bytes;
   t.dst = dst;
   Position at = StartFor(row);
-  Walk(src, srcSize, bitCount_, static_cast<uint64_t>(height_), &at, t, NoRowChange);
+  Walk(src, srcSize, bitCount_, static_cast<uint64_t>(height_), &at, t.endRow, RowsOut{t, bitCount_}, NoRowChange);
   return true;
 }
 

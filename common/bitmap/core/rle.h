@@ -28,6 +28,13 @@ enum class RleEnd {
 RleEnd Decode(const uint8_t* src, size_t srcSize, uint16_t bitCount, int32_t width,
               int32_t height, uint64_t rowStride, uint8_t* dst, size_t dstSize);
 
+// How many pixels of the picture show each index, as Decode leaves them
+// (pixels the stream never reaches count as index 0), found in one pass over
+// the stream: the time follows the stream, not width x height. False, with
+// counts all 0, for bad arguments.
+bool CountIndices(const uint8_t* src, size_t srcSize, uint16_t bitCount, int32_t width,
+                  int32_t height, uint64_t counts[256]);
+
 // Where a decode stands in the stream: the next code, and the pixel it
 // writes to (y is the stored row, bottom row 0).
 struct Position {
