@@ -244,10 +244,54 @@ bool ApplyToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout& la
 
 namespace {
 
+// Appends kept bytes to a patch through a plain pointer into room made
+// ahead (what the caller reserved, more as it fills), so that keeping a byte
+// costs a few stores rather than a vector's bookkeeping for each of them.
+// The patch takes its final length when the writer goes, even when a
+// growth throws.
+class PatchWriter {
+ public:
+  explicit PatchWriter(IndexPatch* patch) : patch_(patch), next_(patch->next) { Room(patch->stream.size()); }
+  ~PatchWriter() {
+    patch_->stream.resize(static_cast<size_t>(out_ - patch_->stream.data()));
+    patch_->next = next_;
+  }
+  PatchWriter(const PatchWriter&) = delete;
+  PatchWriter& operator=(const PatchWriter&) = delete;
+
+  // As IndexPatch::Keep.
+  void Keep(size_t offset, uint8_t byte) {
+    if (static_cast<size_t>(end_ - out_) < kLongest) Room(static_cast<size_t>(out_ - patch_->stream.data()));
+    size_t gap = offset - next_;
+    while (gap >= 0x80) {
+      *out_++ = static_cast<uint8_t>(0x80 | (gap & 0x7F));
+      gap >>= 7;
+    }
+    *out_++ = static_cast<uint8_t>(gap);
+    *out_++ = byte;
+    next_ = offset + 1;
+  }
+
+ private:
+  static constexpr size_t kLongest = 11;  // a 64-bit gap in ten bytes, then the byte
+
+  void Room(size_t used) {
+    std::vector<uint8_t>& s = patch_->stream;
+    s.resize(std::max(s.capacity(), used + 4096));
+    out_ = s.data() + used;
+    end_ = s.data() + s.size();
+  }
+
+  IndexPatch* patch_;
+  size_t next_;
+  uint8_t* out_ = nullptr;
+  uint8_t* end_ = nullptr;
+};
+
 // The rows through table, keeping first in patch the bytes marked holds:
 // from x on, eight at a time and then one by one.
 void RemapAndKeepRest(uint8_t* block, uint8_t* p, uint64_t x, uint64_t rowBytes, const uint8_t table[256],
-                      const bool marked[256], IndexPatch* patch) {
+                      const bool marked[256], PatchWriter* patch) {
   const auto keep = [&](uint64_t from, uint64_t to) {
     for (uint64_t k = from; k < to; ++k) {
       if (marked[p[k]]) patch->Keep(static_cast<size_t>(p + k - block), p[k]);
@@ -272,7 +316,7 @@ void RemapAndKeepRest(uint8_t* block, uint8_t* p, uint64_t x, uint64_t rowBytes,
 // byte) against each piece, a count fixed for the loop so that it unrolls.
 template <int kCompares, bool kNibbles>
 void RemapAndKeepFew(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
-                     const bool marked[256], const __m128i* value, IndexPatch* patch) {
+                     const bool marked[256], const __m128i* value, PatchWriter* patch) {
   const __m128i low = _mm_set1_epi8(0x0F);
   for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
     uint8_t* p = block + layout.pixelOffset + y * layout.rowStride;
@@ -327,13 +371,13 @@ bool FewMarkedValues(const bool marked[256], uint16_t bitCount, __m128i value[8]
 #endif
 
 void RemapAndKeepRows(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
-                      const bool marked[256], IndexPatch* patch) {
+                      const bool marked[256], PatchWriter* patch) {
 #if defined(__SSE2__)
   __m128i value[8];
   int compares = 0;
   if (FewMarkedValues(marked, layout.bitCount, value, &compares)) {
     using Rows = void (*)(uint8_t*, const bmp::BlockLayout&, const uint8_t*, const bool*, const __m128i*,
-                          IndexPatch*);
+                          PatchWriter*);
     static constexpr Rows kRows[2][4] = {
         {RemapAndKeepFew<1, false>, RemapAndKeepFew<2, false>, RemapAndKeepFew<4, false>, RemapAndKeepFew<8, false>},
         {RemapAndKeepFew<1, true>, RemapAndKeepFew<2, true>, RemapAndKeepFew<4, true>, RemapAndKeepFew<8, true>}};
@@ -370,13 +414,15 @@ bool ApplyMapToPicture(uint8_t* block, size_t blockSize, const bmp::BlockLayout&
     uint8_t* stream = block + layout.pixelOffset;
     const size_t size = static_cast<size_t>(layout.pixelBytes);
     if (!keeping) return RemapRle(stream, size, layout.bitCount, byteMap);
+    PatchWriter writer(patch);
     return WalkRle(stream, size, layout.bitCount, [&](uint8_t* b) {
-      if (marked[*b]) patch->Keep(static_cast<size_t>(b - block), *b);
+      if (marked[*b]) writer.Keep(static_cast<size_t>(b - block), *b);
       *b = byteMap[*b];
     });
   }
   if (keeping) {
-    RemapAndKeepRows(block, layout, byteMap, marked, patch);
+    PatchWriter writer(patch);
+    RemapAndKeepRows(block, layout, byteMap, marked, &writer);
   } else {
     RemapRows(block + layout.pixelOffset, static_cast<uint64_t>(layout.height), layout.rowBytes,
               layout.rowStride, byteMap);
