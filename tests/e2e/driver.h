@@ -114,6 +114,8 @@ void Click(int x, int y);
 // is at the point when it arrives, so a click sent while a dialog is going or
 // the program is still raising the window lands elsewhere.
 testing::AssertionResult ClickOn(HWND target, int x, int y, bool right = false);
+// Two left clicks at (x, y), as ClickOn, sent together: a double click.
+testing::AssertionResult DoubleClickOn(HWND target, int x, int y);
 // Presses the left button at screen point (x, y) once it shows `target` (as
 // ClickOn), moves to (toX, toY) and lets go there.
 testing::AssertionResult DragOn(HWND target, int x, int y, int toX, int toY);

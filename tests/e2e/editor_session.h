@@ -220,7 +220,14 @@ class EditorSession : public testing::Test {
 
   HWND ShowOpenDialog() {
     run_->ClickButton(kOpen);
-    HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs);
+    HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs / 4);
+    // Wine now and then loses a press that comes just as a dialog of the
+    // editor has gone (the Open button never sees it): while the editor
+    // shows nothing modal, the button is pressed once more.
+    if (dialog == nullptr && IsWindowEnabled(main())) {
+      run_->ClickButton(kOpen);
+      dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs);
+    }
     if (dialog == nullptr) {
       // Where the click went: the front, focus and capture of the editor's thread.
       GUITHREADINFO g = {};

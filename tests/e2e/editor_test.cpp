@@ -178,7 +178,13 @@ TEST_F(Editor, TheDialogDescribesTheSelectedFileInItsStretchedField) {
     HWND field = FindChildById(dialog, kInfoField);
     ASSERT_NE(field, nullptr) << "no field 127";
     RECT lr = ScreenRect(list);
+    // As with the Open button, Wine now and then loses the first press on a
+    // dialog that has just opened a folder: with nothing selected then, the
+    // file is pressed once more (a press on a selected file would rename it).
+    auto selected = [&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; };
     ASSERT_TRUE(ClickOn(list, lr.left + 30, lr.top + 10));
+    if (!WaitUntil(selected, kPatienceMs / 4)) ASSERT_TRUE(ClickOn(list, lr.left + 30, lr.top + 10));
+    ASSERT_TRUE(WaitUntil(selected, kPatienceMs)) << "the file was not selected";
     if (!c.want.empty()) {
       EXPECT_TRUE(WaitUntil([&] { return WindowText(field) == c.want; }, kPatienceMs)) << "got " << WindowText(field);
     } else {
@@ -240,10 +246,7 @@ TEST_F(Editor, PaletteChangesRepaintThePictureAndUndoStepsBack) {
   // A double click on chip 6 is one change; chip 7 a third; one Undo takes back chip 7 only.
   const uint32_t six = ChipColour(6), seven = ChipColour(7);
   POINT p6 = ClientToScreenPoint(palette, 14 + static_cast<int>(6 * 16.3125) + 5, 250);
-  ASSERT_TRUE(ClickOn(palette, p6.x, p6.y));
-  ASSERT_TRUE(ClickOn(palette, p6.x, p6.y));
-  // The editor finds the chip where the cursor is when it takes the press,
-  // so the mouse stays on chip 6 until that press shows.
+  ASSERT_TRUE(DoubleClickOn(palette, p6.x, p6.y));
   ASSERT_TRUE(Await("chip 6 in its new colour", [&] { return ChipColour(6) == 0xFF0080u; },
                     [&] { return std::to_string(ChipColour(6)); }));
   ClickChip(7);
