@@ -262,8 +262,8 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
   EXPECT_EQ(std::vector<int32_t>(pixelMap, pixelMap + 4), (std::vector<int32_t>{0, 1, 2, 0}));
 }
 
-// A merge at every row length around the pieces the pass reads at once (16
-// and 8 bytes, and what is left), at both depths, with one, three and nine
+// A merge at every row length around the pieces the pass reads at once (a
+// kilobyte, 16 and 8 bytes, and what is left), at both depths, with one, three and nine
 // twins (nine are more than the pass seeks by comparison): every pixel keeps its
 // colour, the kept bytes give the block back to the byte, and the counted
 // uses follow each step as a fresh count finds them. The widest pictures are
@@ -271,7 +271,10 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
 TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTheSteps) {
   for (uint16_t bits : {4, 8}) {
     for (int32_t twins : {1, 3, 9}) {
-      for (int32_t width = 1; width <= 70; width += bits == 8 ? 3 : 5) {
+      std::vector<int32_t> widths;
+      for (int32_t width = 1; width <= 70; width += bits == 8 ? 3 : 5) widths.push_back(width);
+      widths.push_back(bits == 8 ? 2070 : 4133);  // two kilobytes, sixteen bytes and a few
+      for (int32_t width : widths) {
         SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, width " << width);
         fixture::Picture p;
         p.width = width;
@@ -279,7 +282,12 @@ TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTh
         p.bits = bits;
         p.palette = fixture::Palette(size_t{1} << bits);
         for (int32_t t = 1; t <= twins; ++t) p.palette[t] = p.palette[0];  // entries 1..twins repeat entry 0
-        p.pixels = fixture::Rows(width, p.height, bits, [](int32_t x, int32_t y) { return (x * 7 + y * 3) % 13; });
+        // In the widest, the twins lie far apart: the patch's gaps take one, two and three bytes.
+        int (*index)(int32_t, int32_t) = [](int32_t x, int32_t y) { return (x * 7 + y * 3) % 13; };
+        if (width > 1000) {
+          index = [](int32_t x, int32_t y) { return (y % 50 == 0 && x == y) || (y == 1 && x % 300 == 0) ? 0 : 10 + x % 6; };
+        }
+        p.pixels = fixture::Rows(width, p.height, bits, index);
         const fixture::Reread source = fixture::ReadBack(fixture::File(p));
         ASSERT_TRUE(source.ok);
         std::vector<uint8_t> block = source.block;
