@@ -116,7 +116,8 @@ printf '%-78s %14s   %-18s %14s %8s %8s\n' "figure" "value" "reference" "" "rati
 while IFS=$'\t' read -r what value reference refValue ratio target; do
   verdict=""
   if [ "$target" != "-" ]; then
-    verdict=$(awk -v r="${ratio%x}" -v t="${target%x}" 'BEGIN { print (r <= t) ? "met" : "MISSED" }')
+    # A figure at or below zero is a failed measurement, never a target met.
+    verdict=$(awk -v r="${ratio%x}" -v t="${target%x}" 'BEGIN { print (r <= 0) ? "INVALID" : (r <= t) ? "met" : "MISSED" }')
   fi
   printf '%-78s %14s   %-18s %14s %8s %8s %s\n' "$what" "$value" "$reference" "$refValue" "$ratio" "$target" "$verdict"
 done <"$OUT/figures.tsv"

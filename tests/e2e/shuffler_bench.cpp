@@ -274,9 +274,12 @@ int main(int argc, char** argv) {
                        "ms", 1.5);
   }
   if (argc >= 6) {
+    // The small picture once before it is timed: the first program to use
+    // the imaging component after the server starts loads it from cold,
+    // seconds that are no picture's.
     double bigPng = 0, smallPng = 0, encode = 0;
-    if (!MeasurePng(argv[5], argv[3], &smallPng) || !MeasurePng(argv[4], argv[3], &bigPng) ||
-        !BareEncode(argv[4], &encode)) {
+    if (!MeasurePng(argv[5], argv[3], &smallPng) || !MeasurePng(argv[5], argv[3], &smallPng) ||
+        !MeasurePng(argv[4], argv[3], &bigPng) || !BareEncode(argv[4], &encode)) {
       std::printf("a PNG step did not complete\n");
       return 1;
     }
