@@ -222,9 +222,11 @@ class EditorSession : public testing::Test {
     run_->ClickButton(kOpen);
     HWND dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs / 4);
     // Wine now and then loses a press that comes just as a dialog of the
-    // editor has gone (the Open button never sees it): while the editor
-    // shows nothing modal, the button is pressed once more.
-    if (dialog == nullptr && IsWindowEnabled(main())) {
+    // editor has gone (the Open button never sees it): while the editor is
+    // idle (it answers at once) and shows nothing modal, the button is
+    // pressed once more.
+    if (dialog == nullptr && Sync(main(), 1000) && IsWindowEnabled(main()) &&
+        (dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), 200)) == nullptr) {
       run_->ClickButton(kOpen);
       dialog = WaitForDialog(OpenTitle().c_str(), run_->pid(), kPatienceMs);
     }
