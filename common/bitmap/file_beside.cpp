@@ -12,10 +12,7 @@ FileBeside::~FileBeside() {
 FILE* FileBeside::Open(const char* targetPath) {
   if (file_ != nullptr || !TargetCanBeReplaced(targetPath)) return nullptr;
   target_ = targetPath;
-  temporary_ = ReserveTemporaryBeside(targetPath);
-  if (temporary_.empty()) return nullptr;
-  file_ = std::fopen(temporary_.c_str(), "w+b");
-  if (file_ == nullptr) DeleteFileA(temporary_.c_str());
+  file_ = OpenTemporaryBeside(targetPath, &temporary_);
   return file_;
 }
 

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -46,7 +49,11 @@ std::string TemporaryName(const std::string& folder, const std::string& stem, un
 
 }  // namespace
 
-std::string ReserveTemporaryBeside(const char* targetPath) {
+namespace {
+
+// Makes a new file beside the target under a temporary name (*path), open
+// with the access and sharing given; INVALID_HANDLE_VALUE when none can be made.
+HANDLE CreateTemporaryBeside(const char* targetPath, DWORD access, DWORD share, std::string* path) {
   // The folder ends after the last separator that starts a character (in
   // code page 932 the byte '\' is also the second half of some characters).
   const char* folderEnd = targetPath;
@@ -57,17 +64,44 @@ std::string ReserveTemporaryBeside(const char* targetPath) {
   const std::string stem = ProgramStem();
   const DWORD seed = GetTickCount();
   for (DWORD i = 0; i < 0x1000; ++i) {
-    const std::string candidate = TemporaryName(folder, stem, seed + i);
-    HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
-      return candidate;
-    }
+    *path = TemporaryName(folder, stem, seed + i);
+    HANDLE file = CreateFileA(path->c_str(), access, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  return std::string();
+  path->clear();
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+std::string ReserveTemporaryBeside(const char* targetPath) {
+  std::string path;
+  HANDLE file = CreateTemporaryBeside(targetPath, GENERIC_WRITE, 0, &path);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  CloseHandle(file);
+  return path;
+}
+
+FILE* OpenTemporaryBeside(const char* targetPath, std::string* path) {
+  // Shared as the C library shares the files it opens; written and read
+  // through the handle that made it, not opened a second time by name.
+  HANDLE file = CreateTemporaryBeside(targetPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      path);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
+  if (descriptor == -1) {
+    CloseHandle(file);
+    DeleteFileA(path->c_str());
+    return nullptr;
+  }
+  FILE* stream = _fdopen(descriptor, "w+b");
+  if (stream == nullptr) {
+    _close(descriptor);  // closes the handle too
+    DeleteFileA(path->c_str());
+  }
+  return stream;
 }
 
 bool ReplaceWithTemporary(const std::string& temporary, const char* targetPath) {

@@ -4,6 +4,7 @@
 // write and the close succeeded. A failure leaves the target as it was.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // False when the target is a read-only file or a folder, which the move
@@ -17,6 +18,10 @@ bool TargetCanBeReplaced(const char* targetPath);
 // longer than a picture's name with its extension, so it fits wherever the
 // target does. It is never a file that was there before.
 std::string ReserveTemporaryBeside(const char* targetPath);
+// The same file made and opened for writing and reading back ("w+b") in one
+// step; its path in *path. Null when none can be made or opened (nothing is
+// left behind then).
+FILE* OpenTemporaryBeside(const char* targetPath, std::string* path);
 
 // Moves the complete temporary file over the target; on failure the
 // temporary file is removed and the target is left as it was.

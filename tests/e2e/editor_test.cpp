@@ -183,7 +183,9 @@ TEST_F(Editor, TheDialogDescribesTheSelectedFileInItsStretchedField) {
     // file is pressed once more (a press on a selected file would rename it).
     auto selected = [&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; };
     ASSERT_TRUE(ClickOn(list, lr.left + 30, lr.top + 10));
-    if (!WaitUntil(selected, kPatienceMs / 4)) ASSERT_TRUE(ClickOn(list, lr.left + 30, lr.top + 10));
+    if (!WaitUntil(selected, kPatienceMs / 4)) {
+      ASSERT_TRUE(ClickOn(list, lr.left + 30, lr.top + 10));
+    }
     ASSERT_TRUE(WaitUntil(selected, kPatienceMs)) << "the file was not selected";
     if (!c.want.empty()) {
       EXPECT_TRUE(WaitUntil([&] { return WindowText(field) == c.want; }, kPatienceMs)) << "got " << WindowText(field);

@@ -228,7 +228,9 @@ TEST(MirtavBatch, CommandLineAndMenuArrangeASetLeavingTheRefusedAndTheShownPictu
   // The shown picture: its title, its unsaved order (the buttons), its palette.
   EXPECT_TRUE(AwaitTitle(app.main(), title));
   EXPECT_TRUE(app.AwaitButtons("-CS"));
-  EXPECT_EQ(DifferentPixels(app.PaletteClient(), shownPalette), 0u);
+  // Drawn again where the boxes lay: awaited, not caught half painted.
+  EXPECT_TRUE(Await("the palette as it was shown", [&] { return DifferentPixels(app.PaletteClient(), shownPalette) == 0; },
+                    [&] { return std::to_string(DifferentPixels(app.PaletteClient(), shownPalette)) + " pixels differing"; }));
 }
 
 }  // namespace
