@@ -47,10 +47,6 @@ std::string TemporaryName(const std::string& folder, const std::string& stem, un
   return folder + names[2];
 }
 
-}  // namespace
-
-namespace {
-
 // Makes a new file beside the target under a temporary name (*path), open
 // with the access and sharing given; INVALID_HANDLE_VALUE when none can be made.
 HANDLE CreateTemporaryBeside(const char* targetPath, DWORD access, DWORD share, std::string* path) {
