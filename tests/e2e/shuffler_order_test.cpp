@@ -58,7 +58,8 @@ class MirtavOrder : public testing::Test {
     if (!app.Open(JoinPath(Pictures(), name + ext))) return testing::AssertionFailure() << "no open dialog";
     const testing::AssertionResult shown = app.AwaitPalette(palette);
     if (!shown) return shown;
-    if (!CellsShow(app.PaletteShowing(table, 256), table, 256)) return testing::AssertionFailure() << "cells";
+    const testing::AssertionResult cells = app.ShowsCells(table, 256, "order-opened-" + Lang() + "-" + name);
+    if (!cells) return cells;
     return app.Shows(*reference);
   }
 };
@@ -75,9 +76,7 @@ TEST_F(MirtavOrder, RemoveUnusedAndMergeDuplicatesShortenTheTable) {
   Image reference;
   HWND palette = nullptr;
   auto choose = [&](int item) { return ChooseFromContextMenu(palette, 100, 100, item, kMenuItems, app.run().pid()); };
-  auto cells = [&](const std::vector<uint32_t>& table) {
-    return CellsShow(app.PaletteShowing(table, 256), table, 256);
-  };
+  auto cells = [&](const std::vector<uint32_t>& table) { return app.ShowsCells(table, 256, "order-cells-" + lang); };
   auto saved = [&](const std::string& path) { return app.Save(path) && app.Answer("Information", "お知らせ") != "(no box)"; };
 
   // The BMP: every entry used, so nothing to remove; one duplicate merged.
@@ -176,11 +175,11 @@ TEST_F(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
   ASSERT_TRUE(BringForward(app.main()));
   for (int step = 2; step >= 0; --step) {
     PressKeys({VK_CONTROL}, 'Z');
-    EXPECT_TRUE(CellsShow(app.PaletteShowing(orders[step], 256), orders[step], 256)) << "undo to step " << step;
+    EXPECT_TRUE(app.ShowsCells(orders[step], 256, "order-undo-" + Lang())) << "undo to step " << step;
   }
   EXPECT_TRUE(app.AwaitButtons("RC-")) << "back in the order it was opened in";
   PressKeys({VK_CONTROL}, 'Y');
-  EXPECT_TRUE(CellsShow(app.PaletteShowing(orders[1], 256), orders[1], 256)) << "redo";
+  EXPECT_TRUE(app.ShowsCells(orders[1], 256, "order-redo-" + Lang())) << "redo";
   EXPECT_TRUE(app.Shows(reference));
 
   // Entry 0 dragged onto cell 5: entries 1..5 shift down by one.
@@ -188,7 +187,7 @@ TEST_F(MirtavOrder, SortsUndoRedoADragAndTheTipKeepThePicture) {
   std::rotate(moved.begin(), moved.begin() + 1, moved.begin() + 6);
   const POINT from = ClientToScreenPoint(palette, 12, 12), to = ClientToScreenPoint(palette, 16 * 5 + 12, 12);
   ASSERT_TRUE(DragOn(palette, from.x, from.y, to.x, to.y));
-  EXPECT_TRUE(CellsShow(app.PaletteShowing(moved, 256), moved, 256)) << "the drag";
+  EXPECT_TRUE(app.ShowsCells(moved, 256, "order-drag-" + Lang())) << "the drag";
   EXPECT_TRUE(app.Shows(reference));
 
   // The tip over cell 5: the entry, its colour and the pixels using it,

@@ -190,6 +190,18 @@ class Shuffler {
     WaitUntil([&] { shot = PaletteClient(); return CellsShow(shot, colours, cells); }, kPatienceMs);
     return shot;
   }
+  // As PaletteShowing, as a result that says, when the cells never showed
+  // them, which window lay over the cells' middle (a screenshot is kept).
+  testing::AssertionResult ShowsCells(const std::vector<uint32_t>& colours, size_t cells, const std::string& shot) const {
+    if (CellsShow(PaletteShowing(colours, cells), colours, cells)) return testing::AssertionSuccess();
+    HWND palette = Palette();
+    if (palette == nullptr) return testing::AssertionFailure() << "no palette window";
+    const POINT middle = ClientToScreenPoint(palette, 132, 132);
+    HWND there = GetAncestor(WindowFromPoint(middle), GA_ROOT);
+    CaptureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)).SaveBmp(ShotPath(shot));
+    return testing::AssertionFailure() << "the cells' middle shows " << ClassOf(there) << " \"" << WindowText(there)
+                                       << "\", \"" << WindowText(GetForegroundWindow()) << "\" in front";
+  }
   Image PaletteClient() const {
     HWND palette = Palette();
     if (palette == nullptr) return Image();
