@@ -143,15 +143,9 @@ bool Measure(const std::string& picture, const std::string& out, Figures* f) {
     }
     t = Now();
     PostMessageA(run.main(), WM_COMMAND, 156, 0);
-    // Sought every millisecond, not at the driver's usual step, by one cheap
-    // look-up: a walk over every window each time would take the server
-    // from the program being timed.
-    HWND merged = nullptr;
+    HWND merged = nullptr;  // sought every millisecond, not at the driver's usual step
     WaitUntil([&] {
-      merged = FindWindowA("#32770", "Information");
-      DWORD pid = 0;
-      if (merged != nullptr) GetWindowThreadProcessId(merged, &pid);
-      if (pid != run.pid() || !IsWindowVisible(merged)) merged = nullptr;
+      for (HWND w : FindTopLevel("#32770", "Information", run.pid())) merged = IsWindowVisible(w) ? w : merged;
       return merged != nullptr;
     }, 60000, 1);
     orders[5].push_back(Now() - t);
