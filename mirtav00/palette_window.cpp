@@ -108,6 +108,11 @@ void OnContextMenu(HWND window, LPARAM point) {
 
 HWND tip = nullptr;
 int32_t tipEntry = -1;   // the entry the tip describes, -1 when hidden
+// While the tip shows, a timer checks that the cursor is still over the
+// cells: a leave that never comes (the window disabled by a message box as
+// the cursor went, or the cursor moved by another program) must not leave
+// the tip standing over them.
+constexpr UINT_PTR kTipCheck = 1;
 int32_t dragFrom = -1;   // the entry pressed, while the button is down
 
 TTTOOLINFOA TipTool(HWND window) {
@@ -134,7 +139,17 @@ void HideTip(HWND window) {
   if (tip == nullptr || tipEntry < 0) return;
   TTTOOLINFOA tool = TipTool(window);
   SendMessageA(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+  KillTimer(window, kTipCheck);
   tipEntry = -1;
+}
+
+void CheckTip(HWND window) {
+  POINT at = {};
+  if (IsWindowEnabled(window) && GetCursorPos(&at) && WindowFromPoint(at) == window) {
+    ScreenToClient(window, &at);
+    if (EntryAt(at.x, at.y, paletteColourCount) == tipEntry) return;
+  }
+  HideTip(window);
 }
 
 // "Entry 37: 120 64 200, 1234 pixels" beside the cursor, for the cell there.
@@ -166,6 +181,7 @@ void ShowTip(HWND window, int32_t entry, POINT client) {
   ClientToScreen(window, &at);
   SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + 12, at.y + 18));
   SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  SetTimer(window, kTipCheck, 250, nullptr);
 }
 
 void OnMouseMove(HWND window, LPARAM lParam) {
@@ -208,6 +224,9 @@ LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CONTEXTMENU: HideTip(window); OnContextMenu(window, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
     case WM_MOUSELEAVE: HideTip(window); return 0;
+    case WM_TIMER:
+      if (wParam == kTipCheck) CheckTip(window);
+      return 0;
     case WM_LBUTTONDOWN: OnButtonDown(window, lParam); return 0;
     case WM_LBUTTONUP: OnButtonUp(window, lParam); return 0;
     case WM_CAPTURECHANGED: dragFrom = -1; return 0;
