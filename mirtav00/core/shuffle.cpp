@@ -346,10 +346,57 @@ inline unsigned Hits(const uint8_t* piece, const __m128i* value, __m128i low) {
   return static_cast<unsigned>(_mm_movemask_epi8(hit));
 }
 
+// Where a merge only closes the gaps its marked indices leave (every other
+// index moves down by the number of marked ones below it, each marked one
+// goes to the place of its twin), sixteen 8-bit indices are remapped by
+// arithmetic instead of sixteen look-ups. below[i] holds the i-th marked
+// value with the sign bit flipped (for a signed comparison), 0x7F where the
+// values were padded; to[i] the place the i-th (padded) value goes to.
+struct ClosingGaps {
+  __m128i below[8];
+  __m128i to[8];
+};
+
+template <int kCompares>
+inline void CloseGaps(uint8_t* piece, const __m128i* value, const ClosingGaps& gaps) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece));
+  const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(0x80)));
+  __m128i out = bytes;
+  for (int i = 0; i < kCompares; ++i) out = _mm_add_epi8(out, _mm_cmpgt_epi8(flipped, gaps.below[i]));
+  for (int i = 0; i < kCompares; ++i) {
+    const __m128i at = _mm_cmpeq_epi8(bytes, value[i]);
+    out = _mm_or_si128(_mm_and_si128(at, gaps.to[i]), _mm_andnot_si128(at, out));
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(piece), out);
+}
+
+// Whether table is such a closing of the gaps of the compares values (see
+// FewMarkedValues); gaps filled in when it is.
+bool ClosesGaps(const uint8_t table[256], const bool marked[256], const __m128i* value, int compares,
+                ClosingGaps* gaps) {
+  int below = 0;
+  for (int v = 0; v < 256; ++v) {
+    if (marked[v]) {
+      ++below;
+    } else if (table[v] != v - below) {
+      return false;
+    }
+  }
+  for (int i = 0; i < compares; ++i) {
+    const uint8_t v = static_cast<uint8_t>(_mm_cvtsi128_si32(value[i]));
+    const bool repeated = i > 0 && v == static_cast<uint8_t>(_mm_cvtsi128_si32(value[0]));
+    gaps->below[i] = _mm_set1_epi8(static_cast<char>(repeated ? 0x7F : v ^ 0x80));
+    gaps->to[i] = _mm_set1_epi8(static_cast<char>(table[v]));
+  }
+  return true;
+}
+
 template <int kCompares, bool kNibbles>
 void RemapAndKeepFew(uint8_t* block, const bmp::BlockLayout& layout, const uint8_t table[256],
                      const bool marked[256], const __m128i* value, PatchWriter* patch) {
   const __m128i low = _mm_set1_epi8(0x0F);
+  ClosingGaps gaps;
+  const bool closing = !kNibbles && ClosesGaps(table, marked, value, kCompares, &gaps);
   for (uint64_t y = 0; y < static_cast<uint64_t>(layout.height); ++y) {
     uint8_t* p = block + layout.pixelOffset + y * layout.rowStride;
     uint64_t x = 0;
@@ -371,15 +418,23 @@ void RemapAndKeepFew(uint8_t* block, const bmp::BlockLayout& layout, const uint8
           patch->Keep(static_cast<size_t>(p + k - block), p[k]);
         }
       }
-      for (uint64_t i = 0; i < 1024; i += 8) RemapEight(p + x + i, table);
+      if (closing) {
+        for (uint64_t i = 0; i < 1024; i += 16) CloseGaps<kCompares>(p + x + i, value, gaps);
+      } else {
+        for (uint64_t i = 0; i < 1024; i += 8) RemapEight(p + x + i, table);
+      }
     }
     for (; x + 16 <= layout.rowBytes; x += 16) {
       for (unsigned h = Hits<kCompares, kNibbles>(p + x, value, low); h != 0; h &= h - 1) {
         const uint64_t k = x + static_cast<unsigned>(__builtin_ctz(h));
         patch->Keep(static_cast<size_t>(p + k - block), p[k]);
       }
-      RemapEight(p + x, table);
-      RemapEight(p + x + 8, table);
+      if (closing) {
+        CloseGaps<kCompares>(p + x, value, gaps);
+      } else {
+        RemapEight(p + x, table);
+        RemapEight(p + x + 8, table);
+      }
     }
     RemapAndKeepRest(block, p, x, layout.rowBytes, table, marked, patch);
   }
