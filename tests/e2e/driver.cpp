@@ -479,8 +479,14 @@ testing::AssertionResult ChooseFromContextMenu(HWND window, int x, int y, int it
         ClickOn(menu, r.left + 24, r.top + 3 + inner * (2 * item + 1) / (2 * items));
     if (chosen) break;
     // A focus event of Wine's arriving late can end the menu once it is
-    // drawn, before any click: with nothing chosen, it is opened once more.
-    if (opened == 2 || IsWindowVisible(menu)) return chosen;
+    // drawn, before any click, or raise the window that owns it over it:
+    // with nothing chosen, the menu is opened once more (a buried one is
+    // closed with Escape first, as a hand would).
+    if (opened == 2) return chosen;
+    if (IsWindowVisible(menu)) {
+      PressKeys({}, VK_ESCAPE);
+      if (!WaitGone(menu, kPatienceMs)) return chosen;
+    }
   }
   return WaitGone(menu, kPatienceMs) ? testing::AssertionSuccess()
                                      : testing::AssertionFailure() << "the menu stayed after the click";
