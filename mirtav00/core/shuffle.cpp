@@ -352,17 +352,23 @@ inline unsigned Hits(const uint8_t* piece, const __m128i* value, __m128i low) {
 // arithmetic instead of sixteen look-ups. below[i] holds the i-th marked
 // value with the sign bit flipped (for a signed comparison), 0x7F where the
 // values were padded; to[i] the place the i-th (padded) value goes to.
+// Indices past a short table keep their value: those from limit on (flipped
+// as below), unless whole says there are none.
 struct ClosingGaps {
   __m128i below[8];
   __m128i to[8];
+  __m128i limit;
+  __m128i whole;
 };
 
 template <int kCompares>
 inline void CloseGaps(uint8_t* piece, const __m128i* value, const ClosingGaps& gaps) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece));
   const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(0x80)));
-  __m128i out = bytes;
-  for (int i = 0; i < kCompares; ++i) out = _mm_add_epi8(out, _mm_cmpgt_epi8(flipped, gaps.below[i]));
+  __m128i down = _mm_setzero_si128();
+  for (int i = 0; i < kCompares; ++i) down = _mm_add_epi8(down, _mm_cmpgt_epi8(flipped, gaps.below[i]));
+  const __m128i inTable = _mm_or_si128(_mm_cmpgt_epi8(gaps.limit, flipped), gaps.whole);
+  __m128i out = _mm_add_epi8(bytes, _mm_and_si128(down, inTable));
   for (int i = 0; i < kCompares; ++i) {
     const __m128i at = _mm_cmpeq_epi8(bytes, value[i]);
     out = _mm_or_si128(_mm_and_si128(at, gaps.to[i]), _mm_andnot_si128(at, out));
@@ -374,8 +380,10 @@ inline void CloseGaps(uint8_t* piece, const __m128i* value, const ClosingGaps& g
 // FewMarkedValues); gaps filled in when it is.
 bool ClosesGaps(const uint8_t table[256], const bool marked[256], const __m128i* value, int compares,
                 ClosingGaps* gaps) {
+  int limit = 256;  // from here on, indices past the table, each kept as it is
+  while (limit > 0 && !marked[limit - 1] && table[limit - 1] == limit - 1) --limit;
   int below = 0;
-  for (int v = 0; v < 256; ++v) {
+  for (int v = 0; v < limit; ++v) {
     if (marked[v]) {
       ++below;
     } else if (table[v] != v - below) {
@@ -388,6 +396,8 @@ bool ClosesGaps(const uint8_t table[256], const bool marked[256], const __m128i*
     gaps->below[i] = _mm_set1_epi8(static_cast<char>(repeated ? 0x7F : v ^ 0x80));
     gaps->to[i] = _mm_set1_epi8(static_cast<char>(table[v]));
   }
+  gaps->limit = _mm_set1_epi8(static_cast<char>(limit < 256 ? limit ^ 0x80 : 0x7F));
+  gaps->whole = limit < 256 ? _mm_setzero_si128() : _mm_set1_epi8(-1);
   return true;
 }
 

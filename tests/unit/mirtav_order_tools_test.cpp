@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "common/bitmap/core/rle.h"
@@ -60,7 +61,9 @@ std::vector<uint32_t> ShownColours(const std::vector<uint8_t>& block, const bmp:
     for (int32_t x = 0; x < l.width; ++x) {
       const uint8_t byte = rows[y * stride + (l.bitCount == 8 ? x : x / 2)];
       const uint8_t i = l.bitCount == 8 ? byte : (x % 2 ? byte & 15 : byte >> 4);
-      colours.push_back(table[4 * i] | table[4 * i + 1] << 8 | table[4 * i + 2] << 16);
+      // An index past the table shows no entry: it must stay that very index.
+      colours.push_back(i < l.colourCount ? table[4 * i] | table[4 * i + 1] << 8 | table[4 * i + 2] << 16
+                                          : 0xFF000000u | i);
     }
   }
   return colours;
@@ -264,30 +267,39 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
 
 // A merge at every row length around the pieces the pass reads at once (a
 // kilobyte, 16 and 8 bytes, and what is left), at both depths, with one, three and nine
-// twins (nine are more than the pass seeks by comparison): every pixel keeps its
-// colour, the kept bytes give the block back to the byte, and the counted
-// uses follow each step as a fresh count finds them. The widest pictures are
-// tall, so that their kept bytes outgrow the patch's first room.
+// twins (nine are more than the pass seeks by comparison), with the depth's
+// whole table and with a table two entries short whose last index pixels
+// still hold: every pixel keeps its colour (or, past the table, its index),
+// the kept bytes give the block back to the byte, and the counted uses follow
+// each step as a fresh count finds them. The widest pictures are tall, so
+// that their kept bytes outgrow the patch's first room.
 TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTheSteps) {
+  using TwinsAndMissing = std::pair<int32_t, size_t>;
   for (uint16_t bits : {4, 8}) {
-    for (int32_t twins : {1, 3, 9}) {
+    for (const auto& [twins, missing] : {TwinsAndMissing{1, 0}, {3, 0}, {9, 0}, {1, 2}, {3, 2}, {9, 2}}) {
       std::vector<int32_t> widths;
       for (int32_t width = 1; width <= 70; width += bits == 8 ? 3 : 5) widths.push_back(width);
       widths.push_back(bits == 8 ? 2070 : 4133);  // two kilobytes, sixteen bytes and a few
       for (int32_t width : widths) {
-        SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, width " << width);
+        SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, " << missing
+                                        << " entries short, width " << width);
         fixture::Picture p;
         p.width = width;
         p.height = width > 64 ? 600 : 3;
         p.bits = bits;
-        p.palette = fixture::Palette(size_t{1} << bits);
+        p.palette = fixture::Palette((size_t{1} << bits) - missing);
+        p.clrUsed = static_cast<uint32_t>(p.palette.size());
         for (int32_t t = 1; t <= twins; ++t) p.palette[t] = p.palette[0];  // entries 1..twins repeat entry 0
         // In the widest, the twins lie far apart: the patch's gaps take one, two and three bytes.
         int (*index)(int32_t, int32_t) = [](int32_t x, int32_t y) { return (x * 7 + y * 3) % 13; };
         if (width > 1000) {
           index = [](int32_t x, int32_t y) { return (y % 50 == 0 && x == y) || (y == 1 && x % 300 == 0) ? 0 : 10 + x % 6; };
         }
-        p.pixels = fixture::Rows(width, p.height, bits, index);
+        p.pixels = fixture::Rows(width, p.height, bits, [&](int32_t x, int32_t y) {
+          // Past the short table, and its last entry.
+          if (missing != 0 && (x == 1 || x == 2)) return (1 << bits) - 1 - (x == 2 ? static_cast<int>(missing) : 0);
+          return index(x, y);
+        });
         const fixture::Reread source = fixture::ReadBack(fixture::File(p));
         ASSERT_TRUE(source.ok);
         std::vector<uint8_t> block = source.block;
