@@ -267,9 +267,8 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
 
 // A merge at every row length around the pieces the pass reads at once (a
 // kilobyte, 16 and 8 bytes, and what is left), at both depths, with one, three and nine
-// twins (nine are more than the pass seeks by comparison), with the depth's
-// whole table and with a table two entries short whose last index pixels
-// still hold: every pixel keeps its colour (or, past the table, its index),
+// twins (nine are more than the pass seeks by comparison), the table whole or
+// two entries short: every pixel keeps its colour (past the table, its index),
 // the kept bytes give the block back to the byte, and the counted uses follow
 // each step as a fresh count finds them. The widest pictures are tall, so
 // that their kept bytes outgrow the patch's first room.
@@ -281,8 +280,7 @@ TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTh
       for (int32_t width = 1; width <= 70; width += bits == 8 ? 3 : 5) widths.push_back(width);
       widths.push_back(bits == 8 ? 2070 : 4133);  // two kilobytes, sixteen bytes and a few
       for (int32_t width : widths) {
-        SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, " << missing
-                                        << " entries short, width " << width);
+        SCOPED_TRACE(testing::Message() << bits << " bits, " << twins << " twins, " << missing << " short, " << width);
         fixture::Picture p;
         p.width = width;
         p.height = width > 64 ? 600 : 3;
