@@ -61,9 +61,8 @@ std::vector<uint32_t> ShownColours(const std::vector<uint8_t>& block, const bmp:
     for (int32_t x = 0; x < l.width; ++x) {
       const uint8_t byte = rows[y * stride + (l.bitCount == 8 ? x : x / 2)];
       const uint8_t i = l.bitCount == 8 ? byte : (x % 2 ? byte & 15 : byte >> 4);
-      // An index past the table shows no entry: it must stay that very index.
       colours.push_back(i < l.colourCount ? table[4 * i] | table[4 * i + 1] << 8 | table[4 * i + 2] << 16
-                                          : 0xFF000000u | i);
+                                          : 0xFF000000u | i);  // past the table: the index itself
     }
   }
   return colours;
@@ -267,11 +266,11 @@ TEST(MirtavOrderTools, RemoveAndMergeShortenTheTableKeepColoursAndUndoToTheByte)
 
 // A merge at every row length around the pieces the pass reads at once (a
 // kilobyte, 16 and 8 bytes, and what is left), at both depths, with one, three and nine
-// twins (nine are more than the pass seeks by comparison), the table whole or
-// two entries short: every pixel keeps its colour (past the table, its index),
-// the kept bytes give the block back to the byte, and the counted uses follow
-// each step as a fresh count finds them. The widest pictures are tall, so
-// that their kept bytes outgrow the patch's first room.
+// twins (nine are more than the pass seeks by comparison): every pixel keeps its
+// colour, the kept bytes give the block back to the byte, and the counted
+// uses follow each step as a fresh count finds them. The widest pictures are
+// tall, so that their kept bytes outgrow the patch's first room. Each also
+// with a table two entries short, whose last index and the one past it are held.
 TEST(MirtavOrderTools, MergesKeepEveryChangedByteAtEveryRowLengthAndUsesFollowTheSteps) {
   using TwinsAndMissing = std::pair<int32_t, size_t>;
   for (uint16_t bits : {4, 8}) {
