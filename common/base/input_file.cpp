@@ -20,19 +20,26 @@ bool InputFile::SeekTo(uint32_t offset) {
   return Valid() && _llseek(file_, static_cast<LONG>(offset), FILE_BEGIN) != HFILE_ERROR;
 }
 
-bool InputFile::Read(uint8_t* into, uint64_t count) {
-  // _hread takes a signed 32-bit count.
+// _hread takes a signed 32-bit count: past 2 GiB a file is read in pieces.
+// Each page of a piece is written once before the read: under Wine a read
+// into fresh pages costs about two thirds more than into pages touched
+// first (a 128 MiB picture, 102 against 60 ms); elsewhere the pages are
+// brought in either way.
+bool ReadExactly(HFILE file, uint8_t* into, uint64_t count) {
   constexpr uint64_t kPiece = 0x40000000;
+  constexpr uint64_t kPage = 4096;
   while (count > 0) {
     const uint64_t piece = count < kPiece ? count : kPiece;
-    if (!Valid()) return false;
-    const long got = _hread(file_, into, static_cast<long>(piece));
+    for (uint64_t at = 0; at < piece; at += kPage) into[at] = 0;
+    const long got = _hread(file, into, static_cast<long>(piece));
     if (got < 0 || static_cast<uint64_t>(got) != piece) return false;
     into += piece;
     count -= piece;
   }
   return true;
 }
+
+bool InputFile::Read(uint8_t* into, uint64_t count) { return Valid() && ReadExactly(file_, into, count); }
 
 size_t InputFile::ReadUpTo(uint8_t* into, size_t count) {
   if (!Valid() || count == 0) return 0;

@@ -9,6 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// Exactly `count` bytes of an open file from its position into `into`;
+// false on a shorter read.
+bool ReadExactly(HFILE file, uint8_t* into, uint64_t count);
+
 class InputFile {
  public:
   explicit InputFile(const char* path);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/base/input_file.h"
 #include "common/bitmap/global_memory.h"
 
 HGLOBAL dibBlockHandle = nullptr;
@@ -42,25 +43,6 @@ namespace {
 
 void ClearAddresses() {
   dibBlockStart = dibInfoHeader = dibColourTable = dibPixelData = nullptr;
-}
-
-// _hread takes a signed 32-bit count: a block past 2 GiB is read in pieces.
-// Each page of a piece is written once before the read: under Wine a read
-// into fresh pages costs about two thirds more than into pages touched
-// first (a 128 MiB picture, 102 against 60 ms); elsewhere the pages are
-// brought in either way.
-bool ReadExactly(HFILE file, uint8_t* into, uint64_t count) {
-  constexpr uint64_t kPiece = 0x40000000;
-  constexpr uint64_t kPage = 4096;
-  while (count > 0) {
-    const uint64_t piece = count < kPiece ? count : kPiece;
-    for (uint64_t at = 0; at < piece; at += kPage) into[at] = 0;
-    const long got = _hread(file, into, static_cast<long>(piece));
-    if (got < 0 || static_cast<uint64_t>(got) != piece) return false;
-    into += piece;
-    count -= piece;
-  }
-  return true;
 }
 
 // A block read from a file, with the file header that came with it.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/base/input_file.h"
 #include "common/bitmap/core/rle.h"
 #include "common/bitmap/png_codec.h"
 
@@ -124,15 +125,9 @@ PngRead ReadCandidatePng(HFILE file, const FileFront& front, PngSource* source) 
     return PngRead::kNoMemory;
   }
   std::memcpy(source->bytes.data(), front.bytes, front.size);
-  uint8_t* rest = source->bytes.data() + front.size;
-  for (uint64_t left = length - front.size; left > 0;) {
-    const long piece = static_cast<long>(left < 0x40000000 ? left : 0x40000000);
-    if (_hread(file, rest, piece) != piece) {
-      source->Clear();
-      return PngRead::kUnreadable;
-    }
-    rest += piece;
-    left -= static_cast<uint64_t>(piece);
+  if (!ReadExactly(file, source->bytes.data() + front.size, length - front.size)) {
+    source->Clear();
+    return PngRead::kUnreadable;
   }
   PngRead read = PngRead::kDamaged;
   switch (png::ReadPng(source->bytes.data(), source->bytes.size(), &source->layout)) {

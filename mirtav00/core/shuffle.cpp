@@ -352,13 +352,12 @@ inline unsigned Hits(const uint8_t* piece, const __m128i* value, __m128i low) {
 // arithmetic instead of sixteen look-ups. below[i] holds the i-th marked
 // value with the sign bit flipped (for a signed comparison), 0x7F where the
 // values were padded; to[i] the place the i-th (padded) value goes to.
-// Indices past a short table keep their value: those from limit on (flipped
-// as below), unless whole says there are none.
+// Indices past last, the table's last index (flipped as below), keep their
+// value: a short table's map leaves them as they are.
 struct ClosingGaps {
   __m128i below[8];
   __m128i to[8];
-  __m128i limit;
-  __m128i whole;
+  __m128i last;
 };
 
 template <int kCompares>
@@ -367,8 +366,7 @@ inline void CloseGaps(uint8_t* piece, const __m128i* value, const ClosingGaps& g
   const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(0x80)));
   __m128i down = _mm_setzero_si128();
   for (int i = 0; i < kCompares; ++i) down = _mm_add_epi8(down, _mm_cmpgt_epi8(flipped, gaps.below[i]));
-  const __m128i inTable = _mm_or_si128(_mm_cmpgt_epi8(gaps.limit, flipped), gaps.whole);
-  __m128i out = _mm_add_epi8(bytes, _mm_and_si128(down, inTable));
+  __m128i out = _mm_add_epi8(bytes, _mm_andnot_si128(_mm_cmpgt_epi8(flipped, gaps.last), down));
   for (int i = 0; i < kCompares; ++i) {
     const __m128i at = _mm_cmpeq_epi8(bytes, value[i]);
     out = _mm_or_si128(_mm_and_si128(at, gaps.to[i]), _mm_andnot_si128(at, out));
@@ -396,8 +394,7 @@ bool ClosesGaps(const uint8_t table[256], const bool marked[256], const __m128i*
     gaps->below[i] = _mm_set1_epi8(static_cast<char>(repeated ? 0x7F : v ^ 0x80));
     gaps->to[i] = _mm_set1_epi8(static_cast<char>(table[v]));
   }
-  gaps->limit = _mm_set1_epi8(static_cast<char>(limit < 256 ? limit ^ 0x80 : 0x7F));
-  gaps->whole = limit < 256 ? _mm_setzero_si128() : _mm_set1_epi8(-1);
+  gaps->last = _mm_set1_epi8(static_cast<char>((limit - 1) ^ 0x80));
   return true;
 }
 
